@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/Language.h"
+#include "input/DoubleTapModifier.h"
+#include "input/HotkeyShortcut.h"
+#include "settings/PopoverEnums.h"
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <set>
+
+// The keys of the user-defaults domain.
+namespace DefaultsKey {
+inline constexpr const char* hotkeyKeyCode = "hotkeyKeyCode";
+inline constexpr const char* hotkeyModifiers = "hotkeyModifiers";
+inline constexpr const char* hotkeyPresetID = "hotkeyPresetID";
+inline constexpr const char* doubleTapModifier = "doubleTapModifier";
+inline constexpr const char* targetLanguageID = "targetLanguageID";
+inline constexpr const char* openAIModel = "openAIModel";
+inline constexpr const char* useOwnAPIKey = "useOwnAPIKey";
+inline constexpr const char* enabledActions = "enabledActions";
+inline constexpr const char* popoverLayout = "popoverLayout";
+inline constexpr const char* inputHeight = "inputHeight";
+inline constexpr const char* inputTextSize = "inputTextSize";
+inline constexpr const char* panelWidth = "panelWidth";
+inline constexpr const char* usageMonth = "usageMonth";
+inline constexpr const char* usagePromptTokens = "usagePromptTokens";
+inline constexpr const char* usageCompletionTokens = "usageCompletionTokens";
+inline constexpr const char* hasSeenOnboarding = "hasSeenOnboarding";
+inline constexpr const char* legacyKeyMigrationAttempted = "legacyKeyMigrationAttempted";
+inline constexpr const char* forceClipboardCapture = "forceClipboardCapture";
+inline constexpr const char* autoReplace = "autoReplace";
+inline constexpr const char* proxyBaseURL = "proxyBaseURL";
+inline constexpr const char* siteBaseURL = "siteBaseURL";
+inline constexpr const char* autoAction = "autoAction";
+inline constexpr const char* proxySelfTest = "proxySelfTest";
+inline constexpr const char* hotkeySelfTest = "hotkeySelfTest";
+inline constexpr const char* openAIBaseURL = "openAIBaseURL";
+inline constexpr const char* deviceID = "deviceID";
+inline constexpr const char* proxyToken = "proxyToken";
+} // namespace DefaultsKey
+
+// The typed façade over the user-defaults domain. Every getter reads the store anew and
+// falls back silently to its default when a value is absent, of the wrong type or names
+// no case. Main thread only (the store itself is safe against other processes).
+namespace Preferences {
+
+HotkeyShortcut hotkeyShortcut();
+void setHotkeyShortcut(const HotkeyShortcut& shortcut);
+
+DoubleTapModifier doubleTapModifier();
+void setDoubleTapModifier(DoubleTapModifier modifier);
+
+QString targetLanguageID();
+void setTargetLanguageID(const QString& id);
+Language targetLanguage();
+
+QString model();
+void setModel(const QString& model);
+
+bool useOwnAPIKey();
+
+std::set<PopoverAction> enabledActions();
+void setEnabledActions(const std::set<PopoverAction>& actions);
+// The enabled actions in their fixed order: translate, fixGrammar, improvePrompt.
+QList<PopoverAction> activeActions();
+
+PopoverLayout popoverLayout();
+void setPopoverLayout(PopoverLayout layout);
+InputHeight inputHeight();
+void setInputHeight(InputHeight height);
+InputTextSize inputTextSize();
+void setInputTextSize(InputTextSize size);
+PanelWidth panelWidth();
+void setPanelWidth(PanelWidth width);
+
+struct Usage {
+    int64_t promptTokens = 0;
+    int64_t completionTokens = 0;
+    bool operator==(const Usage&) const = default;
+};
+// Adds one completion's tokens to this month's totals, starting afresh in a new month.
+void addUsage(int64_t promptTokens, int64_t completionTokens);
+// This month's totals; (0, 0) when the stored month is another one.
+Usage monthlyUsage();
+// "2026-3", "2026-12": year and month of the clock's current date, without padding.
+QString currentMonthKey();
+
+// A boolean key read directly (hasSeenOnboarding, autoReplace, …); false when absent.
+bool flag(const char* key);
+void setFlag(const char* key, bool value);
+// A string key read directly (autoAction, proxySelfTest, …); nothing when absent.
+std::optional<QString> string(const char* key);
+
+// Base address of the OpenAI-compatible API: "openAIBaseURL" when set and not empty,
+// otherwise the build's default.
+QString openAIBaseURL();
+// This installation's random identifier, created and stored under "deviceID" on first use.
+QString deviceID();
+
+} // namespace Preferences

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// The product's user-defaults domain: one JSON object in a file, holding strings,
+// integers, booleans and arrays with their JSON types. Every read goes to the file, so a
+// change made by another process (`quillmark defaults write`) is seen at once. Writes
+// replace the file atomically under a lock file, so a reader never sees half a document
+// and two writers never lose each other's keys. A file that is not a JSON object reads as
+// empty; before it is first overwritten it is kept as "<file>.broken".
+class UserDefaults {
+public:
+    explicit UserDefaults(QString path);
+
+    // $XDG_CONFIG_HOME/quillmark/defaults.json, or ~/.config/quillmark/defaults.json.
+    static UserDefaults standard();
+    static QString standardPath();
+
+    const QString& path() const { return m_path; }
+
+    // The whole domain; empty when the file is missing or broken.
+    QJsonObject dictionary() const;
+    // The stored value; nothing when the key is absent.
+    std::optional<QJsonValue> object(const QString& key) const;
+
+    // Typed reads: nothing when the key is absent or holds another type. An integer is a
+    // JSON number without a fractional part inside the 64-bit range.
+    std::optional<QString> string(const QString& key) const;
+    std::optional<qint64> integer(const QString& key) const;
+    std::optional<bool> boolean(const QString& key) const;
+    // Nothing unless the value is an array whose elements are all strings.
+    std::optional<QStringList> stringArray(const QString& key) const;
+
+    // Each answers false when the file could not be written; the old file then stays.
+    [[nodiscard]] bool set(const QString& key, const QJsonValue& value);
+    [[nodiscard]] bool remove(const QString& key);
+    // Read, change and write back under the lock, for sequences such as adding usage.
+    [[nodiscard]] bool update(const std::function<void(QJsonObject&)>& change);
+
+private:
+    QString m_path;
+};

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/MemoryLogSink.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <optional>
+
+// Points XDG_CONFIG_HOME (and XDG_DATA_HOME, XDG_STATE_HOME) at a fresh temporary
+// directory for the life of the object, so no test touches the user's settings.
+class ScopedConfigHome {
+public:
+    ScopedConfigHome();
+    ~ScopedConfigHome();
+    ScopedConfigHome(const ScopedConfigHome&) = delete;
+    ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+
+    QString path() const { return m_dir.path(); }
+    QString defaultsPath() const;
+
+private:
+    QTemporaryDir m_dir;
+    std::optional<QByteArray> m_saved[3];
+};
+
+// Collects the log lines written while it lives.
+class ScopedLogCapture {
+public:
+    ScopedLogCapture();
+    ~ScopedLogCapture();
+    ScopedLogCapture(const ScopedLogCapture&) = delete;
+    ScopedLogCapture& operator=(const ScopedLogCapture&) = delete;
+
+    MemoryLogSink sink;
+    QStringList lines() const { return sink.lines(); }
+};
+
+// Installs a fake clock for the life of the object.
+class ScopedFakeClock {
+public:
+    explicit ScopedFakeClock(QDateTime wallStart = QDateTime(QDate(2026, 3, 15), QTime(12, 0)));
+    ~ScopedFakeClock();
+    ScopedFakeClock(const ScopedFakeClock&) = delete;
+    ScopedFakeClock& operator=(const ScopedFakeClock&) = delete;
+
+    FakeClock clock;
+};
