@@ -1,18 +1,43 @@
-# One helper per kind of test. Labels let `ctest -L unit` run anywhere, while
-# the x11, dbus and e2e labels need the private test desktop (scripts/test-desktop).
+# One helper per kind of test. Labels let `ctest -L unit` run anywhere, while the x11,
+# dbus and e2e labels need the private test desktop (scripts/test-session).
 find_package(GTest REQUIRED)
 include(GoogleTest)
+
+# Registers the GoogleTest cases of an executable with CTest under its labels. Tests that
+# use the shared X display (its keymap, focus and clipboard) or the real keyring item run
+# one at a time.
+# quillmark_discover_tests(TARGET LABELS label... [ENVIRONMENT VAR=value...])
+function(quillmark_discover_tests target)
+    cmake_parse_arguments(ARG "" "" "LABELS;ENVIRONMENT" ${ARGN})
+    set(locks "")
+    if("x11" IN_LIST ARG_LABELS OR "e2e" IN_LIST ARG_LABELS)
+        list(APPEND locks x11-display)
+    endif()
+    if("dbus" IN_LIST ARG_LABELS)
+        list(APPEND locks session-bus)
+    endif()
+    set(properties LABELS "${ARG_LABELS}")
+    if(locks)
+        list(APPEND properties RESOURCE_LOCK "${locks}")
+    endif()
+    if(ARG_ENVIRONMENT)
+        list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
+    endif()
+    gtest_discover_tests(${target} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
+endfunction()
 
 # add_quillmark_test(NAME SOURCES file... LIBS lib... LABELS label...)
 function(add_quillmark_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} qm_test_support GTest::gtest GTest::gmock)
-    target_compile_options(${name} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/support/QtPrinters.h)
+    quillmark_use_test_printers(${name})
     if(NOT ARG_LABELS)
         set(ARG_LABELS unit)
     endif()
-    gtest_discover_tests(${name}
-        PROPERTIES LABELS "${ARG_LABELS}"
-        DISCOVERY_TIMEOUT 60)
+    quillmark_discover_tests(${name} LABELS ${ARG_LABELS})
+endfunction()
+
+function(quillmark_use_test_printers target)
+    target_compile_options(${target} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/support/QtPrinters.h)
 endfunction()

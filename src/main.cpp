@@ -1,2 +1,48 @@
 // SPDX-License-Identifier: MIT
-int main() { return 0; }
+// The one binary: without a command it is the tray application, otherwise it runs one
+// command (trigger, run, defaults, preferences, key) and exits.
+#include "TrayApplication.h"
+#include "cli/CommandLine.h"
+#include "platform/linux/LinuxPlatform.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+#include <cstdio>
+#include <qcoro/qcorotask.h>
+
+namespace {
+
+QByteArray readStandardInput()
+{
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return {};
+    return input.readAll();
+}
+
+int runCommand(int argc, char** argv, const QStringList& arguments)
+{
+    QCoreApplication app(argc, argv);
+    LinuxPlatform platform(LinuxPlatform::Role::command);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliIO io{out, err, readStandardInput};
+    const int code = QCoro::waitFor(CommandLine::execute(arguments, io));
+    out.flush();
+    err.flush();
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    if (CommandLine::startsTrayApplication(arguments))
+        return runTrayApplication(argc, argv);
+    return runCommand(argc, argv, arguments);
+}

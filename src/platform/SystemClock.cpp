@@ -1,7 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "platform/SystemClock.h"
 
+#include <QTimer>
 #include <qcoro/qcorotimer.h>
+
+namespace {
+class QtClockTimer final : public ClockTimer {
+public:
+    QtClockTimer(std::chrono::milliseconds duration, std::function<void()> fire)
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, std::move(fire));
+        m_timer.start(duration);
+    }
+
+private:
+    QTimer m_timer;
+};
+} // namespace
 
 std::chrono::milliseconds SystemClock::monotonicNow() const
 {
@@ -17,4 +33,10 @@ QDateTime SystemClock::wallNow() const
 QCoro::Task<> SystemClock::sleep(std::chrono::milliseconds duration)
 {
     co_await QCoro::sleepFor(duration);
+}
+
+std::unique_ptr<ClockTimer> SystemClock::startTimer(std::chrono::milliseconds duration,
+                                                    std::function<void()> fire)
+{
+    return std::make_unique<QtClockTimer>(duration, std::move(fire));
 }

@@ -9,4 +9,6 @@ public:
     std::chrono::milliseconds monotonicNow() const override;
     QDateTime wallNow() const override;
     QCoro::Task<> sleep(std::chrono::milliseconds duration) override;
+    std::unique_ptr<ClockTimer> startTimer(std::chrono::milliseconds duration,
+                                           std::function<void()> fire) override;
 };

@@ -26,7 +26,8 @@ public:
 
     // The whole domain; empty when the file is missing or broken.
     QJsonObject dictionary() const;
-    // The stored value; nothing when the key is absent.
+    // The stored value; nothing when the key is absent. A JSON null counts as absent, as
+    // the domain has no null of its own.
     std::optional<QJsonValue> object(const QString& key) const;
 
     // Typed reads: nothing when the key is absent or holds another type. An integer is a
@@ -37,10 +38,14 @@ public:
     // Nothing unless the value is an array whose elements are all strings.
     std::optional<QStringList> stringArray(const QString& key) const;
 
+    // The integer rule above, for values already taken out of the domain (inside update()).
+    static std::optional<qint64> integerValue(const QJsonValue& value);
+
     // Each answers false when the file could not be written; the old file then stays.
     [[nodiscard]] bool set(const QString& key, const QJsonValue& value);
     [[nodiscard]] bool remove(const QString& key);
     // Read, change and write back under the lock, for sequences such as adding usage.
+    // When the change leaves the domain as it was, the file is not touched.
     [[nodiscard]] bool update(const std::function<void(QJsonObject&)>& change);
 
 private:

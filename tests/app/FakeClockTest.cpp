@@ -39,3 +39,20 @@ TEST(FakeClock, WallTimeFollowsAdvance)
     clock.advance(60s);
     EXPECT_EQ(clock.wallNow().date(), QDate(2026, 4, 1));
 }
+
+TEST(FakeClock, TimersFireOnceUnlessCalledOff)
+{
+    FakeClock clock;
+    int fired = 0;
+    int calledOff = 0;
+    auto kept = clock.startTimer(200ms, [&] { ++fired; });
+    auto dropped = clock.startTimer(100ms, [&] { ++calledOff; });
+    dropped.reset();
+    EXPECT_EQ(clock.pendingSleeps(), 1);
+    clock.advance(199ms);
+    EXPECT_EQ(fired, 0);
+    clock.advance(1ms);
+    clock.advance(1000ms);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(calledOff, 0);
+}

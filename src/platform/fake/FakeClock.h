@@ -15,19 +15,24 @@ public:
     std::chrono::milliseconds monotonicNow() const override { return m_now; }
     QDateTime wallNow() const override;
     QCoro::Task<> sleep(std::chrono::milliseconds duration) override;
+    std::unique_ptr<ClockTimer> startTimer(std::chrono::milliseconds duration,
+                                           std::function<void()> fire) override;
 
     void advance(std::chrono::milliseconds by);
     void setWallNow(const QDateTime& wall);
-    // How many coroutines are waiting in sleep().
+    // How many sleeps and timers are waiting.
     int pendingSleeps() const { return int(m_sleepers.size()); }
 
 private:
     struct Sleeper {
         std::chrono::milliseconds deadline;
         quint64 id;
+        // Exactly one of the two is set: a sleeping coroutine or a timer's callback.
         std::coroutine_handle<> waiting;
+        std::function<void()> fire;
     };
     struct SleepAwaiter;
+    class Timer;
     std::chrono::milliseconds m_now{0};
     QDateTime m_wallStart;
     std::chrono::milliseconds m_wallOffset{0};

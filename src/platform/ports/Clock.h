@@ -3,7 +3,18 @@
 
 #include <QDateTime>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <qcoro/qcorotask.h>
+
+// A pending one-shot timer. Destroying it calls the timer off.
+class ClockTimer {
+public:
+    ClockTimer() = default;
+    ClockTimer(const ClockTimer&) = delete;
+    ClockTimer& operator=(const ClockTimer&) = delete;
+    virtual ~ClockTimer() = default;
+};
 
 // Time, as a port so that tests can drive it. Main thread only.
 class Clock {
@@ -19,4 +30,8 @@ public:
     virtual QDateTime wallNow() const = 0;
     // Resumes the awaiting coroutine on the main thread once the time has passed.
     virtual QCoro::Task<> sleep(std::chrono::milliseconds duration) = 0;
+    // Calls `fire` once on the main thread after the duration, unless the returned timer
+    // has been destroyed by then. For time-outs that are usually called off.
+    [[nodiscard]] virtual std::unique_ptr<ClockTimer> startTimer(std::chrono::milliseconds duration,
+                                                                 std::function<void()> fire) = 0;
 };

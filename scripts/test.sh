@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs what the tests need, builds the development configuration (warnings as errors,
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs the whole suite inside a
+# private, throw-away desktop session. This is the README's test command and what CI runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup-debian.sh
+
+echo "== format check"
+scripts/check-format.sh
+
+echo "== build"
+cmake --preset dev
+cmake --build --preset dev -j "$(nproc)"
+
+echo "== tests"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+exec scripts/test-session --x11 -- ctest --preset dev -j "$(nproc)" "$@"

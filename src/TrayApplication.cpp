@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: MIT
+#include "TrayApplication.h"
+
+#include "ai/KeychainHelper.h"
+#include "app/AppDelegate.h"
+#include "input/HotkeyManager.h"
+#include "platform/dbus/SingleInstance.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/null/NullComponents.h"
+#include "platform/x11/input/X11AccessibilityPermission.h"
+#include "platform/x11/input/XcbKeyGrabber.h"
+#include "platform/x11/input/XcbSecureInput.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QThreadPool>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// SIGTERM and SIGINT end the event loop like the menu's Quit does. A signal handler may
+// do almost nothing, so it only writes a byte into a socket pair; the main thread sees the
+// byte through a socket notifier and quits from there.
+class TerminationSignals {
+public:
+    TerminationSignals()
+    {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_sockets) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(s_sockets[1], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [] {
+            char byte = 0;
+            [[maybe_unused]] const ssize_t read = ::read(s_sockets[1], &byte, 1);
+            QCoreApplication::quit();
+        });
+        struct sigaction action = {};
+        action.sa_handler = &TerminationSignals::handle;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
+
+    ~TerminationSignals()
+    {
+        ::signal(SIGTERM, SIG_DFL);
+        ::signal(SIGINT, SIG_DFL);
+        m_notifier.reset();
+        if (s_sockets[0] >= 0) {
+            ::close(s_sockets[0]);
+            ::close(s_sockets[1]);
+            s_sockets[0] = s_sockets[1] = -1;
+        }
+    }
+
+    TerminationSignals(const TerminationSignals&) = delete;
+    TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+private:
+    static void handle(int)
+    {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = ::write(s_sockets[0], &byte, 1);
+    }
+
+    static inline int s_sockets[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+AppComponents desktopComponents()
+{
+    AppComponents components;
+    components.migrateLegacyKey = &KeychainHelper::migrateLegacyKeyIfNeeded;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fputs("quillmark: no X display (DISPLAY is not set); global shortcuts, reading the "
+                   "selection and pasting are not available. Bind `quillmark trigger` to a "
+                   "desktop shortcut instead.\n",
+                   stderr);
+    } else {
+        components.makeHotkeyRegistrar = [] {
+            return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
+        };
+        components.secureInput = std::make_unique<XcbSecureInput>();
+        components.accessibility = std::make_unique<X11AccessibilityPermission>();
+    }
+    // Whatever the desktop lacks (or is not written yet) gets its null adapter, which
+    // says it is not available.
+    NullComponents::fillMissing(components);
+    return components;
+}
+
+} // namespace
+
+int runTrayApplication(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // An accessory process: no main window, and closing a window (settings, guide) never
+    // ends it. Only the menu's Quit or a termination signal does.
+    app.setQuitOnLastWindowClosed(false);
+    LinuxPlatform platform(LinuxPlatform::Role::trayApplication);
+
+    SingleInstance instance;
+    switch (instance.claim()) {
+    case SingleInstance::Claim::owned:
+        break;
+    case SingleInstance::Claim::alreadyRunning:
+        std::fputs("Quillmark is already running.\n", stderr);
+        return 0;
+    case SingleInstance::Claim::noSessionBus:
+        std::fputs("quillmark: no D-Bus session bus; `quillmark trigger` cannot reach this "
+                   "instance and a second one would not be noticed.\n",
+                   stderr);
+        break;
+    }
+
+    TerminationSignals terminationSignals;
+    AppDelegate delegate(desktopComponents());
+    instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
+    // The launch sequence runs from inside the event loop, as a platform's "did finish
+    // launching" would, so that anything it starts (a dialog, a quit) behaves normally.
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+
+    const int code = app.exec();
+    // The key migration may still be talking to the keyring through the platform's
+    // adapters, which go away with this function.
+    QThreadPool::globalInstance()->waitForDone();
+    return code;
+}

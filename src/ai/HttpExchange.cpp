@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+#include "ai/HttpExchange.h"
+
+#include "platform/Platform.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <coroutine>
+#include <memory>
+#include <qcoro/qcoronetworkreply.h>
+
+namespace HttpExchange {
+
+namespace {
+
+// Resumes the coroutine from the event loop. An awaited reply resumes its coroutine from
+// inside its own finished() signal, where deleting the reply is not allowed.
+struct NextEventLoopTurn {
+    bool await_ready() const noexcept { return false; }
+    void await_suspend(std::coroutine_handle<> waiting) const
+    {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [waiting] { waiting.resume(); }, Qt::QueuedConnection);
+    }
+    void await_resume() const noexcept {}
+};
+
+// Errors that Qt raises for a reply whose status line arrived and says 4xx or 5xx. Every
+// other error means the exchange itself broke, even when a status had already arrived.
+bool isHttpStatusError(QNetworkReply::NetworkError error)
+{
+    const int code = int(error);
+    return error == QNetworkReply::NoError || (code >= 201 && code <= 299) ||
+           error == QNetworkReply::ProtocolInvalidOperationError || (code >= 401 && code <= 499);
+}
+
+Result outcomeOf(QNetworkReply& reply, bool timedOut)
+{
+    // Nothing else cancels these replies: a cancellation the deadline did not cause is the
+    // network stack giving up on a transfer that stopped moving.
+    if (timedOut || reply.error() == QNetworkReply::OperationCanceledError ||
+        reply.error() == QNetworkReply::TimeoutError)
+        return TransportError{timedOutDescription()};
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || !isHttpStatusError(reply.error()))
+        return TransportError{reply.errorString()};
+    return Response{status.toInt(), reply.readAll()};
+}
+
+bool isHttpScheme(const QUrl& url)
+{
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
+} // namespace
+
+QString timedOutDescription()
+{
+    return QStringLiteral("The request timed out.");
+}
+
+std::optional<QUrl> parseURL(const QString& text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().isEmpty())
+        return std::nullopt;
+    if (isHttpScheme(url) && url.host().isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeout)
+{
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::SameOriginRedirectPolicy);
+    request.setTransferTimeout(int(idleTimeout.count()));
+    return request;
+}
+
+QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
+                         std::chrono::milliseconds requestTimeout)
+{
+    // Only HTTP can answer with a status; other schemes are not handed to the network
+    // stack at all (a POST to a file: URL has no meaning here).
+    if (!isHttpScheme(request.url()))
+        co_return NonHttpResponse{};
+
+    QNetworkAccessManager manager;
+    std::unique_ptr<QNetworkReply> reply(manager.post(request, body));
+    bool timedOut = false;
+    auto timeout = Platform::clock().startTimer(
+        requestTimeout, [&timedOut, target = QPointer<QNetworkReply>(reply.get())] {
+            timedOut = true;
+            if (target)
+                target->abort();
+        });
+
+    co_await reply.get();
+    timeout.reset();
+    Result result = outcomeOf(*reply, timedOut);
+    co_await NextEventLoopTurn{};
+    co_return result;
+}
+
+} // namespace HttpExchange

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkRequest>
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <optional>
+#include <qcoro/qcorotask.h>
+#include <variant>
+
+// One HTTP POST made the way both AI clients need it: a fresh network stack per call, so
+// nothing (cookies, cache, credentials, open connections) carries over from one action to
+// the next; one attempt; a whole-request time-out on the platform clock. Main thread.
+//
+// Redirects are followed only within the same scheme, host and port: the request carries a
+// bearer credential, and a redirect must never hand it to another server.
+namespace HttpExchange {
+
+// A reply with an HTTP status, whatever that status is.
+struct Response {
+    int status = 0;
+    QByteArray body;
+};
+
+// The exchange itself failed: no connection, time-out, TLS, a connection cut short, a reply
+// that is not HTTP at all. The description is the platform's sentence for it.
+struct TransportError {
+    QString description;
+    bool operator==(const TransportError&) const = default;
+};
+
+// The address names something other than an HTTP server (a file:, ftp: or data: URL).
+struct NonHttpResponse {};
+
+using Result = std::variant<Response, TransportError, NonHttpResponse>;
+
+// The description of a request stopped by the whole-request time-out.
+QString timedOutDescription();
+
+// An absolute URL with a scheme (and a host for http and https); nothing when `text` does
+// not parse as one.
+std::optional<QUrl> parseURL(const QString& text);
+
+// A JSON POST request without cache or cookies, whose transfer is abandoned when no data
+// moves for `idleTimeout`.
+QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeout);
+
+// Sends `body` and waits for the whole reply, at most `requestTimeout` on the platform
+// clock.
+QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
+                         std::chrono::milliseconds requestTimeout);
+
+} // namespace HttpExchange

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "ai/KeychainHelper.h"
+
+#include "app/Log.h"
+#include "platform/Platform.h"
+#include "settings/Preferences.h"
+
+#include <QStringDecoder>
+
+namespace KeychainHelper {
+
+std::optional<QString> read(const QString& service, const QString& account)
+{
+    const std::optional<QByteArray> bytes = Platform::secretStore().read(service, account);
+    if (!bytes)
+        return std::nullopt;
+    // Stateless, so that a sequence cut off at the end counts as an error too; the bytes
+    // are kept exactly, a leading byte-order mark included.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(*bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+bool write(const QString& account, const QString& value)
+{
+    return Platform::secretStore().write(QString::fromLatin1(service), account, value.toUtf8());
+}
+
+bool remove(const QString& account)
+{
+    return Platform::secretStore().remove(QString::fromLatin1(service), account);
+}
+
+void migrateLegacyKeyIfNeeded()
+{
+    const QString current = QString::fromLatin1(service);
+    const QString account = QString::fromLatin1(openAIAccount);
+
+    if (read(current, account))
+        return;
+    if (Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted))
+        return;
+    const std::optional<QString> legacyKey = read(QString::fromLatin1(legacyService), account);
+    // Set whatever the read found, so that a failed or refused read is not retried (and
+    // the user not asked again) on every launch.
+    Preferences::setFlag(DefaultsKey::legacyKeyMigrationAttempted, true);
+    if (!legacyKey || legacyKey->isEmpty())
+        return;
+    // The read above may have waited for the user; a key saved in the settings meanwhile
+    // wins over the old one.
+    if (read(current, account)) {
+        Log::app().info(
+            QStringLiteral("keychain: migration skipped — a key was saved during the prompt"));
+        return;
+    }
+    if (write(account, *legacyKey)) {
+        Log::app().info(QStringLiteral("keychain: migrated OpenAI key from %1")
+                            .arg(QLatin1String(legacyService)));
+    } else {
+        Log::app().error(
+            QStringLiteral("keychain: found a legacy OpenAI key but the copy to %1 failed")
+                .arg(QLatin1String(service)));
+    }
+}
+
+} // namespace KeychainHelper

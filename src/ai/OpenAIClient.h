@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ai/HttpExchange.h"
+#include "app/Completion.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <qcoro/qcorotask.h>
+#include <variant>
+
+// A failure the OpenAI-compatible API reported, or that the client found in its reply.
+// The message is shown to the user as it is.
+struct OpenAIError {
+    QString message;
+    // True only for HTTP 401: the key itself is wrong, so the user is sent to Settings.
+    bool isAuthError = false;
+
+    bool operator==(const OpenAIError&) const = default;
+};
+
+// One chat-completions call with the user's own key. Stateless; main thread.
+namespace OpenAIClient {
+
+// The reply text exactly as the model wrote it, an OpenAIError, or a transport failure.
+// A 2xx body that is not a chat-completions reply also arrives as a TransportError, with
+// the description the platform gives undecodable data: the caller treats both alike.
+using Result = std::variant<Completion, OpenAIError, HttpExchange::TransportError>;
+
+// base + "/v1/chat/completions" (a trailing slash on the base is ignored); nothing when
+// that does not parse as a URL.
+std::optional<QUrl> endpoint(const QString& baseURL);
+
+// {"model", "messages": [system, user], "temperature": 0.3} and nothing else.
+QJsonObject requestBody(const QString& system, const QString& user, const QString& model);
+
+// Posts to the endpoint under Preferences::openAIBaseURL().
+QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey);
+// Posts to the endpoint under `baseURL`.
+QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey,
+                             QString baseURL);
+
+} // namespace OpenAIClient

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "ai/ProxyClient.h"
+
+#include "ai/HttpExchange.h"
+#include "app/AppIdentity.h"
+#include "app/BuildConfig.h"
+#include "settings/Preferences.h"
+
+#include <QJsonDocument>
+
+using namespace std::chrono_literals;
+
+namespace ProxyClient {
+
+namespace {
+
+// The service may take a while to produce a long answer, so the idle limit equals the
+// whole-request limit here.
+constexpr auto requestTimeout = 60s;
+constexpr auto idleTimeout = 60s;
+
+Result resultOf(const HttpExchange::Result& exchange)
+{
+    if (const auto* response = std::get_if<HttpExchange::Response>(&exchange)) {
+        if (response->status < 200 || response->status > 299)
+            return ProxyWire::apiError(response->body);
+        auto reply = ProxyWire::decodeReply(response->body);
+        if (auto* error = std::get_if<ProxyError>(&reply))
+            return std::move(*error);
+        return std::get<ProxyWire::AIResult>(std::move(reply));
+    }
+    if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
+        return ProxyError::network(failure->description);
+    return ProxyError::malformed(QStringLiteral("non-HTTP response"));
+}
+
+} // namespace
+
+QString baseURL()
+{
+    return Preferences::string(DefaultsKey::proxyBaseURL)
+        .value_or(QString::fromUtf8(BuildConfig::proxyBaseURL));
+}
+
+Installation currentInstallation()
+{
+    return {baseURL(), Preferences::deviceID(), AppIdentity::version()};
+}
+
+QCoro::Task<Result> complete(TextAction action, QString text, Language language, QString credential)
+{
+    co_return co_await complete(std::move(action), std::move(text), std::move(language),
+                                std::move(credential), currentInstallation());
+}
+
+QCoro::Task<Result> complete(TextAction action, QString text, Language language, QString credential,
+                             Installation installation)
+{
+    const auto wire = ProxyWire::wireAction(action);
+    if (const auto* error = std::get_if<ProxyError>(&wire))
+        co_return *error;
+
+    const auto url = HttpExchange::parseURL(installation.baseURL + QStringLiteral("/ai"));
+    if (!url)
+        co_return ProxyError::malformed(QStringLiteral("bad base URL: ") + installation.baseURL);
+
+    QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
+    request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + credential.toUtf8());
+    request.setRawHeader("X-Device-Id", installation.deviceID.toUtf8());
+    if (const auto version = ProxyWire::reportableVersion(installation.appVersion))
+        request.setRawHeader("X-App-Version", version->toUtf8());
+    const QJsonObject body =
+        ProxyWire::requestBody(std::get<ProxyWire::WireAction>(wire), text, language);
+
+    co_return resultOf(co_await HttpExchange::post(
+        std::move(request), QJsonDocument(body).toJson(QJsonDocument::Compact), requestTimeout));
+}
+
+} // namespace ProxyClient

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ai/ProxyWire.h"
+
+#include <QString>
+#include <qcoro/qcorotask.h>
+#include <variant>
+
+// The client of Quillmark's hosted AI service, the back-end used whenever the user has not
+// switched to their own key. It sends the action's fields, never a prompt; every failure
+// comes back as a ProxyError. Stateless; main thread.
+namespace ProxyClient {
+
+using Result = std::variant<ProxyWire::AIResult, ProxyError>;
+
+// What a request says about this installation.
+struct Installation {
+    QString baseURL;
+    QString deviceID;
+    QString appVersion;
+};
+
+// "proxyBaseURL" when it is set, otherwise the address configured into the build.
+QString baseURL();
+
+// The base URL, Preferences::deviceID() and the product's version.
+Installation currentInstallation();
+
+// One POST to base + "/ai" with the bearer credential.
+QCoro::Task<Result> complete(TextAction action, QString text, Language language,
+                             QString credential);
+QCoro::Task<Result> complete(TextAction action, QString text, Language language, QString credential,
+                             Installation installation);
+
+} // namespace ProxyClient

@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: MIT
+// The launch sequence and the wiring of every component. The panel cycle itself is in
+// AppDelegateCycle.cpp.
+#include "app/AppDelegate.h"
+
+#include "app/AppIdentity.h"
+#include "app/Callback.h"
+#include "app/Log.h"
+#include "app/PopoverModel.h"
+#include "settings/Preferences.h"
+
+#include <QThreadPool>
+
+namespace {
+
+template <class T> std::unique_ptr<T> make(const std::function<std::unique_ptr<T>()>& factory)
+{
+    std::unique_ptr<T> made = factory();
+    Q_ASSERT(made);
+    return made;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(AppComponents components, QObject* parent)
+    : QObject(parent)
+    , m_components(std::move(components))
+{
+    Q_ASSERT(m_components.makeDoubleTap && m_components.makeStatusItem &&
+             m_components.makeUpdater && m_components.makeWelcomeGuide &&
+             m_components.makePopover && m_components.makeHotkeyRegistrar &&
+             m_components.makeSettingsWindow);
+    Q_ASSERT(m_components.applicationMover && m_components.accessibility &&
+             m_components.selection && m_components.pasteBack && m_components.clipboard &&
+             m_components.secureInput && m_components.runningApplications &&
+             m_components.hotkeySelfTest && m_components.migrateLegacyKey);
+    m_doubleTap = make(m_components.makeDoubleTap);
+}
+
+AppDelegate::~AppDelegate()
+{
+    // Components may still call back while they are torn down, so they go in the reverse
+    // order of their creation while the rest of the delegate is intact.
+    cancelPermissionPoll();
+    m_settings.reset();
+    m_hotkey.reset();
+    m_popover.reset();
+    m_onboarding.reset();
+    m_updates.reset();
+    m_statusItem.reset();
+    m_doubleTap.reset();
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    Log::app().info(QStringLiteral("%1 %2 launched")
+                        .arg(QString::fromUtf8(AppIdentity::name), AppIdentity::version()));
+
+    // A moved copy starts anew from the applications folder; this one must not go on.
+    if (m_components.applicationMover->offerIfRunningFromDiskImage())
+        return;
+    m_components.applicationMover->ejectSourceVolumeIfAsked();
+
+    m_statusItem = make(m_components.makeStatusItem);
+    m_updates = make(m_components.makeUpdater);
+    m_statusItem->onCheckForUpdates = weakly([](AppDelegate& self) {
+        if (self.m_updates)
+            self.m_updates->checkForUpdates();
+    });
+    m_statusItem->canCheckForUpdates = weakly(
+        [](AppDelegate& self) { return self.m_updates && self.m_updates->canCheckForUpdates(); });
+
+    m_onboarding = make(m_components.makeWelcomeGuide);
+    m_onboarding->onOpenSettings = weakly([](AppDelegate& self) {
+        if (self.m_settings)
+            self.m_settings->show();
+    });
+    m_statusItem->onShowGuide = weakly([](AppDelegate& self) {
+        if (self.m_onboarding)
+            self.m_onboarding->show();
+    });
+
+    m_popover = make(m_components.makePopover);
+    wirePopoverModel();
+
+    // The manager is stored only once its shortcut is registered.
+    std::unique_ptr<HotkeyRegistrar> hotkey = make(m_components.makeHotkeyRegistrar);
+    hotkey->onHotkey =
+        weakly([](AppDelegate& self) { self.togglePanel(QStringLiteral("hotkey")); });
+    // A key press taken by a global grab never reaches the double-tap watcher, so it is
+    // told here; otherwise the modifier of a chord would look like a clean tap.
+    hotkey->onAnyHotkey = weakly([](AppDelegate& self) { self.m_doubleTap->noteHotkeyPress(); });
+
+    m_doubleTap->onDoubleTap =
+        weakly([](AppDelegate& self) { self.togglePanel(QStringLiteral("double-tap")); });
+    m_doubleTap->apply(Preferences::doubleTapModifier());
+
+    hotkey->onEscape = weakly([](AppDelegate& self) { self.escapePressed(); });
+    hotkey->onActionKey =
+        weakly([](AppDelegate& self, int number) { self.actionKeyPressed(number); });
+
+    m_popover->onDidShow = weakly([](AppDelegate& self) {
+        if (self.m_hotkey)
+            self.m_hotkey->registerSessionKeys();
+    });
+    m_popover->onDidDismiss = weakly([](AppDelegate& self) {
+        if (self.m_hotkey)
+            self.m_hotkey->unregisterSessionKeys();
+        self.cancelPermissionPoll();
+    });
+
+    registerStoredShortcut(*hotkey);
+    m_hotkey = std::move(hotkey);
+
+    m_settings = m_components.makeSettingsWindow(*m_doubleTap);
+    Q_ASSERT(m_settings);
+    m_settings->onHotkeyChange = weakly([](AppDelegate& self, const HotkeyShortcut& shortcut) {
+        return self.changeHotkey(shortcut);
+    });
+    m_settings->onRecordingChange =
+        weakly([](AppDelegate& self, bool isRecording) { self.recordingChanged(isRecording); });
+
+    m_onboarding->onHotkeyChange = m_settings->onHotkeyChange;
+    m_onboarding->onRecordingChange = m_settings->onRecordingChange;
+    m_onboarding->onDoubleTapChange = weakly(
+        [](AppDelegate& self, DoubleTapModifier modifier) { self.m_doubleTap->apply(modifier); });
+
+    m_statusItem->onOpenSettings = weakly([](AppDelegate& self) {
+        if (self.m_settings)
+            self.m_settings->show();
+    });
+
+    startKeyMigration();
+    m_onboarding->showIfFirstRun();
+    runProxySelfTestIfRequested();
+    m_components.hotkeySelfTest->runIfRequested(*m_hotkey);
+}
+
+void AppDelegate::wirePopoverModel()
+{
+    PopoverModel& model = m_popover->model();
+    model.onOpenAccessibilitySettings =
+        weakly([](AppDelegate& self) { self.m_components.accessibility->openSystemSettings(); });
+    model.onAction = weakly([](AppDelegate& self, const TextAction& action) { self.run(action); });
+    model.onCopy = weakly([](AppDelegate& self) { self.copyResult(); });
+    model.onReplace = weakly([](AppDelegate& self) { self.replaceResult(); });
+    model.onBack = weakly([](AppDelegate& self) { self.backToReady(QStringLiteral("back")); });
+    model.onOpenSettings = weakly([](AppDelegate& self) {
+        self.m_popover->dismiss(QStringLiteral("open settings"));
+        if (self.m_settings)
+            self.m_settings->show();
+    });
+    model.onRetry = weakly([](AppDelegate& self) {
+        if (self.m_lastAction)
+            self.run(*self.m_lastAction);
+    });
+    model.onUpdate = weakly([](AppDelegate& self) {
+        self.m_popover->dismiss(QStringLiteral("update"));
+        if (self.m_updates)
+            self.m_updates->updateNow();
+    });
+}
+
+void AppDelegate::registerStoredShortcut(HotkeyRegistrar& hotkey)
+{
+    const HotkeyShortcut stored = Preferences::hotkeyShortcut();
+    if (hotkey.registerShortcut(stored))
+        return;
+    const HotkeyShortcut fallback = HotkeyShortcut::defaultShortcut();
+    if (stored == fallback)
+        return;
+    Log::hotkey().error(QStringLiteral("stored hotkey %1 is taken — falling back to %2")
+                            .arg(stored.displayString(), fallback.displayString()));
+    // The stored preference stays as it is, so the user's choice is tried again next time.
+    // Whether the fallback itself was accepted changes nothing here.
+    (void)hotkey.registerShortcut(fallback);
+}
+
+void AppDelegate::startKeyMigration()
+{
+    QThreadPool::globalInstance()->start(m_components.migrateLegacyKey);
+}
+
+bool AppDelegate::changeHotkey(const HotkeyShortcut& shortcut)
+{
+    return m_hotkey && m_hotkey->registerShortcut(shortcut);
+}
+
+void AppDelegate::recordingChanged(bool isRecording)
+{
+    if (isRecording) {
+        if (m_hotkey)
+            m_hotkey->suspend();
+        m_doubleTap->setSuspended(true);
+        return;
+    }
+    // A recording that ended without a new shortcut leaves the old one suspended.
+    if (m_hotkey && !m_hotkey->hasRegisteredHotkey()) {
+        if (const std::optional<HotkeyShortcut> current = m_hotkey->current())
+            (void)m_hotkey->registerShortcut(*current);
+    }
+    m_doubleTap->setSuspended(false);
+}

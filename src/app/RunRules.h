@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/Completion.h"
+#include "app/TextAction.h"
+
+#include <QString>
+#include <cstdint>
+
+// The rules of running one action that hold with or without the panel: the length limit,
+// the log lines of a run, the usage label and how a result keeps the original's edges.
+namespace RunRules {
+
+inline constexpr int64_t maxCharacters = 12000;
+
+// User-perceived characters (grapheme clusters), as the length limit counts them.
+int64_t characterCount(const QString& text);
+
+// "Selection too large (12345 / 12,000 characters)."
+QString tooLargeMessage(int64_t count);
+
+// "120 in · 45 out".
+QString usageLabel(int64_t promptTokens, int64_t completionTokens);
+
+// The result with the original's leading and trailing white space put back and the
+// model's own edge white space dropped.
+QString preservingEdgeWhitespace(const QString& original, const QString& result);
+
+// "<action> start (<n> chars in)", category ai.
+void logStart(const TextAction& action, int64_t characters);
+// "<action> ok in <ms>ms (in <p> out <c> tok)", category ai.
+void logSuccess(const TextAction& action, int64_t milliseconds, const Completion& completion);
+// "<action> failed: <detail>", category ai, error level.
+void logFailure(const TextAction& action, const QString& detail);
+
+} // namespace RunRules

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The application whose text was selected, as the desktop described its focused window
+// when the capture began. Enough to bring that window back to the front for the paste and
+// to tell later whether it has gone away.
+struct TargetApplication {
+    // The X11 window that had the input focus (_NET_ACTIVE_WINDOW); 0 when unknown.
+    uint32_t windowID = 0;
+    // The process that owns the window (_NET_WM_PID); 0 when the window did not say.
+    int64_t pid = 0;
+    // The class part of WM_CLASS ("Mousepad", "kitty"); terminals are told apart by it,
+    // because they copy and paste with Ctrl+Shift.
+    QString wmClass;
+    // The window title (_NET_WM_NAME), for log lines only.
+    QString title;
+
+    bool operator==(const TargetApplication&) const = default;
+};

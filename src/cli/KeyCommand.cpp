@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "cli/KeyCommand.h"
+
+#include "ai/KeychainHelper.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+// The settings window's words for the two states.
+constexpr QLatin1String keyStored("Key in Keychain");
+constexpr QLatin1String noKeyStored("No key stored");
+
+int removeKey(CliIO& io)
+{
+    if (!KeychainHelper::remove(QString::fromLatin1(KeychainHelper::openAIAccount))) {
+        io.err << "quillmark: could not remove the key from the keyring.\n";
+        return ExitCode::failure;
+    }
+    io.out << noKeyStored << '\n';
+    return ExitCode::success;
+}
+
+int setKey(CliIO& io)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString key = QString(decoder.decode(io.readInput())).trimmed();
+    if (decoder.hasError()) {
+        io.err << "quillmark: the key on standard input is not valid UTF-8; nothing was stored.\n";
+        return ExitCode::failure;
+    }
+    if (key.isEmpty())
+        return removeKey(io);
+    if (!KeychainHelper::write(QString::fromLatin1(KeychainHelper::openAIAccount), key)) {
+        io.err << "quillmark: could not store the key in the keyring.\n";
+        return ExitCode::failure;
+    }
+    io.out << keyStored << '\n';
+    return ExitCode::success;
+}
+
+int showStatus(CliIO& io)
+{
+    const std::optional<QString> key =
+        KeychainHelper::read(QString::fromLatin1(KeychainHelper::service),
+                             QString::fromLatin1(KeychainHelper::openAIAccount));
+    io.out << (key && !key->isEmpty() ? keyStored : noKeyStored) << '\n';
+    return ExitCode::success;
+}
+
+} // namespace
+
+int keyCommand(const QStringList& arguments, CliIO& io)
+{
+    // Arguments are never echoed: someone may have typed the key where a word belongs.
+    if (arguments.size() == 1) {
+        const QString& command = arguments.first();
+        if (command == QLatin1String("set"))
+            return setKey(io);
+        if (command == QLatin1String("delete"))
+            return removeKey(io);
+        if (command == QLatin1String("status"))
+            return showStatus(io);
+    }
+    if (arguments.value(0) == QLatin1String("set")) {
+        io.err << "quillmark: 'key set' reads the key from standard input and takes no "
+                  "arguments; nothing was stored.\n";
+        return ExitCode::usage;
+    }
+    io.err << "quillmark: usage: quillmark key set|delete|status (the key is read from "
+              "standard input).\n";
+    return ExitCode::usage;
+}

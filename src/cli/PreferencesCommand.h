@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/CliIO.h"
+
+#include <QStringList>
+
+// `quillmark preferences`: every resolved setting as one "name: value" line, as the
+// application sees it after the fallbacks to the defaults.
+int preferencesCommand(const QStringList& arguments, CliIO& io);

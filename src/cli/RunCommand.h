@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/CliIO.h"
+
+#include <QStringList>
+#include <qcoro/qcorotask.h>
+
+// `quillmark run ACTION [--language ID] [TEXT]`: runs one text action through the back-end
+// the preferences choose, on TEXT or on standard input, and prints the result with the
+// original's edge white space and no newline of its own. `arguments` are those after
+// "run". Exit codes: 0 done, 1 the action failed (the user-facing message on standard
+// error), 2 the command line was wrong and nothing was sent.
+QCoro::Task<int> runCommand(QStringList arguments, CliIO& io);

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#include "input/DoubleTapModifier.h"
+
+QString rawValue(DoubleTapModifier modifier)
+{
+    switch (modifier) {
+    case DoubleTapModifier::off:
+        return QStringLiteral("off");
+    case DoubleTapModifier::option:
+        return QStringLiteral("option");
+    case DoubleTapModifier::command:
+        return QStringLiteral("command");
+    case DoubleTapModifier::control:
+        return QStringLiteral("control");
+    case DoubleTapModifier::shift:
+        return QStringLiteral("shift");
+    }
+    return {};
+}
+
+uint64_t watchedFlag(DoubleTapModifier modifier)
+{
+    switch (modifier) {
+    case DoubleTapModifier::off:
+        return 0;
+    case DoubleTapModifier::option:
+        return 0x80000;
+    case DoubleTapModifier::command:
+        return 0x100000;
+    case DoubleTapModifier::control:
+        return 0x40000;
+    case DoubleTapModifier::shift:
+        return 0x20000;
+    }
+    return 0;
+}
+
+QString symbol(DoubleTapModifier modifier)
+{
+    switch (modifier) {
+    case DoubleTapModifier::off:
+        return QStringLiteral("off");
+    case DoubleTapModifier::option:
+        return QStringLiteral("⌥");
+    case DoubleTapModifier::command:
+        return QStringLiteral("⌘");
+    case DoubleTapModifier::control:
+        return QStringLiteral("⌃");
+    case DoubleTapModifier::shift:
+        return QStringLiteral("⇧");
+    }
+    return {};
+}
+
+QString title(DoubleTapModifier modifier)
+{
+    switch (modifier) {
+    case DoubleTapModifier::off:
+        return QStringLiteral("Off");
+    case DoubleTapModifier::option:
+        return QStringLiteral("⌥ Option — tap twice");
+    case DoubleTapModifier::command:
+        return QStringLiteral("⌘ Command — tap twice");
+    case DoubleTapModifier::control:
+        return QStringLiteral("⌃ Control — tap twice");
+    case DoubleTapModifier::shift:
+        return QStringLiteral("⇧ Shift — tap twice");
+    }
+    return {};
+}

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/fake/flow/CallJournal.h"
+#include "platform/ports/AccessibilityPermission.h"
+
+// Trusted as the test sets it. Records "accessibility.promptOncePerLaunch" and
+// "accessibility.openSystemSettings".
+class FakeAccessibilityPermission final : public AccessibilityPermission {
+public:
+    explicit FakeAccessibilityPermission(CallJournal& journal)
+        : m_journal(journal)
+    {}
+
+    bool isTrusted() const override { return trusted; }
+    bool promptOncePerLaunch() override
+    {
+        m_journal.record(QStringLiteral("accessibility.promptOncePerLaunch"));
+        return trusted;
+    }
+    void openSystemSettings() override
+    {
+        m_journal.record(QStringLiteral("accessibility.openSystemSettings"));
+    }
+
+    bool trusted = true;
+
+private:
+    CallJournal& m_journal;
+};

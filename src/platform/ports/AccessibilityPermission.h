@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Whether Quillmark may read other applications' selections and send them key presses,
+// and how the user is helped to allow it. Main thread only.
+class AccessibilityPermission {
+public:
+    AccessibilityPermission() = default;
+    AccessibilityPermission(const AccessibilityPermission&) = delete;
+    AccessibilityPermission& operator=(const AccessibilityPermission&) = delete;
+    virtual ~AccessibilityPermission() = default;
+
+    // Answers at once and never prompts; false when access is missing or cannot be checked.
+    virtual bool isTrusted() const = 0;
+    // Raises the desktop's prompt the first time in this process only; answers whether
+    // access is granted now (false when it cannot be checked).
+    virtual bool promptOncePerLaunch() = 0;
+    // Opens the desktop's accessibility settings; nothing when there are none to open.
+    virtual void openSystemSettings() = 0;
+};

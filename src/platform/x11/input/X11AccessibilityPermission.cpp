@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "platform/x11/input/X11AccessibilityPermission.h"
+
+#include "app/Log.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+#include <xcb/xtest.h>
+
+namespace {
+
+// The accessibility settings of each desktop, by the name XDG_CURRENT_DESKTOP gives it.
+// Where a desktop has shipped its settings program under two names, both are listed.
+struct SettingsCommand {
+    const char* desktop;
+    const char* program;
+    const char* argument;
+};
+
+// clang-format off
+constexpr SettingsCommand settingsCommands[] = {
+    {"GNOME",      "gnome-control-center",         "universal-access"},
+    {"Unity",      "gnome-control-center",         "universal-access"},
+    {"Budgie",     "budgie-control-center",        "universal-access"},
+    {"X-Cinnamon", "cinnamon-settings",            "universal-access"},
+    {"KDE",        "systemsettings",               "kcm_access"},
+    {"KDE",        "systemsettings5",              "kcm_access"},
+    {"XFCE",       "xfce4-accessibility-settings", nullptr},
+    {"MATE",       "mate-at-properties",           nullptr},
+};
+// clang-format on
+
+struct FreeDeleter {
+    void operator()(void* pointer) const { std::free(pointer); }
+};
+template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+bool serverHasInputExtensions()
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
+    const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(connection, &xcb_input_id);
+    bool present = xtest && xtest->present && xinput && xinput->present;
+    if (present) {
+        XcbReply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
+            connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
+        present = version && version->major_version >= 2;
+    }
+    xcb_disconnect(connection);
+    return present;
+}
+
+} // namespace
+
+X11AccessibilityPermission::Launcher X11AccessibilityPermission::Launcher::system()
+{
+    Launcher launcher;
+    launcher.startDetached = [](const QString& program, const QStringList& arguments,
+                                QString& failure) {
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        if (process.startDetached())
+            return true;
+        failure = process.errorString();
+        return false;
+    };
+    launcher.quit = [] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    };
+    return launcher;
+}
+
+QUrl X11AccessibilityPermission::permissionsHelpPage()
+{
+    return QUrl(QStringLiteral("https://github.com/veltra/quillmark#permissions"));
+}
+
+X11AccessibilityPermission::X11AccessibilityPermission(Launcher launcher)
+    : m_launcher(std::move(launcher))
+{}
+
+bool X11AccessibilityPermission::isTrusted() const
+{
+    if (!m_extensionsPresent)
+        m_extensionsPresent = serverHasInputExtensions();
+    return m_extensionsPresent;
+}
+
+bool X11AccessibilityPermission::promptOncePerLaunch()
+{
+    if (!m_prompted) {
+        m_prompted = true;
+        // Nothing can be granted on X11; what is missing, if anything, is a server extension,
+        // which the panel's guidance covers.
+        Log::app().info(QStringLiteral("raising the accessibility prompt (once per launch)"));
+    }
+    return isTrusted();
+}
+
+void X11AccessibilityPermission::openSystemSettings()
+{
+    QString failure;
+    const QStringList desktops =
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts);
+    for (const QString& desktop : desktops) {
+        for (const SettingsCommand& command : settingsCommands) {
+            if (desktop.compare(QLatin1String(command.desktop), Qt::CaseInsensitive) != 0)
+                continue;
+            QStringList arguments;
+            if (command.argument)
+                arguments.append(QString::fromLatin1(command.argument));
+            if (m_launcher.startDetached(QString::fromLatin1(command.program), arguments, failure))
+                return;
+        }
+    }
+    const QString page = permissionsHelpPage().toString();
+    if (!m_launcher.startDetached(QStringLiteral("xdg-open"), {page}, failure))
+        Log::app().error(QStringLiteral("opening %1 failed: %2").arg(page, failure));
+}
+
+void X11AccessibilityPermission::relaunch()
+{
+    Log::app().info(QStringLiteral("relaunching to pick up the accessibility grant"));
+    QString failure;
+    if (!m_launcher.startDetached(QCoreApplication::applicationFilePath(),
+                                  QCoreApplication::arguments().mid(1), failure)) {
+        Log::app().error(QStringLiteral("relaunch failed: %1").arg(failure));
+        return;
+    }
+    m_launcher.quit();
+}

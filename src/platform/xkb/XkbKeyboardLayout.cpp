@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: MIT
+#include "platform/xkb/XkbKeyboardLayout.h"
+
+#include "platform/xkb/KeyPositions.h"
+
+#include <QtGlobal>
+
+#include <cstdlib>
+
+#include <xcb/xcb.h>
+// The XKB protocol header names a struct member "explicit", which C++ reserves.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+#include <xkbcommon/xkbcommon-x11.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+
+template <auto release> struct Releaser {
+    template <class T> void operator()(T* object) const { release(object); }
+};
+using Context = std::unique_ptr<xkb_context, Releaser<xkb_context_unref>>;
+using Keymap = std::unique_ptr<xkb_keymap, Releaser<xkb_keymap_unref>>;
+using State = std::unique_ptr<xkb_state, Releaser<xkb_state_unref>>;
+using Connection = std::unique_ptr<xcb_connection_t, Releaser<xcb_disconnect>>;
+
+// A dead key types nothing by itself, yet its key cap shows the accent; name it after the
+// spacing form of that accent, so the German ^ key reads "^" and not "Key 50".
+QString deadKeyText(xkb_keysym_t keysym)
+{
+    switch (keysym) {
+    case XKB_KEY_dead_grave:
+        return QStringLiteral("`");
+    case XKB_KEY_dead_acute:
+        return QStringLiteral("´");
+    case XKB_KEY_dead_circumflex:
+        return QStringLiteral("^");
+    case XKB_KEY_dead_tilde:
+        return QStringLiteral("~");
+    case XKB_KEY_dead_macron:
+        return QStringLiteral("¯");
+    case XKB_KEY_dead_breve:
+        return QStringLiteral("˘");
+    case XKB_KEY_dead_abovedot:
+        return QStringLiteral("˙");
+    case XKB_KEY_dead_diaeresis:
+        return QStringLiteral("¨");
+    case XKB_KEY_dead_abovering:
+        return QStringLiteral("˚");
+    case XKB_KEY_dead_doubleacute:
+        return QStringLiteral("˝");
+    case XKB_KEY_dead_caron:
+        return QStringLiteral("ˇ");
+    case XKB_KEY_dead_cedilla:
+        return QStringLiteral("¸");
+    case XKB_KEY_dead_ogonek:
+        return QStringLiteral("˛");
+    default:
+        return {};
+    }
+}
+
+QString keysymText(xkb_keysym_t keysym)
+{
+    if (QString dead = deadKeyText(keysym); !dead.isEmpty())
+        return dead;
+    char utf8[16];
+    const int written = xkb_keysym_to_utf8(keysym, utf8, sizeof utf8);
+    if (written <= 1)
+        return {};
+    return QString::fromUtf8(utf8, written - 1);
+}
+
+// What the key types at the first shift level of the group the state has active. Control
+// characters (Return is "\r", Escape "\x1b") are no name for a key.
+std::optional<QString> baseLevelText(xkb_state* state, xkb_keycode_t keycode)
+{
+    xkb_keymap* keymap = xkb_state_get_keymap(state);
+    const xkb_layout_index_t group = xkb_state_key_get_layout(state, keycode);
+    if (group == XKB_LAYOUT_INVALID)
+        return std::nullopt;
+    const xkb_keysym_t* keysyms = nullptr;
+    const int count = xkb_keymap_key_get_syms_by_level(keymap, keycode, group, 0, &keysyms);
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += keysymText(keysyms[i]);
+    for (QChar character : text) {
+        if (character.category() != QChar::Other_Control)
+            return text;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+// The keymaps behind the answers: the X server's, kept up to date through XKB events, or
+// the one compiled from the default rule names when there is no usable display.
+class XkbKeyboardLayout::Keymaps {
+public:
+    State currentState()
+    {
+        if (!m_context) {
+            m_context.reset(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+            if (!m_context)
+                return {};
+            // A layout that fails to compile is answered with "no name"; xkbcommon's own
+            // complaints on standard error would only interleave with a command's output.
+            xkb_context_set_log_level(m_context.get(), XKB_LOG_LEVEL_CRITICAL);
+        }
+        if (!m_triedServer) {
+            m_triedServer = true;
+            connectToServer();
+        }
+        if (m_connection) {
+            if (State state = serverState())
+                return state;
+            // The server went away or refused us: answer from the rules from now on.
+            m_serverKeymap.reset();
+            m_connection.reset();
+        }
+        return rulesState();
+    }
+
+private:
+    void connectToServer()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            return;
+        Connection connection(xcb_connect(nullptr, nullptr));
+        if (xcb_connection_has_error(connection.get()))
+            return;
+        const int ready = xkb_x11_setup_xkb_extension(
+            connection.get(), XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr);
+        if (!ready)
+            return;
+        const int32_t device = xkb_x11_get_core_keyboard_device_id(connection.get());
+        if (device == -1)
+            return;
+        // Ask to hear of every keymap change (setxkbmap, a new keyboard plugged in), so the
+        // keymap is fetched again only when it really changed. Group switches need no event:
+        // the state is read afresh for every question.
+        constexpr uint16_t events =
+            XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+        constexpr uint16_t mapParts = 0xff;
+        const xcb_void_cookie_t cookie = xcb_xkb_select_events_checked(
+            connection.get(), uint16_t(device), events, 0, events, mapParts, mapParts, nullptr);
+        if (xcb_generic_error_t* error = xcb_request_check(connection.get(), cookie)) {
+            free(error);
+            return;
+        }
+        m_connection = std::move(connection);
+        m_device = device;
+    }
+
+    // True when the server announced a keymap change since the last look. Only the events
+    // selected above arrive on this connection, so any event means a change.
+    bool keymapChanged()
+    {
+        bool changed = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection.get())) {
+            changed = changed || event->response_type != 0;
+            free(event);
+        }
+        return changed;
+    }
+
+    State serverState()
+    {
+        xcb_connection_t* connection = m_connection.get();
+        if (xcb_connection_has_error(connection))
+            return {};
+        if (!m_serverKeymap)
+            m_serverKeymap.reset(xkb_x11_keymap_new_from_device(
+                m_context.get(), connection, m_device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+        if (!m_serverKeymap)
+            return {};
+        // Reading the state is a round trip, so every change the server made before it has
+        // reached the event queue by the time it returns.
+        State state(xkb_x11_state_new_from_device(m_serverKeymap.get(), connection, m_device));
+        if (state && keymapChanged()) {
+            m_serverKeymap.reset(xkb_x11_keymap_new_from_device(
+                m_context.get(), connection, m_device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+            if (!m_serverKeymap)
+                return {};
+            state.reset(xkb_x11_state_new_from_device(m_serverKeymap.get(), connection, m_device));
+        }
+        return state;
+    }
+
+    State rulesState()
+    {
+        if (!m_rulesKeymap && !m_rulesFailed) {
+            m_rulesKeymap.reset(
+                xkb_keymap_new_from_names(m_context.get(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS));
+            m_rulesFailed = !m_rulesKeymap;
+        }
+        if (!m_rulesKeymap)
+            return {};
+        return State(xkb_state_new(m_rulesKeymap.get()));
+    }
+
+    Context m_context;
+    Connection m_connection;
+    int32_t m_device = -1;
+    bool m_triedServer = false;
+    Keymap m_serverKeymap;
+    Keymap m_rulesKeymap;
+    // The rule names come from the environment, which does not change under a running
+    // process, so a failed compile is not tried again.
+    bool m_rulesFailed = false;
+};
+
+XkbKeyboardLayout::XkbKeyboardLayout()
+    : m_keymaps(std::make_unique<Keymaps>())
+{}
+
+XkbKeyboardLayout::~XkbKeyboardLayout() = default;
+
+std::optional<QString> XkbKeyboardLayout::unmodifiedText(uint32_t virtualKeyCode)
+{
+    const std::optional<uint32_t> keycode = KeyPositions::xKeycodeForVirtualKey(virtualKeyCode);
+    if (!keycode)
+        return std::nullopt;
+    const State state = m_keymaps->currentState();
+    if (!state)
+        return std::nullopt;
+    return baseLevelText(state.get(), *keycode);
+}

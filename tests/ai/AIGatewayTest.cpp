@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: MIT
+#include "ai/AIGateway.h"
+#include "AITestSupport.h"
+#include "ai/Prompts.h"
+#include "settings/Preferences.h"
+
+#include <QJsonArray>
+
+namespace {
+
+const QString unreachable = QStringLiteral(
+    "Couldn't reach Quillmark's AI service. Check your internet connection and try again.");
+const QString unexpected =
+    QStringLiteral("Quillmark got an unexpected reply from the AI service. Please try again.");
+
+// A keyring whose key disappears right after the first look, as when the user deletes it
+// while an action starts.
+class VanishingKeyStore final : public SecretStore {
+public:
+    std::optional<QByteArray> read(const QString&, const QString&) override
+    {
+        return m_reads++ == 0 ? std::optional<QByteArray>("sk-once") : std::nullopt;
+    }
+    bool write(const QString&, const QString&, const QByteArray&) override { return false; }
+    bool remove(const QString&, const QString&) override { return false; }
+
+private:
+    int m_reads = 0;
+};
+
+enum class Backend { ownKey, ownKeyVanishing, hosted };
+enum class Address { loopback, refusing, unparsable, notHttp };
+
+class AIGatewayTest : public AIBackendTest {
+protected:
+    void choose(Backend backend, Address address)
+    {
+        setDefault(DefaultsKey::useOwnAPIKey, backend != Backend::hosted);
+        if (backend == Backend::ownKey)
+            keyring.putKey("sk-test");
+        LoopbackServer& target = backend == Backend::hosted ? server : openAI;
+        const QString url = address == Address::loopback     ? target.baseURL()
+                            : address == Address::refusing   ? refusingBaseURL()
+                            : address == Address::unparsable ? QStringLiteral("not a url")
+                                                             : QStringLiteral("ftp://127.0.0.1");
+        setDefault(backend == Backend::hosted ? DefaultsKey::proxyBaseURL
+                                              : DefaultsKey::openAIBaseURL,
+                   url);
+    }
+
+    AIGateway::Result perform(TextAction action, QString text = "teh text",
+                              Language language = Language::english())
+    {
+        return await(AIGateway::perform(action, text, language));
+    }
+
+    LoopbackServer openAI;
+};
+
+struct CatalogueRow {
+    const char* origin;
+    Backend backend;
+    TextAction action;
+    Address address;
+    LoopbackServer::Reply reply;
+    ProxyError expected;
+};
+
+using Reply = LoopbackServer::Reply;
+
+// clang-format off
+const CatalogueRow catalogue[] = {
+    {"own key missing at call time", Backend::ownKeyVanishing, TextAction::fixGrammar(), Address::loopback, Reply::json(200, ""),
+     {std::nullopt, "No OpenAI API key yet — add one in Settings.", "local: useOwnAPIKey is set but the Keychain has no key", ErrorRecovery::openSettings}},
+    {"OpenAI 401 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(401, R"({"error":{"message":"Incorrect API key provided."}})"),
+     {std::nullopt, "Incorrect API key provided.", "local: byo: Incorrect API key provided.", ErrorRecovery::openSettings}},
+    {"OpenAI 401 without a body", Backend::ownKey, TextAction::translate(), Address::loopback, Reply::json(401, ""),
+     {std::nullopt, "HTTP 401", "local: byo: HTTP 401", ErrorRecovery::openSettings}},
+    {"OpenAI 429", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(429, ""),
+     {std::nullopt, "HTTP 429", "local: byo: HTTP 429", ErrorRecovery::retry}},
+    {"OpenAI 500 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":{"message":"The server had an error"}})"),
+     {std::nullopt, "The server had an error", "local: byo: The server had an error", ErrorRecovery::retry}},
+    {"OpenAI without an answer", Backend::ownKey, TextAction::improvePrompt(), Address::loopback, Reply::json(200, R"({"choices":[]})"),
+     {std::nullopt, "Empty response from model", "local: byo: Empty response from model", ErrorRecovery::retry}},
+    {"OpenAI base unparsable", Backend::ownKey, TextAction::fixGrammar(), Address::unparsable, Reply::json(200, ""),
+     {std::nullopt, "Bad endpoint URL", "local: byo: Bad endpoint URL", ErrorRecovery::retry}},
+    {"OpenAI not HTTP", Backend::ownKey, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""),
+     {std::nullopt, "No HTTP response", "local: byo: No HTTP response", ErrorRecovery::retry}},
+    {"own-key transport failure", Backend::ownKey, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
+     {std::nullopt, unreachable, "network: Connection refused", ErrorRecovery::retry}},
+    {"own-key undecodable 2xx", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "{\"choices\":"),
+     {std::nullopt, unreachable, "network: The data couldn't be read because it isn't in the correct format.", ErrorRecovery::retry}},
+    {"custom instruction on the hosted path", Backend::hosted, TextAction::custom("shorter"), Address::loopback, Reply::json(200, ""),
+     {std::nullopt, "Custom instructions only work with your own OpenAI key.", "local: TextAction.custom is not in the server allow-list", ErrorRecovery::none}},
+    {"hosted base URL unparsable", Backend::hosted, TextAction::fixGrammar(), Address::unparsable, Reply::json(200, ""),
+     {std::nullopt, unexpected, "malformed: bad base URL: not a url", ErrorRecovery::retry}},
+    {"hosted transport failure", Backend::hosted, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
+     {std::nullopt, unreachable, "network: Connection refused", ErrorRecovery::retry}},
+    {"hosted non-HTTP response", Backend::hosted, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""),
+     {std::nullopt, unexpected, "malformed: non-HTTP response", ErrorRecovery::retry}},
+    {"hosted 2xx without usable text", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(200, R"({"text":""})"),
+     {std::nullopt, unexpected, "malformed: HTTP 200 with no usable `text` (11 bytes)", ErrorRecovery::retry}},
+    {"hosted unrecognised code", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(418, R"({"error":"TEAPOT","message":"TEAPOT: short and stout"})"),
+     {std::nullopt, unexpected, "UNKNOWN: short and stout", ErrorRecovery::retry}},
+    {"hosted BAD_REQUEST", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(400, R"({"error":"BAD_REQUEST","message":"missing text"})"),
+     {ProxyErrorCode::badRequest, "Quillmark couldn't process that request. Please try again, or report it if it keeps happening.", "BAD_REQUEST: missing text", ErrorRecovery::retry}},
+    {"hosted INPUT_TOO_LARGE", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(413, R"({"error":"INPUT_TOO_LARGE","message":"INPUT_TOO_LARGE: Text is too long."})"),
+     {ProxyErrorCode::inputTooLarge, "Text is too long.", "INPUT_TOO_LARGE: Text is too long.", ErrorRecovery::none}},
+    {"hosted UPDATE_REQUIRED", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(426, R"({"error":"UPDATE_REQUIRED","message":"UPDATE_REQUIRED: Please update Quillmark."})"),
+     {ProxyErrorCode::updateRequired, "Please update Quillmark.", "UPDATE_REQUIRED: Please update Quillmark.", ErrorRecovery::update}},
+    {"hosted QUOTA_EXCEEDED", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(429, R"({"error":"QUOTA_EXCEEDED","message":"Monthly limit reached."})"),
+     {ProxyErrorCode::quotaExceeded, "Monthly limit reached.", "QUOTA_EXCEEDED: Monthly limit reached.", ErrorRecovery::none}},
+    {"hosted KILL_SWITCH", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(503, R"({"error":"KILL_SWITCH","message":"Paused for maintenance."})"),
+     {ProxyErrorCode::killSwitch, "Paused for maintenance.", "KILL_SWITCH: Paused for maintenance.", ErrorRecovery::retry}},
+    {"hosted UPSTREAM_ERROR", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(502, R"({"error":"UPSTREAM_ERROR","message":"Model unavailable."})"),
+     {ProxyErrorCode::upstreamError, "Model unavailable.", "UPSTREAM_ERROR: Model unavailable.", ErrorRecovery::retry}},
+    {"hosted INTERNAL_ERROR", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":"INTERNAL_ERROR","message":"stack trace"})"),
+     {ProxyErrorCode::internalError, "The AI service had a problem. Please try again in a moment.", "INTERNAL_ERROR: stack trace", ErrorRecovery::retry}},
+};
+// clang-format on
+
+TEST_F(AIGatewayTest, EveryFailureEndsInItsMessageAndRecovery)
+{
+    VanishingKeyStore vanishing;
+    for (const CatalogueRow& row : catalogue) {
+        SCOPED_TRACE(row.origin);
+        ASSERT_TRUE(UserDefaults::standard().update([](QJsonObject& all) { all = {}; }));
+        keyring.store.setAvailable(true);
+        Platform::setSecretStore(row.backend == Backend::ownKeyVanishing
+                                     ? static_cast<SecretStore*>(&vanishing)
+                                     : &keyring.store);
+        choose(row.backend, row.address);
+        server.setReply(row.reply);
+        openAI.setReply(row.reply);
+
+        const AIGateway::Result result = perform(row.action);
+        ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
+        EXPECT_EQ(std::get<ProxyError>(result), row.expected);
+        (void)keyring.store.remove(KeychainHelper::service, KeychainHelper::openAIAccount);
+    }
+    Platform::setSecretStore(&keyring.store);
+}
+
+TEST_F(AIGatewayTest, OwnKeySendsThePromptAndUnwrapsTheAnswer)
+{
+    choose(Backend::ownKey, Address::loopback);
+    openAI.setReply(Reply::json(
+        200,
+        R"({"choices":[{"message":{"content":"\n<text>\nDas Haus\n</text> "}}],"usage":{"prompt_tokens":40,"completion_tokens":4}})"));
+    const Language german = *Language::withID("de");
+
+    const AIGateway::Result result = perform(TextAction::translate(), " the house\n", german);
+
+    ASSERT_TRUE(std::holds_alternative<AIGateway::Outcome>(result));
+    const auto& outcome = std::get<AIGateway::Outcome>(result);
+    EXPECT_EQ(outcome.completion, Completion({"Das Haus", 40, 4}));
+    EXPECT_FALSE(outcome.quota);
+    EXPECT_TRUE(server.requests().isEmpty());
+    ASSERT_EQ(openAI.requests().size(), 1);
+    const LoopbackServer::Request& request = openAI.requests().first();
+    EXPECT_EQ(request.header("Authorization"), "Bearer sk-test");
+    const QJsonObject body = request.json();
+    EXPECT_EQ(body.value("model").toString(), "gpt-4o-mini");
+    const QJsonArray messages = body.value("messages").toArray();
+    EXPECT_EQ(messages[0].toObject().value("content").toString(),
+              Prompts::system(TextAction::translate(), german));
+    EXPECT_EQ(messages[1].toObject().value("content").toString(), "<text>\n the house\n\n</text>");
+}
+
+TEST_F(AIGatewayTest, OwnKeyRunsCustomInstructionsWithTheChosenModel)
+{
+    choose(Backend::ownKey, Address::loopback);
+    setDefault(DefaultsKey::openAIModel, "gpt-4.1-mini");
+    openAI.setReply(Reply::json(200, R"({"choices":[{"message":{"content":"Roses"}}]})"));
+
+    const AIGateway::Result result = perform(TextAction::custom("make it rhyme"));
+
+    ASSERT_TRUE(std::holds_alternative<AIGateway::Outcome>(result));
+    ASSERT_EQ(openAI.requests().size(), 1);
+    const QJsonObject body = openAI.requests().first().json();
+    EXPECT_EQ(body.value("model").toString(), "gpt-4.1-mini");
+    EXPECT_EQ(body.value("messages").toArray()[0].toObject().value("content").toString(),
+              Prompts::system(TextAction::custom("make it rhyme"), Language::english()));
+}
+
+TEST_F(AIGatewayTest, HostedResultsArriveExactlyAsSent)
+{
+    choose(Backend::hosted, Address::loopback);
+    server.setReply(Reply::json(
+        200,
+        R"({"text":"  Fixed text.\n","usage":{"prompt_tokens":9,"completion_tokens":3},"quota":{"remaining_tokens":4000}})"));
+
+    const AIGateway::Result result = perform(TextAction::rewrite(Style::casual));
+
+    ASSERT_TRUE(std::holds_alternative<AIGateway::Outcome>(result));
+    const auto& outcome = std::get<AIGateway::Outcome>(result);
+    EXPECT_EQ(outcome.completion, Completion({"  Fixed text.\n", 9, 3}));
+    EXPECT_EQ(outcome.quota, Quota({4000, std::nullopt}));
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().first().header("Authorization"),
+              "Bearer " + Preferences::deviceID().toUtf8());
+    EXPECT_EQ(server.requests().first().header("X-Device-Id"), Preferences::deviceID().toUtf8());
+}
+
+TEST_F(AIGatewayTest, HostedCredentialIsTheTokenWhenOneIsSet)
+{
+    choose(Backend::hosted, Address::loopback);
+    server.setReply(Reply::json(200, R"({"text":"ok"})"));
+    setDefault(DefaultsKey::proxyToken, "");
+    (void)perform(TextAction::fixGrammar());
+    setDefault(DefaultsKey::proxyToken, "team-token");
+    (void)perform(TextAction::fixGrammar());
+
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(server.requests()[0].header("Authorization"),
+              "Bearer " + Preferences::deviceID().toUtf8());
+    EXPECT_EQ(server.requests()[1].header("Authorization"), "Bearer team-token");
+}
+
+TEST_F(AIGatewayTest, OwnKeyOnlyWithTheSwitchAndAStoredKey)
+{
+    struct Row {
+        const char* name;
+        bool switchOn;
+        std::optional<QByteArray> key;
+        bool storeAnswers;
+        bool expected;
+    };
+    const Row rows[] = {
+        {"switch and key", true, "sk-test", true, true},
+        {"key without the switch", false, "sk-test", true, false},
+        {"switch without a key", true, std::nullopt, true, false},
+        {"switch with an empty key", true, "", true, false},
+        {"keyring not answering", true, "sk-test", false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        setDefault(DefaultsKey::useOwnAPIKey, row.switchOn);
+        (void)keyring.store.remove(KeychainHelper::service, KeychainHelper::openAIAccount);
+        if (row.key)
+            keyring.putKey(*row.key);
+        keyring.store.setAvailable(row.storeAnswers);
+        EXPECT_EQ(AIGateway::isUsingOwnKey(), row.expected);
+    }
+}
+
+TEST_F(AIGatewayTest, SwitchWithAnEmptyKeyUsesTheHostedService)
+{
+    choose(Backend::hosted, Address::loopback);
+    setDefault(DefaultsKey::useOwnAPIKey, true);
+    setDefault(DefaultsKey::openAIBaseURL, openAI.baseURL());
+    keyring.putKey("");
+    server.setReply(Reply::json(200, R"({"text":"ok"})"));
+
+    EXPECT_TRUE(std::holds_alternative<AIGateway::Outcome>(perform(TextAction::fixGrammar())));
+    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_TRUE(openAI.requests().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: MIT
+#include "ai/OpenAIClient.h"
+#include "AITestSupport.h"
+
+#include <QJsonArray>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString undecodable =
+    QStringLiteral("The data couldn't be read because it isn't in the correct format.");
+
+class OpenAIClientTest : public AIBackendTest {
+protected:
+    OpenAIClient::Result complete(const QString& baseURL)
+    {
+        return await(OpenAIClient::complete("system text", "<text>\nHi\n</text>", "gpt-4o-mini",
+                                            "sk-test", baseURL));
+    }
+    OpenAIClient::Result complete() { return complete(server.baseURL()); }
+};
+
+struct ReplyRow {
+    const char* name;
+    int status;
+    QByteArray body;
+    OpenAIClient::Result expected;
+};
+
+TEST_F(OpenAIClientTest, TurnsEachReplyIntoItsResult)
+{
+    const ReplyRow rows[] = {
+        {"content returned untouched", 200,
+         R"({"id":"x","choices":[{"index":0,"message":{"role":"assistant","content":"  <text>Hallo</text>\n"}}],"usage":{"prompt_tokens":12,"completion_tokens":3,"total_tokens":15}})",
+         Completion{"  <text>Hallo</text>\n", 12, 3}},
+        {"no usage counts zero", 200, R"({"choices":[{"message":{"content":"a"}}]})",
+         Completion{"a", 0, 0}},
+        {"usage null counts zero", 200, R"({"choices":[{"message":{"content":"a"}}],"usage":null})",
+         Completion{"a", 0, 0}},
+        {"prompt tokens only", 200,
+         R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":7}})",
+         Completion{"a", 7, 0}},
+        {"first choice wins", 200,
+         R"({"choices":[{"message":{"content":"one"}},{"message":{"content":"two"}}]})",
+         Completion{"one", 0, 0}},
+        {"any 2xx is success", 201, R"({"choices":[{"message":{"content":"a"}}]})",
+         Completion{"a", 0, 0}},
+        {"no choices", 200, R"({"choices":[]})", OpenAIError{"Empty response from model"}},
+        {"content null", 200, R"({"choices":[{"message":{"content":null}}]})",
+         OpenAIError{"Empty response from model"}},
+        {"content empty", 200, R"({"choices":[{"message":{"content":""}}]})",
+         OpenAIError{"Empty response from model"}},
+        {"content missing", 200, R"({"choices":[{"message":{"role":"assistant"}}]})",
+         OpenAIError{"Empty response from model"}},
+        {"not JSON", 200, "<html>gateway</html>", HttpExchange::TransportError{undecodable}},
+        {"empty body", 200, "", HttpExchange::TransportError{undecodable}},
+        {"choices missing", 200, R"({"usage":{}})", HttpExchange::TransportError{undecodable}},
+        {"choice without message", 200, R"({"choices":[{"text":"a"}]})",
+         HttpExchange::TransportError{undecodable}},
+        {"later choice broken", 200, R"({"choices":[{"message":{"content":"a"}},7]})",
+         HttpExchange::TransportError{undecodable}},
+        {"content of the wrong type", 200, R"({"choices":[{"message":{"content":5}}]})",
+         HttpExchange::TransportError{undecodable}},
+        {"fractional token count", 200,
+         R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":1.5}})",
+         HttpExchange::TransportError{undecodable}},
+        {"top level array", 200, R"([{"choices":[]}])", HttpExchange::TransportError{undecodable}},
+        {"401 with OpenAI's message", 401,
+         R"({"error":{"message":"Incorrect API key provided: sk-test.","type":"invalid_request_error"}})",
+         OpenAIError{"Incorrect API key provided: sk-test.", true}},
+        {"401 with an empty body", 401, "", OpenAIError{"HTTP 401", true}},
+        {"429 with OpenAI's message", 429, R"({"error":{"message":"Rate limit reached"}})",
+         OpenAIError{"Rate limit reached", false}},
+        {"429 without a body", 429, "", OpenAIError{"HTTP 429", false}},
+        {"500 that is not JSON", 500, "Internal Server Error", OpenAIError{"HTTP 500", false}},
+        {"error that is a string", 400, R"({"error":"bad"})", OpenAIError{"HTTP 400", false}},
+        {"error without message", 404, R"({"error":{"code":"model_not_found"}})",
+         OpenAIError{"HTTP 404", false}},
+    };
+    for (const ReplyRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.setReply(LoopbackServer::Reply::json(row.status, row.body));
+        EXPECT_EQ(complete(), row.expected);
+    }
+}
+
+TEST_F(OpenAIClientTest, UnauthorizedWithAnAuthenticationChallengeIsStillAnAuthError)
+{
+    server.setReply(LoopbackServer::Reply::json(401, R"({"error":{"message":"Invalid key"}})")
+                        .withHeader("WWW-Authenticate", R"(Bearer realm="OpenAI")"));
+    EXPECT_EQ(complete(), OpenAIClient::Result(OpenAIError{"Invalid key", true}));
+    EXPECT_EQ(server.requests().size(), 1);
+}
+
+TEST_F(OpenAIClientTest, SendsExactlyModelTwoMessagesAndTemperature)
+{
+    server.setReply(
+        LoopbackServer::Reply::json(200, R"({"choices":[{"message":{"content":"a"}}]})"));
+    (void)await(OpenAIClient::complete("You are X.", "<text>\n  Hi \n</text>", "gpt-4.1", "sk-abc",
+                                       server.baseURL()));
+
+    ASSERT_EQ(server.requests().size(), 1);
+    const LoopbackServer::Request& request = server.requests().first();
+    EXPECT_EQ(request.method, "POST");
+    EXPECT_EQ(request.path, "/v1/chat/completions");
+    EXPECT_EQ(request.header("Content-Type"), "application/json");
+    EXPECT_EQ(request.header("Authorization"), "Bearer sk-abc");
+    EXPECT_FALSE(request.header("Cookie"));
+
+    const QJsonObject body = request.json();
+    EXPECT_EQ(body.keys(), QStringList({"messages", "model", "temperature"}));
+    EXPECT_EQ(body.value("model").toString(), "gpt-4.1");
+    EXPECT_EQ(body.value("temperature").toDouble(), 0.3);
+    const QJsonArray messages = body.value("messages").toArray();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0].toObject(), QJsonObject({{"role", "system"}, {"content", "You are X."}}));
+    EXPECT_EQ(messages[1].toObject(),
+              QJsonObject({{"role", "user"}, {"content", "<text>\n  Hi \n</text>"}}));
+}
+
+TEST_F(OpenAIClientTest, EndpointUnderAnyBaseAddress)
+{
+    server.setReply(
+        LoopbackServer::Reply::json(200, R"({"choices":[{"message":{"content":"a"}}]})"));
+    for (const QString& suffix : {QString(), QStringLiteral("/"), QStringLiteral("/compat//")}) {
+        SCOPED_TRACE(suffix.toStdString());
+        EXPECT_EQ(complete(server.baseURL() + suffix), OpenAIClient::Result(Completion{"a", 0, 0}));
+    }
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[0].path, "/v1/chat/completions");
+    EXPECT_EQ(server.requests()[1].path, "/v1/chat/completions");
+    EXPECT_EQ(server.requests()[2].path, "/compat/v1/chat/completions");
+}
+
+TEST_F(OpenAIClientTest, AddressesThatCannotBeUsed)
+{
+    struct Row {
+        const char* name;
+        QString baseURL;
+        OpenAIClient::Result expected;
+    };
+    const Row rows[] = {
+        {"not a URL", "not a url", OpenAIError{"Bad endpoint URL"}},
+        {"blank", "", OpenAIError{"Bad endpoint URL"}},
+        {"space in the host", "http://exa mple.com", OpenAIError{"Bad endpoint URL"}},
+        {"no host", "http://", OpenAIError{"Bad endpoint URL"}},
+        {"not HTTP", "file:///tmp", OpenAIError{"No HTTP response"}},
+        {"nothing listening", refusingBaseURL(),
+         HttpExchange::TransportError{"Connection refused"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(complete(row.baseURL), row.expected);
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(OpenAIClientTest, ConnectionCutShortIsATransportFailure)
+{
+    const LoopbackServer::Reply replies[] = {
+        LoopbackServer::Reply::hangUp(),
+        // The headers promise more body than ever arrives.
+        LoopbackServer::Reply::raw("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n{\"choices\":"),
+        LoopbackServer::Reply::raw("this is not HTTP\r\n\r\n"),
+    };
+    for (const auto& reply : replies) {
+        server.setReply(reply);
+        const auto result = complete();
+        EXPECT_TRUE(std::holds_alternative<HttpExchange::TransportError>(result));
+    }
+}
+
+TEST_F(OpenAIClientTest, GivesUpAfterSixtySecondsOnTheClock)
+{
+    server.setReply(LoopbackServer::Reply::silence());
+    server.onRequest = [this](const LoopbackServer::Request&) {
+        // The time-out is the one sleeper on the clock; it must still wait a millisecond
+        // before the minute is full.
+        fakeClock.clock.advance(59'999ms);
+        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 1);
+        fakeClock.clock.advance(1ms);
+        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
+    };
+    EXPECT_EQ(complete(),
+              OpenAIClient::Result(HttpExchange::TransportError{"The request timed out."}));
+    EXPECT_EQ(server.requests().size(), 1);
+}
+
+TEST_F(OpenAIClientTest, EveryCallStartsWithoutCookies)
+{
+    server.setReply(LoopbackServer::Reply::json(200, R"({"choices":[{"message":{"content":"a"}}]})")
+                        .withHeader("Set-Cookie", "session=abc; Path=/"));
+    (void)complete();
+    (void)complete();
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_FALSE(server.requests()[1].header("Cookie"));
+}
+
+TEST_F(OpenAIClientTest, RedirectsStayOnTheSameServer)
+{
+    LoopbackServer elsewhere;
+    const QByteArray ok = R"({"choices":[{"message":{"content":"moved"}}]})";
+    elsewhere.setReply(LoopbackServer::Reply::json(200, ok));
+
+    server.enqueue(
+        LoopbackServer::Reply::json(307, "").withHeader("Location", "/new/v1/chat/completions"));
+    server.enqueue(LoopbackServer::Reply::json(200, ok));
+    EXPECT_EQ(complete(), OpenAIClient::Result(Completion{"moved", 0, 0}));
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(server.requests()[1].path, "/new/v1/chat/completions");
+
+    server.enqueue(LoopbackServer::Reply::json(307, "").withHeader(
+        "Location", (elsewhere.baseURL() + "/steal").toUtf8()));
+    EXPECT_TRUE(std::holds_alternative<HttpExchange::TransportError>(complete()));
+    EXPECT_TRUE(elsewhere.requests().isEmpty());
+}
+
+TEST(HttpExchange, RequestsKeepNothingBetweenCalls)
+{
+    const QNetworkRequest request =
+        HttpExchange::makeRequest(QUrl("http://127.0.0.1:1/ai"), std::chrono::seconds(30));
+    EXPECT_EQ(request.transferTimeout(), 30000);
+    EXPECT_EQ(request.header(QNetworkRequest::ContentTypeHeader).toString(), "application/json");
+    EXPECT_EQ(request.attribute(QNetworkRequest::CacheLoadControlAttribute).toInt(),
+              QNetworkRequest::AlwaysNetwork);
+    EXPECT_EQ(request.attribute(QNetworkRequest::CacheSaveControlAttribute).toBool(), false);
+    EXPECT_EQ(request.attribute(QNetworkRequest::CookieLoadControlAttribute).toInt(),
+              QNetworkRequest::Manual);
+    EXPECT_EQ(request.attribute(QNetworkRequest::CookieSaveControlAttribute).toInt(),
+              QNetworkRequest::Manual);
+}
+
+} // namespace

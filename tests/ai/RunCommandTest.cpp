@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+#include "cli/RunCommand.h"
+#include "AITestSupport.h"
+#include "ai/Prompts.h"
+#include "settings/Preferences.h"
+
+#include <QJsonArray>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class RunCommandTest : public AIBackendTest {
+protected:
+    void SetUp() override
+    {
+        setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
+        setDefault(DefaultsKey::openAIBaseURL, openAI.baseURL());
+    }
+
+    // Runs the command as `quillmark run ARGUMENTS…` with `input` on standard input.
+    int run(const QStringList& arguments, const QByteArray& input = {})
+    {
+        out.clear();
+        err.clear();
+        inputRead = false;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        CliIO io{outStream, errStream, [this, input] {
+                     inputRead = true;
+                     return input;
+                 }};
+        const int code = await(runCommand(arguments, io));
+        outStream.flush();
+        errStream.flush();
+        return code;
+    }
+
+    QString out;
+    QString err;
+    bool inputRead = false;
+    LoopbackServer openAI;
+};
+
+TEST_F(RunCommandTest, HostedResultKeepsTheOriginalEdges)
+{
+    server.setReply(LoopbackServer::Reply::json(
+        200,
+        R"({"text":"\nThis sentence has two mistakes. ","usage":{"prompt_tokens":12,"completion_tokens":8}})"));
+    server.onRequest = [this](const auto&) { fakeClock.clock.advance(250ms); };
+
+    EXPECT_EQ(run({"fixGrammar"}, "  this sentance have two mistake\n"), 0);
+
+    EXPECT_EQ(out, "  This sentence has two mistakes.\n");
+    EXPECT_EQ(err, "");
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(
+        server.requests().first().json(),
+        QJsonObject({{"action", "fixGrammar"}, {"text", "  this sentance have two mistake\n"}}));
+    EXPECT_EQ(log.lines(), QStringList({"info ai: fixGrammar start (33 chars in)",
+                                        "info ai: fixGrammar ok in 250ms (in 12 out 8 tok)"}));
+    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({12, 8}));
+}
+
+TEST_F(RunCommandTest, OwnKeyGoesToTheConfiguredServerWithTheFullPrompt)
+{
+    setDefault(DefaultsKey::useOwnAPIKey, true);
+    keyring.putKey("sk-own");
+    openAI.setReply(LoopbackServer::Reply::json(
+        200,
+        R"({"choices":[{"message":{"content":"<text>This sentence has two mistakes.</text>"}}],"usage":{"prompt_tokens":90,"completion_tokens":7}})"));
+
+    EXPECT_EQ(run({"fixGrammar"}, "this sentance have two mistake"), 0);
+
+    EXPECT_EQ(out, "This sentence has two mistakes.");
+    EXPECT_TRUE(server.requests().isEmpty());
+    ASSERT_EQ(openAI.requests().size(), 1);
+    const QJsonArray messages = openAI.requests().first().json().value("messages").toArray();
+    EXPECT_EQ(messages[0].toObject().value("content").toString(),
+              Prompts::system(TextAction::fixGrammar(), Language::english()));
+    EXPECT_EQ(messages[1].toObject().value("content").toString(),
+              "<text>\nthis sentance have two mistake\n</text>");
+    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({90, 7}));
+}
+
+TEST_F(RunCommandTest, FailurePrintsTheMessageAndCountsNothing)
+{
+    server.setReply(LoopbackServer::Reply::json(
+        429, R"({"error":"QUOTA_EXCEEDED","message":"QUOTA_EXCEEDED: Monthly limit reached."})"));
+
+    EXPECT_EQ(run({"rewrite-formal", "hey there"}), 1);
+
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "Monthly limit reached.\n");
+    EXPECT_FALSE(inputRead);
+    EXPECT_EQ(
+        log.lines(),
+        QStringList({"info ai: rewrite-formal start (9 chars in)",
+                     "error ai: rewrite-formal failed: QUOTA_EXCEEDED: Monthly limit reached."}));
+    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({0, 0}));
+}
+
+TEST_F(RunCommandTest, CustomInstructionNeedsTheOwnKey)
+{
+    EXPECT_EQ(run({"custom:make it rhyme", "roses are red"}), 1);
+    EXPECT_EQ(err, "Custom instructions only work with your own OpenAI key.\n");
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_EQ(log.lines().last(),
+              "error ai: custom failed: local: TextAction.custom is not in the server allow-list");
+}
+
+TEST_F(RunCommandTest, LengthLimitCountsCharactersNotCodeUnits)
+{
+    server.setReply(LoopbackServer::Reply::json(200, R"({"text":"ok"})"));
+
+    // 12,000 characters, each two UTF-16 code units.
+    const QString atLimit = QString(u"😀"_qs).repeated(12000);
+    EXPECT_EQ(run({"fixGrammar"}, atLimit.toUtf8()), 0);
+    EXPECT_EQ(server.requests().size(), 1);
+
+    log.sink.clear();
+    EXPECT_EQ(run({"fixGrammar", QString(12001, u'a')}), 1);
+    EXPECT_EQ(err, "Selection too large (12001 / 12,000 characters).\n");
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+TEST_F(RunCommandTest, LanguageFromTheOptionOrThePreference)
+{
+    server.setReply(LoopbackServer::Reply::json(200, R"({"text":"ok"})"));
+    setDefault(DefaultsKey::targetLanguageID, "fr");
+
+    EXPECT_EQ(run({"translate", "Hello"}), 0);
+    EXPECT_EQ(run({"translate", "Hello", "--language", "de"}), 0);
+    EXPECT_EQ(run({"translate", "--language", "tr", "--", "--Hello"}), 0);
+
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(server.requests()[0].json().value("targetLanguage").toString(), "fr");
+    EXPECT_EQ(server.requests()[1].json().value("targetLanguage").toString(), "de");
+    EXPECT_EQ(server.requests()[2].json().value("targetLanguage").toString(), "tr");
+    EXPECT_EQ(server.requests()[2].json().value("text").toString(), "--Hello");
+}
+
+TEST_F(RunCommandTest, BadCommandLinesSendNothing)
+{
+    struct Row {
+        QStringList arguments;
+        QByteArray input;
+        QString error;
+    };
+    const Row rows[] = {
+        {{},
+         "",
+         "quillmark run: missing ACTION. Usage: quillmark run ACTION [--language ID] [TEXT]\n"},
+        {{"shout", "hi"},
+         "",
+         "quillmark run: unknown action 'shout' (expected translate, fixGrammar, improvePrompt, "
+         "rewrite-TONE with TONE one of business, friendly, casual, formal, concise, or "
+         "custom:INSTRUCTION)\n"},
+        {{"rewrite-loud", "hi"}, "", ""},
+        {{"translate", "--language", "xx", "hi"},
+         "",
+         "quillmark run: unknown language 'xx' (expected one of en, ka, ru, uk, de, fr, es, it, "
+         "pt, tr)\n"},
+        {{"translate", "hi", "--language"}, "", ""},
+        {{"fixGrammar", "--verbose", "hi"}, "", "quillmark run: unknown option '--verbose'\n"},
+        {{"fixGrammar", "one", "two"}, "", ""},
+        {{"custom: \n\t", "hi"},
+         "",
+         "quillmark run: the custom instruction is empty (use custom:INSTRUCTION)\n"},
+        {{"fixGrammar"}, "", "quillmark run: no text: give TEXT or pipe it on standard input\n"},
+        {{"fixGrammar", ""}, "stdin is not read", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        EXPECT_EQ(run(row.arguments, row.input), 2);
+        EXPECT_EQ(out, "");
+        if (!row.error.isEmpty()) {
+            EXPECT_EQ(err, row.error);
+        }
+        EXPECT_TRUE(err.startsWith("quillmark run: "));
+        EXPECT_EQ(err.count(u'\n'), 1);
+        EXPECT_TRUE(err.endsWith(u'\n'));
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+} // namespace

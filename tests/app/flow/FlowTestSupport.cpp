@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: MIT
+#include "FlowTestSupport.h"
+
+#include "platform/Platform.h"
+#include "platform/StderrLogSink.h"
+#include "settings/UserDefaults.h"
+
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThreadPool>
+#include <QTimer>
+#include <algorithm>
+
+JournalLogSink::JournalLogSink(CallJournal& journal)
+    : m_journal(journal)
+{
+    Platform::setLogSink(this);
+}
+
+JournalLogSink::~JournalLogSink()
+{
+    Platform::setLogSink(nullptr);
+}
+
+void JournalLogSink::write(LogLevel level, LogCategory category, const QString& message)
+{
+    const QString line = StderrLogSink::formatLine(level, category, message);
+    m_journal.record(QStringLiteral("log ") + line);
+    QMutexLocker lock(&m_mutex);
+    m_lines.append(line);
+}
+
+QStringList JournalLogSink::lines() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lines;
+}
+
+void JournalLogSink::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_lines.clear();
+}
+
+std::optional<QString> UsKeyboardLayout::unmodifiedText(uint32_t virtualKeyCode)
+{
+    switch (virtualKeyCode) {
+    case 5:
+        return QStringLiteral("g");
+    case 15:
+        return QStringLiteral("r");
+    case 17:
+        return QStringLiteral("t");
+    default:
+        return std::nullopt;
+    }
+}
+
+const TargetApplication FlowTest::editor{0x3a00007, 4242, QStringLiteral("Mousepad"),
+                                         QStringLiteral("notes.txt - Mousepad")};
+
+FlowTest::FlowTest()
+{
+    Platform::setSecretStore(&secrets);
+    Platform::setKeyboardLayout(&m_layout);
+    setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
+}
+
+FlowTest::~FlowTest()
+{
+    delegate.reset();
+    Platform::setKeyboardLayout(nullptr);
+    Platform::setSecretStore(nullptr);
+}
+
+void FlowTest::TearDown()
+{
+    waitForRunsInFlight();
+    // Every HTTP exchange leaves its time-out asleep on the clock, and the key migration
+    // may still run on a pool thread; both must be over before the fakes go away.
+    fakeClock.clock.advance(std::chrono::minutes(10));
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+void FlowTest::launch()
+{
+    delegate = std::make_unique<AppDelegate>(desktop.components());
+    delegate->applicationDidFinishLaunching();
+    // The key migration records from its pool thread; let it land before the test goes on.
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+void FlowTest::triggerWithSelection(const QString& text, CaptureMethod method)
+{
+    desktop.selection->next = CapturedSelection{text, method, editor};
+    desktop.hotkey->pressHotkey();
+}
+
+void FlowTest::serviceReplies(const QString& text, int64_t promptTokens, int64_t completionTokens)
+{
+    const QJsonObject reply{
+        {"text", text},
+        {"usage", QJsonObject{{"prompt_tokens", qint64(promptTokens)},
+                              {"completion_tokens", qint64(completionTokens)}}}};
+    server.setReply(
+        LoopbackServer::Reply::json(200, QJsonDocument(reply).toJson(QJsonDocument::Compact)));
+}
+
+void FlowTest::runToEnd(const TextAction& action)
+{
+    QCoro::Task<> running = delegate->run(action);
+    ASSERT_TRUE(spinUntil([&] { return running.isReady(); }));
+}
+
+QCoro::Task<>& FlowTest::startRun(const TextAction& action)
+{
+    m_inFlight.push_back(delegate->run(action));
+    return m_inFlight.back();
+}
+
+void FlowTest::waitForRunsInFlight()
+{
+    EXPECT_TRUE(spinUntil([this] {
+        return std::all_of(m_inFlight.begin(), m_inFlight.end(),
+                           [](const QCoro::Task<>& task) { return task.isReady(); });
+    }));
+}
+
+void FlowTest::openResult(const QString& original, const QString& answer)
+{
+    serviceReplies(answer);
+    triggerWithSelection(original);
+    runToEnd(TextAction::fixGrammar());
+    ASSERT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
+}
+
+void FlowTest::openError(const QString& original)
+{
+    server.setReply(LoopbackServer::Reply::json(200, R"({"text":""})"));
+    triggerWithSelection(original);
+    runToEnd(TextAction::fixGrammar());
+    ASSERT_TRUE(state().is(PopoverState::Kind::error));
+}
+
+bool FlowTest::spinUntil(const std::function<bool()>& condition)
+{
+    // The heartbeat wakes the loop, so a round never waits long when nothing else happens.
+    QTimer heartbeat;
+    heartbeat.start(5);
+    QEventLoop loop;
+    for (int round = 0; round < 2000 && !condition(); ++round)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return condition();
+}
+
+void FlowTest::setDefault(const char* key, const QJsonValue& value)
+{
+    ASSERT_TRUE(UserDefaults::standard().set(QString::fromUtf8(key), value));
+}

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "LoopbackServer.h"
+#include "app/AppDelegate.h"
+#include "app/PopoverModel.h"
+#include "platform/fake/FakeSecretStore.h"
+#include "platform/fake/flow/FakeDesktop.h"
+#include "platform/ports/KeyboardLayout.h"
+#include "platform/ports/LogSink.h"
+#include "settings/Preferences.h"
+#include "support/TestEnvironment.h"
+
+#include <QJsonValue>
+#include <functional>
+#include <gtest/gtest.h>
+#include <list>
+#include <memory>
+
+// Log lines as "LEVEL CATEGORY: MESSAGE", kept alone and also written into the desktop's
+// call journal as "log LEVEL CATEGORY: MESSAGE", so a test can check the order of log
+// lines and component calls together.
+class JournalLogSink final : public LogSink {
+public:
+    explicit JournalLogSink(CallJournal& journal);
+    ~JournalLogSink() override;
+    void write(LogLevel level, LogCategory category, const QString& message) override;
+    QStringList lines() const;
+    void clear();
+
+private:
+    CallJournal& m_journal;
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+
+// The US layout for the keys the tests name, so shortcuts read "⌥⌘T".
+class UsKeyboardLayout final : public KeyboardLayout {
+public:
+    std::optional<QString> unmodifiedText(uint32_t virtualKeyCode) override;
+};
+
+// The whole app delegate on a desktop of recording fakes, private settings, a clock the
+// test moves and a loopback hosted AI service.
+class FlowTest : public ::testing::Test {
+protected:
+    FlowTest();
+    ~FlowTest() override;
+    void TearDown() override;
+
+    // Creates the delegate and runs its launch sequence.
+    void launch();
+    // The user selects this text in an application and presses the shortcut.
+    void triggerWithSelection(const QString& text, CaptureMethod method = CaptureMethod::ax);
+    // The hosted service answers every request with this text and these token counts.
+    void serviceReplies(const QString& text, int64_t promptTokens = 12,
+                        int64_t completionTokens = 7);
+    // Runs an action as the panel's action rows do and waits until the run is over.
+    void runToEnd(const TextAction& action);
+    // Starts an action and leaves it in flight; the test ends only once it is over.
+    QCoro::Task<>& startRun(const TextAction& action);
+    // Lets the service answer every run started with startRun().
+    void waitForRunsInFlight();
+    // A panel showing the service's answer to an action on this selection.
+    void openResult(const QString& original, const QString& answer);
+    // A panel showing the error of a reply the service got wrong.
+    void openError(const QString& original);
+    // Spins the event loop until the condition holds, for a bounded number of rounds.
+    [[nodiscard]] static bool spinUntil(const std::function<bool()>& condition);
+
+    static void setDefault(const char* key, const QJsonValue& value);
+    PopoverModel& model() { return desktop.popover->model(); }
+    const PopoverState& state() { return model().state(); }
+    // The lines logged since the last call of clearLog().
+    QStringList logLines() const { return m_log.lines(); }
+    void clearLog()
+    {
+        m_log.clear();
+        desktop.journal.clear();
+    }
+
+    static const TargetApplication editor;
+
+    ScopedConfigHome home;
+    ScopedFakeClock fakeClock;
+    FakeDesktop desktop;
+    LoopbackServer server;
+    FakeSecretStore secrets;
+    std::unique_ptr<AppDelegate> delegate;
+
+private:
+    std::list<QCoro::Task<>> m_inFlight; // a list, so references to its tasks stay valid
+    JournalLogSink m_log{desktop.journal};
+    UsKeyboardLayout m_layout;
+};

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+// The real binary in a private session bus: one instance per session, `quillmark trigger`
+// and a clean end on SIGTERM. It is one test because every step depends on which instance
+// owns the session's bus name; separate tests run in parallel would see each other's.
+#include "app/AppIdentity.h"
+#include "support/TestEnvironment.h"
+
+#include <QDBusConnection>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString binary = QStringLiteral(QUILLMARK_BINARY);
+
+// Spins the event loop until the condition holds. The bound is generous because the
+// binary may be built with sanitizers; nothing here waits for a time-out to pass.
+bool eventually(const std::function<bool()>& condition)
+{
+    QTimer heartbeat;
+    heartbeat.start(10);
+    QEventLoop loop;
+    const QDeadlineTimer bound(60'000);
+    while (!condition() && !bound.hasExpired())
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    return condition();
+}
+
+class TrayProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            GTEST_SKIP() << "needs a session bus (run under scripts/test-session)";
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert("QUILLMARK_LOG", "stderr");
+        m_environment.insert("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    void TearDown() override
+    {
+        if (m_tray.state() != QProcess::NotRunning) {
+            m_tray.kill();
+            m_tray.waitForFinished();
+        }
+    }
+
+    void startTray()
+    {
+        m_tray.setProcessEnvironment(m_environment);
+        m_tray.start(binary, {});
+        ASSERT_TRUE(m_tray.waitForStarted());
+    }
+
+    // The tray's standard error so far.
+    QString trayLog()
+    {
+        m_trayLog += QString::fromUtf8(m_tray.readAllStandardError());
+        return m_trayLog;
+    }
+
+    struct Finished {
+        int exitCode;
+        QString standardError;
+    };
+
+    // Runs the binary with these arguments to its end.
+    Finished runToEnd(const QStringList& arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(m_environment);
+        process.start(binary, arguments);
+        EXPECT_TRUE(process.waitForStarted());
+        EXPECT_TRUE(eventually([&] { return process.state() == QProcess::NotRunning; }));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    ScopedConfigHome m_home;
+    QProcessEnvironment m_environment;
+    QProcess m_tray;
+    QString m_trayLog;
+};
+
+TEST_F(TrayProcessTest, OneInstanceAnswersTriggersAndEndsCleanlyOnSigterm)
+{
+    const QString launched =
+        QStringLiteral("info app: Quillmark %1 launched").arg(AppIdentity::version());
+    const Finished early = runToEnd({"trigger"});
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_EQ(early.standardError, "quillmark trigger: Quillmark is not running.\n");
+
+    startTray();
+    ASSERT_TRUE(eventually([&] { return trayLog().contains(launched); }))
+        << trayLog().toStdString();
+
+    const Finished second = runToEnd({});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(second.standardError.contains("Quillmark is already running."))
+        << second.standardError.toStdString();
+    EXPECT_FALSE(second.standardError.contains("launched"));
+    EXPECT_EQ(m_tray.state(), QProcess::Running);
+
+    const Finished trigger = runToEnd({"trigger"});
+    EXPECT_EQ(trigger.exitCode, 0) << trigger.standardError.toStdString();
+    EXPECT_TRUE(eventually([&] { return trayLog().contains("info hotkey: trigger fired"); }))
+        << trayLog().toStdString();
+    EXPECT_EQ(trayLog().count(launched), 1);
+
+    m_tray.terminate();
+    ASSERT_TRUE(eventually([&] { return m_tray.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(m_tray.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_tray.exitCode(), 0) << trayLog().toStdString();
+
+    const Finished orphan = runToEnd({"trigger"});
+    EXPECT_EQ(orphan.exitCode, 1);
+    EXPECT_EQ(orphan.standardError, "quillmark trigger: Quillmark is not running.\n");
+}
+
+} // namespace

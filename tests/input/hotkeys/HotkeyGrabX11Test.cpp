@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+#include "X11TestSupport.h"
+#include "input/HotkeyManager.h"
+#include "platform/Platform.h"
+#include "platform/fake/FakeKeyboardLayout.h"
+#include "platform/x11/input/XcbKeyGrabber.h"
+#include "platform/xkb/KeyPositions.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const HotkeyShortcut optionCommandT{17, 0x0900};
+const HotkeyShortcut controlOptionY{16, 0x1800};
+
+// X's modifier bits, as the protocol numbers them.
+constexpr uint16_t lockBit = 2, controlBit = 4, mod3 = 32;
+
+// The Y position's keycode, whatever the layout prints on it.
+uint8_t yPosition()
+{
+    return uint8_t(*KeyPositions::xKeycodeForVirtualKey(16));
+}
+
+// The hotkey manager over real grabs on the test display, with keys pressed by xdotool
+// through XTest, as a user would press them.
+class HotkeysOnDisplay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (scripts/test-session --x11)";
+        for (auto [keyCode, text] : {std::pair{17u, "t"}, {16u, "y"}})
+            m_layout.setText(keyCode, QString::fromUtf8(text));
+        Platform::setKeyboardLayout(&m_layout);
+        m_keyboard.emplace();
+        ASSERT_TRUE(other.isConnected());
+
+        manager = std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
+        manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
+        manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
+        manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };
+        manager->onActionKey = [this](int n) {
+            callbacks.append(QStringLiteral("action %1").arg(n));
+        };
+    }
+
+    void TearDown() override
+    {
+        manager.reset();
+        m_keyboard.reset();
+        Platform::setKeyboardLayout(nullptr);
+    }
+
+    // Presses the keys and answers the callbacks they brought.
+    QStringList press(const QString& keys)
+    {
+        callbacks.clear();
+        EXPECT_TRUE(xdotool({QStringLiteral("key"), keys}));
+        EXPECT_TRUE(waitUntil([this] { return !callbacks.isEmpty(); }))
+            << "nothing for " << keys.toStdString();
+        return callbacks;
+    }
+
+    // Presses the keys, then the `heard` keys, and answers every callback up to the one
+    // named `last`, which the heard keys bring and the others must not. The server handles
+    // the presses in order, so anything the first keys brought has arrived by then.
+    QStringList pressThen(const QStringList& keys, const QString& heard, const QString& last)
+    {
+        callbacks.clear();
+        EXPECT_TRUE(xdotool(QStringList({QStringLiteral("key")}) + keys));
+        EXPECT_TRUE(xdotool({QStringLiteral("key"), heard}));
+        EXPECT_TRUE(waitUntil([&] { return callbacks.contains(last); }))
+            << "nothing for " << heard.toStdString();
+        return callbacks;
+    }
+
+    ScopedLogCapture log;
+    OtherXClient other;
+    std::unique_ptr<HotkeyManager> manager;
+    QStringList callbacks;
+
+private:
+    FakeKeyboardLayout m_layout;
+    std::optional<ScopedKeyboardState> m_keyboard;
+};
+
+TEST_F(HotkeysOnDisplay, FiresWhicheverLockKeysAreOn)
+{
+    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
+    EXPECT_EQ(log.lines(), QStringList({"info hotkey: registered ⌥⌘T"}));
+    const X11ModifierMasks masks = other.masks();
+    ASSERT_NE(masks.numLock, 0) << "the test keymap has Num Lock on a modifier";
+
+    const std::pair<QStringList, uint16_t> rows[] = {
+        {{}, 0},
+        {{"Num_Lock"}, masks.numLock},
+        {{"Caps_Lock"}, lockBit},
+        {{"Num_Lock", "Caps_Lock"}, uint16_t(masks.numLock | lockBit)},
+    };
+    for (const auto& [locks, state] : rows) {
+        SCOPED_TRACE(locks.join(u'+').toStdString());
+        for (const QString& lock : locks)
+            ASSERT_TRUE(xdotool({QStringLiteral("key"), lock}));
+        ASSERT_EQ(other.modifierState() & masks.lockMask(), state);
+
+        EXPECT_EQ(press(QStringLiteral("super+alt+t")), QStringList({"any", "hotkey"}));
+
+        for (const QString& lock : locks)
+            ASSERT_TRUE(xdotool({QStringLiteral("key"), lock}));
+    }
+}
+
+TEST_F(HotkeysOnDisplay, ACombinationAnotherClientHoldsIsRefusedAndTheOldOneKeepsWorking)
+{
+    const X11ModifierMasks masks = other.masks();
+    const uint16_t controlAlt = uint16_t(controlBit | masks.alt);
+    ASSERT_EQ(other.grabKey(yPosition(), controlAlt), 0);
+    manager->registerSessionKeys();
+
+    EXPECT_FALSE(manager->registerShortcut(controlOptionY));
+    EXPECT_EQ(log.lines(),
+              QStringList({"error hotkey: RegisterEventHotKey(⌃⌥Y) failed: 10 — keeping none"}));
+
+    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
+    log.sink.clear();
+    EXPECT_FALSE(manager->registerShortcut(controlOptionY));
+    EXPECT_EQ(log.lines(),
+              QStringList({"error hotkey: RegisterEventHotKey(⌃⌥Y) failed: 10 — keeping ⌥⌘T"}));
+    EXPECT_EQ(manager->current(), optionCommandT);
+    EXPECT_EQ(press(QStringLiteral("super+alt+t")), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(pressThen({"ctrl+alt+y"}, "Escape", "escape"), QStringList({"any", "escape"}));
+
+    // Once the other client lets go, the shortcut can be taken, and the old one is free.
+    other.ungrabKey(yPosition(), controlAlt);
+    ASSERT_TRUE(manager->registerShortcut(controlOptionY));
+    EXPECT_EQ(press(QStringLiteral("ctrl+alt+y")), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(pressThen({"super+alt+t"}, "Escape", "escape"), QStringList({"any", "escape"}));
+}
+
+TEST_F(HotkeysOnDisplay, SessionKeysArriveOnlyWhileTheyAreHeld)
+{
+    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
+    manager->registerSessionKeys();
+
+    EXPECT_EQ(press(QStringLiteral("Escape")), QStringList({"any", "escape"}));
+    for (int row = 1; row <= 4; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(press(QStringLiteral("alt+%1").arg(row)),
+                  QStringList({"any", QStringLiteral("action %1").arg(row)}));
+    }
+
+    manager->unregisterSessionKeys();
+    EXPECT_EQ(pressThen({"Escape", "alt+1"}, "super+alt+t", "hotkey"),
+              QStringList({"any", "hotkey"}));
+}
+
+TEST_F(HotkeysOnDisplay, TheShortcutStaysOnItsKeyPositionInAnotherLayout)
+{
+    ASSERT_TRUE(ScopedKeyboardState::setxkbmap({"-layout", "us", "-variant", ""}));
+    ASSERT_TRUE(manager->registerShortcut(controlOptionY));
+    manager->registerSessionKeys();
+
+    // A German keyboard prints Z where a US one prints Y, and Y where it prints Z.
+    ASSERT_TRUE(ScopedKeyboardState::setxkbmap({"-layout", "de", "-variant", ""}));
+    EXPECT_EQ(press(QStringLiteral("ctrl+alt+z")), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(pressThen({"ctrl+alt+y"}, "Escape", "escape"), QStringList({"any", "escape"}));
+}
+
+TEST_F(HotkeysOnDisplay, FollowsTheLockKeysWhenTheirModifiersMove)
+{
+    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
+    const uint8_t numLockKey = uint8_t(*KeyPositions::xKeycodeForVirtualKey(71));
+    ASSERT_NE(other.masks().numLock, mod3) << "Num Lock starts somewhere else than Mod3";
+
+    constexpr int mod3Row = 5;
+    ASSERT_TRUE(other.moveKeyToModifier(numLockKey, mod3Row));
+    ASSERT_EQ(other.masks().numLock, mod3);
+    const QString regrabbed =
+        QStringLiteral("info hotkey: keymap changed: modifiers moved, 1 hotkeys grabbed again");
+    ASSERT_TRUE(waitUntil([&] { return log.sink.contains(regrabbed); }))
+        << log.lines().join(u'\n').toStdString();
+
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock")}));
+    ASSERT_EQ(other.modifierState() & mod3, mod3);
+    EXPECT_EQ(press(QStringLiteral("super+alt+t")), QStringList({"any", "hotkey"}));
+}
+
+} // namespace

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+#include "platform/x11/input/X11AccessibilityPermission.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+// Starts nothing: writes down every program it is asked to start, as "program argument…",
+// and fails for the ones the test calls missing.
+class RecordingLauncher {
+public:
+    X11AccessibilityPermission::Launcher launcher()
+    {
+        X11AccessibilityPermission::Launcher launcher;
+        launcher.startDetached = [this](const QString& program, const QStringList& arguments,
+                                        QString& failure) {
+            started.append((QStringList{program} + arguments).join(u' '));
+            if (!missing.contains(program))
+                return true;
+            failure = QStringLiteral("No such file or directory");
+            return false;
+        };
+        launcher.quit = [this] { ++quits; };
+        return launcher;
+    }
+
+    QStringList started;
+    QStringList missing;
+    int quits = 0;
+};
+
+// Sets XDG_CURRENT_DESKTOP (or unsets it for nullptr) and puts back what was there.
+class ScopedDesktop {
+public:
+    explicit ScopedDesktop(const char* desktop)
+    {
+        if (qEnvironmentVariableIsSet(name))
+            m_saved = qgetenv(name);
+        if (desktop)
+            qputenv(name, desktop);
+        else
+            qunsetenv(name);
+    }
+    ~ScopedDesktop()
+    {
+        if (m_saved)
+            qputenv(name, *m_saved);
+        else
+            qunsetenv(name);
+    }
+    ScopedDesktop(const ScopedDesktop&) = delete;
+    ScopedDesktop& operator=(const ScopedDesktop&) = delete;
+
+private:
+    static constexpr const char* name = "XDG_CURRENT_DESKTOP";
+    std::optional<QByteArray> m_saved;
+};
+
+const QString helpPage = X11AccessibilityPermission::permissionsHelpPage().toString();
+
+TEST(X11AccessibilityPermission, PromptsOncePerLaunch)
+{
+    ScopedLogCapture log;
+    RecordingLauncher launcher;
+    X11AccessibilityPermission permission(launcher.launcher());
+    const bool trusted = permission.isTrusted();
+
+    EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
+    EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
+    EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
+
+    EXPECT_EQ(log.lines(),
+              QStringList({"info app: raising the accessibility prompt (once per launch)"}));
+    EXPECT_TRUE(launcher.started.isEmpty());
+}
+
+TEST(X11AccessibilityPermission, OpensTheDesktopsAccessibilitySettings)
+{
+    struct Row {
+        const char* desktop;
+        QStringList missing;
+        QStringList attempts;
+    };
+    const Row rows[] = {
+        {"GNOME", {}, {"gnome-control-center universal-access"}},
+        {"ubuntu:GNOME", {}, {"gnome-control-center universal-access"}},
+        {"Unity", {}, {"gnome-control-center universal-access"}},
+        {"KDE", {}, {"systemsettings kcm_access"}},
+        {"kde", {}, {"systemsettings kcm_access"}},
+        {"KDE", {"systemsettings"}, {"systemsettings kcm_access", "systemsettings5 kcm_access"}},
+        {"XFCE", {}, {"xfce4-accessibility-settings"}},
+        {"MATE", {}, {"mate-at-properties"}},
+        {"X-Cinnamon", {}, {"cinnamon-settings universal-access"}},
+        {"Budgie:GNOME",
+         {"budgie-control-center"},
+         {"budgie-control-center universal-access", "gnome-control-center universal-access"}},
+        {"GNOME",
+         {"gnome-control-center"},
+         {"gnome-control-center universal-access", "xdg-open " + helpPage}},
+        {"openbox", {}, {"xdg-open " + helpPage}},
+        {"", {}, {"xdg-open " + helpPage}},
+        {nullptr, {}, {"xdg-open " + helpPage}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(QStringLiteral("%1 without %2")
+                         .arg(row.desktop ? row.desktop : "(unset)", row.missing.join(u' '))
+                         .toStdString());
+        ScopedDesktop desktop(row.desktop);
+        ScopedLogCapture log;
+        RecordingLauncher launcher;
+        launcher.missing = row.missing;
+        X11AccessibilityPermission permission(launcher.launcher());
+
+        permission.openSystemSettings();
+
+        EXPECT_EQ(launcher.started, row.attempts);
+        EXPECT_TRUE(log.lines().isEmpty());
+    }
+}
+
+TEST(X11AccessibilityPermission, SaysSoWhenNothingCouldBeOpened)
+{
+    ScopedDesktop desktop("openbox");
+    ScopedLogCapture log;
+    RecordingLauncher launcher;
+    launcher.missing = QStringList({"xdg-open"});
+    X11AccessibilityPermission permission(launcher.launcher());
+
+    permission.openSystemSettings();
+
+    EXPECT_EQ(log.lines(), QStringList({QStringLiteral("error app: opening %1 failed: No such "
+                                                       "file or directory")
+                                            .arg(helpPage)}));
+}
+
+TEST(X11AccessibilityPermission, RelaunchQuitsOnlyOnceTheNewInstanceStarted)
+{
+    const QString self = (QStringList{QCoreApplication::applicationFilePath()} +
+                          QCoreApplication::arguments().mid(1))
+                             .join(u' ');
+    {
+        ScopedLogCapture log;
+        RecordingLauncher launcher;
+        X11AccessibilityPermission permission(launcher.launcher());
+        permission.relaunch();
+
+        EXPECT_EQ(launcher.started, QStringList({self}));
+        EXPECT_EQ(launcher.quits, 1);
+        EXPECT_EQ(log.lines(),
+                  QStringList({"info app: relaunching to pick up the accessibility grant"}));
+    }
+    {
+        ScopedLogCapture log;
+        RecordingLauncher launcher;
+        launcher.missing = QStringList({QCoreApplication::applicationFilePath()});
+        X11AccessibilityPermission permission(launcher.launcher());
+        permission.relaunch();
+
+        EXPECT_EQ(launcher.started, QStringList({self}));
+        EXPECT_EQ(launcher.quits, 0);
+        EXPECT_EQ(log.lines(),
+                  QStringList({"info app: relaunching to pick up the accessibility grant",
+                               "error app: relaunch failed: No such file or directory"}));
+    }
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/x11/input/X11ModifierMasks.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+struct xcb_connection_t;
+
+// Another program on the same display: a connection of its own that can hold keys or the
+// whole keyboard, as a password prompt or a second hotkey tool would. Each call waits until
+// the server has carried it out.
+class OtherXClient {
+public:
+    OtherXClient();
+    ~OtherXClient();
+    OtherXClient(const OtherXClient&) = delete;
+    OtherXClient& operator=(const OtherXClient&) = delete;
+
+    bool isConnected() const { return m_connection != nullptr; }
+
+    // 0, or the X error code the server answered.
+    int grabKey(uint8_t keycode, uint16_t modifiers);
+    void ungrabKey(uint8_t keycode, uint16_t modifiers);
+    // The grab status: 0 when this client holds the keyboard now.
+    int grabKeyboard();
+    void ungrabKeyboard();
+
+    // Shift, Lock, Control and Mod1 to Mod5 as they are in effect right now.
+    uint16_t modifierState();
+    X11ModifierMasks masks();
+    // Puts the key on the modifier (row 3 is Mod1, 7 is Mod5), taking it off any other; true
+    // when the server accepted the new mapping.
+    bool moveKeyToModifier(uint8_t keycode, int row);
+    // Turns every lock key off.
+    void unlockAllModifiers();
+
+private:
+    void sync();
+
+    xcb_connection_t* m_connection = nullptr;
+    uint32_t m_root = 0;
+};
+
+// Runs xdotool with the arguments; true when it succeeded.
+bool xdotool(const QStringList& arguments);
+// Lets the event loop run until the condition holds; false if it did not within a bound far
+// beyond what the X server needs.
+bool waitUntil(const std::function<bool()>& condition);
+
+// Keeps the display's keyboard as the test found it: the layout (with its modifier mapping)
+// is put back and the lock keys are off.
+class ScopedKeyboardState {
+public:
+    ScopedKeyboardState();
+    ~ScopedKeyboardState();
+    ScopedKeyboardState(const ScopedKeyboardState&) = delete;
+    ScopedKeyboardState& operator=(const ScopedKeyboardState&) = delete;
+
+    // setxkbmap with the arguments; true when it succeeded.
+    static bool setxkbmap(const QStringList& arguments);
+
+private:
+    QStringList m_layout;
+};

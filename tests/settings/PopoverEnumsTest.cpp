@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "settings/PopoverEnums.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template <class E> QStringList rawValues()
+{
+    QStringList result;
+    for (E value : allCases(CasesOf<E>{}))
+        result.append(rawValue(value));
+    return result;
+}
+
+// These names are what the settings file holds; renaming one would lose the user's choice.
+TEST(PopoverEnumsTest, StoredNamesInOfferOrder)
+{
+    EXPECT_EQ(rawValues<PopoverAction>(),
+              (QStringList{"translate", "fixGrammar", "improvePrompt"}));
+    EXPECT_EQ(rawValues<PopoverLayout>(), (QStringList{"chips", "list"}));
+    EXPECT_EQ(rawValues<InputHeight>(), (QStringList{"compact", "standard", "large"}));
+    EXPECT_EQ(rawValues<InputTextSize>(), (QStringList{"small", "standard", "large"}));
+    EXPECT_EQ(rawValues<PanelWidth>(), (QStringList{"narrow", "standard", "wide"}));
+}
+
+template <class E> QStringList titles()
+{
+    QStringList result;
+    for (E value : allCases(CasesOf<E>{}))
+        result.append(title(value));
+    return result;
+}
+
+TEST(PopoverEnumsTest, SettingsTitlesInOfferOrder)
+{
+    EXPECT_EQ(titles<PopoverAction>(),
+              (QStringList{"Translate", "Fix Grammar", "Improve AI Prompt"}));
+    EXPECT_EQ(titles<PopoverLayout>(), (QStringList{"Chips", "List"}));
+    EXPECT_EQ(titles<InputHeight>(), (QStringList{"Compact", "Standard", "Large"}));
+    EXPECT_EQ(titles<InputTextSize>(), (QStringList{"Small", "Standard", "Large"}));
+    EXPECT_EQ(titles<PanelWidth>(), (QStringList{"Narrow", "Standard", "Wide"}));
+}
+
+TEST(PopoverEnumsTest, EachRowRunsItsOwnAction)
+{
+    EXPECT_EQ(textAction(PopoverAction::translate), TextAction::translate());
+    EXPECT_EQ(textAction(PopoverAction::fixGrammar), TextAction::fixGrammar());
+    EXPECT_EQ(textAction(PopoverAction::improvePrompt), TextAction::improvePrompt());
+}
+
+} // namespace

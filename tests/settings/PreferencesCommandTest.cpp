@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+#include "cli/PreferencesCommand.h"
+
+#include "platform/Platform.h"
+#include "settings/CommandRunner.h"
+#include "settings/SettingsTestSupport.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PreferencesCommandTest : public ::testing::Test {
+protected:
+    PreferencesCommandTest() { Platform::setKeyboardLayout(&layout); }
+    ~PreferencesCommandTest() override { Platform::setKeyboardLayout(nullptr); }
+
+    CommandResult preferences(const QStringList& arguments = {})
+    {
+        return runCommand(preferencesCommand, arguments);
+    }
+
+    ScopedConfigHome home;
+    ScopedFakeClock clock; // March 2026
+    TKeyLayout layout;
+};
+
+TEST_F(PreferencesCommandTest, AFreshStorePrintsTheTwelveDefaults)
+{
+    const CommandResult result = preferences();
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, QString());
+    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: ⌥⌘T\n"
+                                         "doubleTapModifier: off\n"
+                                         "targetLanguageID: en\n"
+                                         "targetLanguage: English\n"
+                                         "model: gpt-4o-mini\n"
+                                         "activeActions: translate, fixGrammar, improvePrompt\n"
+                                         "popoverLayout: chips\n"
+                                         "inputHeight: standard\n"
+                                         "inputTextSize: standard\n"
+                                         "panelWidth: standard\n"
+                                         "useOwnAPIKey: false\n"
+                                         "monthlyUsage: 0 in · 0 out\n"));
+}
+
+TEST_F(PreferencesCommandTest, PrintsValuesAsTheStoreResolvesThem)
+{
+    writeRawFile(home.defaultsPath(), R"({
+        "hotkeyKeyCode": 49, "hotkeyModifiers": 6144,
+        "doubleTapModifier": "command",
+        "targetLanguageID": "xx",
+        "openAIModel": "gpt-4o",
+        "enabledActions": ["improvePrompt", "fixGrammar"],
+        "popoverLayout": "list",
+        "inputHeight": "large",
+        "inputTextSize": "small",
+        "panelWidth": "Wide",
+        "useOwnAPIKey": true,
+        "usageMonth": "2026-3", "usagePromptTokens": 1200, "usageCompletionTokens": 345,
+        "openAIBaseURL": "http://127.0.0.1:9"
+    })");
+    const CommandResult result = preferences();
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: ⌃⌥Space\n"
+                                         "doubleTapModifier: command\n"
+                                         "targetLanguageID: xx\n"
+                                         "targetLanguage: English\n"
+                                         "model: gpt-4o\n"
+                                         "activeActions: fixGrammar, improvePrompt\n"
+                                         "popoverLayout: list\n"
+                                         "inputHeight: large\n"
+                                         "inputTextSize: small\n"
+                                         "panelWidth: standard\n"
+                                         "useOwnAPIKey: true\n"
+                                         "monthlyUsage: 1200 in · 345 out\n"));
+
+    clock.clock.setWallNow(QDateTime(QDate(2026, 4, 2), QTime(9, 0)));
+    EXPECT_TRUE(preferences().out.endsWith(QStringLiteral("monthlyUsage: 0 in · 0 out\n")));
+}
+
+TEST_F(PreferencesCommandTest, RefusesArguments)
+{
+    const CommandResult result = preferences({"--all"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, QString());
+    EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1);
+}
+
+} // namespace

@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: MIT
+#include "settings/Preferences.h"
+
+#include "app/BuildConfig.h"
+#include "settings/SettingsTestSupport.h"
+#include "settings/UserDefaults.h"
+#include "support/TestEnvironment.h"
+
+#include <QJsonArray>
+#include <QUuid>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PreferencesTest : public ::testing::Test {
+protected:
+    void storeFile(const QByteArray& json) { writeRawFile(home.defaultsPath(), json); }
+    QJsonObject file() const { return readJsonFile(home.defaultsPath()); }
+
+    ScopedConfigHome home;
+    ScopedFakeClock clock; // 15 March 2026
+};
+
+TEST_F(PreferencesTest, AFreshStoreYieldsEveryDefault)
+{
+    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{17, 0x0900}));
+    EXPECT_EQ(Preferences::doubleTapModifier(), DoubleTapModifier::off);
+    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("en"));
+    EXPECT_EQ(Preferences::targetLanguage(), Language::english());
+    EXPECT_EQ(Preferences::model(), QStringLiteral("gpt-4o-mini"));
+    EXPECT_FALSE(Preferences::useOwnAPIKey());
+    EXPECT_EQ(Preferences::activeActions(),
+              (QList<PopoverAction>{PopoverAction::translate, PopoverAction::fixGrammar,
+                                    PopoverAction::improvePrompt}));
+    EXPECT_EQ(Preferences::popoverLayout(), PopoverLayout::chips);
+    EXPECT_EQ(Preferences::inputHeight(), InputHeight::standard);
+    EXPECT_EQ(Preferences::inputTextSize(), InputTextSize::standard);
+    EXPECT_EQ(Preferences::panelWidth(), PanelWidth::standard);
+    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 0}));
+    EXPECT_FALSE(QFileInfo::exists(home.defaultsPath())) << "reading must not create the file";
+}
+
+struct ShortcutRow {
+    const char* name;
+    QByteArray json;
+    HotkeyShortcut expected;
+};
+
+class ShortcutRuleTest : public PreferencesTest,
+                         public ::testing::WithParamInterface<ShortcutRow> {};
+
+TEST_P(ShortcutRuleTest, ResolvesTheStoredShortcut)
+{
+    storeFile(GetParam().json);
+    EXPECT_EQ(Preferences::hotkeyShortcut(), GetParam().expected);
+}
+
+constexpr HotkeyShortcut optionCommandT{17, 0x0900};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, ShortcutRuleTest, ::testing::Values(
+    ShortcutRow{"nothing", "{}", optionCommandT},
+    ShortcutRow{"legacyPreset", R"({"hotkeyPresetID": "ctrl-opt-space"})", {49, 0x1800}},
+    ShortcutRow{"unknownPreset", R"({"hotkeyPresetID": "nonsense"})", optionCommandT},
+    ShortcutRow{"presetCaseMatters", R"({"hotkeyPresetID": "Opt-Cmd-G"})", optionCommandT},
+    ShortcutRow{"presetNotAString", R"({"hotkeyPresetID": 5})", optionCommandT},
+    ShortcutRow{"keyCodeAlone", R"({"hotkeyKeyCode": 5})", {5, 0}},
+    ShortcutRow{"keyCodeBeatsPreset",
+                R"({"hotkeyKeyCode": 5, "hotkeyPresetID": "ctrl-opt-space"})", {5, 0}},
+    ShortcutRow{"bothIntegers", R"({"hotkeyKeyCode": 49, "hotkeyModifiers": 4608})", {49, 0x1200}},
+    ShortcutRow{"largestValues",
+                R"({"hotkeyKeyCode": 4294967295, "hotkeyModifiers": 4294967295})",
+                {4294967295u, 4294967295u}},
+    ShortcutRow{"keyCodeTooLarge", R"({"hotkeyKeyCode": 4294967296, "hotkeyModifiers": 0})",
+                optionCommandT},
+    ShortcutRow{"negativeKeyCode", R"({"hotkeyKeyCode": -1})", optionCommandT},
+    ShortcutRow{"negativeModifiers", R"({"hotkeyKeyCode": 17, "hotkeyModifiers": -256})",
+                optionCommandT},
+    ShortcutRow{"keyCodeAsText", R"({"hotkeyKeyCode": "17", "hotkeyModifiers": 2304})",
+                optionCommandT},
+    ShortcutRow{"fractionalKeyCode", R"({"hotkeyKeyCode": 17.5})", optionCommandT},
+    ShortcutRow{"nullKeyCodeIsAbsent", R"({"hotkeyKeyCode": null, "hotkeyPresetID": "opt-cmd-g"})",
+                {5, 0x0900}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(PreferencesTest, SettingTheShortcutWritesBothIntegersAndLeavesThePresetAlone)
+{
+    storeFile(R"({"hotkeyPresetID": "opt-cmd-g"})");
+    Preferences::setHotkeyShortcut({49, 0x1800});
+
+    const QJsonObject stored = file();
+    EXPECT_EQ(stored.value(QStringLiteral("hotkeyKeyCode")), QJsonValue(49));
+    EXPECT_EQ(stored.value(QStringLiteral("hotkeyModifiers")), QJsonValue(0x1800));
+    EXPECT_EQ(stored.value(QStringLiteral("hotkeyPresetID")), QJsonValue("opt-cmd-g"));
+    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{49, 0x1800}));
+
+    Preferences::setHotkeyShortcut({4294967295u, 4294967295u});
+    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{4294967295u, 4294967295u}));
+}
+
+struct ActionsRow {
+    const char* name;
+    QByteArray json;
+    QList<PopoverAction> expected;
+};
+
+class EnabledActionsTest : public PreferencesTest,
+                           public ::testing::WithParamInterface<ActionsRow> {};
+
+TEST_P(EnabledActionsTest, YieldsTheActionsInTheirFixedOrder)
+{
+    storeFile(GetParam().json);
+    EXPECT_EQ(Preferences::activeActions(), GetParam().expected);
+}
+
+constexpr PopoverAction translate = PopoverAction::translate;
+constexpr PopoverAction fixGrammar = PopoverAction::fixGrammar;
+constexpr PopoverAction improvePrompt = PopoverAction::improvePrompt;
+const QList<PopoverAction> allActions{translate, fixGrammar, improvePrompt};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, EnabledActionsTest, ::testing::Values(
+    ActionsRow{"absent", "{}", allActions},
+    ActionsRow{"storedOrderIgnored",
+               R"({"enabledActions": ["improvePrompt", "summarise", "translate"]})",
+               {translate, improvePrompt}},
+    ActionsRow{"duplicates", R"({"enabledActions": ["fixGrammar", "fixGrammar"]})", {fixGrammar}},
+    ActionsRow{"onlyUnknown", R"({"enabledActions": ["summarise", "Translate"]})", allActions},
+    ActionsRow{"empty", R"({"enabledActions": []})", allActions},
+    ActionsRow{"notAllStrings", R"({"enabledActions": ["fixGrammar", 3]})", allActions},
+    ActionsRow{"notAnArray", R"({"enabledActions": "fixGrammar"})", allActions}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(PreferencesTest, EnabledActionsAreStoredInTheirFixedOrder)
+{
+    Preferences::setEnabledActions({improvePrompt, translate});
+    EXPECT_EQ(file().value(QStringLiteral("enabledActions")),
+              QJsonValue(QJsonArray{"translate", "improvePrompt"}));
+    EXPECT_EQ(Preferences::enabledActions(), (std::set<PopoverAction>{translate, improvePrompt}));
+
+    Preferences::setEnabledActions({});
+    EXPECT_EQ(file().value(QStringLiteral("enabledActions")), QJsonValue(QJsonArray{}));
+    EXPECT_EQ(Preferences::activeActions(), allActions);
+}
+
+// A stored value for one key and the raw value of what the getter resolves it to.
+struct ChoiceRow {
+    const char* name;
+    QByteArray json;
+    std::function<QString()> resolved;
+    QString expected;
+};
+
+class StoredChoiceTest : public PreferencesTest, public ::testing::WithParamInterface<ChoiceRow> {};
+
+TEST_P(StoredChoiceTest, FallsBackUnlessTheRawValueMatchesExactly)
+{
+    storeFile(GetParam().json);
+    EXPECT_EQ(GetParam().resolved(), GetParam().expected);
+}
+
+QString layout()
+{
+    return rawValue(Preferences::popoverLayout());
+}
+QString width()
+{
+    return rawValue(Preferences::panelWidth());
+}
+QString height()
+{
+    return rawValue(Preferences::inputHeight());
+}
+QString textSize()
+{
+    return rawValue(Preferences::inputTextSize());
+}
+QString doubleTap()
+{
+    return rawValue(Preferences::doubleTapModifier());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, StoredChoiceTest, ::testing::Values(
+    ChoiceRow{"layoutList", R"({"popoverLayout": "list"})", layout, "list"},
+    ChoiceRow{"layoutUnknown", R"({"popoverLayout": "grid"})", layout, "chips"},
+    ChoiceRow{"widthWide", R"({"panelWidth": "wide"})", width, "wide"},
+    ChoiceRow{"widthCapitalised", R"({"panelWidth": "Wide"})", width, "standard"},
+    ChoiceRow{"widthWithSpace", R"({"panelWidth": "wide "})", width, "standard"},
+    ChoiceRow{"heightCompact", R"({"inputHeight": "compact"})", height, "compact"},
+    ChoiceRow{"heightNotAString", R"({"inputHeight": 1})", height, "standard"},
+    ChoiceRow{"textSizeSmall", R"({"inputTextSize": "small"})", textSize, "small"},
+    ChoiceRow{"textSizeArray", R"({"inputTextSize": ["small"]})", textSize, "standard"},
+    ChoiceRow{"doubleTapShift", R"({"doubleTapModifier": "shift"})", doubleTap, "shift"},
+    ChoiceRow{"doubleTapCapitalised", R"({"doubleTapModifier": "Option"})", doubleTap, "off"},
+    ChoiceRow{"doubleTapBoolean", R"({"doubleTapModifier": true})", doubleTap, "off"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(PreferencesTest, EveryChoiceSurvivesARoundTripByItsRawValue)
+{
+    const auto check = [this](const char* key, const QString& raw, const QString& resolved) {
+        SCOPED_TRACE(std::string(key) + " = " + raw.toStdString());
+        EXPECT_EQ(file().value(QLatin1String(key)), QJsonValue(raw));
+        EXPECT_EQ(resolved, raw);
+    };
+    for (PopoverLayout value : allCases(CasesOf<PopoverLayout>{})) {
+        Preferences::setPopoverLayout(value);
+        check("popoverLayout", rawValue(value), layout());
+    }
+    for (InputHeight value : allCases(CasesOf<InputHeight>{})) {
+        Preferences::setInputHeight(value);
+        check("inputHeight", rawValue(value), height());
+    }
+    for (InputTextSize value : allCases(CasesOf<InputTextSize>{})) {
+        Preferences::setInputTextSize(value);
+        check("inputTextSize", rawValue(value), textSize());
+    }
+    for (PanelWidth value : allCases(CasesOf<PanelWidth>{})) {
+        Preferences::setPanelWidth(value);
+        check("panelWidth", rawValue(value), width());
+    }
+    for (DoubleTapModifier value : allCases(CasesOf<DoubleTapModifier>{})) {
+        Preferences::setDoubleTapModifier(value);
+        check("doubleTapModifier", rawValue(value), doubleTap());
+    }
+}
+
+TEST_F(PreferencesTest, AnUnknownLanguageIDIsKeptButTranslatesToEnglish)
+{
+    Preferences::setTargetLanguageID(QStringLiteral("xx"));
+    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("xx"));
+    EXPECT_EQ(Preferences::targetLanguage(), Language::english());
+
+    Preferences::setTargetLanguageID(QStringLiteral("ka"));
+    EXPECT_EQ(Preferences::targetLanguage().name, QStringLiteral("Georgian"));
+
+    storeFile(R"({"targetLanguageID": 7})");
+    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("en"));
+}
+
+TEST_F(PreferencesTest, TheModelIsReturnedAsStoredEvenWhenEmpty)
+{
+    Preferences::setModel(QString());
+    EXPECT_EQ(Preferences::model(), QString());
+    storeFile(R"({"openAIModel": ["gpt-4o"]})");
+    EXPECT_EQ(Preferences::model(), QStringLiteral("gpt-4o-mini"));
+}
+
+TEST_F(PreferencesTest, UsageOfAnEarlierMonthReadsAsZeroAndRestartsAtTheNextAddition)
+{
+    Preferences::addUsage(10, 5);
+    Preferences::addUsage(1, 2);
+    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{11, 7}));
+    EXPECT_EQ(file().value(QStringLiteral("usageMonth")), QJsonValue("2026-3"));
+
+    clock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
+    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 0}));
+    EXPECT_EQ(file().value(QStringLiteral("usagePromptTokens")), QJsonValue(11))
+        << "reading must not reset the stored totals";
+
+    Preferences::addUsage(4, 1);
+    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{4, 1}));
+    EXPECT_EQ(file().value(QStringLiteral("usageMonth")), QJsonValue("2026-4"));
+}
+
+TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
+{
+    storeFile(R"({"usageMonth": "2026-3", "usagePromptTokens": "many",
+                  "usageCompletionTokens": 9223372036854775800})");
+    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 9223372036854775800}));
+    Preferences::addUsage(3, 100);
+    EXPECT_EQ(Preferences::monthlyUsage(),
+              (Preferences::Usage{3, std::numeric_limits<int64_t>::max()}));
+}
+
+TEST_F(PreferencesTest, TheMonthKeyHasNoPadding)
+{
+    const std::pair<QDateTime, QString> rows[] = {
+        {QDateTime(QDate(2026, 3, 31), QTime(23, 59)), QStringLiteral("2026-3")},
+        {QDateTime(QDate(2026, 12, 1), QTime(0, 0)), QStringLiteral("2026-12")},
+        {QDateTime(), QStringLiteral("0-0")},
+    };
+    for (const auto& [when, key] : rows) {
+        SCOPED_TRACE(key.toStdString());
+        clock.clock.setWallNow(when);
+        EXPECT_EQ(Preferences::currentMonthKey(), key);
+    }
+}
+
+TEST_F(PreferencesTest, FlagsAndStringsReadOnlyTheirOwnType)
+{
+    storeFile(R"({"autoReplace": true, "forceClipboardCapture": "true", "useOwnAPIKey": 1,
+                  "autoAction": "fixGrammar", "proxySelfTest": false})");
+    EXPECT_TRUE(Preferences::flag(DefaultsKey::autoReplace));
+    EXPECT_FALSE(Preferences::flag(DefaultsKey::forceClipboardCapture));
+    EXPECT_FALSE(Preferences::useOwnAPIKey());
+    EXPECT_EQ(Preferences::string(DefaultsKey::autoAction), QStringLiteral("fixGrammar"));
+    EXPECT_EQ(Preferences::string(DefaultsKey::proxySelfTest), std::nullopt);
+
+    Preferences::setFlag(DefaultsKey::hasSeenOnboarding, true);
+    EXPECT_EQ(file().value(QStringLiteral("hasSeenOnboarding")), QJsonValue(true));
+    EXPECT_EQ(file().value(QStringLiteral("autoAction")), QJsonValue("fixGrammar"));
+}
+
+TEST_F(PreferencesTest, TheOpenAIBaseURLOverridesTheBuildDefaultOnlyWhenNotEmpty)
+{
+    const QString buildDefault = QString::fromUtf8(BuildConfig::openAIBaseURL);
+    EXPECT_EQ(Preferences::openAIBaseURL(), buildDefault);
+    storeFile(R"({"openAIBaseURL": ""})");
+    EXPECT_EQ(Preferences::openAIBaseURL(), buildDefault);
+    storeFile(R"({"openAIBaseURL": "http://127.0.0.1:8080"})");
+    EXPECT_EQ(Preferences::openAIBaseURL(), QStringLiteral("http://127.0.0.1:8080"));
+}
+
+TEST_F(PreferencesTest, TheDeviceIDIsCreatedOnceAndKept)
+{
+    const QString id = Preferences::deviceID();
+    EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
+    EXPECT_FALSE(id.contains(QLatin1Char('{')));
+    EXPECT_EQ(file().value(QStringLiteral("deviceID")), QJsonValue(id));
+    EXPECT_EQ(Preferences::deviceID(), id);
+
+    storeFile(R"({"deviceID": "set-by-hand"})");
+    EXPECT_EQ(Preferences::deviceID(), QStringLiteral("set-by-hand"));
+
+    storeFile(R"({"deviceID": ""})");
+    const QString replaced = Preferences::deviceID();
+    EXPECT_FALSE(QUuid::fromString(replaced).isNull());
+    EXPECT_NE(replaced, id);
+}
+
+} // namespace

@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: MIT
+#include "settings/UserDefaults.h"
+
+#include "settings/SettingsTestSupport.h"
+#include "support/TestEnvironment.h"
+
+#include <QJsonArray>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class UserDefaultsTest : public ::testing::Test {
+protected:
+    ScopedConfigHome home;
+    UserDefaults defaults = UserDefaults::standard();
+    QString path = home.defaultsPath();
+};
+
+TEST_F(UserDefaultsTest, StandardPathFollowsTheConfigHome)
+{
+    EXPECT_EQ(UserDefaults::standardPath(), path);
+    EXPECT_EQ(defaults.path(), path);
+}
+
+TEST_F(UserDefaultsTest, MissingFileReadsAsEmptyAndTheFirstWriteCreatesItsFolder)
+{
+    EXPECT_TRUE(defaults.dictionary().isEmpty());
+    EXPECT_FALSE(defaults.object(QStringLiteral("model")));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(path).absolutePath()));
+
+    ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("gpt-4o"));
+}
+
+TEST_F(UserDefaultsTest, ValuesKeepTheirJsonTypesInTheFile)
+{
+    ASSERT_TRUE(defaults.set(QStringLiteral("code"), qint64(17)));
+    ASSERT_TRUE(defaults.set(QStringLiteral("on"), true));
+    ASSERT_TRUE(defaults.set(QStringLiteral("name"), QStringLiteral("17")));
+    ASSERT_TRUE(defaults.set(QStringLiteral("list"), QJsonArray{QStringLiteral("a")}));
+
+    const QJsonObject onDisk = readJsonFile(path);
+    EXPECT_EQ(onDisk.value(QStringLiteral("code")).type(), QJsonValue::Double);
+    EXPECT_EQ(onDisk.value(QStringLiteral("on")).type(), QJsonValue::Bool);
+    EXPECT_EQ(onDisk.value(QStringLiteral("name")).type(), QJsonValue::String);
+    EXPECT_EQ(onDisk.value(QStringLiteral("list")).type(), QJsonValue::Array);
+    EXPECT_EQ(onDisk.size(), 4);
+}
+
+TEST_F(UserDefaultsTest, AnotherWritersChangeIsSeenByTheNextRead)
+{
+    ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("first")));
+    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("first"));
+
+    writeRawFile(path, R"({"model": "edited by hand"})");
+    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("edited by hand"));
+
+    UserDefaults other(path);
+    ASSERT_TRUE(other.remove(QStringLiteral("model")));
+    EXPECT_FALSE(defaults.object(QStringLiteral("model")));
+}
+
+TEST_F(UserDefaultsTest, SettingOneKeyKeepsTheOthers)
+{
+    writeRawFile(path, R"({"keep": [1, {"nested": true}], "change": 1})");
+    ASSERT_TRUE(defaults.set(QStringLiteral("change"), qint64(2)));
+    const QJsonObject onDisk = readJsonFile(path);
+    EXPECT_EQ(onDisk.value(QStringLiteral("change")).toInteger(), 2);
+    EXPECT_EQ(onDisk.value(QStringLiteral("keep")),
+              QJsonValue(QJsonArray{1, QJsonObject{{QStringLiteral("nested"), true}}}));
+}
+
+TEST_F(UserDefaultsTest, AChangeThatChangesNothingLeavesTheFileAlone)
+{
+    const QByteArray handWritten = R"({"model":"x"})";
+    writeRawFile(path, handWritten);
+    ASSERT_TRUE(defaults.remove(QStringLiteral("absent")));
+    ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("x")));
+    EXPECT_EQ(readRawFile(path), handWritten);
+}
+
+// One stored JSON value and what each typed read makes of it.
+struct TypedRow {
+    const char* json;
+    bool present;
+    std::optional<QString> string;
+    std::optional<qint64> integer;
+    std::optional<bool> boolean;
+    std::optional<QStringList> stringArray;
+};
+
+class TypedReadTest : public ::testing::TestWithParam<TypedRow> {};
+
+TEST_P(TypedReadTest, ReadsOnlyTheMatchingType)
+{
+    const TypedRow& row = GetParam();
+    ScopedConfigHome home;
+    writeRawFile(home.defaultsPath(), QByteArray(R"({"k": )") + row.json + "}");
+    const UserDefaults defaults = UserDefaults::standard();
+    const QString key = QStringLiteral("k");
+
+    EXPECT_EQ(defaults.object(key).has_value(), row.present);
+    EXPECT_EQ(defaults.string(key), row.string);
+    EXPECT_EQ(defaults.integer(key), row.integer);
+    EXPECT_EQ(defaults.boolean(key), row.boolean);
+    EXPECT_EQ(defaults.stringArray(key), row.stringArray);
+}
+
+constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
+constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Values, TypedReadTest, ::testing::Values(
+    TypedRow{R"("abc")", true, QStringLiteral("abc"), {}, {}, {}},
+    TypedRow{R"("17")", true, QStringLiteral("17"), {}, {}, {}},
+    TypedRow{"17", true, {}, 17, {}, {}},
+    TypedRow{"-3", true, {}, -3, {}, {}},
+    TypedRow{"17.0", true, {}, 17, {}, {}},
+    TypedRow{"1e3", true, {}, 1000, {}, {}},
+    TypedRow{"17.5", true, {}, {}, {}, {}},
+    TypedRow{"9223372036854775807", true, {}, int64Max, {}, {}},
+    TypedRow{"-9223372036854775808", true, {}, int64Min, {}, {}},
+    TypedRow{"9223372036854775808", true, {}, {}, {}, {}},
+    TypedRow{"1e300", true, {}, {}, {}, {}},
+    TypedRow{"true", true, {}, {}, true, {}},
+    TypedRow{"false", true, {}, {}, false, {}},
+    TypedRow{R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}},
+    TypedRow{"[]", true, {}, {}, {}, QStringList{}},
+    TypedRow{R"(["a", 1])", true, {}, {}, {}, {}},
+    TypedRow{R"({"a": 1})", true, {}, {}, {}, {}},
+    TypedRow{"null", false, {}, {}, {}, {}}));
+// clang-format on
+
+// What a hand-edited file holds, and whether its text must be kept before a write.
+struct BrokenRow {
+    const char* name;
+    QByteArray contents;
+    bool keptAsBroken;
+};
+
+class UnreadableFileTest : public ::testing::TestWithParam<BrokenRow> {};
+
+TEST_P(UnreadableFileTest, ReadsAsEmptyAndIsKeptBeforeTheFirstWrite)
+{
+    const BrokenRow& row = GetParam();
+    ScopedConfigHome home;
+    const QString path = home.defaultsPath();
+    const QString brokenPath = path + QStringLiteral(".broken");
+    writeRawFile(path, row.contents);
+    UserDefaults defaults = UserDefaults::standard();
+
+    EXPECT_TRUE(defaults.dictionary().isEmpty());
+    EXPECT_FALSE(defaults.string(QStringLiteral("model")));
+    EXPECT_EQ(readRawFile(path), row.contents) << "reading must not repair the file";
+
+    ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+    EXPECT_EQ(readJsonFile(path), (QJsonObject{{QStringLiteral("model"), "gpt-4o"}}));
+    EXPECT_EQ(QFileInfo::exists(brokenPath), row.keptAsBroken);
+    if (row.keptAsBroken) {
+        EXPECT_EQ(readRawFile(brokenPath), row.contents);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableFileTest,
+                         ::testing::Values(BrokenRow{"empty", "", false},
+                                           BrokenRow{"blank", " \n\t", false},
+                                           BrokenRow{"truncated", R"({"model": "gpt)", true},
+                                           BrokenRow{"array", "[1, 2]", true},
+                                           BrokenRow{"string", R"("text")", true},
+                                           BrokenRow{"trailingComma", R"({"a": 1,})", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UserDefaultsTest, TheNewestBrokenTextIsTheOneKept)
+{
+    const QString brokenPath = path + QStringLiteral(".broken");
+    writeRawFile(path, "first mistake");
+    ASSERT_TRUE(defaults.set(QStringLiteral("a"), qint64(1)));
+    writeRawFile(path, R"({"a": 1, "b": )");
+    ASSERT_TRUE(defaults.set(QStringLiteral("c"), qint64(3)));
+
+    EXPECT_EQ(readRawFile(brokenPath), QByteArray(R"({"a": 1, "b": )"));
+    EXPECT_EQ(readJsonFile(path), (QJsonObject{{QStringLiteral("c"), 3}}));
+}
+
+TEST_F(UserDefaultsTest, BrokenTextThatCannotBeKeptIsNotOverwritten)
+{
+    const QByteArray handWritten = "{ my settings, almost JSON";
+    writeRawFile(path, handWritten);
+    QDir().mkpath(path + QStringLiteral(".broken")); // a folder where the copy should go
+
+    EXPECT_FALSE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+    EXPECT_EQ(readRawFile(path), handWritten);
+}
+
+TEST_F(UserDefaultsTest, AWriteThatCannotCreateTheFolderFails)
+{
+    writeRawFile(home.path() + QStringLiteral("/xdg0/quillmark"), "a file, not a folder");
+    EXPECT_FALSE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+}
+
+TEST_F(UserDefaultsTest, ALockLeftBehindByAVanishedWriterDoesNotBlockWriting)
+{
+    const QString lockPath = path + QStringLiteral(".lock");
+    writeRawFile(lockPath, "no owner\n");
+    QFile lockFile(lockPath);
+    ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+    lockFile.close();
+
+    EXPECT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+    EXPECT_FALSE(QFileInfo::exists(lockPath));
+}
+
+TEST_F(UserDefaultsTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile)
+{
+    constexpr int writers = 4;
+    constexpr int keysPerWriter = 40;
+    ASSERT_TRUE(defaults.set(QStringLiteral("seed"), true));
+
+    std::atomic<bool> writing = true;
+    std::atomic<int> unparsable = 0;
+    std::atomic<int> reads = 0;
+    std::thread reader([&] {
+        while (writing) {
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(readRawFile(path), &error);
+            if (error.error != QJsonParseError::NoError || !document.isObject())
+                ++unparsable;
+            ++reads;
+        }
+    });
+
+    std::atomic<int> failedWrites = 0;
+    std::vector<std::thread> threads;
+    for (int w = 0; w < writers; ++w) {
+        threads.emplace_back([&, w] {
+            UserDefaults own(path);
+            for (int i = 0; i < keysPerWriter; ++i) {
+                const QString key =
+                    QStringLiteral("w%1-%2").arg(QString::number(w), QString::number(i));
+                if (!own.update([&](QJsonObject& domain) { domain.insert(key, i); }))
+                    ++failedWrites;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    writing = false;
+    reader.join();
+
+    EXPECT_EQ(failedWrites, 0);
+    EXPECT_EQ(unparsable, 0) << "after " << reads << " reads";
+    const QJsonObject domain = defaults.dictionary();
+    EXPECT_EQ(domain.size(), writers * keysPerWriter + 1);
+    for (int w = 0; w < writers; ++w) {
+        for (int i = 0; i < keysPerWriter; ++i) {
+            const QString key =
+                QStringLiteral("w%1-%2").arg(QString::number(w), QString::number(i));
+            EXPECT_EQ(defaults.integerValue(domain.value(key)), i) << key.toStdString();
+        }
+    }
+}
+
+} // namespace
