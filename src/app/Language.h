@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <optional>
 
 // A translation target: an ISO 639-1 code and the English name that goes into the prompt.

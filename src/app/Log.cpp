@@ -25,12 +25,30 @@ constexpr Logger replaceLogger{LogCategory::replace};
 constexpr Logger updateLogger{LogCategory::update};
 } // namespace
 
-const Logger& app() { return appLogger; }
-const Logger& hotkey() { return hotkeyLogger; }
-const Logger& capture() { return captureLogger; }
-const Logger& ai() { return aiLogger; }
-const Logger& replace() { return replaceLogger; }
-const Logger& update() { return updateLogger; }
+const Logger& app()
+{
+    return appLogger;
+}
+const Logger& hotkey()
+{
+    return hotkeyLogger;
+}
+const Logger& capture()
+{
+    return captureLogger;
+}
+const Logger& ai()
+{
+    return aiLogger;
+}
+const Logger& replace()
+{
+    return replaceLogger;
+}
+const Logger& update()
+{
+    return updateLogger;
+}
 
 QString categoryName(LogCategory category)
 {

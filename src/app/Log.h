@@ -14,8 +14,7 @@ class Logger {
 public:
     explicit constexpr Logger(LogCategory category)
         : m_category(category)
-    {
-    }
+    {}
 
     void info(const QString& message) const;
     void error(const QString& message) const;

@@ -14,8 +14,7 @@ void assign(PopoverModel* model, T& field, const T& value, Signal changed)
 
 PopoverModel::PopoverModel(QObject* parent)
     : QObject(parent)
-{
-}
+{}
 
 void PopoverModel::setState(const PopoverState& state)
 {

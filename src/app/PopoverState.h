@@ -32,8 +32,7 @@ public:
 
     PopoverState()
         : m_value(NoSelection{})
-    {
-    }
+    {}
 
     Kind kind() const { return static_cast<Kind>(m_value.index()); }
     bool is(Kind kind) const { return this->kind() == kind; }
@@ -76,8 +75,7 @@ private:
     template <class T>
     explicit PopoverState(T value)
         : m_value(std::move(value))
-    {
-    }
+    {}
 
     Value m_value;
 };

@@ -42,8 +42,7 @@ private:
         : m_kind(kind)
         , m_style(style)
         , m_instruction(std::move(instruction))
-    {
-    }
+    {}
 
     Kind m_kind;
     Style m_style;

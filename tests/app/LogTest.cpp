@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "app/AppIdentity.h"
 #include "app/Log.h"
+#include "app/AppIdentity.h"
 #include "platform/StderrLogSink.h"
 #include "support/TestEnvironment.h"
 
@@ -15,10 +15,10 @@ TEST(Log, LinesCarryLevelAndCategory)
     Log::capture().info("c");
     Log::replace().info("r");
     Log::update().info("u");
-    EXPECT_EQ(log.lines(), QStringList({"info app: Quillmark 1.0 launched",
-                                        "error ai: translate failed: network: %1 down",
-                                        "info hotkey: h", "info capture: c", "info replace: r",
-                                        "info update: u"}));
+    EXPECT_EQ(log.lines(),
+              QStringList({"info app: Quillmark 1.0 launched",
+                           "error ai: translate failed: network: %1 down", "info hotkey: h",
+                           "info capture: c", "info replace: r", "info update: u"}));
 }
 
 TEST(Log, StandardErrorFormat)

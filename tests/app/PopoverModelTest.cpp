@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "app/Callback.h"
 #include "app/PopoverModel.h"
+#include "app/Callback.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -63,7 +63,8 @@ TEST(PopoverState, EqualityByCaseAndPayload)
               PopoverState::error("x", ErrorRecovery::none));
     EXPECT_NE(PopoverState::loading(TextAction::translate()),
               PopoverState::result(TextAction::translate()));
-    EXPECT_NE(PopoverState::ready(CaptureMethod::ax), PopoverState::ready(CaptureMethod::clipboard));
+    EXPECT_NE(PopoverState::ready(CaptureMethod::ax),
+              PopoverState::ready(CaptureMethod::clipboard));
     EXPECT_EQ(PopoverState::result(TextAction::fixGrammar()).action(), TextAction::fixGrammar());
     EXPECT_EQ(PopoverState::noSelection().action(), std::nullopt);
 }

@@ -14,8 +14,7 @@ std::optional<QByteArray> FakeSecretStore::read(const QString& service, const QS
     return stored(service, account);
 }
 
-bool FakeSecretStore::write(const QString& service, const QString& account,
-                            const QByteArray& value)
+bool FakeSecretStore::write(const QString& service, const QString& account, const QByteArray& value)
 {
     calls.append(QStringLiteral("write ") + keyOf(service, account));
     if (!m_available)

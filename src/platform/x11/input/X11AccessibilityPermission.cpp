@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/input/X11AccessibilityPermission.h"
 
+#include "app/BuildConfig.h"
 #include "app/Log.h"
 
 #include <QCoreApplication>
@@ -82,7 +83,12 @@ X11AccessibilityPermission::Launcher X11AccessibilityPermission::Launcher::syste
 
 QUrl X11AccessibilityPermission::permissionsHelpPage()
 {
-    return QUrl(QStringLiteral("https://github.com/veltra/quillmark#permissions"));
+    // The installed README explains what Quillmark needs from the desktop; it is on this
+    // machine, so the link works offline and never leads to an address we do not control.
+    QUrl page =
+        QUrl::fromLocalFile(QString::fromUtf8(BuildConfig::docDir) + QStringLiteral("/README.md"));
+    page.setFragment(QStringLiteral("permissions"));
+    return page;
 }
 
 X11AccessibilityPermission::X11AccessibilityPermission(Launcher launcher)

@@ -159,9 +159,14 @@ void XcbKeyGrabber::ungrabInEveryLockState(uint8_t keycode, uint16_t modifiers)
 {
     // Ungrabbing only ever gives back this client's own grabs, so the lock states another
     // client holds are left alone.
+    std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t state : m_masks.withLockCombinations(modifiers))
-        xcb_ungrab_key(m_connection, keycode, m_root, state);
-    xcb_flush(m_connection);
+        cookies.push_back(xcb_ungrab_key_checked(m_connection, keycode, m_root, state));
+    // Wait until the server has applied them: whoever asks for the key next (another
+    // application, or the shortcut recorder's new choice) must find it free.
+    for (const xcb_void_cookie_t& cookie : cookies)
+        std::free(xcb_request_check(m_connection, cookie));
+    readEventsSoon();
 }
 
 void XcbKeyGrabber::readEventsSoon()

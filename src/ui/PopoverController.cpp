@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: MIT
+#include "ui/PopoverController.h"
+
+#include "app/Callback.h"
+#include "app/Log.h"
+#include "settings/Preferences.h"
+#include "ui/PopoverPanel.h"
+#include "ui/PopoverView.h"
+#include "ui/QtDesktopGeometry.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
+namespace {
+
+void assertMainThread()
+{
+    Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
+}
+
+QString truncated(qreal value)
+{
+    return QString::number(qint64(value));
+}
+
+} // namespace
+
+PopoverController::PopoverController(std::unique_ptr<OutsideClickWatcher> clickWatcher,
+                                     std::unique_ptr<DesktopGeometry> desktop)
+    : m_clickWatcher(std::move(clickWatcher))
+    , m_desktop(desktop ? std::move(desktop) : std::make_unique<QtDesktopGeometry>())
+    , m_panel(std::make_unique<PopoverPanel>())
+    , m_view(new PopoverView(m_model))
+{
+    m_panel->setContentView(m_view);
+    connect(m_view, &PopoverView::editorPressed, m_panel.get(), &PopoverPanel::becomeKey);
+
+    const QPointer<PopoverController> self(this);
+    m_panel->onCancel = [self] {
+        if (self)
+            self->dismiss(QStringLiteral("esc"));
+    };
+    m_model.onDismiss = [self] {
+        if (self)
+            self->dismiss(QStringLiteral("button"));
+    };
+    m_model.onContentSizeChange = [self](QSizeF size) {
+        if (self)
+            self->contentSizeChanged(size);
+    };
+}
+
+PopoverController::~PopoverController()
+{
+    removeClickOutsideMonitor();
+}
+
+bool PopoverController::isPanelVisible() const
+{
+    return m_panel->isVisible();
+}
+
+void PopoverController::show(std::optional<QPoint> at)
+{
+    assertMainThread();
+    const QPoint anchor = at ? *at : m_desktop->pointerPosition();
+    // Settings changed while the panel was hidden show now; the view reports the size
+    // that follows from them, and the panel then follows it.
+    m_view->refresh();
+    const QSizeF size = m_lastContentSize.value_or(PanelGeometry::defaultContentSize);
+    m_panel->setContentSize(size);
+    m_panel->setFrameTopLeftPoint(
+        clampedTopLeft(anchor, size, PanelGeometry::Offset::besidePointer));
+    m_panel->orderFrontRegardless();
+    if (!m_clickWatcher->isWatching())
+        installClickOutsideMonitor();
+    invokeIfSet(onDidShow);
+
+    const QRect frame = m_panel->frameGeometry();
+    Log::app().info(QStringLiteral("panel shown frame (%1, %2) %3x%4")
+                        .arg(truncated(frame.x()), truncated(frame.y()), truncated(frame.width()),
+                             truncated(frame.height())));
+    logLayout();
+}
+
+void PopoverController::logLayout() const
+{
+    QStringList actions;
+    const QList<PopoverAction> active = Preferences::activeActions();
+    for (int index = 0; index < active.size(); ++index)
+        actions.append(QStringLiteral("⌥") + QString::number(index + 1) + QLatin1Char(' ') +
+                       rawValue(active[index]));
+    Log::app().info(
+        QStringLiteral("layout %1 · actions %2")
+            .arg(rawValue(Preferences::popoverLayout()), actions.join(QStringLiteral(" · "))));
+}
+
+void PopoverController::dismiss(const QString& reason)
+{
+    assertMainThread();
+    removeClickOutsideMonitor();
+    m_panel->orderOut();
+    invokeIfSet(onDidDismiss);
+    Log::app().info(QStringLiteral("panel dismissed (%1)").arg(reason));
+}
+
+void PopoverController::contentSizeChanged(QSizeF size)
+{
+    assertMainThread();
+    if (!PanelGeometry::isUsableContentSize(size))
+        return;
+    m_lastContentSize = size;
+    if (!m_panel->isVisible())
+        return;
+    const QRect frame = m_panel->frameGeometry();
+    if (QSizeF(frame.size()) == size)
+        return;
+    const QPointF topLeft = frame.topLeft();
+    m_panel->setContentSize(size);
+    m_panel->setFrameTopLeftPoint(clampedTopLeft(topLeft, size, PanelGeometry::Offset::none));
+    Log::app().info(QStringLiteral("panel resized to %1x%2")
+                        .arg(truncated(size.width()), truncated(size.height())));
+}
+
+QPointF PopoverController::clampedTopLeft(QPointF point, QSizeF size,
+                                          PanelGeometry::Offset offset) const
+{
+    const auto area =
+        PanelGeometry::availableAreaAt(point, m_desktop->screens(), m_desktop->primaryScreen());
+    return PanelGeometry::clampedTopLeft(point, size, offset, area);
+}
+
+void PopoverController::installClickOutsideMonitor()
+{
+    const QPointer<PopoverController> self(this);
+    if (!m_clickWatcher->start([self] {
+            if (self)
+                self->clickedSomewhere();
+        }))
+        Log::app().error(QStringLiteral("click-outside monitor unavailable"));
+}
+
+void PopoverController::removeClickOutsideMonitor()
+{
+    m_clickWatcher->stop();
+}
+
+void PopoverController::clickedSomewhere()
+{
+    // The desktop reports every press, also those on the panel itself and on its menus;
+    // only a press that goes to another application closes the panel.
+    if (m_desktop->isOwnWindowAt(m_desktop->pointerPosition()))
+        return;
+    dismiss(QStringLiteral("outside click"));
+}

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "settings/PopoverEnums.h"
+
+// The panel's sizes in logical pixels, as the preferences choose them.
+namespace PopoverSizes {
+
+inline constexpr int editorMaximumHeight = 260;
+inline constexpr int outerPadding = 12;
+inline constexpr int itemSpacing = 10;
+
+int panelWidth(PanelWidth width);
+// Three chips need more room than a narrow panel has, so the chips layout with three or
+// more actions is at least as wide as the standard panel.
+int effectiveWidth(PanelWidth width, PopoverLayout layout, int activeActionCount);
+int editorMinimumHeight(InputHeight height);
+int editorFontSize(InputTextSize size);
+
+} // namespace PopoverSizes

@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: MIT
+// The panel on a real X desktop (Xvfb with openbox), in front of a real GTK editor.
+#include "DesktopSession.h"
+#include "platform/x11/panel/XInputOutsideClickWatcher.h"
+#include "support/TestEnvironment.h"
+#include "ui/PopoverController.h"
+#include "ui/PopoverEditor.h"
+#include "ui/PopoverPanel.h"
+#include "ui/PopoverView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+using namespace DesktopSession;
+
+namespace {
+
+class PanelOnTheDesktop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            s_mousepad = new Mousepad;
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_mousepad;
+        s_mousepad = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X display (run under scripts/test-session --x11)";
+        ASSERT_NE(s_mousepad->window(), 0u) << "mousepad did not start";
+        ASSERT_TRUE(s_mousepad->placeAndActivate(QRect(0, 0, 700, 500)));
+        m_controller =
+            std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
+        m_controller->model().setEditableOriginal(QStringLiteral("Their going to the park."));
+        m_controller->model().setState(PopoverState::ready(CaptureMethod::ax));
+    }
+
+    void TearDown() override
+    {
+        if (m_controller)
+            m_controller->dismiss(QStringLiteral("test over"));
+    }
+
+    // Shows the panel at the pointer placed at `pointer`, and waits until it is on screen
+    // at the size its view reports.
+    void showAt(QPoint pointer)
+    {
+        ASSERT_TRUE(movePointer(pointer));
+        m_controller->show(std::nullopt);
+        PopoverPanel& panel = m_controller->panel();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.windowHandle()));
+        ASSERT_TRUE(waitUntil([&] { return panel.size() == m_controller->view().measuredSize(); }));
+    }
+
+    // The panel's frame as the X server has it, once the window manager has agreed.
+    QRect serverFrame(QRect expected)
+    {
+        const quint64 window = m_controller->panel().winId();
+        (void)waitUntil([&] { return windowGeometry(window) == expected; });
+        return windowGeometry(window).value_or(QRect());
+    }
+
+    static inline Mousepad* s_mousepad = nullptr;
+    ScopedConfigHome m_config;
+    ScopedLogCapture m_log;
+    std::unique_ptr<PopoverController> m_controller;
+};
+
+TEST_F(PanelOnTheDesktop, OpensAtThePointerWithoutTakingTheKeyboard)
+{
+    showAt(QPoint(200, 150));
+    const QSize size = m_controller->view().measuredSize();
+
+    EXPECT_EQ(serverFrame(QRect(QPoint(208, 158), size)), QRect(QPoint(208, 158), size));
+    EXPECT_EQ(activeWindow(), s_mousepad->window());
+    EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
+    // Shown at the default size, then grown to the size the view measured.
+    EXPECT_EQ(
+        m_log.lines().filter(QStringLiteral("panel ")),
+        QStringList({QStringLiteral("info app: panel shown frame (208, 158) 400x150"),
+                     QStringLiteral("info app: panel resized to %1x%2")
+                         .arg(QString::number(size.width()), QString::number(size.height()))}));
+}
+
+TEST_F(PanelOnTheDesktop, NearTheRightAndBottomEdgesIsPushedInside)
+{
+    // Once the view has reported its size, a show places the panel at that size.
+    showAt(QPoint(100, 100));
+    m_controller->dismiss(QStringLiteral("moving on"));
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    showAt(available.bottomRight() - QPoint(5, 5));
+    const QSize size = m_controller->view().measuredSize();
+    const QPoint expected(available.x() + available.width() - size.width() - 4,
+                          available.y() + available.height() - size.height() - 4);
+
+    EXPECT_EQ(serverFrame(QRect(expected, size)), QRect(expected, size));
+    EXPECT_EQ(activeWindow(), s_mousepad->window());
+}
+
+TEST_F(PanelOnTheDesktop, TakesTheKeyboardForItsEditorAndClosesOnEscape)
+{
+    showAt(QPoint(300, 100));
+    PopoverPanel& panel = m_controller->panel();
+    QTextEdit& edit = m_controller->view().editor().textEdit();
+    const QPoint inEditor = edit.mapToGlobal(edit.rect().center());
+    ASSERT_TRUE(movePointer(inEditor));
+    ASSERT_TRUE(click(1));
+
+    // A press inside the panel is no outside click: the panel stays and takes the keyboard.
+    ASSERT_TRUE(waitUntil([&] { return panel.isActiveWindow(); }));
+    EXPECT_TRUE(panel.isVisible());
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("End")}));
+    ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("!!")}));
+    ASSERT_TRUE(waitUntil(
+        [&] { return m_controller->model().editableOriginal().endsWith(QStringLiteral("!!")); }));
+
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+    ASSERT_TRUE(waitUntil([&] { return !panel.isVisible(); }));
+    EXPECT_EQ(m_log.lines().filter(QStringLiteral("panel dismissed")),
+              QStringList{QStringLiteral("info app: panel dismissed (esc)")});
+}
+
+TEST_F(PanelOnTheDesktop, LeftOrRightClickInAnotherApplicationCloses)
+{
+    for (int button : {1, 3}) {
+        SCOPED_TRACE(::testing::Message() << "button " << button);
+        m_log.sink.clear();
+        showAt(QPoint(400, 250));
+        ASSERT_TRUE(movePointer(QPoint(100, 100)));
+        ASSERT_TRUE(click(button));
+
+        ASSERT_TRUE(waitUntil([&] { return !m_controller->isPanelVisible(); }));
+        EXPECT_EQ(m_log.lines().filter(QStringLiteral("panel dismissed")),
+                  QStringList{QStringLiteral("info app: panel dismissed (outside click)")});
+        // The click went to mousepad, which keeps the keyboard.
+        EXPECT_EQ(activeWindow(), s_mousepad->window());
+    }
+    // Close the context menu the right click opened in mousepad.
+    (void)xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+}
+
+TEST(XInputOutsideClickWatcher, ReportsLeftAndRightPressesUntilStopped)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X display (run under scripts/test-session --x11)";
+    // Something harmless to click on: a plain window of this process.
+    QWidget target;
+    target.setGeometry(600, 400, 200, 150);
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
+    const QPoint inside = target.mapToGlobal(target.rect().center());
+    ASSERT_TRUE(movePointer(inside));
+
+    XInputOutsideClickWatcher watcher;
+    int presses = 0;
+    ASSERT_TRUE(watcher.start([&] { ++presses; }));
+    EXPECT_TRUE(watcher.isWatching());
+    ASSERT_TRUE(click(1));
+    EXPECT_TRUE(waitUntil([&] { return presses == 1; }));
+
+    watcher.stop();
+    EXPECT_FALSE(watcher.isWatching());
+    ASSERT_TRUE(watcher.start([&] { presses += 10; }));
+    ASSERT_TRUE(click(3));
+    EXPECT_TRUE(waitUntil([&] { return presses == 11; }));
+    watcher.stop();
+}
+
+} // namespace

@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: MIT
+#include "ui/PopoverController.h"
+#include "FakeDesktopGeometry.h"
+#include "platform/fake/FakeOutsideClickWatcher.h"
+#include "settings/Preferences.h"
+#include "support/TestEnvironment.h"
+#include "ui/PopoverPanel.h"
+#include "ui/PopoverView.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+// These tests drive the size reports by hand and never run the event loop, so the view's
+// own (queued) reports stay out of them; PopoverViewTest covers those.
+class PopoverControllerTest : public ::testing::Test {
+public:
+    PopoverControllerTest()
+    {
+        auto watcher = std::make_unique<FakeOutsideClickWatcher>();
+        auto desktop = std::make_unique<FakeDesktopGeometry>();
+        m_watcher = watcher.get();
+        m_desktop = desktop.get();
+        m_desktop->screenAreas = {{QRect(0, 0, 1920, 1080), QRect(0, 28, 1920, 1000)}};
+        m_desktop->pointer = QPoint(500, 400);
+        m_controller = std::make_unique<PopoverController>(std::move(watcher), std::move(desktop));
+        m_controller->onDidShow = [this] { ++m_shown; };
+        m_controller->onDidDismiss = [this] { ++m_dismissed; };
+    }
+
+    PopoverController& controller() { return *m_controller; }
+    QRect frame() const { return m_controller->panel().frameGeometry(); }
+    void report(QSizeF size) { m_controller->model().onContentSizeChange(size); }
+
+    ScopedConfigHome m_config;
+    ScopedLogCapture m_log;
+    FakeOutsideClickWatcher* m_watcher = nullptr;
+    FakeDesktopGeometry* m_desktop = nullptr;
+    std::unique_ptr<PopoverController> m_controller;
+    int m_shown = 0;
+    int m_dismissed = 0;
+};
+
+TEST_F(PopoverControllerTest, FirstShowBeforeAnySizeReportIsDefaultSizedBesideThePointer)
+{
+    controller().show(std::nullopt);
+
+    EXPECT_TRUE(controller().isPanelVisible());
+    EXPECT_EQ(frame(), QRect(508, 408, 400, 150));
+    EXPECT_EQ(m_shown, 1);
+    EXPECT_EQ(m_log.lines(),
+              QStringList({QStringLiteral("info app: panel shown frame (508, 408) 400x150"),
+                           QStringLiteral("info app: layout chips · actions ⌥1 translate · ⌥2 "
+                                          "fixGrammar · ⌥3 improvePrompt")}));
+}
+
+TEST_F(PopoverControllerTest, ShowAtAGivenPointIgnoresThePointer)
+{
+    controller().show(QPoint(100, 200));
+    EXPECT_EQ(frame().topLeft(), QPoint(108, 208));
+}
+
+TEST_F(PopoverControllerTest, LayoutLineNamesTheVisibleActionsByTheirKeys)
+{
+    const struct {
+        std::set<PopoverAction> enabled;
+        PopoverLayout layout;
+        const char* line;
+    } rows[] = {
+        {{PopoverAction::improvePrompt},
+         PopoverLayout::list,
+         "info app: layout list · actions ⌥1 improvePrompt"},
+        {{PopoverAction::improvePrompt, PopoverAction::translate},
+         PopoverLayout::chips,
+         "info app: layout chips · actions ⌥1 translate · ⌥2 improvePrompt"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        Preferences::setEnabledActions(row.enabled);
+        Preferences::setPopoverLayout(row.layout);
+        m_log.sink.clear();
+        controller().show(std::nullopt);
+        EXPECT_EQ(m_log.lines().value(1), QString::fromUtf8(row.line));
+    }
+}
+
+TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndKeepTheTopLeftCorner)
+{
+    controller().show(std::nullopt);
+    const struct {
+        QSizeF report;
+        QRect frame;
+        const char* logged; // nullptr: nothing logged
+    } rows[] = {
+        {{50, 300}, {508, 408, 400, 150}, nullptr},
+        {{300, 20}, {508, 408, 400, 150}, nullptr},
+        {{51, 21}, {508, 408, 51, 21}, "info app: panel resized to 51x21"},
+        {{490, 212}, {508, 408, 490, 212}, "info app: panel resized to 490x212"},
+        {{490, 212}, {508, 408, 490, 212}, nullptr},
+        // Wider than the room right of the panel: pushed left, 4 inside the edge.
+        {{1500, 212}, {416, 408, 1500, 212}, "info app: panel resized to 1500x212"},
+        // Taller than the room below: pushed up, 4 above the dock.
+        {{1500, 700}, {416, 324, 1500, 700}, "info app: panel resized to 1500x700"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.report.width() << "x" << row.report.height());
+        m_log.sink.clear();
+        report(row.report);
+        EXPECT_EQ(frame(), row.frame);
+        EXPECT_EQ(m_log.lines(),
+                  row.logged ? QStringList{QString::fromUtf8(row.logged)} : QStringList{});
+    }
+    EXPECT_EQ(controller().lastContentSize(), QSizeF(1500, 700));
+}
+
+TEST_F(PopoverControllerTest, ReportWhileHiddenMovesNothingAndSizesTheNextShow)
+{
+    controller().show(std::nullopt);
+    controller().dismiss(QStringLiteral("test"));
+    const QRect hiddenFrame = frame();
+    m_log.sink.clear();
+
+    report(QSizeF(490, 180));
+    EXPECT_EQ(frame(), hiddenFrame);
+    EXPECT_TRUE(m_log.lines().isEmpty());
+
+    m_desktop->pointer = QPoint(1800, 1000);
+    controller().show(std::nullopt);
+    EXPECT_EQ(frame(), QRect(1920 - 490 - 4, 1028 - 180 - 4, 490, 180));
+}
+
+TEST_F(PopoverControllerTest, TinyReportIsNotRemembered)
+{
+    report(QSizeF(10, 10));
+    EXPECT_EQ(controller().lastContentSize(), std::nullopt);
+    controller().show(std::nullopt);
+    EXPECT_EQ(frame().size(), QSize(400, 150));
+}
+
+TEST_F(PopoverControllerTest, ShowingTwiceInstallsOneListenerAndMovesThePanel)
+{
+    controller().show(std::nullopt);
+    m_desktop->pointer = QPoint(700, 300);
+    controller().show(std::nullopt);
+
+    EXPECT_EQ(m_watcher->starts, 1);
+    EXPECT_TRUE(m_watcher->isWatching());
+    EXPECT_EQ(frame().topLeft(), QPoint(708, 308));
+    EXPECT_EQ(m_shown, 2);
+}
+
+TEST_F(PopoverControllerTest, DismissRemovesTheListenerAndIsRepeatable)
+{
+    controller().show(std::nullopt);
+    controller().dismiss(QStringLiteral("hotkey"));
+    controller().dismiss(QStringLiteral("hotkey"));
+
+    EXPECT_FALSE(controller().isPanelVisible());
+    EXPECT_FALSE(m_watcher->isWatching());
+    EXPECT_EQ(m_watcher->stops, 1);
+    EXPECT_EQ(m_dismissed, 2);
+    EXPECT_EQ(m_log.lines().mid(2),
+              QStringList({QStringLiteral("info app: panel dismissed (hotkey)"),
+                           QStringLiteral("info app: panel dismissed (hotkey)")}));
+
+    controller().show(std::nullopt);
+    EXPECT_EQ(m_watcher->starts, 2);
+}
+
+TEST_F(PopoverControllerTest, EachWayOfClosingLogsItsReason)
+{
+    const struct {
+        const char* reason;
+        std::function<void(PopoverControllerTest&)> close;
+    } rows[] = {
+        {"esc", [](PopoverControllerTest& t) { t.controller().panel().onCancel(); }},
+        {"button", [](PopoverControllerTest& t) { t.controller().model().onDismiss(); }},
+        {"outside click", [](PopoverControllerTest& t) { ASSERT_TRUE(t.m_watcher->click()); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        controller().show(std::nullopt);
+        m_log.sink.clear();
+        row.close(*this);
+        EXPECT_FALSE(controller().isPanelVisible());
+        EXPECT_FALSE(m_watcher->isWatching());
+        EXPECT_EQ(m_log.lines(), QStringList{QStringLiteral("info app: panel dismissed (%1)")
+                                                 .arg(QString::fromUtf8(row.reason))});
+    }
+}
+
+TEST_F(PopoverControllerTest, ClickOnOwnWindowKeepsThePanel)
+{
+    controller().show(std::nullopt);
+    m_desktop->ownWindows = {frame()};
+    m_desktop->pointer = frame().center();
+
+    ASSERT_TRUE(m_watcher->click());
+    EXPECT_TRUE(controller().isPanelVisible());
+    EXPECT_EQ(m_dismissed, 0);
+
+    m_desktop->pointer = frame().bottomRight() + QPoint(20, 20);
+    ASSERT_TRUE(m_watcher->click());
+    EXPECT_FALSE(controller().isPanelVisible());
+}
+
+TEST_F(PopoverControllerTest, DesktopWithoutClickReportsStillShowsThePanel)
+{
+    m_watcher->available = false;
+    controller().show(std::nullopt);
+
+    EXPECT_TRUE(controller().isPanelVisible());
+    EXPECT_FALSE(m_watcher->isWatching());
+    EXPECT_TRUE(
+        m_log.sink.contains(QStringLiteral("error app: click-outside monitor unavailable")));
+    controller().show(std::nullopt);
+    EXPECT_EQ(m_watcher->starts, 2);
+}
+
+TEST_F(PopoverControllerTest, FollowsTheViewsOwnSizeReport)
+{
+    controller().show(std::nullopt);
+    m_log.sink.clear();
+    QCoreApplication::sendPostedEvents();
+
+    const QSize measured = controller().view().measuredSize();
+    EXPECT_EQ(frame(), QRect(QPoint(508, 408), measured));
+    EXPECT_EQ(m_log.lines(), QStringList{QStringLiteral("info app: panel resized to %1x%2")
+                                             .arg(QString::number(measured.width()),
+                                                  QString::number(measured.height()))});
+    EXPECT_EQ(controller().view().geometry(), QRect(QPoint(0, 0), measured));
+}
+
+} // namespace
