@@ -1,21 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "TrayApplication.h"
 
-#include "ai/KeychainHelper.h"
+#include "DesktopWiring.h"
 #include "app/AppDelegate.h"
-#include "input/BuiltInHotkeySelfTest.h"
-#include "input/DoubleTapMonitor.h"
-#include "input/HotkeyManager.h"
 #include "platform/dbus/SingleInstance.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/null/NullComponents.h"
-#include "platform/null/NullOutsideClickWatcher.h"
-#include "platform/x11/doubletap/XInputKeyEventSource.h"
-#include "platform/x11/input/X11AccessibilityPermission.h"
-#include "platform/x11/input/XcbKeyGrabber.h"
-#include "platform/x11/input/XcbSecureInput.h"
-#include "platform/x11/panel/XInputOutsideClickWatcher.h"
-#include "ui/PopoverController.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -77,43 +66,6 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
-AppComponents desktopComponents()
-{
-    AppComponents components;
-    components.migrateLegacyKey = &KeychainHelper::migrateLegacyKeyIfNeeded;
-    const bool hasX11 = !qEnvironmentVariableIsEmpty("DISPLAY");
-    components.makePopover = [hasX11]() -> std::unique_ptr<PopoverPresenter> {
-        if (hasX11)
-            return std::make_unique<PopoverController>(
-                std::make_unique<XInputOutsideClickWatcher>());
-        return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>());
-    };
-    if (!hasX11) {
-        std::fputs("quillmark: no X display (DISPLAY is not set); global shortcuts, reading the "
-                   "selection and pasting are not available. Bind `quillmark trigger` to a "
-                   "desktop shortcut instead.\n",
-                   stderr);
-    } else {
-        components.makeHotkeyRegistrar = [] {
-            return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
-        };
-        components.secureInput = std::make_unique<XcbSecureInput>();
-        components.accessibility = std::make_unique<X11AccessibilityPermission>();
-        // The delegate keeps its components longer than the watcher it makes from them.
-        components.makeDoubleTap = [permission = components.accessibility.get()] {
-            return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(),
-                                                      *permission);
-        };
-        // The self-test's rival grabs on an X connection of its own, as another application.
-        components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
-            [] { return std::make_unique<XcbKeyGrabber>(); });
-    }
-    // Whatever the desktop lacks (or is not written yet) gets its null adapter, which
-    // says it is not available.
-    NullComponents::fillMissing(components);
-    return components;
-}
-
 } // namespace
 
 int runTrayApplication(int argc, char** argv)
@@ -139,7 +91,8 @@ int runTrayApplication(int argc, char** argv)
     }
 
     TerminationSignals terminationSignals;
-    AppDelegate delegate(desktopComponents());
+    DesktopWiring desktop;
+    AppDelegate delegate(desktop.takeComponents());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish
     // launching" would, so that anything it starts (a dialog, a quit) behaves normally.

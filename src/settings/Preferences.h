@@ -41,6 +41,8 @@ inline constexpr const char* hotkeySelfTest = "hotkeySelfTest";
 inline constexpr const char* openAIBaseURL = "openAIBaseURL";
 inline constexpr const char* deviceID = "deviceID";
 inline constexpr const char* proxyToken = "proxyToken";
+inline constexpr const char* terminalWindowClasses = "terminalWindowClasses";
+inline constexpr const char* lastStyleID = "lastStyleID";
 } // namespace DefaultsKey
 
 // The typed façade over the user-defaults domain. Every getter reads the store anew and

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#include "DesktopWiring.h"
+
+#include "ai/KeychainHelper.h"
+#include "capture/Replacer.h"
+#include "capture/SelectionCapture.h"
+#include "input/BuiltInHotkeySelfTest.h"
+#include "input/DoubleTapMonitor.h"
+#include "input/HotkeyManager.h"
+#include "platform/atspi/AtspiFocusedTextReader.h"
+#include "platform/null/NullComponents.h"
+#include "platform/null/NullOutsideClickWatcher.h"
+#include "platform/qtgui/QtClipboard.h"
+#include "platform/qtgui/QtPasteboard.h"
+#include "platform/x11/capture/EwmhFrontmostWindows.h"
+#include "platform/x11/capture/X11RunningApplications.h"
+#include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/doubletap/XInputKeyEventSource.h"
+#include "platform/x11/input/X11AccessibilityPermission.h"
+#include "platform/x11/input/XcbKeyGrabber.h"
+#include "platform/x11/input/XcbSecureInput.h"
+#include "platform/x11/panel/XInputOutsideClickWatcher.h"
+#include "ui/PopoverController.h"
+
+#include <QtGlobal>
+#include <cstdio>
+
+namespace {
+bool hasX11Display()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+} // namespace
+
+DesktopWiring::DesktopWiring() = default;
+DesktopWiring::~DesktopWiring() = default;
+
+AppComponents DesktopWiring::takeComponents()
+{
+    AppComponents components;
+    components.migrateLegacyKey = &KeychainHelper::migrateLegacyKeyIfNeeded;
+    components.clipboard = std::make_unique<QtClipboard>();
+    if (hasX11Display()) {
+        wireX11(components);
+    } else {
+        components.makePopover = [] {
+            return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>());
+        };
+        std::fputs("quillmark: no X display (DISPLAY is not set); global shortcuts, reading the "
+                   "selection and pasting are not available. Bind `quillmark trigger` to a "
+                   "desktop shortcut instead.\n",
+                   stderr);
+    }
+    // Whatever the desktop lacks gets its null adapter, which says it is not available.
+    NullComponents::fillMissing(components);
+    return components;
+}
+
+void DesktopWiring::wireX11(AppComponents& components)
+{
+    components.makePopover = [] {
+        return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
+    };
+    components.makeHotkeyRegistrar = [] {
+        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
+    };
+    components.secureInput = std::make_unique<XcbSecureInput>();
+    components.accessibility = std::make_unique<X11AccessibilityPermission>();
+    // The delegate keeps its components longer than the watcher it makes from them.
+    components.makeDoubleTap = [permission = components.accessibility.get()] {
+        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(),
+                                                  *permission);
+    };
+    // The self-test's rival grabs on an X connection of its own, as another application.
+    components.hotkeySelfTest =
+        std::make_unique<BuiltInHotkeySelfTest>([] { return std::make_unique<XcbKeyGrabber>(); });
+
+    m_windows = std::make_unique<EwmhFrontmostWindows>();
+    m_focusedText = std::make_unique<AtspiFocusedTextReader>();
+    m_keys = std::make_unique<XTestKeystrokeSender>();
+    m_pasteboard = std::make_unique<QtPasteboard>();
+    components.selection = std::make_unique<SelectionCapture>(
+        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
+    components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard);
+    components.runningApplications = std::make_unique<X11RunningApplications>();
+}

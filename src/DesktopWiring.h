@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/AppComponents.h"
+
+#include <memory>
+
+class FocusedTextReader;
+class FrontmostWindows;
+class KeystrokeSender;
+class Pasteboard;
+
+// The one place where the desktop's adapters are chosen: X11 ones when there is an X
+// display, null ones for whatever is missing. It owns the adapters that the product's
+// capture and paste-back services are built on, so it must outlive the app delegate.
+// Needs a QApplication.
+class DesktopWiring {
+public:
+    DesktopWiring();
+    ~DesktopWiring();
+    DesktopWiring(const DesktopWiring&) = delete;
+    DesktopWiring& operator=(const DesktopWiring&) = delete;
+
+    // The delegate's components; call once.
+    AppComponents takeComponents();
+
+private:
+    void wireX11(AppComponents& components);
+
+    std::unique_ptr<FrontmostWindows> m_windows;
+    std::unique_ptr<FocusedTextReader> m_focusedText;
+    std::unique_ptr<KeystrokeSender> m_keys;
+    std::unique_ptr<Pasteboard> m_pasteboard;
+};

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+// The contents of the clipboard, kept so that they can be put back exactly: the items in
+// the order the clipboard lists them, each a map from data type (a MIME type such as
+// "text/plain" or "text/html") to its bytes. Only types whose data could be read are
+// present; the order of the types inside an item is not kept. On X11 the clipboard holds
+// at most one item.
+struct PasteboardSnapshot {
+    using Item = QMap<QString, QByteArray>;
+
+    QList<Item> items;
+
+    bool isEmpty() const { return items.isEmpty(); }
+    bool operator==(const PasteboardSnapshot&) const = default;
+};
+
+// The data types Quillmark itself writes.
+namespace PasteboardType {
+// Plain text, as UTF-8 bytes.
+inline constexpr const char* plainText = "text/plain";
+// The marker by which clipboard history tools recognise contents that only pass through
+// the clipboard and are not to be recorded; it carries no bytes.
+inline constexpr const char* transient = "org.nspasteboard.TransientType";
+// KDE's equivalent of the marker, which Klipper and other managers honour when its value
+// is "secret".
+inline constexpr const char* passwordManagerHint = "x-kde-passwordManagerHint";
+} // namespace PasteboardType

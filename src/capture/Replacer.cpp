@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "capture/Replacer.h"
+
+#include "app/Log.h"
+#include "capture/SelectionCapture.h"
+#include "capture/TerminalWindows.h"
+#include "platform/Platform.h"
+#include "platform/ports/FrontmostWindows.h"
+#include "platform/ports/KeystrokeSender.h"
+#include "platform/ports/Pasteboard.h"
+
+namespace {
+
+PasteboardSnapshot transientText(const QString& text)
+{
+    PasteboardSnapshot::Item item;
+    item.insert(QLatin1String(PasteboardType::plainText), text.toUtf8());
+    item.insert(QLatin1String(PasteboardType::transient), QByteArray(""));
+    item.insert(QLatin1String(PasteboardType::passwordManagerHint), QByteArray("secret"));
+    return PasteboardSnapshot{{item}};
+}
+
+// The name the log gives the target: its window title, its window class when the title
+// is empty, and "frontmost app" when there is neither.
+QString nameOf(const std::optional<TargetApplication>& target)
+{
+    if (target && !target->title.isEmpty())
+        return target->title;
+    if (target && !target->wmClass.isEmpty())
+        return target->wmClass;
+    return QStringLiteral("frontmost app");
+}
+
+} // namespace
+
+Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard)
+    : m_windows(windows)
+    , m_keys(keys)
+    , m_pasteboard(pasteboard)
+{}
+
+QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> target)
+{
+    const PasteboardSnapshot saved = m_pasteboard.snapshot();
+    m_pasteboard.write(transientText(text));
+    const int64_t ourWrite = m_pasteboard.changeCount();
+
+    if (target && !m_windows.isActive(*target)) {
+        m_windows.activate(*target);
+        // The window manager may take a moment, or refuse; after 300 ms the paste goes to
+        // whatever is in front.
+        for (int check = 0; check < activationChecks; ++check) {
+            co_await Platform::clock().sleep(activationInterval);
+            if (m_windows.isActive(*target))
+                break;
+        }
+    }
+
+    co_await SelectionCapture::waitForModifierRelease(m_keys);
+    m_keys.post(EditCommand::paste, TerminalWindows::chordStyle(target));
+    Log::replace().info(QStringLiteral("posted ⌘V into %1").arg(nameOf(target)));
+
+    // The application reads the clipboard when it handles the keystroke, some time after
+    // it was typed; restoring earlier would paste the old contents.
+    co_await Platform::clock().sleep(readDelay);
+
+    if (m_pasteboard.changeCount() != ourWrite) {
+        Log::replace().info(QStringLiteral("clipboard changed since our write — leaving it alone"));
+        co_return;
+    }
+    m_pasteboard.write(saved);
+    Log::replace().info(QStringLiteral("clipboard restored"));
+}

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#include "capture/SelectionCapture.h"
+
+#include "app/Log.h"
+#include "app/RunRules.h"
+#include "capture/TerminalWindows.h"
+#include "platform/Platform.h"
+#include "platform/ports/FocusedTextReader.h"
+#include "platform/ports/FrontmostWindows.h"
+#include "platform/ports/KeystrokeSender.h"
+#include "platform/ports/Pasteboard.h"
+#include "platform/ports/SecureInput.h"
+#include "settings/Preferences.h"
+
+namespace {
+
+QString capturedLine(const char* method, const QString& text)
+{
+    return QStringLiteral("captured via %1 (%2 chars)")
+        .arg(QLatin1String(method), QString::number(RunRules::characterCount(text)));
+}
+
+} // namespace
+
+SelectionCapture::SelectionCapture(FrontmostWindows& windows, FocusedTextReader& focusedText,
+                                   SecureInput& secureInput, KeystrokeSender& keys,
+                                   Pasteboard& pasteboard)
+    : m_windows(windows)
+    , m_focusedText(focusedText)
+    , m_secureInput(secureInput)
+    , m_keys(keys)
+    , m_pasteboard(pasteboard)
+{}
+
+bool SelectionCapture::usable(const QString& text)
+{
+    return !text.trimmed().isEmpty();
+}
+
+QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
+{
+    // The application is taken first: the copy fallback types into whatever is in front,
+    // and paste-back must find the same window even if the user switched meanwhile.
+    const std::optional<TargetApplication> target = m_windows.frontmost();
+
+    if (!Preferences::flag(DefaultsKey::forceClipboardCapture)) {
+        const std::optional<QString> selected = m_focusedText.selectedText(target);
+        if (selected && usable(*selected)) {
+            Log::capture().info(capturedLine("ax", *selected));
+            co_return CapturedSelection{*selected, CaptureMethod::ax, target};
+        }
+    }
+
+    const std::optional<QString> copied = co_await clipboardFallback(target);
+    if (copied && usable(*copied)) {
+        Log::capture().info(capturedLine("clipboard", *copied));
+        co_return CapturedSelection{*copied, CaptureMethod::clipboard, target};
+    }
+
+    Log::capture().info(QStringLiteral("no selection captured"));
+    co_return std::nullopt;
+}
+
+QCoro::Task<std::optional<QString>>
+SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
+{
+    // Keys typed while another client holds the keyboard go to that client (a password
+    // prompt), so nothing is typed and the clipboard is left alone.
+    if (m_secureInput.isActive()) {
+        Log::capture().error(QStringLiteral("secure input enabled — cannot post synthetic ⌘C"));
+        co_return std::nullopt;
+    }
+
+    co_await waitForModifierRelease(m_keys);
+
+    const PasteboardSnapshot saved = m_pasteboard.snapshot();
+    const int64_t baseline = m_pasteboard.changeCount();
+    m_keys.post(EditCommand::copy, TerminalWindows::chordStyle(target));
+
+    std::optional<QString> copied;
+    for (int poll = 0; poll < copyPolls; ++poll) {
+        co_await Platform::clock().sleep(copyPollInterval);
+        if (m_pasteboard.changeCount() != baseline) {
+            // Copying an image changes the clipboard without giving text: nothing then.
+            copied = m_pasteboard.readText();
+            break;
+        }
+    }
+
+    // The user's clipboard is put back whether or not the copy arrived: a copy that lands
+    // after the last poll would otherwise replace it for good.
+    m_pasteboard.write(saved);
+    co_return copied;
+}
+
+QCoro::Task<> SelectionCapture::waitForModifierRelease(KeystrokeSender& keys)
+{
+    // The trigger's own modifiers are usually still down when this runs; a copy typed
+    // while Alt is held reaches the application as Ctrl+Alt+C, which copies nothing.
+    for (int check = 0; check < modifierChecks; ++check) {
+        if (!keys.relevantModifiersHeld())
+            co_return;
+        co_await Platform::clock().sleep(modifierInterval);
+    }
+    Log::capture().error(QStringLiteral("modifiers still held after 500ms — posting anyway"));
+}

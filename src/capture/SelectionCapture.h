@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/ports/SelectionReader.h"
+
+#include <QString>
+#include <chrono>
+
+class FocusedTextReader;
+class FrontmostWindows;
+class KeystrokeSender;
+class Pasteboard;
+class SecureInput;
+
+// Reads the selection of the application in front: first by asking the accessibility
+// service for the focused element's selected text, and when that gives nothing usable by
+// typing the copy command into the application and reading the clipboard, whose previous
+// contents are saved before and always put back after. Holds no state between captures.
+// The ports are borrowed and must outlive it. Main thread only.
+class SelectionCapture final : public SelectionReader {
+public:
+    SelectionCapture(FrontmostWindows& windows, FocusedTextReader& focusedText,
+                     SecureInput& secureInput, KeystrokeSender& keys, Pasteboard& pasteboard);
+
+    QCoro::Task<std::optional<CapturedSelection>> capture() override;
+
+    // Returns as soon as none of Shift, Control, Alt and Super is held, checking before
+    // each of up to 25 sleeps of 20 ms; after the last one it logs and returns anyway, so
+    // the caller posts its keystroke regardless. The sender is a port that lives as long
+    // as the application.
+    static QCoro::Task<> waitForModifierRelease(KeystrokeSender& keys);
+    // Whether the text has anything but white space and line breaks.
+    static bool usable(const QString& text);
+
+    static constexpr int modifierChecks = 25;
+    static constexpr std::chrono::milliseconds modifierInterval{20};
+    static constexpr int copyPolls = 16;
+    static constexpr std::chrono::milliseconds copyPollInterval{30};
+
+private:
+    QCoro::Task<std::optional<QString>> clipboardFallback(std::optional<TargetApplication> target);
+
+    FrontmostWindows& m_windows;
+    FocusedTextReader& m_focusedText;
+    SecureInput& m_secureInput;
+    KeystrokeSender& m_keys;
+    Pasteboard& m_pasteboard;
+};

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/fake/CaptureJournal.h"
+#include "platform/ports/KeystrokeSender.h"
+
+#include <chrono>
+#include <functional>
+
+// A keyboard whose modifiers are held until `modifiersReleasedAt` (monotonic time) and
+// that records every chord it types: "keys.post(Ctrl+C)", "keys.post(Ctrl+Shift+V)".
+// `onPost` runs after each chord, for a test that plays the application's answer.
+class FakeKeystrokeSender final : public KeystrokeSender {
+public:
+    explicit FakeKeystrokeSender(CaptureJournal& journal)
+        : m_journal(journal)
+    {}
+
+    bool relevantModifiersHeld() override
+    {
+        ++modifierChecks;
+        return Platform::clock().monotonicNow() < modifiersReleasedAt;
+    }
+
+    void post(EditCommand command, ChordStyle style) override
+    {
+        const QString shift = style == ChordStyle::terminal ? QStringLiteral("Shift+") : QString();
+        const QString key =
+            command == EditCommand::copy ? QStringLiteral("C") : QStringLiteral("V");
+        m_journal.record(QStringLiteral("keys.post(Ctrl+%1%2)").arg(shift, key));
+        if (onPost)
+            onPost(command);
+    }
+
+    std::chrono::milliseconds modifiersReleasedAt{0};
+    int modifierChecks = 0;
+    std::function<void(EditCommand)> onPost;
+
+private:
+    CaptureJournal& m_journal;
+};

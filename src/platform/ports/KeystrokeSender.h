@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The two editing commands that capture and paste-back type into another application.
+enum class EditCommand { copy, paste };
+
+// How the target application expects them: Ctrl+C and Ctrl+V, or, in terminals, where
+// Ctrl+C interrupts the running program, Ctrl+Shift+C and Ctrl+Shift+V.
+enum class ChordStyle { standard, terminal };
+
+// Synthetic key presses into whichever window has the keyboard focus. Main thread only.
+class KeystrokeSender {
+public:
+    KeystrokeSender() = default;
+    KeystrokeSender(const KeystrokeSender&) = delete;
+    KeystrokeSender& operator=(const KeystrokeSender&) = delete;
+    virtual ~KeystrokeSender() = default;
+
+    // Whether Shift, Control, Alt or Super is held down right now (the lock keys do not
+    // count); false when it cannot tell.
+    virtual bool relevantModifiersHeld() = 0;
+    // Types the command's chord once, every key pressed and released back to back. Any
+    // modifier key still down is released first, so the target sees exactly this chord,
+    // and the letter is found in the layout active at this moment. Nothing when keys
+    // cannot be sent.
+    virtual void post(EditCommand command, ChordStyle style) = 0;
+};

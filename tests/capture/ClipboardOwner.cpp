@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// Another application's clipboard, for the desktop tests: puts one item with the given
+// types on the CLIPBOARD selection and serves it until it is killed or loses it.
+//
+//   clipboard_owner [--on-input] TYPE=FILE...
+//
+// Each type's bytes are read from its file. With --on-input the item is put on the
+// clipboard only when a line arrives on standard input, so a test can make the write land
+// at a moment of its choosing; "ready" is printed once it waits for that line. "owned" is
+// printed once the item is on the clipboard.
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    const bool onInput = arguments.removeAll(QStringLiteral("--on-input")) > 0;
+
+    QList<QPair<QString, QByteArray>> types;
+    for (const QString& argument : arguments) {
+        const qsizetype equals = argument.indexOf(u'=');
+        QFile file(argument.mid(equals + 1));
+        if (equals <= 0 || !file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "clipboard_owner: cannot read %s\n", qPrintable(argument));
+            return 2;
+        }
+        types.append({argument.left(equals), file.readAll()});
+    }
+
+    bool owned = false;
+    const auto own = [&types, &owned] {
+        auto* data = new QMimeData;
+        for (const auto& [type, bytes] : types)
+            data->setData(type, bytes);
+        QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+        owned = true;
+        std::printf("owned\n");
+        std::fflush(stdout);
+    };
+    // Once another client takes the clipboard this process has nothing left to do.
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &app, [&owned] {
+        if (owned && !QGuiApplication::clipboard()->ownsClipboard())
+            QCoreApplication::quit();
+    });
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    input.setEnabled(onInput);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[256];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            QCoreApplication::quit();
+            return;
+        }
+        input.setEnabled(false);
+        own();
+    });
+    if (onInput) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+    } else {
+        own();
+    }
+    return app.exec();
+}

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: MIT
+#include "DesktopTestSupport.h"
+
+#include "settings/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!condition()) {
+        if (elapsed.elapsed() > timeout.count())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+ToolResult runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    ToolResult result;
+    const bool finished = process.waitForStarted(5000) &&
+                          waitUntil([&] { return process.state() == QProcess::NotRunning; });
+    if (!finished) {
+        process.kill();
+        process.waitForFinished(5000);
+        ADD_FAILURE() << program.toStdString() << " did not finish";
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = process.readAllStandardOutput();
+    return result;
+}
+
+void xdotool(const QStringList& arguments)
+{
+    const ToolResult result = runTool(QStringLiteral("xdotool"), arguments);
+    EXPECT_EQ(result.exitCode, 0) << "xdotool " << arguments.join(u' ').toStdString();
+}
+
+QByteArray clipboardBytes(const QString& type)
+{
+    return runTool(QStringLiteral("xclip"),
+                   {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                    QStringLiteral("-t"), type})
+        .output;
+}
+
+QStringList clipboardTypes()
+{
+    return QString::fromUtf8(clipboardBytes(QStringLiteral("TARGETS")))
+        .split(u'\n', Qt::SkipEmptyParts);
+}
+
+ChildProcess::~ChildProcess()
+{
+    stop();
+}
+
+bool ChildProcess::start(const QString& program, const QStringList& arguments)
+{
+    stop();
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(program, arguments);
+    return m_process->waitForStarted(5000);
+}
+
+void ChildProcess::stop()
+{
+    if (!m_process)
+        return;
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished(5000);
+    }
+    m_process.reset();
+}
+
+bool ClipboardOwner::start(const QList<QPair<QString, QByteArray>>& types, bool onInput)
+{
+    QStringList arguments;
+    if (onInput)
+        arguments.append(QStringLiteral("--on-input"));
+    int index = 0;
+    for (const auto& [type, bytes] : types) {
+        const QString path = m_files.filePath(QString::number(index++));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return false;
+        arguments.append(type + u'=' + path);
+    }
+    return m_helper.start(QStringLiteral(CLIPBOARD_OWNER_PATH), arguments);
+}
+
+bool ClipboardOwner::waitForLine(const QByteArray& line)
+{
+    return waitUntil([&] {
+        return m_helper.process()->canReadLine() &&
+               m_helper.process()->readLine().trimmed() == line;
+    });
+}
+
+bool ClipboardOwner::own(const QList<QPair<QString, QByteArray>>& types)
+{
+    return start(types, false) && waitForLine("owned");
+}
+
+bool ClipboardOwner::prepare(const QList<QPair<QString, QByteArray>>& types)
+{
+    return start(types, true) && waitForLine("ready");
+}
+
+void ClipboardOwner::take()
+{
+    m_helper.process()->write("take\n");
+}
+
+void DesktopTest::SetUp()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs the test desktop: scripts/test-session --x11 -- <test>";
+}
+
+AtspiFocusedTextReader& DesktopTest::accessibility()
+{
+    // The AT-SPI library is set up once per process, as in the application.
+    static AtspiFocusedTextReader reader;
+    return reader;
+}
+
+std::optional<TargetApplication> DesktopTest::waitForActiveWindow(int64_t pid,
+                                                                  const QString& wmClass)
+{
+    std::optional<TargetApplication> active;
+    const bool found = waitUntil([&] {
+        active = windows.frontmost();
+        return active && active->pid == pid && (wmClass.isEmpty() || active->wmClass == wmClass);
+    });
+    EXPECT_TRUE(found) << "no active " << wmClass.toStdString() << " window of process " << pid;
+    return found ? active : std::nullopt;
+}
+
+bool DesktopTest::selectUntil(const QStringList& keys, const TargetApplication& target,
+                              const QString& expected)
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        xdotool(QStringList{QStringLiteral("key")} + keys);
+        if (waitUntil([&] { return accessibility().selectedText(target) == expected; }, 500ms))
+            return true;
+    }
+    return false;
+}
+
+bool DesktopTest::ownClipboard(ClipboardOwner& owner,
+                               const QList<QPair<QString, QByteArray>>& types)
+{
+    const int64_t before = pasteboard.changeCount();
+    return owner.own(types) && waitUntil([&] { return pasteboard.changeCount() != before; });
+}
+
+std::optional<CapturedSelection> DesktopTest::runCapture()
+{
+    return QCoro::waitFor(capture.capture());
+}
+
+void DesktopTest::runPaste(const QString& text, std::optional<TargetApplication> target)
+{
+    QCoro::waitFor(replacer.paste(text, std::move(target)));
+}
+
+void DesktopTest::setDefault(const char* key, bool value)
+{
+    ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
+}
+
+bool Mousepad::start(const QString& text)
+{
+    QFile file(m_dir.filePath(QStringLiteral("notes.txt")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+        return false;
+    file.close();
+    return m_process.start(QStringLiteral("mousepad"),
+                           {QStringLiteral("--disable-server"), file.fileName()});
+}

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "capture/Replacer.h"
+#include "capture/SelectionCapture.h"
+#include "platform/atspi/AtspiFocusedTextReader.h"
+#include "platform/fake/flow/FakeSecureInput.h"
+#include "platform/qtgui/QtPasteboard.h"
+#include "platform/x11/capture/EwmhFrontmostWindows.h"
+#include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "support/TestEnvironment.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+// Spins the event loop until the condition holds; false when it did not within the time.
+// The tests wait like this for other processes (an editor starting, a key press arriving),
+// never to let a time-out of the product pass.
+[[nodiscard]] bool waitUntil(const std::function<bool()>& condition,
+                             std::chrono::milliseconds timeout = 10s);
+
+// Runs a tool to its end while this process goes on serving the clipboard it may own.
+struct ToolResult {
+    int exitCode = -1;
+    QByteArray output;
+};
+ToolResult runTool(const QString& program, const QStringList& arguments);
+// xdotool with these arguments; fails the test when it fails.
+void xdotool(const QStringList& arguments);
+
+// The bytes of one type on the CLIPBOARD selection as another client receives them, and
+// the list of types its owner offers.
+QByteArray clipboardBytes(const QString& type);
+QStringList clipboardTypes();
+
+// A child process that is killed and reaped when the object goes, so no test leaves one
+// behind.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    [[nodiscard]] bool start(const QString& program, const QStringList& arguments);
+    void stop();
+    int64_t pid() const { return m_process ? m_process->processId() : 0; }
+    QProcess* process() { return m_process.get(); }
+
+private:
+    std::unique_ptr<QProcess> m_process;
+};
+
+// Another application that owns the clipboard with one item of several types, each
+// type's bytes given here.
+class ClipboardOwner {
+public:
+    // Puts the item on the clipboard now; false when the helper did not manage it.
+    [[nodiscard]] bool own(const QList<QPair<QString, QByteArray>>& types);
+    // Starts the helper with the item but lets it write only when take() is called.
+    [[nodiscard]] bool prepare(const QList<QPair<QString, QByteArray>>& types);
+    void take();
+
+private:
+    [[nodiscard]] bool start(const QList<QPair<QString, QByteArray>>& types, bool onInput);
+    [[nodiscard]] bool waitForLine(const QByteArray& line);
+
+    QTemporaryDir m_files;
+    ChildProcess m_helper;
+};
+
+// The capture and paste-back services on the real desktop adapters, with private
+// settings. Secure input is a fake the test switches. Skips without a display.
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // The active window, once it is the one of this process with this class (any class
+    // when empty).
+    std::optional<TargetApplication> waitForActiveWindow(int64_t pid, const QString& wmClass);
+    // Presses the keys until the accessibility service reports `expected` as the
+    // selection: an editor that has only just shown its window may not have its text yet.
+    [[nodiscard]] bool selectUntil(const QStringList& keys, const TargetApplication& target,
+                                   const QString& expected);
+    [[nodiscard]] bool selectAll(const TargetApplication& target, const QString& expected)
+    {
+        return selectUntil({QStringLiteral("ctrl+a")}, target, expected);
+    }
+
+    // Has the owner take the clipboard and waits until this process has heard of it, so
+    // the news cannot arrive in the middle of a capture.
+    [[nodiscard]] bool ownClipboard(ClipboardOwner& owner,
+                                    const QList<QPair<QString, QByteArray>>& types);
+
+    std::optional<CapturedSelection> runCapture();
+    void runPaste(const QString& text, std::optional<TargetApplication> target);
+
+    static void setDefault(const char* key, bool value);
+    static AtspiFocusedTextReader& accessibility();
+
+    ScopedConfigHome home;
+    ScopedLogCapture log;
+    EwmhFrontmostWindows windows;
+    FakeSecureInput secureInput;
+    XTestKeystrokeSender keys;
+    QtPasteboard pasteboard;
+    SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
+    Replacer replacer{windows, keys, pasteboard};
+};
+
+// Mousepad editing a file with the given text, started with a private configuration (the
+// test's ScopedConfigHome) and killed when the object goes.
+class Mousepad {
+public:
+    [[nodiscard]] bool start(const QString& text);
+    int64_t pid() const { return m_process.pid(); }
+    void quit() { m_process.stop(); }
+
+private:
+    QTemporaryDir m_dir;
+    ChildProcess m_process;
+};

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+#include "platform/x11/capture/LayoutKeys.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <xkbcommon/xkbcommon-keysyms.h>
+
+namespace {
+
+struct ContextUnref {
+    void operator()(xkb_context* context) const { xkb_context_unref(context); }
+};
+struct KeymapUnref {
+    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
+};
+
+// The keymap an X server has after `setxkbmap -layout LAYOUT -variant VARIANT`.
+std::unique_ptr<xkb_keymap, KeymapUnref> keymapOf(const char* layout, const char* variant)
+{
+    static std::unique_ptr<xkb_context, ContextUnref> context(
+        xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    const xkb_rule_names names{"evdev", "pc105", layout, variant, nullptr};
+    return std::unique_ptr<xkb_keymap, KeymapUnref>(
+        xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
+}
+
+// Evdev keycodes of the QWERTY positions the rows name.
+constexpr xkb_keycode_t cKey = 54, vKey = 55, iKey = 31, periodKey = 60, kKey = 45;
+
+TEST(LayoutKeys, LettersAreFoundWhereTheLiveLayoutHasThem)
+{
+    const struct {
+        const char* layout;
+        const char* variant;
+        xkb_layout_index_t activeGroup;
+        xkb_keysym_t keysym;
+        std::optional<xkb_keycode_t> keycode;
+    } rows[] = {
+        {"us", "", 0, XKB_KEY_c, cKey},
+        {"us", "", 0, XKB_KEY_v, vKey},
+        // Dvorak moves the letters: C sits on the QWERTY I, V on the QWERTY full stop.
+        {"us", "dvorak", 0, XKB_KEY_c, iKey},
+        {"us", "dvorak", 0, XKB_KEY_v, periodKey},
+        // With the Russian group active the Latin group answers, at the same positions.
+        {"us,ru", ",", 1, XKB_KEY_c, cKey},
+        {"ru,us", ",", 0, XKB_KEY_v, vKey},
+        {"us,ge", ",", 1, XKB_KEY_c, cKey},
+        // A Dvorak group second still wins over QWERTY first while it is active.
+        {"us,us", ",dvorak", 1, XKB_KEY_c, iKey},
+        {"us,us", ",dvorak", 0, XKB_KEY_c, cKey},
+        // In the Russian group itself the key that types es (с) is the C key.
+        {"us,ru", ",", 1, XKB_KEY_Cyrillic_es, cKey},
+        {"ru", "", 0, XKB_KEY_c, std::nullopt},
+        {"us", "", 0, XKB_KEY_Cyrillic_ka, std::nullopt},
+        {"us", "", 0, XKB_KEY_Control_L, 37},
+        {"us,ru", ",", 1, XKB_KEY_Shift_L, 50},
+        {"us", "", 5, XKB_KEY_k, kKey},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.layout) + "(" + row.variant + ") group " +
+                     std::to_string(row.activeGroup) + " keysym " + std::to_string(row.keysym));
+        const auto keymap = keymapOf(row.layout, row.variant);
+        ASSERT_TRUE(keymap);
+        EXPECT_EQ(LayoutKeys::keycodeFor(keymap.get(), row.activeGroup, row.keysym), row.keycode);
+    }
+}
+
+TEST(LayoutKeys, OnlyChordChangingKeysCountAsModifiers)
+{
+    for (xkb_keysym_t keysym :
+         {XKB_KEY_Shift_L, XKB_KEY_Shift_R, XKB_KEY_Control_L, XKB_KEY_Control_R, XKB_KEY_Alt_L,
+          XKB_KEY_Alt_R, XKB_KEY_Meta_L, XKB_KEY_Super_L, XKB_KEY_Super_R, XKB_KEY_Hyper_L,
+          XKB_KEY_ISO_Level3_Shift, XKB_KEY_Mode_switch}) {
+        SCOPED_TRACE(keysym);
+        EXPECT_TRUE(LayoutKeys::isModifier(keysym));
+    }
+    for (xkb_keysym_t keysym : {XKB_KEY_Caps_Lock, XKB_KEY_Num_Lock, XKB_KEY_Shift_Lock,
+                                XKB_KEY_ISO_Next_Group, XKB_KEY_c, XKB_KEY_Escape}) {
+        SCOPED_TRACE(keysym);
+        EXPECT_FALSE(LayoutKeys::isModifier(keysym));
+    }
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+// Paste-back into a real editor on the test desktop: the selection is replaced and the
+// user's clipboard comes back, unless someone wrote a newer one meanwhile.
+#include "DesktopTestSupport.h"
+
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+const QList<QPair<QString, QByteArray>> usersClipboard = {
+    {QStringLiteral("text/plain"), QByteArray("user's plain text")},
+    {QStringLiteral("text/html"), QByteArray("<p>user's text</p>")},
+    {QStringLiteral("image/x-quillmark-test"), QByteArray("\x89\x00\xff", 3)},
+};
+
+class PasteBackDesktopTest : public DesktopTest {
+protected:
+    void SetUp() override
+    {
+        DesktopTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(ownClipboard(owner, usersClipboard));
+        ASSERT_TRUE(editor.start(QStringLiteral("rough  draft")));
+        target = waitForActiveWindow(editor.pid(), QStringLiteral("Mousepad"));
+        ASSERT_TRUE(target);
+        ASSERT_TRUE(selectAll(*target, QStringLiteral("rough  draft")));
+    }
+
+    // What the editor holds now, read back by selecting all of it.
+    [[nodiscard]] bool editorHolds(const QString& text) { return selectAll(*target, text); }
+
+    ClipboardOwner owner;
+    Mousepad editor;
+    std::optional<TargetApplication> target;
+};
+
+TEST_F(PasteBackDesktopTest, ReplacesTheSelectionAndRestoresEveryTypeOfTheClipboard)
+{
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+    EXPECT_EQ(log.lines(),
+              QStringList({QStringLiteral("info replace: posted ⌘V into %1").arg(target->title),
+                           QStringLiteral("info replace: clipboard restored")}));
+    for (const auto& [type, bytes] : usersClipboard) {
+        SCOPED_TRACE(type.toStdString());
+        EXPECT_EQ(clipboardBytes(type), bytes);
+    }
+}
+
+TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
+{
+    QWindow other;
+    other.setGeometry(100, 100, 200, 100);
+    other.show();
+    other.requestActivate();
+    ASSERT_TRUE(waitUntil([&] {
+        const std::optional<TargetApplication> front = windows.frontmost();
+        return other.isActive() && front && front->windowID == other.winId();
+    }));
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    EXPECT_TRUE(windows.isActive(*target));
+    EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+}
+
+TEST_F(PasteBackDesktopTest, AClipboardWrittenByAnotherApplicationMeanwhileIsKept)
+{
+    ClipboardOwner newer;
+    ASSERT_TRUE(newer.prepare({{QStringLiteral("text/plain"), QByteArray("newer copy")}}));
+    // Late enough for the editor to have read the result, well before the restore.
+    QTimer::singleShot(200ms, [&newer] { newer.take(); });
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    EXPECT_EQ(log.lines().value(1),
+              QStringLiteral("info replace: clipboard changed since our write — leaving it alone"));
+    EXPECT_EQ(clipboardBytes(QStringLiteral("text/plain")), QByteArray("newer copy"));
+    EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+}
+
+TEST_F(PasteBackDesktopTest, ThePastedItemTellsClipboardManagersToSkipIt)
+{
+    QByteArray transient;
+    QByteArray hint;
+    QStringList types;
+    // Read while the result is on the clipboard, between the paste and the restore.
+    QTimer::singleShot(100ms, [&] {
+        types = clipboardTypes();
+        transient = clipboardBytes(QStringLiteral("org.nspasteboard.TransientType"));
+        hint = clipboardBytes(QStringLiteral("x-kde-passwordManagerHint"));
+    });
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    EXPECT_TRUE(types.contains(QStringLiteral("org.nspasteboard.TransientType")))
+        << types.join(u' ').toStdString();
+    EXPECT_TRUE(types.contains(QStringLiteral("UTF8_STRING")));
+    EXPECT_TRUE(transient.isEmpty());
+    EXPECT_EQ(hint, QByteArray("secret"));
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: MIT
+#include "CaptureTestSupport.h"
+
+namespace {
+
+QString restoreOf(const PasteboardSnapshot& snapshot, int at)
+{
+    return QStringLiteral("pasteboard.write(%1)@%2")
+        .arg(FakePasteboard::describe(snapshot), QString::number(at));
+}
+
+const QString ourItem =
+    QStringLiteral("pasteboard.write(org.nspasteboard.TransientType= "
+                   "text/plain=Better text. x-kde-passwordManagerHint=secret)@0");
+
+TEST_F(CaptureTest, PasteIntoTheActiveTargetRestoresTheClipboardFourHundredMillisecondsLater)
+{
+    runPaste(QStringLiteral("Better text."), editor);
+
+    EXPECT_EQ(journal.entries(),
+              QStringList({"pasteboard.snapshot@0", ourItem, "keys.post(Ctrl+V)@0",
+                           restoreOf(usersClipboard, 400), "done@400"}));
+    EXPECT_EQ(log.lines(), QStringList({"info replace: posted ⌘V into notes.txt - Mousepad",
+                                        "info replace: clipboard restored"}));
+    EXPECT_EQ(pasteboard.contents, usersClipboard);
+}
+
+TEST_F(CaptureTest, ThePastedItemIsMarkedTransientWithNoBytesBesideTheText)
+{
+    PasteboardSnapshot pasted;
+    keys.onPost = [this, &pasted](EditCommand) { pasted = pasteboard.contents; };
+
+    runPaste(QStringLiteral("Grüße 👋"), editor);
+
+    ASSERT_EQ(pasted.items.size(), 1);
+    const PasteboardSnapshot::Item& item = pasted.items.first();
+    EXPECT_EQ(item.keys(), QStringList({"org.nspasteboard.TransientType", "text/plain",
+                                        "x-kde-passwordManagerHint"}));
+    EXPECT_EQ(item.value("text/plain"), QStringLiteral("Grüße 👋").toUtf8());
+    EXPECT_TRUE(item.value("org.nspasteboard.TransientType").isEmpty());
+    EXPECT_EQ(item.value("x-kde-passwordManagerHint"), QByteArray("secret"));
+}
+
+// How long the window manager takes to bring the target back, and when the paste follows.
+struct Activation {
+    const char* name;
+    std::optional<std::chrono::milliseconds> delay;
+    int postedAt;
+};
+
+void PrintTo(const Activation& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class TargetActivation : public CaptureTest, public ::testing::WithParamInterface<Activation> {};
+
+TEST_P(TargetActivation, AnInactiveTargetIsActivatedAndCheckedTenTimesEveryThirtyMilliseconds)
+{
+    windows.activeWindow = 0x999;
+    windows.activationDelay = GetParam().delay;
+
+    runPaste(QStringLiteral("Better text."), editor);
+
+    const int posted = GetParam().postedAt;
+    EXPECT_EQ(journal.entries(),
+              QStringList({"pasteboard.snapshot@0", ourItem, "windows.activate(18874375)@0",
+                           QStringLiteral("keys.post(Ctrl+V)@%1").arg(posted),
+                           restoreOf(usersClipboard, posted + 400),
+                           QStringLiteral("done@%1").arg(posted + 400)}));
+    EXPECT_EQ(log.lines(), QStringList({"info replace: posted ⌘V into notes.txt - Mousepad",
+                                        "info replace: clipboard restored"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, TargetActivation,
+                         ::testing::Values(Activation{"atOnce", 0ms, 30},
+                                           Activation{"afterAHundredMilliseconds", 100ms, 120},
+                                           Activation{"onTheLastCheck", 300ms, 300},
+                                           Activation{"tooLate", 301ms, 300},
+                                           Activation{"never", std::nullopt, 300}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CaptureTest, TheLogNamesTheTargetByTitleThenClassThenAsFrontmostApp)
+{
+    const struct {
+        std::optional<TargetApplication> target;
+        QString line;
+    } rows[] = {
+        {editor, QStringLiteral("info replace: posted ⌘V into notes.txt - Mousepad")},
+        {TargetApplication{0x1200007, 4242, QStringLiteral("Mousepad"), QString()},
+         QStringLiteral("info replace: posted ⌘V into Mousepad")},
+        {TargetApplication{0x1200007, 0, QString(), QString()},
+         QStringLiteral("info replace: posted ⌘V into frontmost app")},
+        {std::nullopt, QStringLiteral("info replace: posted ⌘V into frontmost app")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line.toStdString());
+        log.sink.clear();
+        runPaste(QStringLiteral("x"), row.target);
+        EXPECT_EQ(log.lines().value(0), row.line);
+    }
+}
+
+TEST_F(CaptureTest, WithoutATargetNothingIsActivated)
+{
+    windows.activeWindow = 0x999;
+
+    runPaste(QStringLiteral("Better text."), std::nullopt);
+
+    EXPECT_EQ(journal.entries(),
+              QStringList({"pasteboard.snapshot@0", ourItem, "keys.post(Ctrl+V)@0",
+                           restoreOf(usersClipboard, 400), "done@400"}));
+}
+
+// Another writer puts this on the clipboard at this time after the paste started.
+struct OtherWriter {
+    const char* name;
+    std::chrono::milliseconds writesAt;
+    bool kept;
+};
+
+void PrintTo(const OtherWriter& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class ClipboardWrittenMeanwhile : public CaptureTest,
+                                  public ::testing::WithParamInterface<OtherWriter> {};
+
+TEST_P(ClipboardWrittenMeanwhile, ANewerClipboardIsKept)
+{
+    const PasteboardSnapshot newer = clipboardOf({{QStringLiteral("text/plain"), "newer copy"}});
+    pasteboard.otherApplicationWrites(GetParam().writesAt, newer);
+
+    runPaste(QStringLiteral("Better text."), editor);
+
+    if (GetParam().kept) {
+        EXPECT_EQ(log.lines().last(), QStringLiteral("info replace: clipboard changed since our "
+                                                     "write — leaving it alone"));
+        EXPECT_EQ(journal.entries().last(), QStringLiteral("done@400"));
+        EXPECT_EQ(pasteboard.contents, newer);
+    } else {
+        EXPECT_EQ(log.lines().last(), QStringLiteral("info replace: clipboard restored"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, ClipboardWrittenMeanwhile,
+                         ::testing::Values(OtherWriter{"rightAfterThePaste", 1ms, true},
+                                           OtherWriter{"atTheDeadline", 400ms, true},
+                                           OtherWriter{"afterTheRestore", 401ms, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CaptureTest, AnEmptyClipboardIsEmptyAgainAfterThePaste)
+{
+    pasteboard.contents = {};
+
+    runPaste(QStringLiteral("Better text."), editor);
+
+    EXPECT_TRUE(pasteboard.contents.isEmpty());
+    EXPECT_EQ(journal.entries().value(3), QStringLiteral("pasteboard.write(empty)@400"));
+}
+
+TEST_F(CaptureTest, HeldModifiersDelayThePasteAndAreLoggedUnderCapture)
+{
+    keys.modifiersReleasedAt = 10s;
+    windows.activeWindow = 0x999;
+    windows.activationDelay.reset();
+
+    runPaste(QStringLiteral("Better text."), editor);
+
+    // The longest paste: 300 ms of activation checks, 500 ms for the modifiers, 400 ms.
+    EXPECT_TRUE(journal.entries().contains(QStringLiteral("keys.post(Ctrl+V)@800")));
+    EXPECT_EQ(journal.entries().last(), QStringLiteral("done@1200"));
+    EXPECT_EQ(log.lines(),
+              QStringList({"error capture: modifiers still held after 500ms — posting anyway",
+                           "info replace: posted ⌘V into notes.txt - Mousepad",
+                           "info replace: clipboard restored"}));
+}
+
+TEST_F(CaptureTest, TerminalsAreSentTheShiftedPasteChord)
+{
+    windows.activeWindow = terminal.windowID;
+
+    runPaste(QStringLiteral("make test"), terminal);
+
+    EXPECT_TRUE(journal.entries().contains(QStringLiteral("keys.post(Ctrl+Shift+V)@0")));
+}
+
+} // namespace
