@@ -7,11 +7,13 @@
 #include "input/BuiltInHotkeySelfTest.h"
 #include "input/DoubleTapMonitor.h"
 #include "input/HotkeyManager.h"
+#include "onboarding/guide/OnboardingWindowController.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/null/NullComponents.h"
 #include "platform/null/NullOutsideClickWatcher.h"
 #include "platform/qtgui/QtClipboard.h"
 #include "platform/qtgui/QtPasteboard.h"
+#include "platform/qtwidgets/DesktopApplicationMover.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/X11RunningApplications.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
@@ -21,6 +23,9 @@
 #include "platform/x11/input/XcbSecureInput.h"
 #include "platform/x11/panel/XInputOutsideClickWatcher.h"
 #include "ui/PopoverController.h"
+#include "ui/settings/SettingsWindowController.h"
+#include "ui/tray/StatusItemController.h"
+#include "ui/updates/DesktopUpdater.h"
 
 #include <QtGlobal>
 #include <cstdio>
@@ -51,8 +56,26 @@ AppComponents DesktopWiring::takeComponents()
                    "desktop shortcut instead.\n",
                    stderr);
     }
+    components.makeUpdater = &DesktopUpdater::make;
+    components.applicationMover = DesktopApplicationMover::make();
     // Whatever the desktop lacks gets its null adapter, which says it is not available.
     NullComponents::fillMissing(components);
+
+    // The tray, the settings window and the guide borrow the permission, which the
+    // delegate keeps longer than any of them.
+    AccessibilityPermission* permission = components.accessibility.get();
+    components.makeStatusItem = [permission] {
+        return std::make_unique<StatusItemController>(*permission);
+    };
+    components.makeSettingsWindow = [permission](DoubleTapTrigger& doubleTap) {
+        return std::make_unique<SettingsWindowController>(doubleTap, *permission);
+    };
+    components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission] {
+        return std::make_unique<OnboardingWindowController>(*permission, [x11Permission] {
+            if (x11Permission)
+                x11Permission->relaunch();
+        });
+    };
     return components;
 }
 
@@ -65,7 +88,9 @@ void DesktopWiring::wireX11(AppComponents& components)
         return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
     };
     components.secureInput = std::make_unique<XcbSecureInput>();
-    components.accessibility = std::make_unique<X11AccessibilityPermission>();
+    auto accessibility = std::make_unique<X11AccessibilityPermission>();
+    m_x11Permission = accessibility.get();
+    components.accessibility = std::move(accessibility);
     // The delegate keeps its components longer than the watcher it makes from them.
     components.makeDoubleTap = [permission = components.accessibility.get()] {
         return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(),

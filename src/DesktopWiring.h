@@ -9,6 +9,7 @@ class FocusedTextReader;
 class FrontmostWindows;
 class KeystrokeSender;
 class Pasteboard;
+class X11AccessibilityPermission;
 
 // The one place where the desktop's adapters are chosen: X11 ones when there is an X
 // display, null ones for whatever is missing. It owns the adapters that the product's
@@ -31,4 +32,6 @@ private:
     std::unique_ptr<FocusedTextReader> m_focusedText;
     std::unique_ptr<KeystrokeSender> m_keys;
     std::unique_ptr<Pasteboard> m_pasteboard;
+    // Owned by the delegate's components; kept here for the guide's relaunch button.
+    X11AccessibilityPermission* m_x11Permission = nullptr;
 };

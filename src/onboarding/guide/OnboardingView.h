@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "input/DoubleTapModifier.h"
+#include "ui/recorder/ShortcutRecorder.h"
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class PermissionPage;
+class QPushButton;
+class QStackedWidget;
+class UsagePage;
+class WelcomePage;
+
+// The welcome guide's content: three pages (welcome and shortcut, permission, usage) with
+// Back and a main button that Return presses: "Next", then "Start using Quillmark".
+class OnboardingView : public QWidget {
+    Q_OBJECT
+
+public:
+    struct Callbacks {
+        // The verdict on a recorded shortcut: nothing when taken, else the error to show.
+        ShortcutRecorderView::RecordCallback onRecord;
+        std::function<void(bool isRecording)> onRecordingChange;
+        std::function<void(DoubleTapModifier)> onDoubleTapChange;
+        std::function<void()> onGrant;
+        std::function<void()> onRelaunch;
+        std::function<void()> onOpenSettings;
+        std::function<void()> onFinish;
+    };
+
+    static constexpr int pageCount = 3;
+
+    explicit OnboardingView(QWidget* parent = nullptr);
+
+    // Hands the view the trust state and callbacks of this moment; the page shown, the
+    // shortcut and a recording in progress stay as they are.
+    void render(bool isTrusted, Callbacks callbacks);
+    // Back to the first page, with the shortcut and double-tap choice read from the
+    // preferences again.
+    void restart();
+
+    int step() const { return m_step; }
+    void goBack();
+    // "Next" on the first two pages, finishing on the last.
+    void goForward();
+
+    const HotkeyShortcut& shortcut() const { return m_shortcut; }
+    const std::optional<QString>& shortcutError() const { return m_shortcutError; }
+    DoubleTapModifier doubleTap() const { return m_doubleTap; }
+
+    WelcomePage& welcomePage() const { return *m_welcome; }
+    PermissionPage& permissionPage() const { return *m_permission; }
+    UsagePage& usagePage() const { return *m_usage; }
+    QPushButton& backButton() const { return *m_back; }
+    QPushButton& primaryButton() const { return *m_primary; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::optional<QString> record(const HotkeyShortcut& shortcut);
+    void chooseDoubleTap(DoubleTapModifier modifier);
+    ShortcutRecorder recorderState();
+    void renderPages();
+
+    Callbacks m_callbacks;
+    bool m_isTrusted = false;
+    int m_step = 0;
+    HotkeyShortcut m_shortcut;
+    std::optional<QString> m_shortcutError;
+    DoubleTapModifier m_doubleTap = DoubleTapModifier::off;
+
+    QStackedWidget* m_pages;
+    WelcomePage* m_welcome;
+    PermissionPage* m_permission;
+    UsagePage* m_usage;
+    QPushButton* m_back;
+    QPushButton* m_primary;
+};

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+#include "onboarding/guide/OnboardingWindowController.h"
+
+#include "app/Callback.h"
+#include "app/Log.h"
+#include "onboarding/guide/OnboardingView.h"
+#include "platform/Platform.h"
+#include "settings/Preferences.h"
+
+#include <QBoxLayout>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+constexpr QSize windowSize{500, 430};
+} // namespace
+
+OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& accessibility,
+                                                       std::function<void()> relaunch,
+                                                       QObject* parent)
+    : QObject(parent)
+    , m_accessibility(accessibility)
+    , m_relaunch(std::move(relaunch))
+{}
+
+OnboardingWindowController::~OnboardingWindowController()
+{
+    cancelPoll();
+}
+
+void OnboardingWindowController::showIfFirstRun()
+{
+    if (Preferences::flag(DefaultsKey::hasSeenOnboarding))
+        return;
+    Log::app().info(QStringLiteral("first run — showing the welcome guide"));
+    show();
+}
+
+void OnboardingWindowController::show()
+{
+    Preferences::setFlag(DefaultsKey::hasSeenOnboarding, true);
+    m_isTrusted = m_accessibility.isTrusted();
+    if (!m_window) {
+        m_window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint |
+                                                          Qt::WindowCloseButtonHint);
+        m_window->setWindowTitle(QStringLiteral("Welcome to Quillmark"));
+        auto* layout = new QVBoxLayout(m_window.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_view = new OnboardingView(m_window.get());
+        layout->addWidget(m_view);
+        m_window->setFixedSize(windowSize);
+    }
+    // Opened afresh, the guide starts from the beginning; shown while open, it stays on
+    // its page.
+    if (!m_window->isVisible())
+        m_view->restart();
+    render();
+
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        m_window->move(area.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
+    }
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+
+    cancelPoll();
+    m_poll = std::make_shared<CancellationFlag>();
+    pollTrust(QPointer<OnboardingWindowController>(this), m_poll);
+}
+
+void OnboardingWindowController::close()
+{
+    cancelPoll();
+    if (m_window)
+        m_window->close();
+}
+
+void OnboardingWindowController::render()
+{
+    const QPointer<OnboardingWindowController> self(this);
+    OnboardingView::Callbacks callbacks;
+    callbacks.onRecord = [self](const HotkeyShortcut& shortcut) -> std::optional<QString> {
+        if (!self)
+            return std::nullopt;
+        return self->record(shortcut);
+    };
+    callbacks.onRecordingChange = [self](bool isRecording) {
+        if (self)
+            invokeIfSet(self->onRecordingChange, isRecording);
+    };
+    callbacks.onDoubleTapChange = [self](DoubleTapModifier modifier) {
+        if (self)
+            invokeIfSet(self->onDoubleTapChange, modifier);
+    };
+    callbacks.onGrant = [self] {
+        if (!self)
+            return;
+        (void)self->m_accessibility.promptOncePerLaunch();
+        self->m_accessibility.openSystemSettings();
+    };
+    callbacks.onRelaunch = [self] {
+        if (self)
+            invokeIfSet(self->m_relaunch);
+    };
+    // The guide stays open behind the settings window.
+    callbacks.onOpenSettings = [self] {
+        if (self)
+            invokeIfSet(self->onOpenSettings);
+    };
+    callbacks.onFinish = [self] {
+        if (self)
+            self->close();
+    };
+    m_view->render(m_isTrusted, std::move(callbacks));
+}
+
+std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& shortcut)
+{
+    if (const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection())
+        return rejection->message();
+    if (invokeIfSet(onHotkeyChange, shortcut)) {
+        Preferences::setHotkeyShortcut(shortcut);
+        Log::app().info(
+            QStringLiteral("shortcut set during onboarding: %1").arg(shortcut.displayString()));
+        return std::nullopt;
+    }
+    // The shortcut in force stays registered and stored.
+    return shortcut.displayString() + QStringLiteral(" is already used by macOS or another app.");
+}
+
+void OnboardingWindowController::cancelPoll()
+{
+    if (m_poll) {
+        m_poll->cancelled = true;
+        m_poll.reset();
+    }
+}
+
+QCoro::Task<> OnboardingWindowController::pollTrust(QPointer<OnboardingWindowController> self,
+                                                    std::shared_ptr<CancellationFlag> cancellation)
+{
+    while (!cancellation->cancelled) {
+        co_await Platform::clock().sleep(pollInterval);
+        if (cancellation->cancelled || !self)
+            co_return;
+        // Closed with the window's own button: the poll ends here.
+        if (!self->m_window || !self->m_window->isVisible()) {
+            if (self->m_poll == cancellation)
+                self->m_poll.reset();
+            co_return;
+        }
+        const bool trusted = self->m_accessibility.isTrusted();
+        if (trusted == self->m_isTrusted)
+            continue;
+        Log::app().info(QStringLiteral("welcome guide: accessibility became %1")
+                            .arg(trusted ? QStringLiteral("granted") : QStringLiteral("revoked")));
+        self->m_isTrusted = trusted;
+        self->render();
+    }
+}

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/ports/AccessibilityPermission.h"
+#include "platform/ports/WelcomeGuide.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <qcoro/qcorotask.h>
+
+class OnboardingView;
+class QWidget;
+
+// The welcome guide's window: shown once on the first run and from the tray menu's
+// "How to Use Quillmark…". While it is open it checks the accessibility grant every second,
+// so the permission page switches to "You're all set." without a relaunch. The window is
+// made on the first show and kept. Main thread only.
+class OnboardingWindowController final : public QObject, public WelcomeGuide {
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::seconds pollInterval{1};
+
+    // The permission is borrowed and must outlive the controller. `relaunch` starts a new
+    // instance and ends this one, for a grant the running process cannot see.
+    OnboardingWindowController(AccessibilityPermission& accessibility,
+                               std::function<void()> relaunch, QObject* parent = nullptr);
+    ~OnboardingWindowController() override;
+
+    // Marks the guide as seen at once (quitting half-way does not bring it back), then
+    // opens it in front and starts the permission poll.
+    void show() override;
+    void showIfFirstRun() override;
+    // Stops the poll and closes the window, which is kept for the next show.
+    void close();
+
+    // Null before the first show.
+    QWidget* window() const { return m_window.get(); }
+    OnboardingView* view() const { return m_view; }
+    bool isTrusted() const { return m_isTrusted; }
+    bool isPollRunning() const { return m_poll != nullptr; }
+
+private:
+    // A task cannot be cancelled from outside, so the poll checks this after each sleep.
+    struct CancellationFlag {
+        bool cancelled = false;
+    };
+
+    void render();
+    std::optional<QString> record(const HotkeyShortcut& shortcut);
+    void cancelPoll();
+    static QCoro::Task<> pollTrust(QPointer<OnboardingWindowController> self,
+                                   std::shared_ptr<CancellationFlag> cancellation);
+
+    AccessibilityPermission& m_accessibility;
+    std::function<void()> m_relaunch;
+    std::unique_ptr<QWidget> m_window;
+    OnboardingView* m_view = nullptr;
+    std::shared_ptr<CancellationFlag> m_poll;
+    bool m_isTrusted = false;
+};

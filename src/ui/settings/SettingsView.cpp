@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: MIT
+#include "ui/settings/SettingsView.h"
+
+#include "settings/Preferences.h"
+#include "ui/settings/OwnKeySection.h"
+#include "ui/settings/PopoverSection.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QScrollArea>
+
+SettingsView::SettingsView(HotkeySection::Owner owner, QWidget* parent)
+    : QWidget(parent)
+{
+    setFixedSize(formSize);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    // The own-key section makes the form taller than the window; it scrolls then.
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(scroll);
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(18, 16, 18, 16);
+    column->setSpacing(18);
+
+    m_ownKey = new OwnKeySection;
+    column->addWidget(m_ownKey);
+    m_hotkey = new HotkeySection(std::move(owner));
+    column->addWidget(m_hotkey);
+
+    auto* translation = new FormSection(QStringLiteral("Translation"));
+    m_language = new QComboBox;
+    m_language->setAccessibleName(QStringLiteral("Default target"));
+    for (const Language& language : Language::all())
+        m_language->addItem(language.name, language.id);
+    m_language->setCurrentIndex(m_language->findData(Preferences::targetLanguageID()));
+    connect(m_language, &QComboBox::activated, this, [this](int index) {
+        Preferences::setTargetLanguageID(m_language->itemData(index).toString());
+    });
+    translation->addRow(QStringLiteral("Default target"), m_language);
+    column->addWidget(translation);
+
+    m_popover = new PopoverSection;
+    column->addWidget(m_popover);
+
+    auto* usage = new FormSection(QStringLiteral("Usage"));
+    m_usage = new QLabel;
+    m_usage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    usage->addRow(QStringLiteral("Tokens this month"), m_usage);
+    usage->setFooter(
+        QStringLiteral("Counted on this Mac from the token report that comes back with each "
+                       "action."));
+    column->addWidget(usage);
+    column->addStretch(1);
+    scroll->setWidget(content);
+
+    reload();
+}
+
+std::optional<QString> SettingsView::record(const HotkeyShortcut& shortcut)
+{
+    return m_hotkey->record(shortcut);
+}
+
+bool SettingsView::visibility(PopoverAction action) const
+{
+    return m_popover->visibility(action);
+}
+
+void SettingsView::setVisibility(PopoverAction action, bool visible)
+{
+    m_popover->setVisibility(action, visible);
+}
+
+void SettingsView::reload()
+{
+    // The keyring is read only when the section appears: the read may ask the user to
+    // unlock it, which nobody without their own key should see. Text typed but not saved
+    // survives a close and reopen, as in every other field.
+    const bool ownKey = Preferences::useOwnAPIKey();
+    if (ownKey && !m_ownKeyShown)
+        m_ownKey->reload();
+    m_ownKeyShown = ownKey;
+    m_ownKey->setVisible(ownKey);
+    m_hotkey->reload();
+    const Preferences::Usage usage = Preferences::monthlyUsage();
+    m_usage->setText(usageText(usage.promptTokens, usage.completionTokens));
+}
+
+QString SettingsView::usageText(int64_t promptTokens, int64_t completionTokens)
+{
+    const QLocale locale;
+    return locale.toString(qlonglong(promptTokens)) + QStringLiteral(" in · ") +
+           locale.toString(qlonglong(completionTokens)) + QStringLiteral(" out");
+}
+
+QStringList SettingsView::visibleSectionTitles() const
+{
+    QStringList titles;
+    for (const FormSection* section : findChildren<FormSection*>()) {
+        if (!section->isHidden())
+            titles.append(section->title());
+    }
+    return titles;
+}
+
+QString SettingsView::usage() const
+{
+    return m_usage->text();
+}

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "settings/PopoverEnums.h"
+#include "ui/settings/HotkeySection.h"
+
+#include <QWidget>
+
+class OwnKeySection;
+class PopoverSection;
+class QComboBox;
+class QLabel;
+
+// The settings form: the own key (only while useOwnAPIKey is set), the hotkey and double
+// tap, the translation target, what the panel shows and this month's token usage. Every
+// control writes its preference as soon as it changes; only the key has a Save button.
+class SettingsView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize formSize{400, 700};
+
+    explicit SettingsView(HotkeySection::Owner owner, QWidget* parent = nullptr);
+
+    // The recorder's verdict on a combination (see HotkeySection::record).
+    std::optional<QString> record(const HotkeyShortcut& shortcut);
+    bool visibility(PopoverAction action) const;
+    void setVisibility(PopoverAction action, bool visible);
+
+    // Runs before every showing: the shortcut, the double-tap modifier and the usage are
+    // read again, and the own-key section follows the useOwnAPIKey default.
+    void reload();
+
+    // "1,234 in · 56 out" in the locale's digit grouping.
+    static QString usageText(int64_t promptTokens, int64_t completionTokens);
+
+    // The section titles in order, the hidden own-key section left out.
+    QStringList visibleSectionTitles() const;
+    OwnKeySection& ownKey() const { return *m_ownKey; }
+    HotkeySection& hotkey() const { return *m_hotkey; }
+    PopoverSection& popover() const { return *m_popover; }
+    QComboBox& languagePicker() const { return *m_language; }
+    QString usage() const;
+
+private:
+    OwnKeySection* m_ownKey;
+    HotkeySection* m_hotkey;
+    QComboBox* m_language;
+    PopoverSection* m_popover;
+    QLabel* m_usage;
+    bool m_ownKeyShown = false;
+};

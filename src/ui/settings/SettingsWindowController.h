@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/ports/AccessibilityPermission.h"
+#include "platform/ports/DoubleTapTrigger.h"
+#include "platform/ports/SettingsWindow.h"
+#include "ui/settings/DoubleTapWaitingFlag.h"
+
+#include <QObject>
+#include <memory>
+
+class SettingsView;
+class QWidget;
+
+// Owns the one settings window. It is made on the first show and kept: closing only hides
+// it, and the form's state survives until the next show. Main thread only.
+class SettingsWindowController final : public QObject, public SettingsWindow {
+    Q_OBJECT
+
+public:
+    // The watcher and the permission are borrowed and must outlive the controller.
+    SettingsWindowController(DoubleTapTrigger& doubleTap, AccessibilityPermission& accessibility,
+                             QObject* parent = nullptr);
+    ~SettingsWindowController() override;
+
+    // Opens the window, or brings it back, centred on the screen and in front of the
+    // application the user is in.
+    void show() override;
+
+    // Null before the first show.
+    QWidget* window() const { return m_window.get(); }
+    SettingsView* view() const { return m_view; }
+
+private:
+    DoubleTapTrigger& m_doubleTap;
+    AccessibilityPermission& m_accessibility;
+    DoubleTapWaitingFlag m_waiting;
+    std::unique_ptr<QWidget> m_window;
+    SettingsView* m_view = nullptr;
+};

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/ports/AccessibilityPermission.h"
+#include "platform/ports/StatusItem.h"
+#include "ui/tray/AboutPanel.h"
+#include "ui/tray/XdgAutostartEntry.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <memory>
+#include <qcoro/qcorotask.h>
+
+class QMenu;
+
+// The tray icon and its menu, Quillmark's only permanent presence on the desktop. The
+// menu is rebuilt every time it opens, so it shows the accessibility grant and the launch-
+// at-login state of that moment. Where no tray is running the icon simply does not appear:
+// the shortcut and `quillmark trigger` still open the panel, and one log line says so.
+// Main thread only.
+class StatusItemController final : public QObject, public StatusItem {
+    Q_OBJECT
+
+public:
+    enum class IconState { normal, flashing };
+
+    static constexpr std::chrono::milliseconds flashDuration{300};
+
+    // The permission is borrowed and must outlive the controller.
+    explicit StatusItemController(AccessibilityPermission& accessibility,
+                                  XdgAutostartEntry launchAtLogin = XdgAutostartEntry(),
+                                  QObject* parent = nullptr);
+    ~StatusItemController() override;
+
+    // Shows the flashing icon for 0.3 seconds. A flash during another one shows it again;
+    // the earliest pending restore brings the normal icon back.
+    void flash() override;
+
+    // Rebuilds the menu's items; runs whenever the menu is about to open.
+    void menuNeedsUpdate();
+
+    // The menu commands.
+    void grantAccess();
+    void showAbout();
+    void checkForUpdates();
+    void showGuide();
+    void openSettings();
+    void toggleLaunchAtLogin();
+
+    IconState iconState() const { return m_iconState; }
+    QMenu& menu() const { return *m_menu; }
+    QSystemTrayIcon& trayIcon() { return m_statusItem; }
+    const AboutPanel& aboutPanel() const { return m_about; }
+
+private:
+    void setIconState(IconState state);
+    static QCoro::Task<> restoreAfterFlash(QPointer<StatusItemController> self);
+
+    AccessibilityPermission& m_accessibility;
+    XdgAutostartEntry m_launchAtLogin;
+    AboutPanel m_about;
+    QIcon m_normalIcon;
+    QIcon m_flashingIcon;
+    IconState m_iconState = IconState::normal;
+    QSystemTrayIcon m_statusItem;
+    std::unique_ptr<QMenu> m_menu;
+};

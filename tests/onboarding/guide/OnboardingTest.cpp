@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: MIT
+#include "onboarding/guide/KeyCaps.h"
+#include "onboarding/guide/OnboardingView.h"
+#include "onboarding/guide/OnboardingWindowController.h"
+#include "onboarding/guide/PermissionPage.h"
+#include "onboarding/guide/UsagePage.h"
+#include "onboarding/guide/WelcomePage.h"
+#include "settings/Preferences.h"
+#include "support/TestEnvironment.h"
+#include "ui/settings/KeyScript.h"
+#include "ui/settings/RecordingPermission.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+using namespace KeyScript;
+
+namespace {
+
+const HotkeyShortcut optionCommandT = HotkeyShortcut::defaultShortcut();
+const HotkeyShortcut controlOptionK{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
+
+class OnboardingTest : public ::testing::Test {
+protected:
+    OnboardingTest()
+    {
+        guide.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
+            calls.append(QStringLiteral("register ") + shortcut.displayString());
+            return systemAccepts;
+        };
+        guide.onRecordingChange = [this](bool isRecording) {
+            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
+        };
+        guide.onDoubleTapChange = [this](DoubleTapModifier modifier) {
+            // The preference is already stored when the owner hears of the change.
+            calls.append(QStringLiteral("double tap ") + rawValue(modifier) +
+                         QStringLiteral(" stored ") + rawValue(Preferences::doubleTapModifier()));
+        };
+        guide.onOpenSettings = [this] { calls.append(QStringLiteral("open settings")); };
+    }
+    // A poll left waiting on the fake clock would never end.
+    ~OnboardingTest() override
+    {
+        guide.close();
+        time.clock.advance(OnboardingWindowController::pollInterval);
+    }
+
+    OnboardingView& view() const { return *guide.view(); }
+    ShortcutRecorderView& recorder() const { return view().welcomePage().recorder(); }
+    void record(Key key, Qt::KeyboardModifiers held)
+    {
+        QTest::mouseClick(&recorder(), Qt::LeftButton);
+        press(&recorder(), key, held);
+        if (recorder().isRecording())
+            press(&recorder(), escape);
+    }
+
+    ScopedConfigHome config;
+    ScopedFakeClock time;
+    ScopedLogCapture log;
+    ScopedLayout layout;
+    RecordingPermission accessibility;
+    int relaunches = 0;
+    bool systemAccepts = true;
+    QStringList calls;
+    OnboardingWindowController guide{accessibility, [this] { ++relaunches; }};
+};
+
+TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
+{
+    guide.showIfFirstRun();
+    ASSERT_NE(guide.window(), nullptr);
+    EXPECT_TRUE(guide.window()->isVisible());
+    EXPECT_EQ(guide.window()->windowTitle(), QStringLiteral("Welcome to Quillmark"));
+    EXPECT_TRUE(Preferences::flag(DefaultsKey::hasSeenOnboarding));
+    EXPECT_EQ(log.lines(), QStringList{"info app: first run — showing the welcome guide"});
+    guide.window()->close();
+
+    OnboardingWindowController nextLaunch(accessibility, [] {});
+    nextLaunch.showIfFirstRun();
+    EXPECT_EQ(nextLaunch.window(), nullptr);
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+TEST_F(OnboardingTest, PagesForwardAndBackAndReturnFinishesOnTheLast)
+{
+    guide.show();
+    struct Page {
+        int step;
+        bool back;
+        QString primary;
+    };
+    const QList<Page> pages = {{0, false, QStringLiteral("Next")},
+                               {1, true, QStringLiteral("Next")},
+                               {2, true, QStringLiteral("Start using Quillmark")}};
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.step);
+        EXPECT_EQ(view().step(), page.step);
+        EXPECT_EQ(!view().backButton().isHidden(), page.back);
+        EXPECT_EQ(view().primaryButton().text(), page.primary);
+        QTest::keyClick(&view(), Qt::Key_Return);
+    }
+    EXPECT_FALSE(guide.window()->isVisible());
+    EXPECT_FALSE(guide.isPollRunning());
+
+    guide.show();
+    EXPECT_EQ(view().step(), 0) << "opened afresh, the guide starts over";
+    view().goForward();
+    view().goForward();
+    view().backButton().click();
+    EXPECT_EQ(view().step(), 1);
+    guide.show();
+    EXPECT_EQ(view().step(), 1) << "shown while open, it stays on its page";
+}
+
+TEST_F(OnboardingTest, RecordingOnTheFirstPageAnswersLikeTheSettings)
+{
+    guide.show();
+    record(digit1, Qt::AltModifier);
+    EXPECT_EQ(view().welcomePage().shortcutError(),
+              QStringLiteral("⌥1 belongs to the Quillmark panel's own row shortcuts while it is "
+                             "open."));
+    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+
+    systemAccepts = false;
+    record(keyK, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(view().welcomePage().shortcutError(),
+              QStringLiteral("⌃⌥K is already used by macOS or another app."));
+    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+
+    systemAccepts = true;
+    record(keyK, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(view().welcomePage().shortcutError(), QString());
+    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(recorder().displayTitle(), QStringLiteral("⌃⌥K"));
+    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"⌃", "⌥", "K"}));
+    EXPECT_EQ(log.lines().filter(QStringLiteral("onboarding")),
+              QStringList{"info app: shortcut set during onboarding: ⌃⌥K"});
+    EXPECT_EQ(calls, QStringList({"recording", "stopped", "recording", "register ⌃⌥K", "stopped",
+                                  "recording", "register ⌃⌥K", "stopped"}));
+}
+
+TEST_F(OnboardingTest, DoubleTapChoiceIsStoredBeforeTheOwnerHearsOfIt)
+{
+    guide.show();
+    WelcomePage& page = view().welcomePage();
+    EXPECT_EQ(page.doubleTapHint(),
+              QStringLiteral("Prefer one hand? Pick a modifier to tap twice instead of pressing "
+                             "a chord. The shortcut above keeps working either way."));
+    QComboBox& picker = page.doubleTapPicker();
+    const int option = picker.findData(QStringLiteral("option"));
+    picker.setCurrentIndex(option);
+    emit picker.activated(option);
+    EXPECT_EQ(calls, QStringList{"double tap option stored option"});
+    EXPECT_EQ(page.doubleTapHint(),
+              QStringLiteral("Tap ⌥ twice quickly, with nothing else held. Holding it, or "
+                             "pressing any key with it, is ignored."));
+}
+
+TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
+{
+    accessibility.trusted = false;
+    guide.show();
+    view().goForward();
+    EXPECT_FALSE(view().permissionPage().isShowingGranted());
+
+    accessibility.trusted = true;
+    time.clock.advance(999ms);
+    EXPECT_FALSE(view().permissionPage().isShowingGranted());
+    time.clock.advance(1ms);
+    EXPECT_TRUE(view().permissionPage().isShowingGranted());
+    EXPECT_EQ(view().step(), 1);
+    EXPECT_EQ(log.lines().filter(QStringLiteral("welcome guide")),
+              QStringList{"info app: welcome guide: accessibility became granted"});
+
+    accessibility.trusted = false;
+    time.clock.advance(1s);
+    EXPECT_FALSE(view().permissionPage().isShowingGranted());
+    EXPECT_EQ(log.lines().last(),
+              QStringLiteral("info app: welcome guide: accessibility became revoked"));
+
+    guide.close();
+    accessibility.trusted = true;
+    time.clock.advance(2s);
+    EXPECT_FALSE(view().permissionPage().isShowingGranted()) << "no poll once closed";
+    EXPECT_EQ(time.clock.pendingSleeps(), 0);
+}
+
+TEST_F(OnboardingTest, ShowingAgainReplacesThePoll)
+{
+    guide.show();
+    guide.show();
+    EXPECT_EQ(time.clock.pendingSleeps(), 2);
+    time.clock.advance(1s);
+    EXPECT_EQ(time.clock.pendingSleeps(), 1);
+}
+
+TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
+{
+    accessibility.trusted = false;
+    guide.show();
+    const QList<QPushButton*> buttons = view().permissionPage().findChildren<QPushButton*>();
+    const auto button = [&buttons](const QString& text) {
+        for (QPushButton* candidate : buttons) {
+            if (candidate->text() == text)
+                return candidate;
+        }
+        ADD_FAILURE() << text.toStdString();
+        return buttons.first();
+    };
+    button(QStringLiteral("Open Accessibility settings"))->click();
+    EXPECT_EQ(accessibility.calls, QStringList({"prompt", "open settings"}));
+    button(QStringLiteral("Already switched it on? Relaunch Quillmark"))->click();
+    EXPECT_EQ(relaunches, 1);
+}
+
+TEST_F(OnboardingTest, UsagePageDrawsTheShortcutAndOpensSettings)
+{
+    guide.show();
+    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"⌥", "⌘", "T"}));
+    view().usagePage().findChild<QPushButton*>()->click();
+    EXPECT_EQ(calls, QStringList{"open settings"});
+    EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
+}
+
+} // namespace

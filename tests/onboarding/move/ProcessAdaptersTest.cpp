@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "platform/process/DetachedProcessLauncher.h"
+#include "platform/process/QProcessCommandRunner.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+TEST(QProcessCommandRunnerTest, AnswersTheExitStatus)
+{
+    QProcessCommandRunner runner;
+    const struct {
+        const char* name;
+        QString program;
+        QStringList arguments;
+        int status;
+    } rows[] = {
+        {"success", "/bin/sh", {"-c", "exit 0"}, 0},
+        {"busy volume", "/bin/sh", {"-c", "echo busy >&2; exit 32"}, 32},
+        {"missing tool", "/nonexistent/gio", {}, -1},
+        {"killed", "/bin/sh", {"-c", "kill -9 $$"}, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(QCoro::waitFor(runner.run(row.program, row.arguments)), row.status);
+    }
+    EXPECT_FALSE(runner.findExecutable("sh").isEmpty());
+    EXPECT_TRUE(runner.findExecutable("no-such-tool-anywhere").isEmpty());
+}
+
+TEST(QProcessCommandRunnerTest, AToolThatHangsIsStopped)
+{
+    QProcessCommandRunner runner(200ms);
+    EXPECT_EQ(QCoro::waitFor(runner.run("/bin/sleep", {"30"})), -1);
+}
+
+class DetachedProcessLauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        script = dir.path() + "/record.sh";
+        QFile file(script);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n"
+                   "if kill -0 \"$OLD_PID\" 2>/dev/null; then old=alive; else old=gone; fi\n"
+                   "{ printf '%s\\n' \"$@\"; printf 'APPIMAGE=%s\\n' \"$APPIMAGE\"; "
+                   "echo \"old $old\"; } > \"$0.tmp\"\n"
+                   "mv \"$0.tmp\" \"$0.out\"\n");
+        file.close();
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QByteArray output() const
+    {
+        QFile file(script + ".out");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    QString script;
+};
+
+TEST_F(DetachedProcessLauncherTest, StartsOnceTheOldProcessHasEnded)
+{
+    QProcess old;
+    old.start("/bin/sleep", {"30"});
+    ASSERT_TRUE(old.waitForStarted());
+
+    // The new copy records whether the old process was still there when it started.
+    qputenv("OLD_PID", QByteArray::number(old.processId()));
+    qputenv("APPIMAGE", "/media/tester/STICK/Quillmark.AppImage");
+    DetachedProcessLauncher launcher(old.processId(), 10s);
+    EXPECT_EQ(launcher.startAfterThisProcess(script, {"--eject-volume", "/media/tester/My $STICK"}),
+              std::nullopt);
+    qunsetenv("APPIMAGE");
+    qunsetenv("OLD_PID");
+
+    old.kill();
+    ASSERT_TRUE(old.waitForFinished());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QFile::exists(script + ".out"); }, 5000));
+    EXPECT_EQ(output(), "--eject-volume\n/media/tester/My $STICK\nAPPIMAGE=\nold gone\n");
+}
+
+TEST_F(DetachedProcessLauncherTest, OnlyExecutablesAreStarted)
+{
+    DetachedProcessLauncher launcher;
+    const QString plain = dir.path() + "/notes.txt";
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const QString& program : {plain, dir.path() + "/missing", dir.path()}) {
+        SCOPED_TRACE(program.toStdString());
+        EXPECT_EQ(launcher.startAfterThisProcess(program, {}),
+                  "“" + program + "” is not an executable file.");
+    }
+}
+
+} // namespace

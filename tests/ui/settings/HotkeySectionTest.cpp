@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: MIT
+#include "ui/settings/HotkeySection.h"
+#include "settings/Preferences.h"
+#include "ui/settings/SettingsTestFixture.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace KeyScript;
+
+namespace {
+
+const HotkeyShortcut optionCommandT = HotkeyShortcut::defaultShortcut();
+const HotkeyShortcut controlOptionK{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
+
+class HotkeySectionTest : public SettingsTestFixture {
+protected:
+    HotkeySection& makeSection(bool withCallback = true)
+    {
+        HotkeySection::Owner owner;
+        if (withCallback) {
+            owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
+                calls.append(QStringLiteral("register ") + shortcut.displayString());
+                return systemAccepts;
+            };
+        }
+        owner.onRecordingChange = [this](bool isRecording) {
+            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
+        };
+        owner.doubleTap = &doubleTap;
+        owner.waiting = &waiting;
+        owner.accessibility = &accessibility;
+        section = std::make_unique<HotkeySection>(std::move(owner));
+        return *section;
+    }
+
+    void choose(DoubleTapModifier modifier)
+    {
+        QComboBox& picker = section->doubleTapPicker();
+        const int index = picker.findData(rawValue(modifier));
+        picker.setCurrentIndex(index);
+        emit picker.activated(index);
+    }
+
+    DoubleTapWaitingFlag waiting{doubleTap};
+    bool systemAccepts = true;
+    QStringList calls;
+    // Declared before the section, which it may hold, so the section goes first.
+    QWidget window;
+    std::unique_ptr<HotkeySection> section;
+};
+
+TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
+{
+    const QString hint = QStringLiteral(
+        "Click the field and press a new combination. It needs ⌃ Control or ⌥ Option — ⌘ "
+        "shortcuts belong to the menus of whatever app you are in.");
+    struct Row {
+        const char* name;
+        HotkeyShortcut recorded;
+        bool systemAccepts;
+        bool withCallback;
+        QString error;
+    };
+    const QList<Row> rows = {
+        {"one of the panel's row keys",
+         {18, HotkeyShortcut::optionBit},
+         true,
+         true,
+         QStringLiteral("⌥1 belongs to the Quillmark panel's own row shortcuts while it is "
+                        "open.")},
+        {"command only",
+         {40, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit},
+         true,
+         true,
+         QStringLiteral("That combination needs ⌃ Control or ⌥ Option. Anything else either "
+                        "types a character or steals a ⌘ menu shortcut — Copy, Save, Quit — "
+                        "from every app.")},
+        {"taken by another application", controlOptionK, false, true,
+         QStringLiteral("⌃⌥K is already used by macOS or another app. Still using ⌥⌘T.")},
+        {"nobody to register it", controlOptionK, true, false,
+         QStringLiteral("⌃⌥K is already used by macOS or another app. Still using ⌥⌘T.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Preferences::setHotkeyShortcut(optionCommandT);
+        systemAccepts = row.systemAccepts;
+        HotkeySection& hotkey = makeSection(row.withCallback);
+        EXPECT_EQ(hotkey.recorderCaption(), hint);
+        EXPECT_EQ(hotkey.record(row.recorded), row.error);
+        EXPECT_EQ(hotkey.recorderCaption(), row.error);
+        EXPECT_EQ(hotkey.hotkeyShortcut(), optionCommandT);
+        EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+    }
+}
+
+TEST_F(HotkeySectionTest, AnAcceptedShortcutIsStoredShownAndClearsTheError)
+{
+    HotkeySection& hotkey = makeSection();
+    ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
+    EXPECT_EQ(hotkey.record(controlOptionK), std::nullopt);
+    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
+    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
+}
+
+TEST_F(HotkeySectionTest, TheRecorderClearsTheErrorAndTellsTheOwner)
+{
+    HotkeySection& hotkey = makeSection();
+    hotkey.setParent(&window);
+    window.show();
+    ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
+
+    QTest::mouseClick(&hotkey.recorder(), Qt::LeftButton);
+    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
+    press(&hotkey.recorder(), keyK, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(calls, QStringList({"recording", "register ⌃⌥K", "stopped"}));
+    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("⌃⌥K"));
+}
+
+TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
+{
+    const QString offHint = QStringLiteral(
+        "Prefer one hand? Pick a modifier to tap twice instead of pressing a chord. The "
+        "combination above keeps working either way.");
+    const auto tapHint = [](const char* glyph) {
+        return QStringLiteral("Tap %1 twice quickly, with nothing else held. Holding it, or "
+                              "pressing any key with it, is ignored.")
+            .arg(QString::fromUtf8(glyph));
+    };
+    const QString warning = QStringLiteral("Needs Accessibility access before it can work.");
+    struct Row {
+        DoubleTapModifier modifier;
+        bool waiting;
+        QString line;
+    };
+    const QList<Row> rows = {
+        {DoubleTapModifier::off, false, offHint},
+        {DoubleTapModifier::off, true, offHint},
+        {DoubleTapModifier::option, false, tapHint("⌥")},
+        {DoubleTapModifier::command, false, tapHint("⌘")},
+        {DoubleTapModifier::control, false, tapHint("⌃")},
+        {DoubleTapModifier::shift, false, tapHint("⇧")},
+        {DoubleTapModifier::option, true, warning},
+        {DoubleTapModifier::shift, true, warning},
+    };
+    HotkeySection& hotkey = makeSection();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(rawValue(row.modifier).toStdString() + (row.waiting ? " waiting" : ""));
+        doubleTap.setWaiting(row.waiting);
+        doubleTap.calls.clear();
+        choose(row.modifier);
+        EXPECT_EQ(hotkey.doubleTapHint(), row.line);
+        EXPECT_EQ(hotkey.isShowingAccessibilityWarning(), row.line == warning);
+        EXPECT_EQ(Preferences::doubleTapModifier(), row.modifier);
+        EXPECT_EQ(doubleTap.calls, QStringList{QStringLiteral("apply ") + rawValue(row.modifier)});
+    }
+}
+
+TEST_F(HotkeySectionTest, TheWarningComesAndGoesWithTheWatcherAndOpensTheSettings)
+{
+    Preferences::setDoubleTapModifier(DoubleTapModifier::option);
+    HotkeySection& hotkey = makeSection();
+    EXPECT_FALSE(hotkey.isShowingAccessibilityWarning());
+    doubleTap.setWaiting(true);
+    EXPECT_TRUE(hotkey.isShowingAccessibilityWarning());
+    hotkey.openSettingsButton().click();
+    EXPECT_EQ(accessibility.calls, QStringList{"open settings"});
+    doubleTap.setWaiting(false);
+    EXPECT_FALSE(hotkey.isShowingAccessibilityWarning());
+}
+
+TEST_F(HotkeySectionTest, ReloadReadsTheShortcutAndModifierAgain)
+{
+    HotkeySection& hotkey = makeSection();
+    Preferences::setHotkeyShortcut(controlOptionK);
+    Preferences::setDoubleTapModifier(DoubleTapModifier::control);
+    hotkey.reload();
+    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("⌃⌥K"));
+    EXPECT_EQ(hotkey.doubleTapPicker().currentText(), QStringLiteral("⌃ Control — tap twice"));
+}
+
+} // namespace

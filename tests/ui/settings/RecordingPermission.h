@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/ports/AccessibilityPermission.h"
+
+#include <QStringList>
+
+// An accessibility permission granted or not as the test says, recording the prompts and
+// the settings it was asked to open.
+class RecordingPermission final : public AccessibilityPermission {
+public:
+    bool isTrusted() const override { return trusted; }
+    bool promptOncePerLaunch() override
+    {
+        calls.append(QStringLiteral("prompt"));
+        return trusted;
+    }
+    void openSystemSettings() override { calls.append(QStringLiteral("open settings")); }
+
+    bool trusted = true;
+    QStringList calls;
+};

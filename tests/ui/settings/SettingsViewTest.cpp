@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+#include "ui/settings/SettingsView.h"
+#include "ai/KeychainHelper.h"
+#include "settings/Preferences.h"
+#include "settings/UserDefaults.h"
+#include "ui/settings/OwnKeySection.h"
+#include "ui/settings/PopoverSection.h"
+#include "ui/settings/SettingsTestFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString service = QString::fromLatin1(KeychainHelper::service);
+const QString account = QString::fromLatin1(KeychainHelper::openAIAccount);
+
+class SettingsViewTest : public SettingsTestFixture {
+protected:
+    SettingsView& makeView()
+    {
+        HotkeySection::Owner owner;
+        owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
+            calls.append(QStringLiteral("register ") + shortcut.displayString());
+            return systemAccepts;
+        };
+        owner.onRecordingChange = [this](bool isRecording) {
+            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
+        };
+        owner.doubleTap = &doubleTap;
+        owner.waiting = &waiting;
+        owner.accessibility = &accessibility;
+        view = std::make_unique<SettingsView>(std::move(owner));
+        return *view;
+    }
+
+    DoubleTapWaitingFlag waiting{doubleTap};
+    bool systemAccepts = true;
+    QStringList calls;
+    std::unique_ptr<SettingsView> view;
+};
+
+TEST_F(SettingsViewTest, ShowsTheOwnKeySectionOnlyWhileTheDefaultIsSet)
+{
+    const QStringList always = {"Hotkey", "Translation", "Popover", "Usage"};
+    EXPECT_EQ(makeView().visibleSectionTitles(), always);
+    EXPECT_TRUE(keyring.calls.isEmpty()) << "the keyring is not read for a hidden section";
+
+    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
+    keyring.put(service, account, "sk-stored");
+    view->reload();
+    EXPECT_EQ(view->visibleSectionTitles(), QStringList{"Advanced — your own OpenAI key"} + always);
+    EXPECT_EQ(view->ownKey().keyField().text(), QStringLiteral("sk-stored"));
+    EXPECT_EQ(view->ownKey().keyStatus(), QStringLiteral("Key in Keychain"));
+    EXPECT_EQ(view->size(), QSize(400, 700));
+}
+
+TEST_F(SettingsViewTest, SavingTrimsTheKeyAndABlankKeyDeletesIt)
+{
+    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
+    OwnKeySection& section = makeView().ownKey();
+    EXPECT_EQ(section.keyStatus(), QStringLiteral("No key stored"));
+
+    section.keyField().setText(QStringLiteral("  sk-new\n"));
+    section.saveButton().click();
+    EXPECT_EQ(keyring.stored(service, account), QByteArray("sk-new"));
+    EXPECT_EQ(section.keyStatus(), QStringLiteral("Key in Keychain"));
+
+    section.keyField().setText(QStringLiteral("   "));
+    section.saveButton().click();
+    EXPECT_EQ(keyring.stored(service, account), std::nullopt);
+    EXPECT_EQ(section.keyStatus(), QStringLiteral("No key stored"));
+    EXPECT_TRUE(log.lines().filter(QStringLiteral("sk-")).isEmpty());
+}
+
+TEST_F(SettingsViewTest, SavedConfirmationLastsTwoSecondsFromTheLastSave)
+{
+    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
+    OwnKeySection& section = makeView().ownKey();
+    section.keyField().setText(QStringLiteral("sk-1"));
+    section.saveKey();
+    EXPECT_TRUE(section.isKeySaved());
+    time.clock.advance(1500ms);
+    section.saveKey();
+    time.clock.advance(1999ms);
+    EXPECT_TRUE(section.isKeySaved());
+    time.clock.advance(1ms);
+    EXPECT_FALSE(section.isKeySaved());
+}
+
+TEST_F(SettingsViewTest, ModelIsStoredAsTypedWithoutSpacesAndTabsAtItsEnds)
+{
+    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
+    QLineEdit& field = makeView().ownKey().modelField();
+    const QList<std::pair<QString, QString>> rows = {
+        {"gpt-4o ", "gpt-4o"},
+        {"\t gpt-4o-mini\t", "gpt-4o-mini"},
+        {"gpt-4o\n", "gpt-4o\n"},
+        {"my model", "my model"},
+        {"  ", ""},
+    };
+    for (const auto& [typed, stored] : rows) {
+        SCOPED_TRACE(typed.toStdString());
+        field.setText(typed);
+        EXPECT_EQ(UserDefaults::standard().string(DefaultsKey::openAIModel), stored);
+    }
+}
+
+TEST_F(SettingsViewTest, LastVisibleActionCannotBeSwitchedOff)
+{
+    Preferences::setEnabledActions({PopoverAction::translate, PopoverAction::fixGrammar});
+    PopoverSection& popover = makeView().popover();
+    QCheckBox& translate = popover.toggle(PopoverAction::translate);
+    QCheckBox& fixGrammar = popover.toggle(PopoverAction::fixGrammar);
+    QCheckBox& improve = popover.toggle(PopoverAction::improvePrompt);
+    EXPECT_TRUE(translate.isEnabled() && fixGrammar.isEnabled() && improve.isEnabled());
+
+    fixGrammar.click();
+    EXPECT_EQ(Preferences::enabledActions(), std::set{PopoverAction::translate});
+    EXPECT_FALSE(translate.isEnabled());
+    EXPECT_TRUE(translate.isChecked());
+    EXPECT_TRUE(fixGrammar.isEnabled());
+
+    improve.click();
+    EXPECT_TRUE(translate.isEnabled());
+    EXPECT_EQ(Preferences::activeActions(),
+              QList({PopoverAction::translate, PopoverAction::improvePrompt}));
+    EXPECT_TRUE(view->visibility(PopoverAction::improvePrompt));
+}
+
+TEST_F(SettingsViewTest, EveryPickerWritesItsPreferenceAtOnce)
+{
+    SettingsView& settings = makeView();
+    const auto choose = [](QComboBox& box, const QString& text) {
+        const int index = box.findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        box.setCurrentIndex(index);
+        emit box.activated(index);
+    };
+    choose(settings.languagePicker(), QStringLiteral("German"));
+    choose(settings.popover().layoutPicker(), QStringLiteral("List"));
+    choose(settings.popover().inputHeightPicker(), QStringLiteral("Large"));
+    choose(settings.popover().textSizePicker(), QStringLiteral("Small"));
+    choose(settings.popover().panelWidthPicker(), QStringLiteral("Wide"));
+    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("de"));
+    EXPECT_EQ(Preferences::popoverLayout(), PopoverLayout::list);
+    EXPECT_EQ(Preferences::inputHeight(), InputHeight::large);
+    EXPECT_EQ(Preferences::inputTextSize(), InputTextSize::small);
+    EXPECT_EQ(Preferences::panelWidth(), PanelWidth::wide);
+}
+
+TEST_F(SettingsViewTest, UsageIsShownWithGroupedDigits)
+{
+    Preferences::addUsage(1234, 56);
+    EXPECT_EQ(makeView().usage(), QStringLiteral("1,234 in · 56 out"));
+    Preferences::addUsage(1000000, 0);
+    view->reload();
+    EXPECT_EQ(view->usage(), QStringLiteral("1,001,234 in · 56 out"));
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: MIT
+#include "ui/recorder/ShortcutRecorder.h"
+#include "ui/settings/KeyScript.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+using namespace KeyScript;
+
+namespace {
+
+// A host that judges combinations by the shortcut rule, as the settings window does, and
+// writes down every call it gets.
+struct RecordingHost {
+    QStringList calls;
+    HotkeyShortcut shortcut;
+
+    ShortcutRecorder state()
+    {
+        return {shortcut,
+                [this](const HotkeyShortcut& recorded) -> std::optional<QString> {
+                    calls.append(QStringLiteral("record ") + recorded.displayString());
+                    if (const auto rejection = recorded.rejection())
+                        return rejection->message();
+                    shortcut = recorded;
+                    return std::nullopt;
+                },
+                [this](bool isRecording) {
+                    calls.append(isRecording ? QStringLiteral("recording")
+                                             : QStringLiteral("stopped"));
+                }};
+    }
+};
+
+class ShortcutRecorderTest : public ::testing::Test {
+protected:
+    ShortcutRecorderTest()
+    {
+        auto* column = new QVBoxLayout(&window);
+        field = host.state().makeView(&window);
+        column->addWidget(field);
+        other = new QLineEdit(&window);
+        column->addWidget(other);
+        window.show();
+    }
+
+    void click() { QTest::mouseClick(field, Qt::LeftButton); }
+
+    ScopedLayout layout;
+    RecordingHost host;
+    QWidget window;
+    ShortcutRecorderView* field = nullptr;
+    QLineEdit* other = nullptr;
+};
+
+TEST_F(ShortcutRecorderTest, IsAButtonOfFixedSizeShowingTheShortcut)
+{
+    EXPECT_EQ(field->size(), QSize(128, 24));
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("⌥⌘T"));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(field);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::Button);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Keyboard shortcut"));
+}
+
+// Each row is a key script typed after a click on the field, and what the field shows,
+// whether it still records and what the host was told.
+struct Script {
+    const char* name;
+    std::function<void(QWidget*)> keys;
+    QString title;
+    bool recording;
+    QStringList calls;
+};
+
+TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
+{
+    const QList<Script> scripts = {
+        {"held modifiers show as glyphs and go away on release",
+         [](QWidget* w) {
+             press(w, control);
+             press(w, alt, Qt::ControlModifier);
+         },
+         QStringLiteral("⌃⌥…"),
+         true,
+         {QStringLiteral("recording")}},
+        {"releasing them shows the prompt again",
+         [](QWidget* w) {
+             press(w, control);
+             press(w, alt, Qt::ControlModifier);
+             release(w, alt, Qt::ControlModifier | Qt::AltModifier);
+             release(w, control, Qt::ControlModifier);
+         },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording")}},
+        {"super counts as command although Qt reports the state before the press",
+         [](QWidget* w) { press(w, super); },
+         QStringLiteral("⌘…"),
+         true,
+         {QStringLiteral("recording")}},
+        {"a refused combination keeps recording with the modifiers cleared",
+         [](QWidget* w) {
+             press(w, super);
+             press(w, shift, Qt::MetaModifier);
+             press(w, keyK, Qt::MetaModifier | Qt::ShiftModifier);
+         },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording"), QStringLiteral("record ⇧⌘K")}},
+        {"releasing the refused keys ends at the prompt",
+         [](QWidget* w) {
+             press(w, super);
+             press(w, shift, Qt::MetaModifier);
+             press(w, keyK, Qt::MetaModifier | Qt::ShiftModifier);
+             release(w, keyK, Qt::MetaModifier | Qt::ShiftModifier);
+             release(w, shift, Qt::MetaModifier | Qt::ShiftModifier);
+             release(w, super, Qt::MetaModifier);
+         },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording"), QStringLiteral("record ⇧⌘K")}},
+        {"escape alone cancels without recording anything",
+         [](QWidget* w) { press(w, escape); },
+         QStringLiteral("⌥⌘T"),
+         false,
+         {QStringLiteral("recording"), QStringLiteral("stopped")}},
+        {"shift escape is an ordinary combination, refused by the rule",
+         [](QWidget* w) { press(w, escape, Qt::ShiftModifier); },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording"), QStringLiteral("record ⇧⎋")}},
+        {"option 1 belongs to the panel and is refused",
+         [](QWidget* w) { press(w, digit1, Qt::AltModifier); },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording"), QStringLiteral("record ⌥1")}},
+        {"an accepted combination ends recording and shows itself",
+         [](QWidget* w) { press(w, keyK, Qt::ControlModifier | Qt::AltModifier); },
+         QStringLiteral("⌃⌥K"),
+         false,
+         {QStringLiteral("recording"), QStringLiteral("record ⌃⌥K"), QStringLiteral("stopped")}},
+        {"return is recorded like any key",
+         [](QWidget* w) { press(w, returnKey, Qt::ControlModifier); },
+         QStringLiteral("⌃↩"),
+         false,
+         {QStringLiteral("recording"), QStringLiteral("record ⌃↩"), QStringLiteral("stopped")}},
+        {"a repeating key asks once",
+         [](QWidget* w) {
+             press(w, keyK, Qt::MetaModifier);
+             send(w, QEvent::KeyPress, keyK, Qt::MetaModifier, true);
+         },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording"), QStringLiteral("record ⌘K")}},
+    };
+    for (const Script& script : scripts) {
+        SCOPED_TRACE(script.name);
+        host = RecordingHost();
+        host.state().update(*field);
+        click();
+        ASSERT_TRUE(field->isRecording());
+        script.keys(field);
+        // The host hands the field its state again after each change, as the windows do.
+        if (!field->isRecording())
+            host.state().update(*field);
+        EXPECT_EQ(field->displayTitle(), script.title);
+        EXPECT_EQ(field->isRecording(), script.recording);
+        EXPECT_EQ(host.calls, script.calls);
+        if (field->isRecording())
+            click();
+    }
+}
+
+TEST_F(ShortcutRecorderTest, KeysWhileRecordingReachNothingElse)
+{
+    click();
+    const bool handled = send(field, QEvent::KeyPress, keyK, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(handled);
+    // Even a key sent to another widget is the recorder's while it records.
+    click();
+    press(other, keyT, Qt::MetaModifier);
+    EXPECT_EQ(other->text(), QString());
+    EXPECT_EQ(host.calls.last(), QStringLiteral("record ⌘T"));
+
+    // Window shortcuts do not see the key either: the field claims the override.
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Return, Qt::NoModifier, 36, 0, 0);
+    override.ignore();
+    QApplication::sendEvent(other, &override);
+    EXPECT_TRUE(override.isAccepted());
+}
+
+TEST_F(ShortcutRecorderTest, EndsWhenClickedAgainHiddenOrLeftForAnotherField)
+{
+    click();
+    click();
+    EXPECT_FALSE(field->isRecording());
+
+    click();
+    field->hide();
+    EXPECT_FALSE(field->isRecording());
+    field->show();
+
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    click();
+    ASSERT_TRUE(field->hasFocus());
+    other->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_EQ(host.calls, QStringList({"recording", "stopped", "recording", "stopped", "recording",
+                                       "stopped"}));
+    // Once idle, keys go where they always go.
+    QTest::keyClicks(other, QStringLiteral("ok"));
+    EXPECT_EQ(other->text(), QStringLiteral("ok"));
+}
+
+TEST_F(ShortcutRecorderTest, EndsWhenItsWindowIsNoLongerActive)
+{
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    click();
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_EQ(host.calls.last(), QStringLiteral("stopped"));
+}
+
+TEST_F(ShortcutRecorderTest, HostUpdatesWhileRecordingKeepTheTitle)
+{
+    click();
+    press(field, control);
+    host.shortcut = HotkeyShortcut{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
+    host.state().update(*field);
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("⌃…"));
+    press(field, escape);
+    host.state().update(*field);
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("⌃⌥K"));
+}
+
+TEST_F(ShortcutRecorderTest, SpaceStartsRecordingFromTheKeyboard)
+{
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    field->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(field, Qt::Key_Space);
+    EXPECT_TRUE(field->isRecording());
+}
+
+} // namespace

@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+#include "ui/tray/StatusItemController.h"
+#include "support/TestEnvironment.h"
+#include "ui/settings/RecordingPermission.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The menu as a person reads it: titles, "-" for a separator, a check mark and the
+// shortcut where there is one, "(disabled)" for an item that cannot be chosen.
+QStringList readMenu(const QMenu& menu)
+{
+    QStringList items;
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator()) {
+            items.append(QStringLiteral("-"));
+            continue;
+        }
+        QString item = action->text();
+        if (action->isCheckable())
+            item += action->isChecked() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
+        if (!action->shortcut().isEmpty())
+            item += QStringLiteral(" ") + action->shortcut().toString();
+        if (!action->isEnabled())
+            item += QStringLiteral(" (disabled)");
+        items.append(item);
+    }
+    return items;
+}
+
+QAction* item(const QMenu& menu, const QString& title)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
+
+class StatusItemControllerTest : public ::testing::Test {
+protected:
+    // A flash still pending would leave its task waiting on the fake clock forever.
+    ~StatusItemControllerTest() override
+    {
+        time.clock.advance(StatusItemController::flashDuration);
+    }
+
+    static QString autostartFolder()
+    {
+        return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart");
+    }
+
+    // Opens the menu the way the tray does: it is rebuilt just before it shows.
+    QStringList open()
+    {
+        emit controller.menu().aboutToShow();
+        return readMenu(controller.menu());
+    }
+    void choose(const QString& title)
+    {
+        emit controller.menu().aboutToShow();
+        QAction* action = item(controller.menu(), title);
+        ASSERT_NE(action, nullptr) << title.toStdString();
+        action->trigger();
+    }
+
+    ScopedConfigHome config;
+    ScopedFakeClock time;
+    ScopedLogCapture log;
+    RecordingPermission accessibility;
+    StatusItemController controller{accessibility,
+                                    XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
+};
+
+TEST_F(StatusItemControllerTest, MenuFollowsTheAccessibilityGrantAtEveryOpening)
+{
+    const QStringList trusted = {"About Quillmark",
+                                 "Check for Updates…",
+                                 "How to Use Quillmark…",
+                                 "-",
+                                 "Settings… Ctrl+,",
+                                 "Launch at Login [ ]",
+                                 "-",
+                                 "Quit Quillmark Ctrl+Q"};
+    accessibility.trusted = false;
+    EXPECT_EQ(open(), QStringList({"Grant Accessibility Access…", "-"}) + trusted);
+    accessibility.trusted = true;
+    EXPECT_EQ(open(), trusted);
+    EXPECT_EQ(controller.trayIcon().toolTip(), QStringLiteral("Quillmark"));
+}
+
+TEST_F(StatusItemControllerTest, CheckForUpdatesIsEnabledWhenTheUpdaterCanCheck)
+{
+    const auto updatesItem = [this] {
+        open();
+        return item(controller.menu(), QStringLiteral("Check for Updates…"))->isEnabled();
+    };
+    EXPECT_TRUE(updatesItem()) << "enabled without anyone to ask";
+    bool canCheck = false;
+    controller.canCheckForUpdates = [&canCheck] { return canCheck; };
+    EXPECT_FALSE(updatesItem());
+    canCheck = true;
+    EXPECT_TRUE(updatesItem());
+    for (QAction* action : controller.menu().actions())
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+}
+
+TEST_F(StatusItemControllerTest, CommandsReachTheirCallbacks)
+{
+    QStringList calls;
+    controller.onCheckForUpdates = [&calls] { calls.append(QStringLiteral("updates")); };
+    controller.onShowGuide = [&calls] { calls.append(QStringLiteral("guide")); };
+    controller.onOpenSettings = [&calls] { calls.append(QStringLiteral("settings")); };
+    choose(QStringLiteral("Check for Updates…"));
+    choose(QStringLiteral("How to Use Quillmark…"));
+    choose(QStringLiteral("Settings…"));
+    EXPECT_EQ(calls, QStringList({"updates", "guide", "settings"}));
+
+    accessibility.trusted = false;
+    choose(QStringLiteral("Grant Accessibility Access…"));
+    EXPECT_EQ(accessibility.calls, QStringList({"prompt", "open settings"}));
+}
+
+TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlash)
+{
+    EXPECT_EQ(controller.iconState(), StatusItemController::IconState::normal);
+    controller.flash();
+    EXPECT_EQ(controller.iconState(), StatusItemController::IconState::flashing);
+    time.clock.advance(100ms);
+    controller.flash();
+    time.clock.advance(199ms);
+    EXPECT_EQ(controller.iconState(), StatusItemController::IconState::flashing);
+    time.clock.advance(1ms);
+    EXPECT_EQ(controller.iconState(), StatusItemController::IconState::normal);
+    time.clock.advance(100ms);
+    EXPECT_EQ(controller.iconState(), StatusItemController::IconState::normal);
+    EXPECT_EQ(time.clock.pendingSleeps(), 0);
+}
+
+TEST_F(StatusItemControllerTest, AFlashOutlivingTheControllerDoesNothing)
+{
+    {
+        StatusItemController shortLived(accessibility);
+        shortLived.flash();
+    }
+    time.clock.advance(300ms);
+    EXPECT_EQ(time.clock.pendingSleeps(), 0);
+}
+
+TEST_F(StatusItemControllerTest, LaunchAtLoginTogglesTheAutostartEntry)
+{
+    choose(QStringLiteral("Launch at Login"));
+    EXPECT_TRUE(QFile::exists(autostartFolder() + QStringLiteral("/quillmark.desktop")));
+    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [x]")));
+    choose(QStringLiteral("Launch at Login"));
+    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [ ]")));
+    EXPECT_EQ(
+        log.lines().filter(QStringLiteral("launch at login")),
+        QStringList({"info app: launch at login enabled", "info app: launch at login disabled"}));
+}
+
+TEST_F(StatusItemControllerTest, AFailedToggleIsLoggedAndLeavesTheItemUnchecked)
+{
+    QFile blocker(autostartFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    choose(QStringLiteral("Launch at Login"));
+    EXPECT_EQ(log.lines().last(),
+              QStringLiteral("error app: launch-at-login toggle failed: cannot create the folder "
+                             "%1")
+                  .arg(autostartFolder()));
+    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [ ]")));
+}
+
+TEST_F(StatusItemControllerTest, SaysOnceThatThereIsNoTray)
+{
+    // The offscreen platform has no tray, like a desktop without a tray host; the icon is
+    // still there to show once a tray appears.
+    EXPECT_EQ(log.lines(),
+              QStringList{"info app: no system tray is running — the tray icon is not shown; the "
+                          "shortcut and `quillmark trigger` still work"});
+    EXPECT_TRUE(controller.trayIcon().isVisible());
+    controller.flash();
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+} // namespace

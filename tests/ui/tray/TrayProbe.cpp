@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// A tray icon in a process of its own, for the desktop test of the menu's Quit: it prints
+// "icon X Y WIDTH HEIGHT" once the tray shows the icon and then runs until it is quit.
+#include "ui/settings/RecordingPermission.h"
+#include "ui/tray/StatusItemController.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    RecordingPermission accessibility;
+    StatusItemController controller(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const QRect icon = controller.trayIcon().geometry();
+        if (icon.isEmpty())
+            return;
+        std::printf("icon %d %d %d %d\n", icon.x(), icon.y(), icon.width(), icon.height());
+        std::fflush(stdout);
+        poll.stop();
+    });
+    poll.start(50);
+    return app.exec();
+}

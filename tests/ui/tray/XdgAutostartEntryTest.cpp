@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "ui/tray/XdgAutostartEntry.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString configHome()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME");
+}
+
+void write(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(path.section(u'/', 0, -2));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+TEST(XdgAutostartEntryTest, LivesInTheConfigHomesAutostartFolder)
+{
+    ScopedConfigHome config;
+    EXPECT_EQ(XdgAutostartEntry::path(),
+              configHome() + QStringLiteral("/autostart/quillmark.desktop"));
+    qputenv("XDG_CONFIG_HOME", "relative/path");
+    EXPECT_EQ(XdgAutostartEntry::path(),
+              QDir::homePath() + QStringLiteral("/.config/autostart/quillmark.desktop"));
+}
+
+TEST(XdgAutostartEntryTest, EnablingWritesAnEntryThatStartsTheProgram)
+{
+    ScopedConfigHome config;
+    const XdgAutostartEntry entry(QStringLiteral("/opt/Quill Mark/quillmark"));
+    EXPECT_FALSE(entry.isEnabled());
+    QString failure;
+    ASSERT_TRUE(entry.enable(failure)) << failure.toStdString();
+    EXPECT_TRUE(entry.isEnabled());
+    const QByteArray contents = readAll(XdgAutostartEntry::path());
+    EXPECT_TRUE(contents.startsWith("[Desktop Entry]\nType=Application\nName=Quillmark\n"));
+    EXPECT_TRUE(contents.contains("\nExec=\"/opt/Quill Mark/quillmark\"\n"))
+        << contents.toStdString();
+
+    ASSERT_TRUE(entry.disable(failure));
+    EXPECT_FALSE(QFile::exists(XdgAutostartEntry::path()));
+    EXPECT_FALSE(entry.isEnabled());
+    EXPECT_TRUE(entry.disable(failure)) << "removing a missing entry succeeds";
+}
+
+TEST(XdgAutostartEntryTest, QuotesTheProgramAsDesktopEntriesRequire)
+{
+    const struct {
+        const char* program;
+        const char* exec;
+    } rows[] = {
+        {"/usr/bin/quillmark", "Exec=/usr/bin/quillmark\n"},
+        {"/home/a b/quillmark", "Exec=\"/home/a b/quillmark\"\n"},
+        {"/tmp/$HOME/q", "Exec=\"/tmp/\\\\$HOME/q\"\n"},
+        {"/tmp/100%/q", "Exec=/tmp/100%%/q\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.program);
+        EXPECT_TRUE(XdgAutostartEntry::contents(QString::fromUtf8(row.program)).contains(row.exec))
+            << XdgAutostartEntry::contents(QString::fromUtf8(row.program)).toStdString();
+    }
+}
+
+TEST(XdgAutostartEntryTest, AnEntrySwitchedOffElsewhereCountsAsDisabled)
+{
+    const struct {
+        const char* name;
+        QByteArray contents;
+        bool enabled;
+    } rows[] = {
+        {"plain", "[Desktop Entry]\nExec=quillmark\n", true},
+        {"hidden", "[Desktop Entry]\nExec=quillmark\nHidden=true\n", false},
+        {"gnome switch off", "[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false},
+        {"gnome switch on", "[Desktop Entry]\nX-GNOME-Autostart-enabled=true\n", true},
+        {"hidden in another group", "[Desktop Entry]\nExec=q\n[Desktop Action x]\nHidden=true\n",
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScopedConfigHome config;
+        write(XdgAutostartEntry::path(), row.contents);
+        EXPECT_EQ(XdgAutostartEntry(QStringLiteral("q")).isEnabled(), row.enabled);
+    }
+}
+
+TEST(XdgAutostartEntryTest, AFolderThatCannotBeMadeFailsWithTheReason)
+{
+    ScopedConfigHome config;
+    write(configHome() + QStringLiteral("/autostart"), "a file where the folder belongs");
+    QString failure;
+    EXPECT_FALSE(XdgAutostartEntry(QStringLiteral("q")).enable(failure));
+    EXPECT_EQ(failure, QStringLiteral("cannot create the folder %1/autostart").arg(configHome()));
+}
+
+} // namespace

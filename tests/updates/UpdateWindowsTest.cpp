@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+#include "platform/qtwidgets/MessageBoxAlertPresenter.h"
+#include "ui/updates/DialogUpdateUserDriver.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const UpdateOffer offer{"1.4", "140", "<p>Faster <b>translations</b></p>"};
+
+QStringList labelTexts(const QWidget& widget)
+{
+    QStringList texts;
+    for (const QLabel* label : widget.findChildren<QLabel*>())
+        texts.append(label->text());
+    return texts;
+}
+
+TEST(UpdateDialogTest, SaysWhatIsNewAndAnswersOnce)
+{
+    const struct {
+        const char* name;
+        std::function<void(UpdateDialog&)> act;
+        UpdateChoice expected;
+    } rows[] = {
+        {"install", [](UpdateDialog& d) { d.installButton()->click(); }, UpdateChoice::install},
+        {"skip", [](UpdateDialog& d) { d.skipButton()->click(); }, UpdateChoice::skipThisVersion},
+        {"later", [](UpdateDialog& d) { d.laterButton()->click(); }, UpdateChoice::remindLater},
+        {"closed", [](UpdateDialog& d) { d.close(); }, UpdateChoice::remindLater},
+        {"escape", [](UpdateDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+         UpdateChoice::remindLater},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        UpdateDialog dialog(offer, "1.3");
+        QList<UpdateChoice> answers;
+        QObject::connect(&dialog, &UpdateDialog::chosen,
+                         [&answers](UpdateChoice choice) { answers.append(choice); });
+        dialog.show();
+
+        EXPECT_EQ(dialog.windowTitle(), "Software Update");
+        EXPECT_TRUE(labelTexts(dialog).contains("A new version of Quillmark is available!"));
+        EXPECT_TRUE(labelTexts(dialog).contains(
+            "Quillmark 1.4 is now available—you have 1.3. Would you like to download it now?"));
+        auto* notes = dialog.findChild<QTextBrowser*>("releaseNotes");
+        ASSERT_TRUE(notes);
+        EXPECT_EQ(notes->toPlainText(), "Faster translations");
+        EXPECT_TRUE(dialog.installButton()->isDefault());
+
+        row.act(dialog);
+        dialog.close();
+        EXPECT_EQ(answers, QList<UpdateChoice>{row.expected});
+        EXPECT_FALSE(dialog.isVisible());
+    }
+}
+
+TEST(UpdateDialogTest, NoNotesNoNotesPane)
+{
+    UpdateDialog dialog({"1.4", "140", ""}, "1.3");
+    EXPECT_FALSE(dialog.findChild<QTextBrowser*>());
+}
+
+TEST(DialogUpdateUserDriverTest, AScheduledOfferOpensWithoutTakingTheFocus)
+{
+    DialogUpdateUserDriver driver("1.3");
+    QList<UpdateChoice> answers;
+    driver.showUpdateFound(offer, [&answers](UpdateChoice choice) { answers.append(choice); });
+    ASSERT_TRUE(driver.dialog());
+    EXPECT_TRUE(driver.dialog()->isVisible());
+    EXPECT_TRUE(driver.dialog()->testAttribute(Qt::WA_ShowWithoutActivating));
+
+    // Asking from the menu brings the same dialog forward.
+    UpdateDialog* shown = driver.dialog();
+    driver.activate();
+    EXPECT_EQ(driver.dialog(), shown);
+    EXPECT_FALSE(shown->testAttribute(Qt::WA_ShowWithoutActivating));
+
+    shown->installButton()->click();
+    EXPECT_EQ(answers, QList<UpdateChoice>{UpdateChoice::install});
+
+    QPointer<UpdateDialog> watched(shown);
+    driver.dismiss();
+    EXPECT_FALSE(driver.dialog());
+    EXPECT_TRUE(QTest::qWaitFor([&watched] { return watched.isNull(); }));
+}
+
+TEST(DialogUpdateUserDriverTest, AUserCheckOpensInFront)
+{
+    DialogUpdateUserDriver driver("1.3");
+    driver.activate();
+    driver.showUpdateFound(offer, [](UpdateChoice) {});
+    ASSERT_TRUE(driver.dialog());
+    EXPECT_FALSE(driver.dialog()->testAttribute(Qt::WA_ShowWithoutActivating));
+
+    // The next offer (a later scheduled one) is quiet again.
+    driver.dismiss();
+    driver.showUpdateFound(offer, [](UpdateChoice) {});
+    EXPECT_TRUE(driver.dialog()->testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
+TEST(DialogUpdateUserDriverTest, MessagesOutliveTheSession)
+{
+    DialogUpdateUserDriver driver("1.3");
+    driver.showMessage("You’re up to date!", "Quillmark 1.3 is currently the newest version "
+                                             "available.");
+    driver.dismiss();
+    QMessageBox* box = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* candidate = qobject_cast<QMessageBox*>(widget);
+            candidate && candidate->isVisible())
+            box = candidate;
+    }
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text(), "You’re up to date!");
+    EXPECT_EQ(box->informativeText(), "Quillmark 1.3 is currently the newest version available.");
+    box->close();
+}
+
+// Answers the alert that is about to run modally by pressing one of its buttons, or Escape.
+void answerNextAlert(std::function<void(QMessageBox&)> answer)
+{
+    QTimer::singleShot(0, [answer = std::move(answer)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        answer(*box);
+    });
+}
+
+TEST(MessageBoxAlertPresenterTest, AnswersWithTheIndexOfTheButton)
+{
+    const Alert alert{"Move Quillmark to Applications?",
+                      "Long explanation.",
+                      {"Move to Applications", "Not Now"}};
+    MessageBoxAlertPresenter presenter;
+
+    QString seenText;
+    answerNextAlert([&seenText](QMessageBox& box) {
+        seenText = box.text() + " / " + box.informativeText();
+        EXPECT_EQ(box.icon(), QMessageBox::Warning);
+        EXPECT_EQ(box.defaultButton()->text(), "Move to Applications");
+        for (QAbstractButton* button : box.buttons()) {
+            if (button->text() == "Not Now")
+                button->click();
+        }
+    });
+    EXPECT_EQ(presenter.runModal(alert), 1);
+    EXPECT_EQ(seenText, "Move Quillmark to Applications? / Long explanation.");
+
+    answerNextAlert([](QMessageBox& box) { box.defaultButton()->click(); });
+    EXPECT_EQ(presenter.runModal(alert), 0);
+
+    answerNextAlert([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+    EXPECT_EQ(presenter.runModal(alert), 1);
+}
+
+} // namespace
