@@ -44,6 +44,7 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
     const std::optional<TargetApplication> target = m_windows.frontmost();
 
     if (!Preferences::flag(DefaultsKey::forceClipboardCapture)) {
+        co_await waitForShortcutRelease(m_keys);
         const std::optional<QString> selected = m_focusedText.selectedText(target);
         if (selected && usable(*selected)) {
             Log::capture().info(capturedLine("ax", *selected));
@@ -91,6 +92,12 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
     // after the last poll would otherwise replace it for good.
     m_pasteboard.write(saved);
     co_return copied;
+}
+
+QCoro::Task<> SelectionCapture::waitForShortcutRelease(KeystrokeSender& keys)
+{
+    for (int check = 0; check < modifierChecks && keys.shortcutKeyHeld(); ++check)
+        co_await Platform::clock().sleep(modifierInterval);
 }
 
 QCoro::Task<> SelectionCapture::waitForModifierRelease(KeystrokeSender& keys)

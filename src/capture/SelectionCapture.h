@@ -29,6 +29,9 @@ public:
     // the caller posts its keystroke regardless. The sender is a port that lives as long
     // as the application.
     static QCoro::Task<> waitForModifierRelease(KeystrokeSender& keys);
+    // Waits, for at most 0.5 s, until the shortcut's own key is up: the focused element of
+    // the window in front can only be found once that window has the keyboard back.
+    static QCoro::Task<> waitForShortcutRelease(KeystrokeSender& keys);
     // Whether the text has anything but white space and line breaks.
     static bool usable(const QString& text);
 

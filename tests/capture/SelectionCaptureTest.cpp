@@ -19,6 +19,24 @@ TEST_F(CaptureTest, UsableAccessibilityTextIsTakenAsItIsWithoutTouchingTheClipbo
     EXPECT_EQ(keys.modifierChecks, 0);
 }
 
+TEST_F(CaptureTest, TheAccessibilityServiceIsAskedOnceTheShortcutKeyIsUpOrAfterHalfASecond)
+{
+    focusedText.selection = QStringLiteral("word");
+
+    keys.shortcutReleasedAt = 50ms;
+    ASSERT_TRUE(runCapture());
+    EXPECT_EQ(journal.entries().first(), QStringLiteral("focusedText.read(18874375 Mousepad)@60"));
+
+    // A key that never comes up does not hold the capture back for good.
+    journal.clear();
+    const std::chrono::milliseconds start = Platform::clock().monotonicNow();
+    keys.shortcutReleasedAt = start + 10s;
+    ASSERT_TRUE(runCapture());
+    EXPECT_EQ(
+        journal.entries().first(),
+        QStringLiteral("focusedText.read(18874375 Mousepad)@%1").arg((start + 500ms).count()));
+}
+
 // What the accessibility service answers, and why the copy command must run after it.
 struct UnusableAnswer {
     const char* name;

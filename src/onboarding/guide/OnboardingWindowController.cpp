@@ -69,9 +69,7 @@ void OnboardingWindowController::show()
     m_window->raise();
     m_window->activateWindow();
 
-    cancelPoll();
-    m_poll = std::make_shared<CancellationFlag>();
-    pollTrust(QPointer<OnboardingWindowController>(this), m_poll);
+    schedulePoll();
 }
 
 void OnboardingWindowController::close()
@@ -136,31 +134,27 @@ std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& 
 
 void OnboardingWindowController::cancelPoll()
 {
-    if (m_poll) {
-        m_poll->cancelled = true;
-        m_poll.reset();
-    }
+    m_poll.reset();
 }
 
-QCoro::Task<> OnboardingWindowController::pollTrust(QPointer<OnboardingWindowController> self,
-                                                    std::shared_ptr<CancellationFlag> cancellation)
+void OnboardingWindowController::schedulePoll()
 {
-    while (!cancellation->cancelled) {
-        co_await Platform::clock().sleep(pollInterval);
-        if (cancellation->cancelled || !self)
-            co_return;
-        // Closed with the window's own button: the poll ends here.
-        if (!self->m_window || !self->m_window->isVisible()) {
-            if (self->m_poll == cancellation)
-                self->m_poll.reset();
-            co_return;
-        }
-        const bool trusted = self->m_accessibility.isTrusted();
-        if (trusted == self->m_isTrusted)
-            continue;
+    m_poll = Platform::clock().startTimer(pollInterval, [this] { pollTrust(); });
+}
+
+void OnboardingWindowController::pollTrust()
+{
+    // Closed with the window's own button: the poll ends here.
+    if (!m_window || !m_window->isVisible()) {
+        m_poll.reset();
+        return;
+    }
+    const bool trusted = m_accessibility.isTrusted();
+    if (trusted != m_isTrusted) {
         Log::app().info(QStringLiteral("welcome guide: accessibility became %1")
                             .arg(trusted ? QStringLiteral("granted") : QStringLiteral("revoked")));
-        self->m_isTrusted = trusted;
-        self->render();
+        m_isTrusted = trusted;
+        render();
     }
+    schedulePoll();
 }

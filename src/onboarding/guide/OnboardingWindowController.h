@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ports/AccessibilityPermission.h"
+#include "platform/ports/Clock.h"
 #include "platform/ports/WelcomeGuide.h"
 
 #include <QObject>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <qcoro/qcorotask.h>
 
 class OnboardingView;
 class QWidget;
@@ -44,21 +44,16 @@ public:
     bool isPollRunning() const { return m_poll != nullptr; }
 
 private:
-    // A task cannot be cancelled from outside, so the poll checks this after each sleep.
-    struct CancellationFlag {
-        bool cancelled = false;
-    };
-
     void render();
     std::optional<QString> record(const HotkeyShortcut& shortcut);
     void cancelPoll();
-    static QCoro::Task<> pollTrust(QPointer<OnboardingWindowController> self,
-                                   std::shared_ptr<CancellationFlag> cancellation);
+    void schedulePoll();
+    void pollTrust();
 
     AccessibilityPermission& m_accessibility;
     std::function<void()> m_relaunch;
     std::unique_ptr<QWidget> m_window;
     OnboardingView* m_view = nullptr;
-    std::shared_ptr<CancellationFlag> m_poll;
+    std::unique_ptr<ClockTimer> m_poll;
     bool m_isTrusted = false;
 };

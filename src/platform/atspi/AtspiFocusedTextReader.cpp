@@ -45,8 +45,12 @@ private:
     GError* m_error = nullptr;
 };
 
+// Asks the application itself: the library keeps the states it was told once (a window's
+// "active" from before our panel took the focus) and would trust them for good, as nothing
+// here listens for their changes.
 bool hasState(AtspiAccessible* accessible, AtspiStateType state)
 {
+    atspi_accessible_clear_cache(accessible);
     const Ref<AtspiStateSet> states(atspi_accessible_get_state_set(accessible));
     return states && atspi_state_set_contains(states.get(), state);
 }

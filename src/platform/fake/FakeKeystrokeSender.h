@@ -8,9 +8,10 @@
 #include <chrono>
 #include <functional>
 
-// A keyboard whose modifiers are held until `modifiersReleasedAt` (monotonic time) and
-// that records every chord it types: "keys.post(Ctrl+C)", "keys.post(Ctrl+Shift+V)".
-// `onPost` runs after each chord, for a test that plays the application's answer.
+// A keyboard whose modifiers are held until `modifiersReleasedAt` and the shortcut's key
+// until `shortcutReleasedAt` (monotonic time), and that records every chord it types:
+// "keys.post(Ctrl+C)", "keys.post(Ctrl+Shift+V)". `onPost` runs after each chord, for a test that
+// plays the application's answer.
 class FakeKeystrokeSender final : public KeystrokeSender {
 public:
     explicit FakeKeystrokeSender(CaptureJournal& journal)
@@ -21,6 +22,11 @@ public:
     {
         ++modifierChecks;
         return Platform::clock().monotonicNow() < modifiersReleasedAt;
+    }
+
+    bool shortcutKeyHeld() override
+    {
+        return Platform::clock().monotonicNow() < shortcutReleasedAt;
     }
 
     void post(EditCommand command, ChordStyle style) override
@@ -34,6 +40,7 @@ public:
     }
 
     std::chrono::milliseconds modifiersReleasedAt{0};
+    std::chrono::milliseconds shortcutReleasedAt{0};
     int modifierChecks = 0;
     std::function<void(EditCommand)> onPost;
 

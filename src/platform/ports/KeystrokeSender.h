@@ -19,6 +19,10 @@ public:
     // Whether Shift, Control, Alt or Super is held down right now (the lock keys do not
     // count); false when it cannot tell.
     virtual bool relevantModifiersHeld() = 0;
+    // Whether the key of this application's own global shortcut is still down. Until it
+    // goes up this process owns the keyboard: keys typed come back to it, and toolkits
+    // report their windows as inactive and nothing in them as focused.
+    virtual bool shortcutKeyHeld() { return false; }
     // Types the command's chord once, every key pressed and released back to back. Any
     // modifier key still down is released first, so the target sees exactly this chord,
     // and the letter is found in the layout active at this moment. Nothing when keys

@@ -47,14 +47,14 @@ StatusItemController::~StatusItemController()
 void StatusItemController::flash()
 {
     setIconState(IconState::flashing);
-    restoreAfterFlash(QPointer<StatusItemController>(this));
-}
-
-QCoro::Task<> StatusItemController::restoreAfterFlash(QPointer<StatusItemController> self)
-{
-    co_await Platform::clock().sleep(flashDuration);
-    if (self)
-        self->setIconState(IconState::normal);
+    // A flash during a running one keeps the earlier restore; the timer dies with the
+    // controller.
+    if (m_flashTimer)
+        return;
+    m_flashTimer = Platform::clock().startTimer(flashDuration, [this] {
+        m_flashTimer.reset();
+        setIconState(IconState::normal);
+    });
 }
 
 void StatusItemController::setIconState(IconState state)

@@ -2,16 +2,15 @@
 #pragma once
 
 #include "platform/ports/AccessibilityPermission.h"
+#include "platform/ports/Clock.h"
 #include "platform/ports/StatusItem.h"
 #include "ui/tray/AboutPanel.h"
 #include "ui/tray/XdgAutostartEntry.h"
 
 #include <QIcon>
 #include <QObject>
-#include <QPointer>
 #include <QSystemTrayIcon>
 #include <memory>
-#include <qcoro/qcorotask.h>
 
 class QMenu;
 
@@ -56,7 +55,6 @@ public:
 
 private:
     void setIconState(IconState state);
-    static QCoro::Task<> restoreAfterFlash(QPointer<StatusItemController> self);
 
     AccessibilityPermission& m_accessibility;
     XdgAutostartEntry m_launchAtLogin;
@@ -66,4 +64,5 @@ private:
     IconState m_iconState = IconState::normal;
     QSystemTrayIcon m_statusItem;
     std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<ClockTimer> m_flashTimer;
 };

@@ -41,10 +41,6 @@ protected:
         m_environment.insert("QT_QPA_PLATFORM", "offscreen");
         // This is about the session bus alone; the X11 adapters have tests of their own.
         m_environment.remove("DISPLAY");
-        // A SIGTERM can end the process while a fire-and-forget coroutine (the guide's
-        // poll, a capture's wait) is suspended in a sleep; its frame is left for the
-        // operating system to reclaim, which the leak checker would report.
-        m_environment.insert("ASAN_OPTIONS", "detect_leaks=0");
     }
 
     void TearDown() override

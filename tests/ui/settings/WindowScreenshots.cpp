@@ -146,8 +146,6 @@ int main(int argc, char** argv)
     bool ok = trayMenus(output);
     ok = settingsWindows(output, keyring) && ok;
     ok = guidePages(output) && ok;
-    // Lets the closed guide's last poll and the icon's flash end.
-    clock.advance(std::chrono::seconds(2));
 
     Platform::setClock(nullptr);
     Platform::setKeyboardLayout(nullptr);

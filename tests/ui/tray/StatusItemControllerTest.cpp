@@ -45,12 +45,6 @@ QAction* item(const QMenu& menu, const QString& title)
 
 class StatusItemControllerTest : public ::testing::Test {
 protected:
-    // A flash still pending would leave its task waiting on the fake clock forever.
-    ~StatusItemControllerTest() override
-    {
-        time.clock.advance(StatusItemController::flashDuration);
-    }
-
     static QString autostartFolder()
     {
         return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart");

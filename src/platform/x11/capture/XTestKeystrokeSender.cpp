@@ -2,6 +2,7 @@
 #include "platform/x11/capture/XTestKeystrokeSender.h"
 
 #include "platform/x11/capture/LayoutKeys.h"
+#include "platform/x11/input/OwnKeyboardGrab.h"
 
 #include <cstdlib>
 #include <memory>
@@ -79,6 +80,11 @@ bool XTestKeystrokeSender::relevantModifiersHeld()
         connection, xcb_xkb_get_state(connection, xcb_xkb_device_spec_t(device)), nullptr));
     // The base modifiers are those of keys held down, leaving out latched and locked ones.
     return state && (state->baseMods & relevantMask) != 0;
+}
+
+bool XTestKeystrokeSender::shortcutKeyHeld()
+{
+    return OwnKeyboardGrab::isActive();
 }
 
 void XTestKeystrokeSender::post(EditCommand command, ChordStyle style)

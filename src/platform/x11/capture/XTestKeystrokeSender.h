@@ -11,6 +11,7 @@
 class XTestKeystrokeSender final : public KeystrokeSender {
 public:
     bool relevantModifiersHeld() override;
+    bool shortcutKeyHeld() override;
     void post(EditCommand command, ChordStyle style) override;
 
 private:
