@@ -5,24 +5,24 @@ include(GoogleTest)
 
 # Registers the GoogleTest cases of an executable with CTest under its labels. Tests that
 # use the shared X display (its keymap, focus and clipboard) or the real keyring item run
-# one at a time.
-# quillmark_discover_tests(TARGET LABELS label... [ENVIRONMENT VAR=value...])
+# one at a time; end-to-end tests drive the whole desktop and run with nothing beside them.
+# (Each property takes one value: gtest_discover_tests flattens lists.)
+# quillmark_discover_tests(TARGET LABELS label... [ENVIRONMENT VAR=value]
+#                          [PROPERTIES name value...])
 function(quillmark_discover_tests target)
-    cmake_parse_arguments(ARG "" "" "LABELS;ENVIRONMENT" ${ARGN})
-    set(locks "")
-    if("x11" IN_LIST ARG_LABELS OR "e2e" IN_LIST ARG_LABELS)
-        list(APPEND locks x11-display)
-    endif()
-    if("dbus" IN_LIST ARG_LABELS)
-        list(APPEND locks session-bus)
-    endif()
+    cmake_parse_arguments(ARG "" "" "LABELS;ENVIRONMENT;PROPERTIES" ${ARGN})
     set(properties LABELS "${ARG_LABELS}")
-    if(locks)
-        list(APPEND properties RESOURCE_LOCK "${locks}")
+    if("e2e" IN_LIST ARG_LABELS)
+        list(APPEND properties RUN_SERIAL TRUE)
+    elseif("x11" IN_LIST ARG_LABELS)
+        list(APPEND properties RESOURCE_LOCK x11-display)
+    elseif("dbus" IN_LIST ARG_LABELS)
+        list(APPEND properties RESOURCE_LOCK session-bus)
     endif()
     if(ARG_ENVIRONMENT)
         list(APPEND properties ENVIRONMENT "${ARG_ENVIRONMENT}")
     endif()
+    list(APPEND properties ${ARG_PROPERTIES})
     gtest_discover_tests(${target} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
 endfunction()
 

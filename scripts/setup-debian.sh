@@ -16,7 +16,7 @@ build_packages=(
   qcoro-qt6-dev
   libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
   libatspi2.0-dev libsecret-1-dev libsystemd-dev libglib2.0-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev
 )
 
 runtime_packages=(
@@ -26,7 +26,7 @@ runtime_packages=(
 
 test_packages=(
   xvfb xauth openbox xdotool xclip x11-xkb-utils x11-utils mousepad xterm trayer
-  python3 procps
+  python3 procps desktop-file-utils libglib2.0-bin
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -38,6 +38,9 @@ public:
         action.sa_flags = SA_RESTART;
         ::sigaction(SIGTERM, &action, nullptr);
         ::sigaction(SIGINT, &action, nullptr);
+        // The tray outlives the launcher or terminal that started it; a warning written
+        // to an output nobody reads any more must not end it.
+        ::signal(SIGPIPE, SIG_IGN);
     }
 
     ~TerminationSignals()

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+// The failures a person meets on the way, each ending in the panel with its message: the
+// service out of reach or out of quota, a selection over the limit, no selection at all,
+// and Replace after the editor has quit.
+#include "E2eTest.h"
+
+#include <QTcpServer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class Service { unreachable, quotaExceeded };
+
+struct ServiceFailureRow {
+    const char* name;
+    Service service;
+    const char* logPattern;
+    const char* message;
+};
+
+// Rows are named in the output by their name alone.
+void PrintTo(const ServiceFailureRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class ServiceFailureTest : public E2eTest,
+                           public ::testing::WithParamInterface<ServiceFailureRow> {};
+
+class ErrorPathsTest : public E2eTest {};
+
+// An address on which nothing listens: a port the system just handed out and took back.
+QString deadAddress()
+{
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost))
+        return {};
+    const quint16 port = server.serverPort();
+    server.close();
+    return u"http://127.0.0.1:%1"_s.arg(QString::number(port));
+}
+
+} // namespace
+
+TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
+{
+    const ServiceFailureRow row = GetParam();
+    switch (row.service) {
+    case Service::unreachable:
+        ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, deadAddress()));
+        break;
+    case Service::quotaExceeded:
+        m_relay.setReply(LoopbackServer::Reply::json(
+            429,
+            R"({"error":"QUOTA_EXCEEDED","message":"QUOTA_EXCEEDED: Monthly limit reached."})"));
+        break;
+    }
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(sentence));
+    ASSERT_TRUE(openPanelOnSelection(sentence));
+
+    const qsizetype beforeAction = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+2"_s));
+    ASSERT_TRUE(logShows(u"⌥2 did not start Fix Grammar"_s,
+                         u"info ai: fixGrammar start (30 chars in)"_s, beforeAction));
+    ASSERT_TRUE(logMatches(u"the failure was not logged"_s, QString::fromUtf8(row.logPattern),
+                           beforeAction));
+    ASSERT_TRUE(panelShows(u"the panel did not show the failure's message"_s,
+                           QString::fromUtf8(row.message)));
+    EXPECT_EQ(readDefault(u"usagePromptTokens"_s), "") << "a failed call was counted";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    E2e, ServiceFailureTest,
+    ::testing::Values(
+        ServiceFailureRow{"Unreachable", Service::unreachable,
+                          R"(error ai: fixGrammar failed: network: .+)",
+                          "Couldn't reach Quillmark's AI service. Check your internet connection "
+                          "and try again."},
+        ServiceFailureRow{"QuotaExceeded", Service::quotaExceeded,
+                          R"(error ai: fixGrammar failed: QUOTA_EXCEEDED: Monthly limit reached\.)",
+                          "Monthly limit reached."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ErrorPathsTest, ASelectionOverTheLimitIsRefusedWithoutSendingIt)
+{
+    const QString text = u"lorem ipsum dolor sit amet "_s.repeated(500).left(12'001);
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(text));
+    ASSERT_TRUE(openPanelOnSelection(text));
+
+    const qsizetype beforeAction = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+2"_s));
+    ASSERT_TRUE(panelShows(u"the panel did not refuse the long selection"_s,
+                           u"Selection too large (12001 / 12,000 characters)."_s));
+    EXPECT_TRUE(m_tray.lines().mid(beforeAction).filter(u"fixGrammar start"_s).isEmpty())
+        << "the action started anyway";
+    EXPECT_TRUE(m_relay.requests().isEmpty()) << "the long selection was sent";
+}
+
+TEST_F(ErrorPathsTest, NoSelectionShowsTheHintAndLeavesTheClipboardAlone)
+{
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(sentence, Selection::none));
+
+    const qsizetype beforeShortcut = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+super+t"_s));
+    ASSERT_TRUE(logShows(u"the empty capture was not logged"_s,
+                         u"info capture: no selection captured"_s, beforeShortcut));
+    ASSERT_TRUE(panelShows(u"the panel did not show the no-selection hint"_s,
+                           u"Select some text first, then press the hotkey."_s));
+    ASSERT_TRUE(
+        clipboardIsEarlierItem(u"the copy attempt did not leave the clipboard as it was"_s));
+}
+
+TEST_F(ErrorPathsTest, ReplaceAfterTheEditorQuitPutsTheResultOnTheClipboard)
+{
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(sentence));
+    ASSERT_TRUE(openPanelOnSelection(sentence));
+    const qsizetype beforeAction = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+2"_s));
+    ASSERT_TRUE(logMatches(u"the hosted service's answer was not taken"_s,
+                           uR"(info ai: fixGrammar ok in \d+ms \(in 12 out 7 tok\))"_s,
+                           beforeAction));
+    ASSERT_TRUE(panelShows(u"the panel did not show the result"_s, corrected));
+
+    ASSERT_TRUE(m_editor.quit()) << "step failed: mousepad did not quit on Ctrl+Q";
+    const qsizetype beforeReplace = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+1"_s));
+    ASSERT_TRUE(panelShows(u"the panel did not say the editor is gone"_s,
+                           u"The original app is no longer running. The result was copied to "
+                           u"your clipboard instead."_s));
+    QByteArray copied;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return (copied = selectionBytes(u"clipboard"_s, u"UTF8_STRING"_s)) ==
+                   corrected.toUtf8();
+        },
+        5s))
+        << "step failed: the clipboard after Replace held \"" << copied.toStdString() << '"';
+    EXPECT_TRUE(m_tray.lines().mid(beforeReplace).filter(u"panel dismissed"_s).isEmpty())
+        << "the panel was closed instead of showing the message";
+}

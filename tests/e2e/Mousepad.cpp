@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: MIT
+#include "Mousepad.h"
+
+#include "DesktopTools.h"
+
+#include <QFile>
+
+Mousepad::~Mousepad()
+{
+    stop();
+}
+
+bool Mousepad::start(const QString& text)
+{
+    QFile file(m_dir.filePath(QStringLiteral("notes.txt")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
+        return false;
+    file.close();
+    m_process = std::make_unique<QProcess>();
+    m_process->setStandardOutputFile(QProcess::nullDevice());
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    // Without --disable-server a second test would hand its file to the first instance.
+    m_process->start(QStringLiteral("mousepad"),
+                     {QStringLiteral("--disable-server"), file.fileName()});
+    if (!m_process->waitForStarted(5000))
+        return false;
+    const QString pid = QString::number(m_process->processId());
+    const bool mapped = waitUntil([&] {
+        const QStringList windows =
+            QString::fromUtf8(runTool(QStringLiteral("xdotool"),
+                                      {QStringLiteral("search"), QStringLiteral("--all"),
+                                       QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                       pid, QStringLiteral("--class"), QStringLiteral("mousepad")})
+                                  .output)
+                .split(u'\n', Qt::SkipEmptyParts);
+        if (!windows.isEmpty())
+            m_window = windows.last();
+        return !m_window.isEmpty() || !isRunning();
+    });
+    return mapped && !m_window.isEmpty() && activate();
+}
+
+bool Mousepad::activate()
+{
+    const auto isActive = [&] {
+        return runTool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")})
+                   .output.trimmed() == m_window.toUtf8();
+    };
+    if (isActive())
+        return true;
+    // The window manager may ignore one request while the window is still being mapped.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        (void)xdotool({QStringLiteral("windowactivate"), m_window});
+        if (waitUntil(isActive, 1s))
+            return true;
+    }
+    return false;
+}
+
+QString Mousepad::selectedText() const
+{
+    return QString::fromUtf8(
+        selectionBytes(QStringLiteral("primary"), QStringLiteral("UTF8_STRING")));
+}
+
+bool Mousepad::selectAll(const QString& expected)
+{
+    if (!activate())
+        return false;
+    // One press may arrive before the editor has its text laid out; pressing again does
+    // no harm.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        (void)xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+        if (waitUntil([&] { return selectedText() == expected; }, 1s))
+            return true;
+    }
+    return false;
+}
+
+bool Mousepad::selectNothing()
+{
+    return activate() && xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+}
+
+QString Mousepad::waitForText(const QString& expected)
+{
+    QString last;
+    (void)waitUntil(
+        [&] {
+            if (!activate() || !xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")}))
+                return false;
+            // The selection is taken by the editor a moment after the key press.
+            (void)waitUntil([&] { return (last = selectedText()) == expected; }, 500ms);
+            return last == expected;
+        },
+        10s);
+    return last;
+}
+
+QString Mousepad::title() const
+{
+    return QString::fromUtf8(
+        runTool(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), m_window})
+            .output.trimmed());
+}
+
+bool Mousepad::quit()
+{
+    return activate() && xdotool({QStringLiteral("key"), QStringLiteral("ctrl+q")}) &&
+           waitUntil([&] { return !isRunning(); }, 10s);
+}
+
+void Mousepad::stop()
+{
+    if (isRunning()) {
+        m_process->kill();
+        m_process->waitForFinished(5000);
+    }
+}
