@@ -19,7 +19,7 @@ cmake --preset release
 cmake --build --preset release -j "$(nproc)"
 
 echo "== install"
-$SUDO cmake --install build/release
+$SUDO cmake --install build/release --strip
 
 binary=/usr/local/bin/quillmark
 not_started() {

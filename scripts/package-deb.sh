@@ -17,7 +17,12 @@ cmake --build --preset release -j "$(nproc)"
 
 echo "== package"
 rm -f build/release/quillmark_*.deb
+# CPack's staging install writes the install manifest over, which uninstall.sh reads to
+# remove what install.sh put under /usr/local; keep it.
+manifest=build/release/install_manifest.txt
+[ ! -f "$manifest" ] || cp "$manifest" "$manifest.kept"
 (cd build/release && cpack -G DEB >/dev/null)
+if [ -f "$manifest.kept" ]; then mv "$manifest.kept" "$manifest"; else rm -f "$manifest"; fi
 package=$(ls build/release/quillmark_*.deb)
 dpkg-deb --info "$package" | sed -n 's/^ \(Package\|Version\|Depends\):/\1:/p'
 echo "$package"

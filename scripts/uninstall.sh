@@ -32,6 +32,8 @@ while IFS= read -r file || [ -n "$file" ]; do
   fi
   # The documentation folder is Quillmark's own; shared folders stay even when empty.
   case "$(dirname "$file")" in
-    */doc/quillmark) $SUDO rmdir --ignore-fail-on-non-empty -- "$(dirname "$file")" ;;
+    */doc/quillmark)
+      [ ! -d "$(dirname "$file")" ] ||
+        $SUDO rmdir --ignore-fail-on-non-empty -- "$(dirname "$file")" ;;
   esac
 done <"$manifest"

@@ -2,6 +2,7 @@
 // The one binary: without a command it is the tray application, otherwise it runs one
 // command (trigger, run, defaults, preferences, key) and exits.
 #include "TrayApplication.h"
+#include "app/Log.h"
 #include "cli/CommandLine.h"
 #include "platform/linux/LinuxPlatform.h"
 
@@ -21,16 +22,32 @@ QByteArray readStandardInput()
     return input.readAll();
 }
 
+// A command's standard error holds its own messages only: what Qt has to say goes to the
+// log, and once the command has its result (the D-Bus thread may still speak while the
+// process winds down) nowhere.
+void logQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    const QString line = QStringLiteral("qt: ") + message;
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        Log::app().info(line);
+    else
+        Log::app().error(line);
+}
+
+void dropQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 int runCommand(int argc, char** argv, const QStringList& arguments)
 {
     QCoreApplication app(argc, argv);
     LinuxPlatform platform(LinuxPlatform::Role::command);
+    qInstallMessageHandler(logQtMessage);
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliIO io{out, err, readStandardInput};
     const int code = QCoro::waitFor(CommandLine::execute(arguments, io));
     out.flush();
     err.flush();
+    qInstallMessageHandler(dropQtMessage);
     return code;
 }
 

@@ -103,9 +103,11 @@ QCoro::Task<> SelectionCapture::waitForShortcutRelease(KeystrokeSender& keys)
 QCoro::Task<> SelectionCapture::waitForModifierRelease(KeystrokeSender& keys)
 {
     // The trigger's own modifiers are usually still down when this runs; a copy typed
-    // while Alt is held reaches the application as Ctrl+Alt+C, which copies nothing.
+    // while Alt is held reaches the application as Ctrl+Alt+C, which copies nothing. While
+    // the trigger's key itself is down, everything typed goes to us and not to the
+    // application at all.
     for (int check = 0; check < modifierChecks; ++check) {
-        if (!keys.relevantModifiersHeld())
+        if (!keys.relevantModifiersHeld() && !keys.shortcutKeyHeld())
             co_return;
         co_await Platform::clock().sleep(modifierInterval);
     }

@@ -24,7 +24,8 @@ public:
 
     QCoro::Task<std::optional<CapturedSelection>> capture() override;
 
-    // Returns as soon as none of Shift, Control, Alt and Super is held, checking before
+    // Returns as soon as none of Shift, Control, Alt and Super is held and the shortcut's
+    // own key is up (keys typed before then would come to us), checking before
     // each of up to 25 sleeps of 20 ms; after the last one it logs and returns anyway, so
     // the caller posts its keystroke regardless. The sender is a port that lives as long
     // as the application.

@@ -36,7 +36,7 @@ protected:
     {
         for (const auto& [type, bytes] : usersClipboard) {
             SCOPED_TRACE(type.toStdString());
-            EXPECT_EQ(clipboardBytes(type), bytes);
+            EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), type), bytes);
         }
     }
 
@@ -87,7 +87,7 @@ TEST_F(CaptureDesktopTest, SecureInputTypesNothingAndLeavesTheClipboardAlone)
 TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
+    typeWithXdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
     ASSERT_TRUE(keys.relevantModifiersHeld());
     QProcess release;
     QTimer::singleShot(150ms, [&release] {
@@ -111,7 +111,7 @@ TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
 TEST_F(CaptureDesktopTest, AnAltHeldTooLongIsReleasedBeforeTheCopySoTheCopyStillWorks)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
+    typeWithXdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
 
     const std::optional<CapturedSelection> captured = runCapture();
 
@@ -120,7 +120,7 @@ TEST_F(CaptureDesktopTest, AnAltHeldTooLongIsReleasedBeforeTheCopySoTheCopyStill
     EXPECT_EQ(log.lines(),
               QStringList({"error capture: modifiers still held after 500ms — posting anyway",
                            "info capture: captured via clipboard (11 chars)"}));
-    xdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")});
+    typeWithXdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")});
 }
 
 } // namespace

@@ -4,59 +4,11 @@
 #include "settings/UserDefaults.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+void typeWithXdotool(const QStringList& arguments)
 {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        if (elapsed.elapsed() > timeout.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
-
-ToolResult runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    ToolResult result;
-    const bool finished = process.waitForStarted(5000) &&
-                          waitUntil([&] { return process.state() == QProcess::NotRunning; });
-    if (!finished) {
-        process.kill();
-        process.waitForFinished(5000);
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.output = process.readAllStandardOutput();
-    return result;
-}
-
-void xdotool(const QStringList& arguments)
-{
-    const ToolResult result = runTool(QStringLiteral("xdotool"), arguments);
-    EXPECT_EQ(result.exitCode, 0) << "xdotool " << arguments.join(u' ').toStdString();
-}
-
-QByteArray clipboardBytes(const QString& type)
-{
-    return runTool(QStringLiteral("xclip"),
-                   {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                    QStringLiteral("-t"), type})
-        .output;
-}
-
-QStringList clipboardTypes()
-{
-    return QString::fromUtf8(clipboardBytes(QStringLiteral("TARGETS")))
-        .split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(xdotool(arguments)) << "xdotool " << arguments.join(u' ').toStdString();
 }
 
 ChildProcess::~ChildProcess()
@@ -152,7 +104,7 @@ bool DesktopTest::selectUntil(const QStringList& keys, const TargetApplication& 
                               const QString& expected)
 {
     for (int attempt = 0; attempt < 20; ++attempt) {
-        xdotool(QStringList{QStringLiteral("key")} + keys);
+        typeWithXdotool(QStringList{QStringLiteral("key")} + keys);
         if (waitUntil([&] { return accessibility().selectedText(target) == expected; }, 500ms))
             return true;
     }

@@ -8,6 +8,7 @@
 #include "platform/qtgui/QtPasteboard.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 
 #include <QProcess>
@@ -19,25 +20,8 @@
 
 using namespace std::chrono_literals;
 
-// Spins the event loop until the condition holds; false when it did not within the time.
-// The tests wait like this for other processes (an editor starting, a key press arriving),
-// never to let a time-out of the product pass.
-[[nodiscard]] bool waitUntil(const std::function<bool()>& condition,
-                             std::chrono::milliseconds timeout = 10s);
-
-// Runs a tool to its end while this process goes on serving the clipboard it may own.
-struct ToolResult {
-    int exitCode = -1;
-    QByteArray output;
-};
-ToolResult runTool(const QString& program, const QStringList& arguments);
 // xdotool with these arguments; fails the test when it fails.
-void xdotool(const QStringList& arguments);
-
-// The bytes of one type on the CLIPBOARD selection as another client receives them, and
-// the list of types its owner offers.
-QByteArray clipboardBytes(const QString& type);
-QStringList clipboardTypes();
+void typeWithXdotool(const QStringList& arguments);
 
 // A child process that is killed and reaped when the object goes, so no test leaves one
 // behind.

@@ -46,7 +46,7 @@ TEST_F(PasteBackDesktopTest, ReplacesTheSelectionAndRestoresEveryTypeOfTheClipbo
                            QStringLiteral("info replace: clipboard restored")}));
     for (const auto& [type, bytes] : usersClipboard) {
         SCOPED_TRACE(type.toStdString());
-        EXPECT_EQ(clipboardBytes(type), bytes);
+        EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), type), bytes);
     }
 }
 
@@ -78,7 +78,8 @@ TEST_F(PasteBackDesktopTest, AClipboardWrittenByAnotherApplicationMeanwhileIsKep
 
     EXPECT_EQ(log.lines().value(1),
               QStringLiteral("info replace: clipboard changed since our write — leaving it alone"));
-    EXPECT_EQ(clipboardBytes(QStringLiteral("text/plain")), QByteArray("newer copy"));
+    EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), QStringLiteral("text/plain")),
+              QByteArray("newer copy"));
     EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
 }
 
@@ -89,9 +90,11 @@ TEST_F(PasteBackDesktopTest, ThePastedItemTellsClipboardManagersToSkipIt)
     QStringList types;
     // Read while the result is on the clipboard, between the paste and the restore.
     QTimer::singleShot(100ms, [&] {
-        types = clipboardTypes();
-        transient = clipboardBytes(QStringLiteral("org.nspasteboard.TransientType"));
-        hint = clipboardBytes(QStringLiteral("x-kde-passwordManagerHint"));
+        types = selectionTypes(QStringLiteral("clipboard"));
+        transient = selectionBytes(QStringLiteral("clipboard"),
+                                   QStringLiteral("org.nspasteboard.TransientType"));
+        hint = selectionBytes(QStringLiteral("clipboard"),
+                              QStringLiteral("x-kde-passwordManagerHint"));
     });
 
     runPaste(QStringLiteral("Polished draft."), target);

@@ -2,12 +2,12 @@
 #pragma once
 
 #include "AccessibilityProbe.h"
-#include "DesktopTools.h"
 #include "ForeignClipboard.h"
 #include "LoopbackServer.h"
 #include "Mousepad.h"
 #include "TrayHost.h"
 #include "TrayProcess.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ForeignClipboard.h"
 
-#include "DesktopTools.h"
+#include "support/DesktopTools.h"
 
 ForeignClipboard::~ForeignClipboard()
 {

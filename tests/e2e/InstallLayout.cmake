@@ -1,7 +1,9 @@
 # Installs a build into PREFIX and checks that each file landed where a desktop looks for it
-# (MODE=install), or removes it again with the uninstall script and checks nothing is left
-# (MODE=uninstall).
-# cmake -DMODE=install|uninstall -DBUILD_DIR=dir -DPREFIX=dir [-DUNINSTALL=script] -P this
+# (MODE=install), removes it again with the uninstall script and checks nothing is left
+# (MODE=uninstall), or makes a Debian package of it in PREFIX and checks what the package
+# holds and depends on (MODE=package).
+# cmake -DMODE=install|uninstall|package -DBUILD_DIR=dir -DPREFIX=dir [-DUNINSTALL=script]
+#       -P this
 set(expected
     bin/quillmark
     share/applications/quillmark.desktop
@@ -48,6 +50,39 @@ elseif(MODE STREQUAL "uninstall")
         message(FATAL_ERROR "the documentation folder was left behind")
     endif()
     file(REMOVE_RECURSE "${PREFIX}")
+elseif(MODE STREQUAL "package")
+    file(REMOVE_RECURSE "${PREFIX}")
+    # CPack's staging install writes the build's install manifest over; the uninstall that
+    # follows an install must find that install's list, not the package's.
+    set(manifest "${BUILD_DIR}/install_manifest.txt")
+    if(EXISTS "${manifest}")
+        file(COPY_FILE "${manifest}" "${manifest}.kept")
+    endif()
+    execute_process(COMMAND cpack -G DEB -B "${PREFIX}" --config "${BUILD_DIR}/CPackConfig.cmake"
+                    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(EXISTS "${manifest}.kept")
+        file(RENAME "${manifest}.kept" "${manifest}")
+    else()
+        file(REMOVE "${manifest}")
+    endif()
+    file(GLOB package "${PREFIX}/quillmark_*.deb")
+    if(NOT status EQUAL 0 OR NOT package)
+        message(FATAL_ERROR "cpack made no package (${status}):\n${output}")
+    endif()
+    execute_process(COMMAND dpkg-deb --contents "${package}" OUTPUT_VARIABLE contents)
+    foreach(file IN LISTS expected)
+        if(NOT contents MATCHES " \\./usr/${file}\n")
+            message(FATAL_ERROR "the package lacks /usr/${file}:\n${contents}")
+        endif()
+    endforeach()
+    execute_process(COMMAND dpkg-deb --field "${package}" Depends OUTPUT_VARIABLE depends)
+    foreach(library IN ITEMS libqt6widgets6 libqt6svg6 libqcoro6core0 libsecret-1-0 libatspi2.0-0
+                             libxcb-xtest0 libxkbcommon-x11-0)
+        if(NOT depends MATCHES "${library}")
+            message(FATAL_ERROR "the package does not depend on ${library}: ${depends}")
+        endif()
+    endforeach()
+    file(REMOVE_RECURSE "${PREFIX}")
 else()
-    message(FATAL_ERROR "MODE must be install or uninstall")
+    message(FATAL_ERROR "MODE must be install, uninstall or package")
 endif()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Mousepad.h"
 
-#include "DesktopTools.h"
+#include "support/DesktopTools.h"
 
 #include <QFile>
 

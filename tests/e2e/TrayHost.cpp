@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TrayHost.h"
 
-#include "DesktopTools.h"
+#include "support/DesktopTools.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TrayProcess.h"
 
-#include "DesktopTools.h"
+#include "support/DesktopTools.h"
 
 TrayProcess::~TrayProcess()
 {

@@ -10,9 +10,10 @@
 
 using namespace std::chrono_literals;
 
-// Spins this process's event loop (the loopback servers answer from it) until the
-// condition holds; false when it did not within the time. Waits here are for other
-// processes to get somewhere, never for a time-out of the product to pass.
+// Spins this process's event loop (its loopback servers answer and the clipboard it owns
+// is served from there) until the condition holds; false when it did not within the time.
+// Waits here are for other processes to get somewhere, never for a time-out of the
+// product to pass.
 [[nodiscard]] bool waitUntil(const std::function<bool()>& condition,
                              std::chrono::milliseconds timeout = 20s);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DesktopTools.h"
+#include "support/DesktopTools.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,0 +1,274 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""End-to-end figures of the quillmark binary on the test desktop, each the median and the
+95th percentile (nearest rank) over several runs. Run through run-e2e-benchmarks.sh, which
+starts the private desktop; the figures depend on the machine, so this is a report, not a
+test."""
+
+import argparse
+import math
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from desktop import RESULT, Mousepad, Relay, Tray, TrayHost, tool, wait_until
+
+SENTENCE = "this sentance have two mistake"
+SHOWN = r"info app: panel shown frame .*"
+
+
+def percentile(values, share):
+    ordered = sorted(values)
+    return ordered[max(0, math.ceil(share * len(ordered)) - 1)]
+
+
+def report(name, unit, values):
+    if not values:
+        print("%-52s not measured" % name)
+        return
+    print("%-52s median %9.1f %-4s p95 %9.1f %-4s (n=%d)"
+          % (name, percentile(values, 0.5), unit, percentile(values, 0.95), unit, len(values)),
+          flush=True)
+
+
+class Session:
+    """Fresh settings pointing at the stand-in relay, and the binary that uses them."""
+
+    def __init__(self, binary, relay):
+        self.binary = binary
+        self.config = tempfile.mkdtemp(prefix="quillmark-bench-")
+        self.environment = dict(os.environ, XDG_CONFIG_HOME=self.config, QUILLMARK_LOG="stderr")
+        self.write("proxyBaseURL", "-string", relay.url)
+        # Fresh settings are a first run, whose welcome guide would take the keyboard.
+        self.write("hasSeenOnboarding", "-bool", "true")
+
+    def write(self, key, kind, value):
+        subprocess.run([self.binary, "defaults", "write", key, kind, value], check=True,
+                       env=self.environment, capture_output=True, timeout=30)
+
+    def start(self):
+        tray = Tray(self.binary, self.environment)
+        tray.wait_for(r"info hotkey: registered ⌥⌘T")
+        return tray
+
+    def close(self):
+        shutil.rmtree(self.config, ignore_errors=True)
+
+
+def press(keys):
+    tool("xdotool", "key", "--clearmodifiers", keys)
+
+
+def open_panel(tray):
+    """Presses the shortcut; answers the seconds until the panel was shown and how the text
+    was captured ("ax", "clipboard", or None when nothing was)."""
+    start = tray.mark()
+    pressed = time.monotonic()
+    press("alt+super+t")
+    shown = tray.wait_for(SHOWN, start)
+    method = None
+    for _, line in tray.lines[start:]:
+        match = re.fullmatch(r"info capture: captured via (\w+) \(\d+ chars\)", line)
+        if match:
+            method = match.group(1)
+    return shown - pressed, method
+
+
+def close_panel(tray):
+    start = tray.mark()
+    press("Escape")
+    tray.wait_for(r"info app: (panel dismissed \(esc\)|back to ready \(esc\))", start)
+
+
+def panel_cycle(tray):
+    """One cycle as a person has it: shortcut, Fix Grammar when there is text, back, close."""
+    _, method = open_panel(tray)
+    if method:
+        start = tray.mark()
+        press("alt+2")
+        tray.wait_for(r"info ai: fixGrammar ok in .*", start)
+        close_panel(tray)
+    start = tray.mark()
+    press("Escape")
+    tray.wait_for(r"info app: panel dismissed \(esc\)", start)
+
+
+def start_up(session, runs):
+    host = TrayHost()
+    launched, registered, icon = [], [], []
+    try:
+        for _ in range(runs):
+            tray = Tray(session.binary, session.environment)
+            try:
+                launched.append(1000 * (tray.wait_for(r"info app: Quillmark .* launched")
+                                        - tray.started_at))
+                registered.append(1000 * (tray.wait_for(r"info hotkey: registered ⌥⌘T")
+                                          - tray.started_at))
+                if wait_until(lambda: host.holds_window_of(tray.process.pid), 10, 0.002):
+                    icon.append(1000 * (time.monotonic() - tray.started_at))
+            finally:
+                tray.stop()
+    finally:
+        host.stop()
+    report("process start -> launch line", "ms", launched)
+    report("process start -> shortcut registered", "ms", registered)
+    report("process start -> tray icon in the tray", "ms", icon)
+
+
+def memory(session, runs):
+    host = TrayHost()
+    editor = Mousepad(SENTENCE)
+    after_start, after_cycles = [], []
+    try:
+        editor.select_all(SENTENCE)
+        for _ in range(runs):
+            tray = session.start()
+            try:
+                time.sleep(2)
+                after_start.append(tray.resident_kib() / 1024)
+                for _ in range(10):
+                    panel_cycle(tray)
+                time.sleep(2)
+                after_cycles.append(tray.resident_kib() / 1024)
+            finally:
+                tray.stop()
+    finally:
+        editor.stop()
+        host.stop()
+    report("resident memory after start, idle", "MiB", after_start)
+    report("resident memory after 10 panel cycles, idle", "MiB", after_cycles)
+
+
+def idle(session, runs, seconds):
+    host = TrayHost()
+    cpu, wakeups = [], []
+    try:
+        for _ in range(runs):
+            tray = session.start()
+            try:
+                time.sleep(2)
+                cpu_before, woken_before = tray.cpu_seconds(), tray.switches()
+                time.sleep(seconds)
+                cpu.append(1000 * (tray.cpu_seconds() - cpu_before))
+                woken_after = tray.switches()
+                # Threads that ended meanwhile (an idle thread pool lets its threads go) are
+                # left out; what counts is how often the living ones were woken.
+                wakeups.append(sum(woken_after[thread] - woken_before[thread]
+                                   for thread in woken_after if thread in woken_before))
+            finally:
+                tray.stop()
+    finally:
+        host.stop()
+    report("CPU time while idle for %d s" % seconds, "ms", cpu)
+    report("wake-ups (context switches) while idle for %d s" % seconds, "", wakeups)
+
+
+def shortcut_to_panel(session, runs):
+    """One tray process serves every run of both routes, as it would a person all day."""
+    editor = Mousepad(SENTENCE)
+    tray = None
+    try:
+        for route, forced in (("ax", "false"), ("clipboard", "true")):
+            session.write("forceClipboardCapture", "-bool", forced)
+            times, other = [], []
+            for _ in range(runs):
+                if tray is None:
+                    tray = session.start()
+                editor.select_all(SENTENCE)
+                elapsed, method = open_panel(tray)
+                if method == route:
+                    times.append(1000 * elapsed)
+                else:
+                    other.append(str(method))
+                close_panel(tray)
+            report("shortcut -> panel shown with text (%s)" % route, "ms", times)
+            if other:
+                print("  %d of %d captures did not go via %s but: %s"
+                      % (len(other), runs, route, ", ".join(sorted(set(other)))))
+    finally:
+        session.write("forceClipboardCapture", "-bool", "false")
+        if tray is not None:
+            tray.stop()
+        editor.stop()
+
+
+def replace_to_text(session, runs):
+    editor = Mousepad(SENTENCE)
+    tray = session.start()
+    times, missed = [], 0
+    try:
+        text = SENTENCE
+        for _ in range(runs):
+            editor.save()
+            editor.select_all(text)
+            _, method = open_panel(tray)
+            if not method:
+                missed += 1
+                close_panel(tray)
+                continue
+            start = tray.mark()
+            press("alt+2")
+            tray.wait_for(r"info ai: fixGrammar ok in .*", start)
+            # A person reads the result first.
+            time.sleep(1)
+            start = tray.mark()
+            pressed = time.monotonic()
+            press("alt+1")
+            landed = wait_until(lambda: editor.title().startswith("*"), 5, 0.001)
+            elapsed = time.monotonic() - pressed
+            tray.wait_for(r"info replace: clipboard restored", start)
+            if not landed:
+                missed += 1
+                continue
+            times.append(1000 * elapsed)
+            text = RESULT
+    finally:
+        tray.stop()
+        editor.stop()
+    report("Replace (⌥1) -> text changed in mousepad", "ms", times)
+    if missed:
+        print("  %d of %d runs lost the selection on the way (no capture, or a paste that "
+              "never reached mousepad)" % (missed, runs))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--runs", type=int, default=20, help="runs of the quick figures")
+    parser.add_argument("--memory-runs", type=int, default=5)
+    parser.add_argument("--idle-runs", type=int, default=3)
+    parser.add_argument("--idle-seconds", type=int, default=60)
+    parser.add_argument("--only", action="append",
+                        choices=["start", "memory", "idle", "panel", "replace"])
+    arguments = parser.parse_args()
+    chosen = arguments.only or ["start", "memory", "idle", "panel", "replace"]
+
+    relay = Relay()
+    session = Session(arguments.binary, relay)
+    failed = False
+    try:
+        for name, run in (("start", lambda: start_up(session, arguments.runs)),
+                          ("memory", lambda: memory(session, arguments.memory_runs)),
+                          ("idle", lambda: idle(session, arguments.idle_runs,
+                                                arguments.idle_seconds)),
+                          ("panel", lambda: shortcut_to_panel(session, arguments.runs)),
+                          ("replace", lambda: replace_to_text(session, arguments.runs))):
+            if name not in chosen:
+                continue
+            try:
+                run()
+            except (RuntimeError, subprocess.SubprocessError) as error:
+                failed = True
+                print("%s: could not be measured: %s" % (name, error), file=sys.stderr, flush=True)
+    finally:
+        session.close()
+        relay.close()
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# End-to-end figures of the quillmark binary of an existing build, measured on the private
+# test desktop (scripts/test-session --x11, with a tray host started here): start-up to the
+# tray icon, resident memory, CPU time and wake-ups while idle, shortcut to panel through
+# AT-SPI and through the copy command, and Replace to the text in mousepad. Each figure is
+# the median and the 95th percentile over its runs. It builds nothing: give it a build
+# directory, preferably an optimised one (a sanitizer build inflates every figure).
+#
+# usage: benchmarks/e2e/run-e2e-benchmarks.sh BUILD_DIR [--runs N] [--memory-runs N]
+#            [--idle-runs N] [--idle-seconds S] [--only start|memory|idle|panel|replace]...
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+if [ $# -lt 1 ] || [ "${1#-}" != "$1" ]; then
+    sed -n '/^# usage:/,/^set /p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
+    exit 2
+fi
+build=$(cd "$1" && pwd)
+shift
+binary=$build/src/quillmark
+[ -x "$binary" ] || { echo "run-e2e-benchmarks: no quillmark binary in $build/src" >&2; exit 2; }
+for tool in python3 xdotool xclip xwininfo mousepad trayer; do
+    command -v "$tool" >/dev/null ||
+        { echo "run-e2e-benchmarks: $tool is missing; scripts/setup-debian.sh installs it" >&2; exit 2; }
+done
+
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+sanitizers=$(sed -n 's/^QUILLMARK_SANITIZERS:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+echo "$("$binary" --version 2>/dev/null | head -n 1), build ${build_type:-?}, sanitizers ${sanitizers:-OFF}"
+echo "$(nproc) cores, $(uname -sr), load $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# A sanitizer build reports leaks of the libraries at exit; that is not what is measured.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+exec "$root/scripts/test-session" --x11 -- python3 "$here/e2e_benchmarks.py" --binary "$binary" "$@"
