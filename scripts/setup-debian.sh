@@ -11,7 +11,7 @@ else
 fi
 
 build_packages=(
-  build-essential cmake ninja-build pkg-config git clang-format
+  build-essential cmake ninja-build pkg-config git clang-format ccache
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
   qcoro-qt6-dev
   libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
