@@ -123,7 +123,7 @@ std::optional<QString> RelayConfig::apply(const QString& key, const QString& val
     if (key == u"listen") {
         const QString text = value.trimmed();
         const qsizetype colon = text.lastIndexOf(u':');
-        const auto port = number(text.mid(colon + 1), 1);
+        const auto port = number(text.mid(colon + 1), 0); // 0: any free port
         QString host = text.left(colon);
         if (host.startsWith(u'[') && host.endsWith(u']'))
             host = host.mid(1, host.size() - 2);

@@ -157,17 +157,29 @@ std::optional<int> RelayStore::schemaVersion()
 
 bool RelayStore::migrate()
 {
+    // One instance migrates at a time; the others find the work done when they get the lock.
+    // PostgreSQL's lock is the session's (two CREATE TABLE IF NOT EXISTS at once can still
+    // collide there); SQLite's is the write lock the first UPDATE takes.
+    const QString lockID = QStringLiteral("7261500231");
+    if (isPostgres() && !run(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(lockID)))
+        return false;
+    const bool ok = migrateLocked();
+    if (isPostgres())
+        run(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(lockID));
+    return ok;
+}
+
+bool RelayStore::migrateLocked()
+{
     if (!run(
             QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)")))
         return false;
-    // One instance migrates at a time; the others find the work done when they get the lock.
     if (!m_database.transaction()) {
         m_lastError = m_database.lastError().text();
         return false;
     }
-    const bool locked = isPostgres()
-                            ? run(QStringLiteral("LOCK TABLE schema_version IN EXCLUSIVE MODE"))
-                            : run(QStringLiteral("UPDATE schema_version SET version = version"));
+    const bool locked =
+        isPostgres() || run(QStringLiteral("UPDATE schema_version SET version = version"));
     auto current = locked ? schemaVersion() : std::nullopt;
     bool ok = current.has_value();
     if (ok && *current > latestSchemaVersion()) {
@@ -177,9 +189,9 @@ bool RelayStore::migrate()
         ok = false;
     }
     if (ok && *current == 0) {
-        auto [query, inserted] = execute(m_database, m_lastError,
-                                         QStringLiteral("SELECT COUNT(*) FROM schema_version"), {});
-        ok = inserted && query.next() &&
+        auto [query, counted] = execute(m_database, m_lastError,
+                                        QStringLiteral("SELECT COUNT(*) FROM schema_version"), {});
+        ok = counted && query.next() &&
              (query.value(0).toInt() > 0 ||
               run(QStringLiteral("INSERT INTO schema_version (version) VALUES (0)")));
     }

@@ -78,6 +78,7 @@ public:
 private:
     explicit RelayStore(QSqlDatabase database);
     bool run(const QString& statement);
+    bool migrateLocked();
 
     QSqlDatabase m_database;
     QString m_lastError;
