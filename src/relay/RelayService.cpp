@@ -206,6 +206,9 @@ QCoro::Task<> RelayService::answer(Incoming incoming, QHttpServerResponder respo
         responder.write(outcome.body,
                         {{"Content-Type", "application/json"}, {"X-Request-Id", requestID}},
                         QHttpServerResponder::StatusCode(outcome.status));
+        // Hands the reply to the kernel now: a stopping relay may exit before the event
+        // loop would have written it.
+        socket->flush();
     }
     const qint64 latency = (m_clock.monotonicNow() - started).count();
     const QString line =
