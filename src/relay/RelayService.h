@@ -33,6 +33,8 @@ public:
     // requests in flight have their answers.
     void stopAccepting();
     int inFlight() const { return m_inFlight; }
+    // Reads the configuration file's limits again before the next request.
+    void reloadConfiguration() { m_configStamp = {}; }
 
     // What one request came to: its reply and the figures for the log.
     struct Outcome;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // quillmark-relay: the service Quillmark's hosted back-end talks to. It holds the upstream
 // key, issues tokens with monthly quotas and answers POST /ai.
+#include "app/AppIdentity.h"
 #include "platform/SystemClock.h"
 #include "relay/RelayCli.h"
 #include "relay/RelayConfig.h"
@@ -59,18 +60,25 @@ int serve(const RelayConfig& config, const QString& configPath,
                  config.upstreamURL,
                  store.isPostgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite")));
 
-    // SIGTERM and SIGINT stop the relay once the requests in flight have their answers.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    const int signalFD = signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK);
+    // SIGTERM and SIGINT stop the relay once the requests in flight have their answers;
+    // SIGHUP reads the configuration file again (it is also read whenever it changes).
+    sigset_t handled;
+    sigemptyset(&handled);
+    sigaddset(&handled, SIGTERM);
+    sigaddset(&handled, SIGINT);
+    sigaddset(&handled, SIGHUP);
+    const int signalFD = signalfd(-1, &handled, SFD_CLOEXEC | SFD_NONBLOCK);
     QSocketNotifier notifier(signalFD, QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, &service, [&] {
         signalfd_siginfo info{};
+        bool stop = false;
         while (::read(signalFD, &info, sizeof info) == sizeof info) {
+            if (info.ssi_signo == SIGHUP)
+                service.reloadConfiguration();
+            else
+                stop = true;
         }
-        if (service.property("stopping").toBool())
+        if (!stop || service.property("stopping").toBool())
             return;
         service.setProperty("stopping", true);
         RelayLog::info(QStringLiteral("stopping: %1 request(s) in flight").arg(service.inFlight()));
@@ -98,6 +106,7 @@ int main(int argc, char** argv)
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     QCoreApplication app(argc, argv);
@@ -116,6 +125,10 @@ int main(int argc, char** argv)
         }
         configPath = arguments.at(1);
         arguments = arguments.mid(2);
+    }
+    if (arguments.value(0) == u"--version") {
+        out << "quillmark-relay " << AppIdentity::version() << Qt::endl;
+        return 0;
     }
     if (arguments.value(0) == u"--help" || arguments.value(0) == u"-h") {
         out << RelayCli::usage();
