@@ -173,7 +173,8 @@ public:
         if (stop)
             stop();
     }
-    QTemporaryDir dir;
+    // Under /tmp, which the postgres user can reach whatever TMPDIR says.
+    QTemporaryDir dir{"/tmp/quillmark-relay-pg-XXXXXX"};
     QString problem;
     QString url;
     std::function<void()> stop;
