@@ -180,11 +180,18 @@ std::optional<RelayPolicy> RelayService::currentPolicy()
                             std::get<QString>(reloaded));
         }
     }
-    const auto settings = m_store.settings();
-    if (!settings)
-        return std::nullopt;
+    // The operator's settings are read at most once a second: a change reaches every
+    // instance within that second, and a busy relay saves a query per request.
+    const auto now = m_clock.monotonicNow();
+    if (!m_settingsReadAt || now - *m_settingsReadAt >= 1s) {
+        auto settings = m_store.settings();
+        if (!settings)
+            return std::nullopt;
+        m_settings = std::move(*settings);
+        m_settingsReadAt = now;
+    }
     RelayPolicy policy = m_config.policy;
-    for (const auto& [key, value] : *settings) {
+    for (const auto& [key, value] : m_settings) {
         if (auto error = RelayConfig::applyToPolicy(policy, key, value))
             RelayLog::warning(QStringLiteral("operator setting ignored: ") + *error);
     }

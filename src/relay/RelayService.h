@@ -61,6 +61,8 @@ private:
     QString m_configPath;
     QProcessEnvironment m_environment;
     QDateTime m_configStamp;
+    QList<QPair<QString, QString>> m_settings;
+    std::optional<std::chrono::milliseconds> m_settingsReadAt;
     QHttpServer m_server;
     int m_inFlight = 0;
     bool m_draining = false;

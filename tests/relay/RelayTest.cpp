@@ -280,6 +280,12 @@ TEST_F(RelayTest, KillSwitchFlipsWhileRunningAndTheMonthBoundaryResetsTheQuota)
     EXPECT_EQ(std::get<ProxyError>(call(key)).message, "Back at noon.");
     writeConfig("");
     EXPECT_TRUE(std::holds_alternative<ProxyWire::AIResult>(call(key)));
+    // The operator's command reaches a running relay within a second.
+    EXPECT_EQ(cli({"set", "kill_switch", "Paused by the operator."}), 0);
+    fakeClock.clock.advance(1s);
+    EXPECT_EQ(std::get<ProxyError>(call(key)).message, "Paused by the operator.");
+    EXPECT_EQ(cli({"unset", "kill_switch"}), 0);
+    fakeClock.clock.advance(1s);
 
     fakeClock.clock.setWallNow(QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59), Qt::UTC));
     EXPECT_EQ(std::get<ProxyError>(call(key)).code, ProxyErrorCode::quotaExceeded);
