@@ -171,6 +171,11 @@ struct ErrorCase {
     QString version = "1.4";
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class RelayErrorTest : public RelayTest, public ::testing::WithParamInterface<ErrorCase> {};
 
 TEST_P(RelayErrorTest, AnswersWithTheCodeOfItsCause)
