@@ -35,6 +35,8 @@ public:
     explicit X11AccessibilityPermission(Launcher launcher = Launcher::system());
 
     bool isTrusted() const override;
+    // "XTEST" and/or "XInputExtension" (XInput 2), or "X display" without a server.
+    QStringList missingRequirements() const override;
     bool promptOncePerLaunch() override;
     // The accessibility settings of the desktop named by XDG_CURRENT_DESKTOP, or the help
     // page in the browser when there are none or none could be started.
