@@ -28,15 +28,8 @@ private:
     int m_reads = 0;
 };
 
-// The injected variants hold a credential with a line break and a header after it.
-enum class Backend {
-    ownKey,
-    ownKeyVanishing,
-    ownKeyInjected,
-    hosted,
-    hostedInjectedToken,
-    hostedInjectedDevice
-};
+// The "bad" ones hold a credential with a line break and a header after it.
+enum class Backend { ownKey, ownKeyVanishing, ownKeyBad, hosted, hostedBadToken, hostedBadDevice };
 enum class Address { loopback, refusing, unparsable, notHttp };
 
 class AIGatewayTest : public AIBackendTest {
@@ -45,11 +38,11 @@ protected:
     {
         const bool hosted = backend >= Backend::hosted;
         setDefault(DefaultsKey::useOwnAPIKey, !hosted);
-        if (backend == Backend::ownKey || backend == Backend::ownKeyInjected)
+        if (backend == Backend::ownKey || backend == Backend::ownKeyBad)
             keyring.putKey(backend == Backend::ownKey ? "sk-test" : "sk-test\r\nX-Injected: 1");
-        if (backend == Backend::hostedInjectedToken)
+        if (backend == Backend::hostedBadToken)
             setDefault(DefaultsKey::proxyToken, "token\r\nX-Injected: 1");
-        if (backend == Backend::hostedInjectedDevice)
+        if (backend == Backend::hostedBadDevice)
             setDefault(DefaultsKey::deviceID, "device\nX-Injected: 1");
         LoopbackServer& target = hosted ? server : openAI;
         const QString url = address == Address::loopback     ? target.baseURL()
@@ -149,11 +142,11 @@ const CatalogueRow catalogue[] = {
     {"hosted reply over 4 MiB", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(200, hugeText), tooLarge},
     {"hosted reply over 4 MiB without a length", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::raw("HTTP/1.1 200 OK\r\n\r\n" + hugeText), tooLarge},
     {"OpenAI reply over 4 MiB", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, hugeChoice), tooLarge},
-    {"own key with a line break", Backend::ownKeyInjected, TextAction::fixGrammar(), Address::loopback, answer,
+    {"own key with a line break", Backend::ownKeyBad, TextAction::fixGrammar(), Address::loopback, answer,
      {std::nullopt, "Your OpenAI API key contains a line break or another control character. Enter it again in Settings.", "byo: Your OpenAI API key contains a line break or another control character. Enter it again in Settings.", ErrorRecovery::openSettings}},
-    {"proxyToken with a line break", Backend::hostedInjectedToken, TextAction::fixGrammar(), Address::loopback, answer,
+    {"proxyToken with a line break", Backend::hostedBadToken, TextAction::fixGrammar(), Address::loopback, answer,
      {std::nullopt, "The proxyToken in Quillmark's settings contains a line break or another control character. Set it again with: quillmark defaults write proxyToken -stdin", "local: proxyToken contains a line break or another control character", ErrorRecovery::none}},
-    {"deviceID with a line break", Backend::hostedInjectedDevice, TextAction::fixGrammar(), Address::loopback, answer,
+    {"deviceID with a line break", Backend::hostedBadDevice, TextAction::fixGrammar(), Address::loopback, answer,
      {std::nullopt, "The deviceID in Quillmark's settings contains a line break or another control character. Remove it with: quillmark defaults delete deviceID", "local: deviceID contains a line break or another control character", ErrorRecovery::none}},
 };
 // clang-format on
@@ -174,10 +167,8 @@ TEST_F(AIGatewayTest, EveryFailureEndsInItsMessageAndRecovery)
 
         const AIGateway::Result result = perform(row.action);
         (void)keyring.store.remove(KeychainHelper::service, KeychainHelper::openAIAccount);
-        EXPECT_TRUE(std::holds_alternative<ProxyError>(result));
-        if (std::holds_alternative<ProxyError>(result)) {
-            EXPECT_EQ(std::get<ProxyError>(result), row.expected);
-        }
+        const auto* error = std::get_if<ProxyError>(&result);
+        EXPECT_EQ((error ? *error : ProxyError{{}, "no error"}), row.expected);
     }
     Platform::setSecretStore(&keyring.store);
 }

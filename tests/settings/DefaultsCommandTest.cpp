@@ -202,26 +202,22 @@ TEST_F(DefaultsCommandTest, CredentialsComeFromStandardInputAndNeverWithALineBre
         QByteArray input;
         QString err;
     };
+    const QString refused =
+        " contains a line break or another control character; nothing was written";
+    // clang-format off
     const Row rows[] = {
-        {{"write", "proxyToken", "-stdin"},
-         " \n",
-         "no value on standard input (or not UTF-8); nothing was written"},
-        {{"write", "proxyToken", "-stdin"},
-         "Zq81\r\nX-Injected: 1",
-         "proxyToken contains a line break or another control character; nothing was written"},
-        {{"write", "proxyToken", "Zq81\nX-Injected: 1"},
-         "",
-         "proxyToken contains a line break or another control character; nothing was written"},
-        {{"write", "deviceID", "-string", "Zq81\x1b[2J"},
-         "",
-         "deviceID contains a line break or another control character; nothing was written"},
+        {{"write", "proxyToken", "-stdin"}, " \n", "no value on standard input (or not UTF-8); nothing was written"},
+        {{"write", "proxyToken", "-stdin"}, "Zq81\r\nX-Injected: 1", "proxyToken" + refused},
+        {{"write", "proxyToken", "Zq81\nX-Injected: 1"}, "", "proxyToken" + refused},
+        {{"write", "deviceID", "-string", "Zq81\x1b[2J"}, "", "deviceID" + refused},
     };
+    // clang-format on
     const QByteArray before = readRawFile(path());
     for (const Row& row : rows) {
         SCOPED_TRACE(row.arguments.join(u' ').toStdString());
-        const CommandResult refused = runCommand(defaultsCommand, row.arguments, row.input);
-        EXPECT_EQ(refused.exitCode, 1);
-        EXPECT_EQ(refused.err, "quillmark defaults: " + row.err + u'\n');
+        const CommandResult result = runCommand(defaultsCommand, row.arguments, row.input);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "quillmark defaults: " + row.err + u'\n');
         EXPECT_EQ(readRawFile(path()), before);
     }
 }
