@@ -63,7 +63,7 @@ FileContents readContents(const QString& path)
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxFileBytes)
         return {FileContents::Status::unreadable, {}};
-    // The size is read again as the bytes arrive: the file may grow meanwhile.
+    // The file may grow after the size was checked, so the cap holds while reading too.
     QByteArray bytes;
     char buffer[16384];
     for (;;) {
