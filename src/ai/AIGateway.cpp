@@ -26,10 +26,12 @@ Result fromOpenAI(OpenAIClient::Result result)
         return Outcome{std::move(*completion), std::nullopt};
     }
     if (const auto* error = std::get_if<OpenAIError>(&result)) {
-        return ProxyError::local(error->message, QStringLiteral("byo: ") + error->message,
-                                 error->isAuthError ? ErrorRecovery::openSettings
-                                                    : ErrorRecovery::retry);
+        return ProxyError::ownKey(error->message, error->message,
+                                  error->isAuthError ? ErrorRecovery::openSettings
+                                                     : ErrorRecovery::retry);
     }
+    if (std::holds_alternative<HttpExchange::ReplyTooLarge>(result))
+        return ProxyError::malformed(HttpExchange::tooLargeDescription());
     return ProxyError::network(std::get<HttpExchange::TransportError>(result).description);
 }
 

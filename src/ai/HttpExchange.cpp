@@ -36,8 +36,10 @@ bool isHttpStatusError(QNetworkReply::NetworkError error)
            error == QNetworkReply::ProtocolInvalidOperationError || (code >= 401 && code <= 499);
 }
 
-Result outcomeOf(QNetworkReply& reply, bool timedOut)
+Result outcomeOf(QNetworkReply& reply, bool timedOut, bool tooLarge)
 {
+    if (tooLarge)
+        return ReplyTooLarge{};
     // Nothing else cancels these replies: a cancellation the deadline did not cause is the
     // network stack giving up on a transfer that stopped moving.
     if (timedOut || reply.error() == QNetworkReply::OperationCanceledError ||
@@ -55,6 +57,11 @@ bool isHttpScheme(const QUrl& url)
 }
 
 } // namespace
+
+QString tooLargeDescription()
+{
+    return QStringLiteral("reply larger than %1 MiB").arg(maxReplyBytes / (1024 * 1024));
+}
 
 QString timedOutDescription()
 {
@@ -104,9 +111,23 @@ QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
                 target->abort();
         });
 
+    // A server that keeps sending would otherwise fill memory until the time-out; the
+    // announced length stops it before the first byte, the bytes received so far after.
+    bool tooLarge = false;
+    const auto stopWhenTooLarge = [&tooLarge, target = reply.get()] {
+        const QVariant announced = target->header(QNetworkRequest::ContentLengthHeader);
+        if (target->bytesAvailable() > maxReplyBytes ||
+            (announced.isValid() && announced.toLongLong() > maxReplyBytes)) {
+            tooLarge = true;
+            target->abort();
+        }
+    };
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, reply.get(), stopWhenTooLarge);
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), stopWhenTooLarge);
+
     co_await reply.get();
     timeout.reset();
-    Result result = outcomeOf(*reply, timedOut);
+    Result result = outcomeOf(*reply, timedOut, tooLarge);
     co_await NextEventLoopTurn{};
     co_return result;
 }

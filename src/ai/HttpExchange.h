@@ -34,7 +34,17 @@ struct TransportError {
 // The address names something other than an HTTP server (a file:, ftp: or data: URL).
 struct NonHttpResponse {};
 
-using Result = std::variant<Response, TransportError, NonHttpResponse>;
+// The reply grew past maxReplyBytes and was abandoned there.
+struct ReplyTooLarge {
+    bool operator==(const ReplyTooLarge&) const = default;
+};
+
+using Result = std::variant<Response, TransportError, NonHttpResponse, ReplyTooLarge>;
+
+// No answer of a chat model comes near this; a server that sends more is not answering.
+inline constexpr qint64 maxReplyBytes = 4 * 1024 * 1024;
+// "reply larger than 4 MiB", the log's words for ReplyTooLarge.
+QString tooLargeDescription();
 
 // The description of a request stopped by the whole-request time-out.
 QString timedOutDescription();
@@ -48,7 +58,7 @@ std::optional<QUrl> parseURL(const QString& text);
 QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeout);
 
 // Sends `body` and waits for the whole reply, at most `requestTimeout` on the platform
-// clock.
+// clock and at most maxReplyBytes of body (counted after any decompression).
 QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
                          std::chrono::milliseconds requestTimeout);
 

@@ -2,6 +2,8 @@
 #include "ai/OpenAIClient.h"
 
 #include "ai/JsonFields.h"
+#include "ai/ServerText.h"
+#include "settings/Credential.h"
 #include "settings/Preferences.h"
 
 #include <QJsonArray>
@@ -68,7 +70,8 @@ std::optional<ChatReply> decodeChatReply(const QByteArray& body)
     return reply;
 }
 
-// OpenAI's own wording when the body is {"error": {"message": …}}, else "HTTP <status>".
+// OpenAI's own wording, as one clean line, when the body is {"error": {"message": …}} with
+// some text in it, else "HTTP <status>".
 OpenAIError errorForStatus(int status, const QByteArray& body)
 {
     std::optional<QString> message;
@@ -77,11 +80,13 @@ OpenAIError errorForStatus(int status, const QByteArray& body)
         if (const auto error = fields.object(QLatin1StringView("error")); fields.ok() && error) {
             JsonFields errorFields(*error);
             const auto text = errorFields.string(QLatin1StringView("message"));
-            if (errorFields.ok())
-                message = text;
+            if (errorFields.ok() && text)
+                message = ServerText::forDisplay(*text);
         }
     }
-    return {message.value_or(QStringLiteral("HTTP ") + QString::number(status)), status == 401};
+    if (!message || message->isEmpty())
+        message = QStringLiteral("HTTP ") + QString::number(status);
+    return {*message, status == 401};
 }
 
 Result resultOf(const HttpExchange::Response& response)
@@ -131,6 +136,13 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
     const auto url = endpoint(baseURL);
     if (!url)
         co_return OpenAIError{QStringLiteral("Bad endpoint URL")};
+    // Checked here, where the header is made, so that no caller can forget it.
+    if (!Credential::isSendable(apiKey)) {
+        co_return OpenAIError{
+            QStringLiteral("Your OpenAI API key contains a line break or another control "
+                           "character. Enter it again in Settings."),
+            true};
+    }
 
     QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
     request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
@@ -143,6 +155,8 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
         co_return resultOf(*response);
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
         co_return *failure;
+    if (std::holds_alternative<HttpExchange::ReplyTooLarge>(exchange))
+        co_return HttpExchange::ReplyTooLarge{};
     co_return OpenAIError{QStringLiteral("No HTTP response")};
 }
 

@@ -9,11 +9,12 @@
 #include <qcoro/qcorotask.h>
 #include <variant>
 
-// A failure the OpenAI-compatible API reported, or that the client found in its reply.
-// The message is shown to the user as it is.
+// A failure the OpenAI-compatible API reported, or that the client found in its reply or
+// its key. The message is one line, shown to the user as it is.
 struct OpenAIError {
     QString message;
-    // True only for HTTP 401: the key itself is wrong, so the user is sent to Settings.
+    // True for HTTP 401 and for a key that cannot be sent: the key itself is wrong, so the
+    // user is sent to Settings.
     bool isAuthError = false;
 
     bool operator==(const OpenAIError&) const = default;
@@ -22,10 +23,12 @@ struct OpenAIError {
 // One chat-completions call with the user's own key. Stateless; main thread.
 namespace OpenAIClient {
 
-// The reply text exactly as the model wrote it, an OpenAIError, or a transport failure.
-// A 2xx body that is not a chat-completions reply also arrives as a TransportError, with
-// the description the platform gives undecodable data: the caller treats both alike.
-using Result = std::variant<Completion, OpenAIError, HttpExchange::TransportError>;
+// The reply text exactly as the model wrote it, an OpenAIError, a transport failure or a
+// reply abandoned for its size. A 2xx body that is not a chat-completions reply also
+// arrives as a TransportError, with the description the platform gives undecodable data:
+// the caller treats both alike.
+using Result = std::variant<Completion, OpenAIError, HttpExchange::TransportError,
+                            HttpExchange::ReplyTooLarge>;
 
 // base + "/v1/chat/completions" (a trailing slash on the base is ignored); nothing when
 // that does not parse as a URL.

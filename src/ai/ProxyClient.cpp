@@ -4,6 +4,7 @@
 #include "ai/HttpExchange.h"
 #include "app/AppIdentity.h"
 #include "app/BuildConfig.h"
+#include "settings/Credential.h"
 #include "settings/Preferences.h"
 
 #include <QJsonDocument>
@@ -31,6 +32,8 @@ Result resultOf(const HttpExchange::Result& exchange)
     }
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
         return ProxyError::network(failure->description);
+    if (std::holds_alternative<HttpExchange::ReplyTooLarge>(exchange))
+        return ProxyError::malformed(HttpExchange::tooLargeDescription());
     return ProxyError::malformed(QStringLiteral("non-HTTP response"));
 }
 
@@ -59,6 +62,21 @@ QCoro::Task<Result> complete(TextAction action, QString text, Language language,
     const auto wire = ProxyWire::wireAction(action);
     if (const auto* error = std::get_if<ProxyError>(&wire))
         co_return *error;
+
+    // Checked here, where the headers are made, so that no caller can forget it.
+    if (!Credential::isSendable(installation.deviceID)) {
+        co_return ProxyError::local(
+            QStringLiteral("The deviceID in Quillmark's settings contains a line break or another "
+                           "control character. Remove it with: quillmark defaults delete deviceID"),
+            Credential::refusal(QStringLiteral("deviceID")), ErrorRecovery::none);
+    }
+    if (!Credential::isSendable(credential)) {
+        co_return ProxyError::local(
+            QStringLiteral("The proxyToken in Quillmark's settings contains a line break or "
+                           "another control character. Set it again with: quillmark defaults "
+                           "write proxyToken -stdin"),
+            Credential::refusal(QStringLiteral("proxyToken")), ErrorRecovery::none);
+    }
 
     const auto url = HttpExchange::parseURL(installation.baseURL + QStringLiteral("/ai"));
     if (!url)

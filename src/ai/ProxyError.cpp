@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ai/ProxyError.h"
 
+#include "ai/ServerText.h"
+
 namespace {
 
 const QString unexpectedReplyMessage =
@@ -31,12 +33,16 @@ QString rawValue(ProxyErrorCode code)
     return {};
 }
 
-ProxyError ProxyError::api(std::optional<ProxyErrorCode> code, const QString& serverMessage)
+ProxyError ProxyError::api(std::optional<ProxyErrorCode> code, const QString& serverMessage,
+                           bool isServiceSentence)
 {
     ProxyError error;
     error.code = code;
-    error.logDetail =
-        (code ? rawValue(*code) : QStringLiteral("UNKNOWN")) + QStringLiteral(": ") + serverMessage;
+    error.logDetail = (code ? rawValue(*code) : QStringLiteral("UNKNOWN")) + QStringLiteral(": ") +
+                      ServerText::forLog(serverMessage);
+    QString shown = isServiceSentence ? ServerText::forDisplay(serverMessage) : QString();
+    if (shown.isEmpty())
+        shown = unexpectedReplyMessage;
     if (!code) {
         error.message = unexpectedReplyMessage;
         error.recovery = ErrorRecovery::retry;
@@ -52,16 +58,16 @@ ProxyError ProxyError::api(std::optional<ProxyErrorCode> code, const QString& se
         break;
     case ProxyErrorCode::inputTooLarge:
     case ProxyErrorCode::quotaExceeded:
-        error.message = serverMessage;
+        error.message = shown;
         error.recovery = ErrorRecovery::none;
         break;
     case ProxyErrorCode::updateRequired:
-        error.message = serverMessage;
+        error.message = shown;
         error.recovery = ErrorRecovery::update;
         break;
     case ProxyErrorCode::killSwitch:
     case ProxyErrorCode::upstreamError:
-        error.message = serverMessage;
+        error.message = shown;
         error.recovery = ErrorRecovery::retry;
         break;
     case ProxyErrorCode::internalError:
@@ -88,4 +94,9 @@ ProxyError ProxyError::malformed(const QString& what)
 ProxyError ProxyError::local(const QString& message, const QString& what, ErrorRecovery recovery)
 {
     return {std::nullopt, message, QStringLiteral("local: ") + what, recovery};
+}
+
+ProxyError ProxyError::ownKey(const QString& message, const QString& what, ErrorRecovery recovery)
+{
+    return {std::nullopt, message, QStringLiteral("byo: ") + what, recovery};
 }

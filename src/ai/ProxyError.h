@@ -31,22 +31,30 @@ constexpr std::array<ProxyErrorCode, 7> allCases(CasesOf<ProxyErrorCode>)
 QString rawValue(ProxyErrorCode code);
 
 // Everything the AI back-ends can do wrong, as the run flow receives it: the sentence shown
-// to the user, a detail for the log that starts with its origin ("local: ", "network: ",
-// "malformed: " or a service code and ": "), and the button offered beside the message.
+// to the user, a detail for the log that starts with exactly one origin ("local: ",
+// "network: ", "malformed: ", "byo: " or a service code and ": "), and the button offered
+// beside the message. Text a server wrote reaches the message as one clean line and the
+// detail with its line breaks escaped (ServerText).
 struct ProxyError {
     std::optional<ProxyErrorCode> code;
     QString message;
     QString logDetail;
     ErrorRecovery recovery = ErrorRecovery::retry;
 
-    // A hosted-service error reply: message and recovery by code.
-    static ProxyError api(std::optional<ProxyErrorCode> code, const QString& serverMessage);
+    // A hosted-service error reply: message and recovery by code. The codes whose message
+    // the service words show `serverMessage` when it is the service's sentence and holds
+    // some text; otherwise (a bare body, an empty message) the generic unexpected-reply one.
+    static ProxyError api(std::optional<ProxyErrorCode> code, const QString& serverMessage,
+                          bool isServiceSentence = true);
     // The transport failed (no connection, time-out, TLS): "network: " + description.
     static ProxyError network(const QString& description);
     // The reply could not be used: "malformed: " + what was wrong.
     static ProxyError malformed(const QString& what);
     // A problem found before anything was sent: "local: " + what.
     static ProxyError local(const QString& message, const QString& what, ErrorRecovery recovery);
+    // The user's own OpenAI-compatible server failed or answered with an error:
+    // "byo: " + what.
+    static ProxyError ownKey(const QString& message, const QString& what, ErrorRecovery recovery);
 
     bool operator==(const ProxyError&) const = default;
 };

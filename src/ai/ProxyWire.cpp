@@ -133,8 +133,12 @@ ProxyError apiError(const QByteArray& body)
             serverMessage = message;
         }
     }
-    if (!serverMessage)
-        serverMessage = utf8Text(body).value_or(QStringLiteral("no body"));
+    // Without the service's sentence the body itself goes to the log, never to the user.
+    if (!serverMessage) {
+        return ProxyError::api(code,
+                               stripCodePrefix(utf8Text(body).value_or(QStringLiteral("no body"))),
+                               /*isServiceSentence=*/false);
+    }
     return ProxyError::api(code, stripCodePrefix(*serverMessage));
 }
 

@@ -41,8 +41,8 @@ QJsonObject requestBody(const WireAction& wire, const QString& text, const Langu
 // unexpected-reply error with the body's size in the detail.
 std::variant<AIResult, ProxyError> decodeReply(const QByteArray& body);
 
-// Reads an error body: the service's code and message, or the body itself when it is not
-// the service's JSON.
+// Reads an error body: the service's code and message; without a message, the body itself
+// for the log and the generic sentence for the user.
 ProxyError apiError(const QByteArray& body);
 
 // "QUOTA_EXCEEDED: Monthly limit reached" becomes "Monthly limit reached": a leading code

@@ -96,6 +96,9 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     const QString text = m_popover->model().editableOriginal();
     if (action.kind() == TextAction::Kind::custom && action.instruction().trimmed().isEmpty())
         co_return;
+    // The user may have cleared the panel's text; blanks alone are nothing to send.
+    if (!RunRules::hasContent(text))
+        co_return;
     const int64_t characters = RunRules::characterCount(text);
     if (characters > RunRules::maxCharacters) {
         m_popover->model().setState(

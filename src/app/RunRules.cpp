@@ -11,9 +11,24 @@ int64_t characterCount(const QString& text)
 {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     int64_t count = 0;
-    while (finder.toNextBoundary() != -1)
-        ++count;
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
+        // A cluster is never more code points than UTF-16 units, so most need no counting.
+        int64_t codePoints = 1;
+        if (end - start > maxCodePointsPerCharacter) {
+            codePoints = 0;
+            for (const QChar unit : QStringView(text).sliced(start, end - start))
+                codePoints += unit.isLowSurrogate() ? 0 : 1;
+        }
+        count += codePoints > maxCodePointsPerCharacter ? codePoints : 1;
+        start = end;
+    }
     return count;
+}
+
+bool hasContent(const QString& text)
+{
+    return !text.trimmed().isEmpty();
 }
 
 QString tooLargeMessage(int64_t count)

@@ -13,8 +13,17 @@ namespace RunRules {
 
 inline constexpr int64_t maxCharacters = 12000;
 
-// User-perceived characters (grapheme clusters), as the length limit counts them.
+// Longest grapheme cluster that counts as one character. Unicode's stream-safe limit is 30
+// combining marks after a base; emoji sequences stay far below it.
+inline constexpr int64_t maxCodePointsPerCharacter = 32;
+
+// User-perceived characters (grapheme clusters), as the length limit counts them; a
+// cluster longer than maxCodePointsPerCharacter counts each of its code points, so a
+// pile of combining marks cannot pass as one character.
 int64_t characterCount(const QString& text);
+
+// False for text that is empty or only white space: there is nothing to send.
+bool hasContent(const QString& text);
 
 // "Selection too large (12345 / 12,000 characters)."
 QString tooLargeMessage(int64_t count);

@@ -32,6 +32,8 @@ QString helpText()
         "  preferences                      print the resolved settings\n"
         "  defaults read [KEY]              print the stored settings, or one of them\n"
         "  defaults write KEY [-string|-int|-bool|-array] VALUE...\n"
+        "  defaults write KEY -stdin        store a string read from standard input (for\n"
+        "                                   proxyToken, which must not be on a command line)\n"
         "  defaults delete KEY\n"
         "  key set                          store an OpenAI API key read from standard input\n"
         "  key delete                       remove the stored key\n"

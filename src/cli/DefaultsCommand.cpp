@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/DefaultsCommand.h"
 
+#include "settings/Credential.h"
 #include "settings/UserDefaults.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QStringDecoder>
 #include <optional>
 
 namespace {
@@ -125,14 +127,39 @@ int readCommand(const QStringList& arguments, CliIO& io)
     return ExitCode::success;
 }
 
+// A string read from standard input and trimmed as `key set` does, so that a token never
+// has to appear on a command line; nothing when the input is not UTF-8 or holds nothing.
+std::optional<QString> stringFromInput(CliIO& io)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = QString(decoder.decode(io.readInput())).trimmed();
+    if (decoder.hasError() || text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
 int writeCommand(const QStringList& arguments, CliIO& io)
 {
     if (arguments.isEmpty())
         return usageError(io, QStringLiteral("write needs a key and a value"));
     const QString& key = arguments.first();
-    const ParsedValue parsed = parseValue(arguments.mid(1));
-    if (!parsed.value)
-        return usageError(io, parsed.problem);
+    ParsedValue parsed;
+    if (arguments.mid(1) == QStringList{QStringLiteral("-stdin")}) {
+        const std::optional<QString> text = stringFromInput(io);
+        if (!text) {
+            return failure(io, QStringLiteral("no value on standard input (or not UTF-8); "
+                                              "nothing was written"));
+        }
+        parsed.value = QJsonValue(*text);
+    } else {
+        parsed = parseValue(arguments.mid(1));
+        if (!parsed.value)
+            return usageError(io, parsed.problem);
+    }
+    // Never echo the value: it may be a credential.
+    if (Credential::isCredentialKey(key) && !Credential::isSendable(parsed.value->toString())) {
+        return failure(io, Credential::refusal(key) + QStringLiteral("; nothing was written"));
+    }
     UserDefaults defaults = UserDefaults::standard();
     if (!defaults.set(key, *parsed.value))
         return failure(io, QStringLiteral("could not write %1").arg(defaults.path()));

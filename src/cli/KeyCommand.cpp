@@ -2,6 +2,7 @@
 #include "cli/KeyCommand.h"
 
 #include "ai/KeychainHelper.h"
+#include "settings/Credential.h"
 
 #include <QStringDecoder>
 
@@ -29,8 +30,18 @@ int setKey(CliIO& io)
         io.err << "quillmark: the key on standard input is not valid UTF-8; nothing was stored.\n";
         return ExitCode::failure;
     }
-    if (key.isEmpty())
-        return removeKey(io);
+    // An empty read is far more often a mistake (a missing file, a closed pipe) than a wish
+    // to forget the key; `key delete` says that plainly.
+    if (key.isEmpty()) {
+        io.err << "quillmark: no key on standard input; the stored key was kept (use 'quillmark "
+                  "key delete' to remove it).\n";
+        return ExitCode::failure;
+    }
+    if (!Credential::isSendable(key)) {
+        io.err << "quillmark: " << Credential::refusal(QStringLiteral("the key"))
+               << "; nothing was stored.\n";
+        return ExitCode::failure;
+    }
     if (!KeychainHelper::write(QString::fromLatin1(KeychainHelper::openAIAccount), key)) {
         io.err << "quillmark: could not store the key in the keyring.\n";
         return ExitCode::failure;

@@ -93,7 +93,7 @@ QCoro::Task<int> runCommand(QStringList arguments, CliIO& io)
     Invocation invocation = std::get<Invocation>(std::move(parsed));
 
     const QString text = invocation.text ? *invocation.text : QString::fromUtf8(io.readInput());
-    if (text.isEmpty())
+    if (!RunRules::hasContent(text))
         co_return usageError(io, QStringLiteral("no text: give TEXT or pipe it on standard input"));
 
     const int64_t characters = RunRules::characterCount(text);

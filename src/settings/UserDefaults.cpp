@@ -9,9 +9,15 @@
 #include <QJsonDocument>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QThread>
 #include <QVariant>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,20 +41,76 @@ bool acquire(QLockFile& lock)
     return true;
 }
 
+// Far more than any settings file; a bigger one is not ours to read.
+constexpr qint64 maxFileBytes = 1024 * 1024;
+
 struct FileContents {
     enum class Status { missing, unreadable, read };
     Status status = Status::missing;
     QByteArray bytes;
 };
 
+// Reads a regular file of at most maxFileBytes. The open does not block (a FIFO put in
+// the file's place would otherwise wait for a writer forever), and anything that is not a
+// regular file (a FIFO, /dev/zero, a folder) or is too large counts as unreadable.
 FileContents readContents(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {errno == ENOENT ? FileContents::Status::missing : FileContents::Status::unreadable,
+                {}};
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxFileBytes)
         return {FileContents::Status::unreadable, {}};
-    return {FileContents::Status::read, file.readAll()};
+    // The file may grow after the size was checked, so the cap holds while reading too.
+    QByteArray bytes;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 || bytes.size() + count > maxFileBytes)
+            return {FileContents::Status::unreadable, {}};
+        if (count == 0)
+            return {FileContents::Status::read, bytes};
+        bytes.append(buffer, count);
+    }
+}
+
+// A number beyond the range of a double (1e400) makes the parser give up on the whole
+// document. Such numbers become null, which reads as absent, so only their keys are lost.
+QByteArray withHugeNumbersAsNull(const QByteArray& bytes)
+{
+    QByteArray repaired;
+    repaired.reserve(bytes.size());
+    bool inString = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inString) {
+            repaired.append(c);
+            if (c == '\\' && i + 1 < bytes.size())
+                repaired.append(bytes[++i]);
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        if (c == '"')
+            inString = true;
+        if (c != '-' && !(c >= '0' && c <= '9')) {
+            repaired.append(c);
+            continue;
+        }
+        qsizetype end = i;
+        while (end < bytes.size() && std::strchr("+-.0123456789eE", bytes[end]) && bytes[end])
+            ++end;
+        const QByteArray number = bytes.mid(i, end - i);
+        bool ok = false;
+        const double value = number.toDouble(&ok);
+        repaired.append(ok && std::isfinite(value) ? number : QByteArray("null"));
+        i = end - 1;
+    }
+    return repaired;
 }
 
 // Nothing when the bytes hold text that is not a JSON object: that text is the user's and
@@ -58,18 +120,22 @@ std::optional<QJsonObject> parseDomain(const QByteArray& bytes)
     if (bytes.trimmed().isEmpty())
         return QJsonObject();
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::IllegalNumber)
+        document = QJsonDocument::fromJson(withHugeNumbersAsNull(bytes), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     return document.object();
 }
 
+// The file may hold the relay's credential: only its owner may read it.
 bool writeAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }
@@ -177,8 +243,16 @@ bool UserDefaults::remove(const QString& key)
 
 bool UserDefaults::update(const std::function<void(QJsonObject&)>& change)
 {
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return false;
+    // The folder is made private when it is made; one that exists is left as it is.
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        (void)QDir().mkpath(QFileInfo(folder).absolutePath());
+        // Another writer may make it at the same moment; either way it must be there.
+        (void)QDir().mkdir(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                       QFileDevice::ExeOwner);
+        if (!QFileInfo(folder).isDir())
+            return false;
+    }
 
     // Every writer takes the lock for its whole read-modify-write, so two processes adding
     // different keys at once both keep theirs. Readers need no lock: the file is only ever
@@ -200,7 +274,11 @@ bool UserDefaults::update(const std::function<void(QJsonObject&)>& change)
 
     // A hand-edited file that no longer parses is set aside before the first write over it.
     // The newest broken text wins: it holds the user's latest edits.
-    if (!stored && !writeAtomically(m_path + QStringLiteral(".broken"), contents.bytes))
+    // A link in its place is removed, not followed: the copy must never land elsewhere.
+    const QString brokenPath = m_path + QStringLiteral(".broken");
+    if (!stored && QFileInfo(brokenPath).isSymLink() && !QFile::remove(brokenPath))
+        return false;
+    if (!stored && !writeAtomically(brokenPath, contents.bytes))
         return false;
 
     return writeAtomically(m_path, QJsonDocument(domain).toJson(QJsonDocument::Indented));

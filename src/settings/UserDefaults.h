@@ -13,7 +13,12 @@
 // change made by another process (`quillmark defaults write`) is seen at once. Writes
 // replace the file atomically under a lock file, so a reader never sees half a document
 // and two writers never lose each other's keys. A file that is not a JSON object reads as
-// empty; before it is first overwritten it is kept as "<file>.broken".
+// empty; before it is first overwritten it is kept as "<file>.broken" (a link of that name
+// is replaced, never followed). A number too large for a double loses only its own key.
+// Only a regular file of at most 1 MiB is read, without ever waiting (a FIFO or a device in
+// its place reads as empty and is not written over). The file is written readable by its
+// owner only (0600) and its folder, when Quillmark makes it, likewise (0700): it may hold
+// the relay's credential.
 class UserDefaults {
 public:
     explicit UserDefaults(QString path);

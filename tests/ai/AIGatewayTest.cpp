@@ -28,24 +28,28 @@ private:
     int m_reads = 0;
 };
 
-enum class Backend { ownKey, ownKeyVanishing, hosted };
+// The "bad" ones hold a credential with a line break and a header after it.
+enum class Backend { ownKey, ownKeyVanishing, ownKeyBad, hosted, hostedBadToken, hostedBadDevice };
 enum class Address { loopback, refusing, unparsable, notHttp };
 
 class AIGatewayTest : public AIBackendTest {
 protected:
     void choose(Backend backend, Address address)
     {
-        setDefault(DefaultsKey::useOwnAPIKey, backend != Backend::hosted);
-        if (backend == Backend::ownKey)
-            keyring.putKey("sk-test");
-        LoopbackServer& target = backend == Backend::hosted ? server : openAI;
+        const bool hosted = backend >= Backend::hosted;
+        setDefault(DefaultsKey::useOwnAPIKey, !hosted);
+        if (backend == Backend::ownKey || backend == Backend::ownKeyBad)
+            keyring.putKey(backend == Backend::ownKey ? "sk-test" : "sk-test\r\nX-Injected: 1");
+        if (backend == Backend::hostedBadToken)
+            setDefault(DefaultsKey::proxyToken, "token\r\nX-Injected: 1");
+        if (backend == Backend::hostedBadDevice)
+            setDefault(DefaultsKey::deviceID, "device\nX-Injected: 1");
+        LoopbackServer& target = hosted ? server : openAI;
         const QString url = address == Address::loopback     ? target.baseURL()
                             : address == Address::refusing   ? refusingBaseURL()
                             : address == Address::unparsable ? QStringLiteral("not a url")
                                                              : QStringLiteral("ftp://127.0.0.1");
-        setDefault(backend == Backend::hosted ? DefaultsKey::proxyBaseURL
-                                              : DefaultsKey::openAIBaseURL,
-                   url);
+        setDefault(hosted ? DefaultsKey::proxyBaseURL : DefaultsKey::openAIBaseURL, url);
     }
 
     AIGateway::Result perform(TextAction action, QString text = "teh text",
@@ -68,24 +72,32 @@ struct CatalogueRow {
 
 using Reply = LoopbackServer::Reply;
 
+const Reply answer = Reply::json(200, R"({"text":"ok","choices":[{"message":{"content":"ok"}}]})");
+// Over 4 MiB of an answer that would otherwise be read.
+const QByteArray hugeText = "{\"text\":\"" + QByteArray(5 << 20, 'a') + "\"}";
+const QByteArray hugeChoice =
+    R"({"choices":[{"message":{"content":")" + QByteArray(5 << 20, 'a') + "\"}}]}";
+const ProxyError tooLarge{std::nullopt, unexpected, "malformed: reply larger than 4 MiB",
+                          ErrorRecovery::retry};
+
 // clang-format off
 const CatalogueRow catalogue[] = {
     {"own key missing at call time", Backend::ownKeyVanishing, TextAction::fixGrammar(), Address::loopback, Reply::json(200, ""),
      {std::nullopt, "No OpenAI API key yet — add one in Settings.", "local: useOwnAPIKey is set but the Keychain has no key", ErrorRecovery::openSettings}},
     {"OpenAI 401 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(401, R"({"error":{"message":"Incorrect API key provided."}})"),
-     {std::nullopt, "Incorrect API key provided.", "local: byo: Incorrect API key provided.", ErrorRecovery::openSettings}},
+     {std::nullopt, "Incorrect API key provided.", "byo: Incorrect API key provided.", ErrorRecovery::openSettings}},
     {"OpenAI 401 without a body", Backend::ownKey, TextAction::translate(), Address::loopback, Reply::json(401, ""),
-     {std::nullopt, "HTTP 401", "local: byo: HTTP 401", ErrorRecovery::openSettings}},
+     {std::nullopt, "HTTP 401", "byo: HTTP 401", ErrorRecovery::openSettings}},
     {"OpenAI 429", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(429, ""),
-     {std::nullopt, "HTTP 429", "local: byo: HTTP 429", ErrorRecovery::retry}},
+     {std::nullopt, "HTTP 429", "byo: HTTP 429", ErrorRecovery::retry}},
     {"OpenAI 500 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":{"message":"The server had an error"}})"),
-     {std::nullopt, "The server had an error", "local: byo: The server had an error", ErrorRecovery::retry}},
+     {std::nullopt, "The server had an error", "byo: The server had an error", ErrorRecovery::retry}},
     {"OpenAI without an answer", Backend::ownKey, TextAction::improvePrompt(), Address::loopback, Reply::json(200, R"({"choices":[]})"),
-     {std::nullopt, "Empty response from model", "local: byo: Empty response from model", ErrorRecovery::retry}},
+     {std::nullopt, "Empty response from model", "byo: Empty response from model", ErrorRecovery::retry}},
     {"OpenAI base unparsable", Backend::ownKey, TextAction::fixGrammar(), Address::unparsable, Reply::json(200, ""),
-     {std::nullopt, "Bad endpoint URL", "local: byo: Bad endpoint URL", ErrorRecovery::retry}},
+     {std::nullopt, "Bad endpoint URL", "byo: Bad endpoint URL", ErrorRecovery::retry}},
     {"OpenAI not HTTP", Backend::ownKey, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""),
-     {std::nullopt, "No HTTP response", "local: byo: No HTTP response", ErrorRecovery::retry}},
+     {std::nullopt, "No HTTP response", "byo: No HTTP response", ErrorRecovery::retry}},
     {"own-key transport failure", Backend::ownKey, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
      {std::nullopt, unreachable, "network: Connection refused", ErrorRecovery::retry}},
     {"own-key undecodable 2xx", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "{\"choices\":"),
@@ -116,6 +128,26 @@ const CatalogueRow catalogue[] = {
      {ProxyErrorCode::upstreamError, "Model unavailable.", "UPSTREAM_ERROR: Model unavailable.", ErrorRecovery::retry}},
     {"hosted INTERNAL_ERROR", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":"INTERNAL_ERROR","message":"stack trace"})"),
      {ProxyErrorCode::internalError, "The AI service had a problem. Please try again in a moment.", "INTERNAL_ERROR: stack trace", ErrorRecovery::retry}},
+    // What a hostile server or a damaged setting can do.
+    {"hosted code without a message", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(426, R"({"error":"UPDATE_REQUIRED"})"),
+     {ProxyErrorCode::updateRequired, unexpected, R"(UPDATE_REQUIRED: {"error":"UPDATE_REQUIRED"})", ErrorRecovery::update}},
+    {"hosted blank message", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(502, R"({"error":"UPSTREAM_ERROR","message":" \u001b[0m\n"})"),
+     {ProxyErrorCode::upstreamError, unexpected, "UPSTREAM_ERROR:  \\u001b[0m\\n", ErrorRecovery::retry}},
+    {"hosted message with escapes and line breaks", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(503, R"({"error":"KILL_SWITCH","message":"\u001b[2J\u001b]0;title\u0007Paused\r\nerror ai: forged\u202e\u009b31m"})"),
+     {ProxyErrorCode::killSwitch, "Paused error ai: forged", "KILL_SWITCH: \\u001b[2J\\u001b]0;title\\u0007Paused\\r\\nerror ai: forged\u202e\\u009b31m", ErrorRecovery::retry}},
+    {"hosted message too long", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(429, R"({"error":"QUOTA_EXCEEDED","message":")" + QByteArray(400, 'x') + "\"}"),
+     {ProxyErrorCode::quotaExceeded, QString(300, u'x') + u'…', "QUOTA_EXCEEDED: " + QString(400, u'x'), ErrorRecovery::none}},
+    {"OpenAI message with escapes and line breaks", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":{"message":"Bad\n\u001b[31mkey"}})"),
+     {std::nullopt, "Bad key", "byo: Bad key", ErrorRecovery::retry}},
+    {"hosted reply over 4 MiB", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(200, hugeText), tooLarge},
+    {"hosted reply over 4 MiB without a length", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::raw("HTTP/1.1 200 OK\r\n\r\n" + hugeText), tooLarge},
+    {"OpenAI reply over 4 MiB", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, hugeChoice), tooLarge},
+    {"own key with a line break", Backend::ownKeyBad, TextAction::fixGrammar(), Address::loopback, answer,
+     {std::nullopt, "Your OpenAI API key contains a line break or another control character. Enter it again in Settings.", "byo: Your OpenAI API key contains a line break or another control character. Enter it again in Settings.", ErrorRecovery::openSettings}},
+    {"proxyToken with a line break", Backend::hostedBadToken, TextAction::fixGrammar(), Address::loopback, answer,
+     {std::nullopt, "The proxyToken in Quillmark's settings contains a line break or another control character. Set it again with: quillmark defaults write proxyToken -stdin", "local: proxyToken contains a line break or another control character", ErrorRecovery::none}},
+    {"deviceID with a line break", Backend::hostedBadDevice, TextAction::fixGrammar(), Address::loopback, answer,
+     {std::nullopt, "The deviceID in Quillmark's settings contains a line break or another control character. Remove it with: quillmark defaults delete deviceID", "local: deviceID contains a line break or another control character", ErrorRecovery::none}},
 };
 // clang-format on
 
@@ -134,9 +166,9 @@ TEST_F(AIGatewayTest, EveryFailureEndsInItsMessageAndRecovery)
         openAI.setReply(row.reply);
 
         const AIGateway::Result result = perform(row.action);
-        ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
-        EXPECT_EQ(std::get<ProxyError>(result), row.expected);
         (void)keyring.store.remove(KeychainHelper::service, KeychainHelper::openAIAccount);
+        const auto* error = std::get_if<ProxyError>(&result);
+        EXPECT_EQ((error ? *error : ProxyError{{}, "no error"}), row.expected);
     }
     Platform::setSecretStore(&keyring.store);
 }

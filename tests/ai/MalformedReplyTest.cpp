@@ -75,7 +75,9 @@ protected:
     void expectEveryReplyEndsAsProxyError(ReplyGenerator generator, int count)
     {
         static const QRegularExpression knownOrigin(
-            QStringLiteral("^(local|network|malformed|UNKNOWN|[A-Z_]+): "));
+            QStringLiteral("^(local|network|malformed|byo|UNKNOWN|[A-Z_]+): "));
+        // Whatever the server sent, the user sees one clean line and the log one line.
+        static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"));
         for (int i = 0; i < count; ++i) {
             SCOPED_TRACE(i);
             server.setReply(generator.next());
@@ -84,6 +86,8 @@ protected:
             ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
             const ProxyError& error = std::get<ProxyError>(result);
             EXPECT_TRUE(knownOrigin.match(error.logDetail).hasMatch())
+                << error.logDetail.toStdString();
+            EXPECT_FALSE(controls.match(error.message + error.logDetail).hasMatch())
                 << error.logDetail.toStdString();
         }
     }

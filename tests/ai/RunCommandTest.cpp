@@ -119,9 +119,12 @@ TEST_F(RunCommandTest, LengthLimitCountsCharactersNotCodeUnits)
     EXPECT_EQ(server.requests().size(), 1);
 
     log.sink.clear();
-    EXPECT_EQ(run({"fixGrammar", QString(12001, u'a')}), 1);
-    EXPECT_EQ(err, "Selection too large (12001 / 12,000 characters).\n");
-    EXPECT_EQ(out, "");
+    // A pile of combining marks is not one character.
+    for (const QString& tooLong : {QString(12001, u'a'), u'a' + QString(12000, u'\u0301')}) {
+        EXPECT_EQ(run({"fixGrammar", tooLong}), 1);
+        EXPECT_EQ(err, "Selection too large (12001 / 12,000 characters).\n");
+        EXPECT_EQ(out, "");
+    }
     EXPECT_EQ(server.requests().size(), 1);
     EXPECT_TRUE(log.lines().isEmpty());
 }
@@ -171,6 +174,8 @@ TEST_F(RunCommandTest, BadCommandLinesSendNothing)
          "quillmark run: the custom instruction is empty (use custom:INSTRUCTION)\n"},
         {{"fixGrammar"}, "", "quillmark run: no text: give TEXT or pipe it on standard input\n"},
         {{"fixGrammar", ""}, "stdin is not read", ""},
+        {{"fixGrammar"}, " \n\t\u3000", ""},
+        {{"fixGrammar", " \r\n"}, "", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());

@@ -39,6 +39,11 @@ TEST(RunRules, CountsUserPerceivedCharacters)
     EXPECT_EQ(RunRules::characterCount(u"👨‍👩‍👧x"_qs), 2);
     EXPECT_EQ(RunRules::characterCount(u"e\u0301"_qs), 1);
     EXPECT_EQ(RunRules::characterCount("\r\n"), 1);
+    // Up to 32 code points (here 20 combining marks outside the BMP) still make one; a
+    // longer cluster counts each of them.
+    EXPECT_EQ(RunRules::characterCount(u'e' + QString(u"\U0001D167"_qs).repeated(20)), 1);
+    EXPECT_EQ(RunRules::characterCount(u'e' + QString(31, u'\u0301')), 1);
+    EXPECT_EQ(RunRules::characterCount(u'e' + QString(32, u'\u0301')), 33);
 }
 
 TEST(RunRules, MessagesAndLogLines)

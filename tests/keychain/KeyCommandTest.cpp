@@ -62,18 +62,6 @@ TEST_F(KeyCommandTest, SetStoresTheTrimmedKey)
     EXPECT_EQ(m_log.lines(), QStringList{});
 }
 
-TEST_F(KeyCommandTest, SetWithNothingButWhiteSpaceRemovesTheKey)
-{
-    for (const QByteArray& input : {QByteArray(), QByteArray("\n"), QByteArray(" \t\r\n ")}) {
-        SCOPED_TRACE(input.toHex().toStdString());
-        m_keyring.put(service, account, secretKey);
-        const Outcome set = run({QStringLiteral("set")}, input);
-        EXPECT_EQ(set.exitCode, 0);
-        EXPECT_EQ(set.out, QStringLiteral("No key stored\n"));
-        EXPECT_EQ(m_keyring.stored(service, account), std::nullopt);
-    }
-}
-
 TEST_F(KeyCommandTest, StatusUsesTheSettingsWindowsWords)
 {
     struct Case {
@@ -127,15 +115,29 @@ TEST_F(KeyCommandTest, KeyringFailuresExitWithOneLine)
         EXPECT_EQ(failed->out, QString());
 }
 
-TEST_F(KeyCommandTest, InputThatIsNotUtf8IsRefused)
+TEST_F(KeyCommandTest, BadInputIsRefusedAndTheStoredKeyStays)
 {
+    const QString empty = QStringLiteral("quillmark: no key on standard input; the stored key was "
+                                         "kept (use 'quillmark key delete' to remove it).\n");
+    const QString control = QStringLiteral("quillmark: the key contains a line break or another "
+                                           "control character; nothing was stored.\n");
+    const std::pair<QByteArray, QString> rows[] = {
+        {"sk-\xff\xfe\n", QStringLiteral("quillmark: the key on standard input is not valid "
+                                         "UTF-8; nothing was stored.\n")},
+        {"", empty},
+        {" \t\r\n ", empty},
+        {"sk-a\r\nX-Injected: 1\n", control},
+        {"sk-a\x1b[2Jb", control},
+    };
     m_keyring.put(service, account, "sk-old");
-    const Outcome set = run({QStringLiteral("set")}, "sk-\xff\xfe\n");
-    EXPECT_EQ(set.exitCode, 1);
-    EXPECT_EQ(set.err,
-              QStringLiteral("quillmark: the key on standard input is not valid UTF-8; nothing "
-                             "was stored.\n"));
-    EXPECT_EQ(m_keyring.stored(service, account), QByteArray("sk-old"));
+    for (const auto& [input, message] : rows) {
+        SCOPED_TRACE(input.toHex().toStdString());
+        const Outcome set = run({QStringLiteral("set")}, input);
+        EXPECT_EQ(set.exitCode, 1);
+        EXPECT_EQ(set.out, QString());
+        EXPECT_EQ(set.err, message);
+        EXPECT_EQ(m_keyring.stored(service, account), QByteArray("sk-old"));
+    }
 }
 
 TEST_F(KeyCommandTest, WrongCommandLinesChangeNothingAndNeverEchoTheirWords)

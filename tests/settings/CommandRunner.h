@@ -14,12 +14,13 @@ struct CommandResult {
     QString err;
 };
 
-template <class Command> CommandResult runCommand(Command command, const QStringList& arguments)
+template <class Command>
+CommandResult runCommand(Command command, const QStringList& arguments, QByteArray input = {})
 {
     CommandResult result;
     QTextStream out(&result.out);
     QTextStream err(&result.err);
-    CliIO io{out, err, [] { return QByteArray(); }};
+    CliIO io{out, err, [input] { return input; }};
     result.exitCode = command(arguments, io);
     out.flush();
     err.flush();

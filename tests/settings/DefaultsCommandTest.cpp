@@ -190,6 +190,38 @@ TEST_F(DefaultsCommandTest, WritingOverABrokenFileKeepsItsText)
     EXPECT_EQ(defaults({"read", "model"}).out, QStringLiteral("gpt-4o\n"));
 }
 
+TEST_F(DefaultsCommandTest, CredentialsComeFromStandardInputAndNeverWithALineBreak)
+{
+    const CommandResult stored =
+        runCommand(defaultsCommand, {"write", "proxyToken", "-stdin"}, " tok-Zq81\n");
+    EXPECT_EQ(stored.exitCode, 0) << stored.err.toStdString();
+    EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), QStringLiteral("tok-Zq81"));
+
+    struct Row {
+        QStringList arguments;
+        QByteArray input;
+        QString err;
+    };
+    const QString refused =
+        " contains a line break or another control character; nothing was written";
+    // clang-format off
+    const Row rows[] = {
+        {{"write", "proxyToken", "-stdin"}, " \n", "no value on standard input (or not UTF-8); nothing was written"},
+        {{"write", "proxyToken", "-stdin"}, "Zq81\r\nX-Injected: 1", "proxyToken" + refused},
+        {{"write", "proxyToken", "Zq81\nX-Injected: 1"}, "", "proxyToken" + refused},
+        {{"write", "deviceID", "-string", "Zq81\x1b[2J"}, "", "deviceID" + refused},
+    };
+    // clang-format on
+    const QByteArray before = readRawFile(path());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments.join(u' ').toStdString());
+        const CommandResult result = runCommand(defaultsCommand, row.arguments, row.input);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "quillmark defaults: " + row.err + u'\n');
+        EXPECT_EQ(readRawFile(path()), before);
+    }
+}
+
 TEST_F(DefaultsCommandTest, WhatTheCommandWritesTheApplicationReadsAtOnce)
 {
     ASSERT_EQ(defaults({"write", "popoverLayout", "list"}).exitCode, 0);

@@ -7,10 +7,17 @@
 #include <QJsonArray>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
 namespace {
+
+int modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
 
 class UserDefaultsTest : public ::testing::Test {
 protected:
@@ -33,6 +40,38 @@ TEST_F(UserDefaultsTest, MissingFileReadsAsEmptyAndTheFirstWriteCreatesItsFolder
 
     ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
     EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("gpt-4o"));
+    // It may hold the relay's credential.
+    EXPECT_EQ(modeOf(path), 0600);
+    EXPECT_EQ(modeOf(QFileInfo(path).absolutePath()), 0700);
+}
+
+TEST_F(UserDefaultsTest, AnOutOfRangeNumberLosesOnlyItsKey)
+{
+    writeRawFile(path, R"({"model": "x", "big": -1e400, "list": [1E+999], "s": "1e400 \" 2e999"})");
+    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("x"));
+    EXPECT_EQ(defaults.string(QStringLiteral("s")), QStringLiteral("1e400 \" 2e999"));
+    EXPECT_FALSE(defaults.object(QStringLiteral("big")));
+    ASSERT_TRUE(defaults.set(QStringLiteral("other"), true));
+    EXPECT_EQ(readJsonFile(path).value(QStringLiteral("model")), QStringLiteral("x"));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".broken")));
+}
+
+// Whatever sits where the file should be, reading neither waits nor fills memory, and
+// writing leaves it alone.
+TEST_F(UserDefaultsTest, OnlyARegularFileOfSaneSizeIsReadOrReplaced)
+{
+    const QString fifo = home.path() + QStringLiteral("/fifo");
+    const QString big = home.path() + QStringLiteral("/big");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    writeRawFile(big, "{\"a\": \"" + QByteArray(2 << 20, 'a') + "\"}");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    for (const QString& target : {fifo, QStringLiteral("/dev/zero"), big}) {
+        ASSERT_TRUE(QFile::link(target, path));
+        EXPECT_TRUE(defaults.dictionary().isEmpty());
+        EXPECT_FALSE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    EXPECT_EQ(QFileInfo(big).size(), (2 << 20) + 9);
 }
 
 TEST_F(UserDefaultsTest, ValuesKeepTheirJsonTypesInTheFile)
@@ -179,8 +218,14 @@ TEST_F(UserDefaultsTest, TheNewestBrokenTextIsTheOneKept)
     writeRawFile(path, "first mistake");
     ASSERT_TRUE(defaults.set(QStringLiteral("a"), qint64(1)));
     writeRawFile(path, R"({"a": 1, "b": )");
+    // A link put where the copy goes is replaced, never written through.
+    const QString elsewhere = home.path() + QStringLiteral("/elsewhere");
+    writeRawFile(elsewhere, "someone else's file");
+    ASSERT_TRUE(QFile::remove(brokenPath) && QFile::link(elsewhere, brokenPath));
     ASSERT_TRUE(defaults.set(QStringLiteral("c"), qint64(3)));
 
+    EXPECT_EQ(readRawFile(elsewhere), QByteArray("someone else's file"));
+    EXPECT_FALSE(QFileInfo(brokenPath).isSymLink());
     EXPECT_EQ(readRawFile(brokenPath), QByteArray(R"({"a": 1, "b": )"));
     EXPECT_EQ(readJsonFile(path), (QJsonObject{{QStringLiteral("c"), 3}}));
 }

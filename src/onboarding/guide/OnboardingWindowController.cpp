@@ -102,7 +102,7 @@ void OnboardingWindowController::render()
     callbacks.onGrant = [self] {
         if (!self)
             return;
-        (void)self->m_accessibility.promptOncePerLaunch();
+        (void)self->m_accessibility.promptIfNeeded();
         self->m_accessibility.openSystemSettings();
     };
     callbacks.onRelaunch = [self] {

@@ -10,5 +10,6 @@ class NullAccessibilityPermission final : public AccessibilityPermission {
 public:
     bool isTrusted() const override { return true; }
     bool promptOncePerLaunch() override { return true; }
+    bool promptIfNeeded() override { return true; }
     void openSystemSettings() override {}
 };

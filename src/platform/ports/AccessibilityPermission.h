@@ -17,9 +17,13 @@ public:
     // What the desktop lacks, by the names its own tools use ("XTEST", "XInputExtension");
     // empty when nothing is missing or the adapter cannot tell.
     virtual QStringList missingRequirements() const { return {}; }
-    // Raises the desktop's prompt the first time in this process only; answers whether
-    // access is granted now (false when it cannot be checked).
+    // Raises the desktop's prompt the first time in this process only, and logs that it
+    // did; answers whether access is granted now (false when it cannot be checked). For
+    // the capture path, which runs on every trigger.
     virtual bool promptOncePerLaunch() = 0;
+    // Raises the desktop's prompt when access is missing, every time it is called; neither
+    // logs nor uses up the once-per-launch prompt. For the user's own "grant" commands.
+    virtual bool promptIfNeeded() = 0;
     // Opens the desktop's accessibility settings; nothing when there are none to open.
     virtual void openSystemSettings() = 0;
 };

@@ -96,8 +96,7 @@ void StatusItemController::menuNeedsUpdate()
 
 void StatusItemController::grantAccess()
 {
-    if (!m_accessibility.isTrusted())
-        (void)m_accessibility.promptOncePerLaunch();
+    (void)m_accessibility.promptIfNeeded();
     m_accessibility.openSystemSettings();
 }
 

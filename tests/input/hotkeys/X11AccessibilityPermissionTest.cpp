@@ -9,8 +9,9 @@
 
 namespace {
 
-// Starts nothing: writes down every program it is asked to start, as "program argument…",
-// and fails for the ones the test calls missing.
+// Starts nothing: writes down every program it is asked to start, as "program argument…"
+// (with "after exit: " in front for a start once this process has ended), and fails for the
+// ones the test calls missing.
 class RecordingLauncher {
 public:
     X11AccessibilityPermission::Launcher launcher()
@@ -23,6 +24,12 @@ public:
                 return true;
             failure = QStringLiteral("No such file or directory");
             return false;
+        };
+        launcher.startAfterExit = [this](const QString& program, const QStringList& arguments) {
+            started.append("after exit: " + (QStringList{program} + arguments).join(u' '));
+            return missing.contains(program)
+                       ? std::optional<QString>(QStringLiteral("No such file or directory"))
+                       : std::nullopt;
         };
         launcher.quit = [this] { ++quits; };
         return launcher;
@@ -69,6 +76,9 @@ TEST(X11AccessibilityPermission, PromptsOncePerLaunch)
     X11AccessibilityPermission permission(launcher.launcher());
     const bool trusted = permission.isTrusted();
 
+    // The user's own grant commands neither log nor use up the prompt of the capture path.
+    EXPECT_EQ(permission.promptIfNeeded(), trusted);
+    EXPECT_TRUE(log.lines().isEmpty());
     EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
     EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
     EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
@@ -137,11 +147,11 @@ TEST(X11AccessibilityPermission, SaysSoWhenNothingCouldBeOpened)
                                             .arg(helpPage)}));
 }
 
-TEST(X11AccessibilityPermission, RelaunchQuitsOnlyOnceTheNewInstanceStarted)
+TEST(X11AccessibilityPermission, RelaunchStartsTheNewInstanceOnlyAfterThisOneExits)
 {
-    const QString self = (QStringList{QCoreApplication::applicationFilePath()} +
-                          QCoreApplication::arguments().mid(1))
-                             .join(u' ');
+    const QString self = "after exit: " + (QStringList{QCoreApplication::applicationFilePath()} +
+                                           QCoreApplication::arguments().mid(1))
+                                              .join(u' ');
     {
         ScopedLogCapture log;
         RecordingLauncher launcher;

@@ -214,7 +214,7 @@ TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
         return buttons.first();
     };
     button(QStringLiteral("How to fix it"))->click();
-    EXPECT_EQ(accessibility.calls, QStringList({"prompt", "open settings"}));
+    EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
     button(QStringLiteral("Already fixed it? Relaunch Quillmark"))->click();
     EXPECT_EQ(relaunches, 1);
 }

@@ -125,7 +125,7 @@ TEST_F(StatusItemControllerTest, CommandsReachTheirCallbacks)
 
     accessibility.trusted = false;
     choose(QStringLiteral("Fix Keyboard Access…"));
-    EXPECT_EQ(accessibility.calls, QStringList({"prompt", "open settings"}));
+    EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
 }
 
 TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlash)

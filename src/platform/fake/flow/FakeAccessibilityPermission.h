@@ -4,8 +4,8 @@
 #include "platform/fake/flow/CallJournal.h"
 #include "platform/ports/AccessibilityPermission.h"
 
-// Trusted as the test sets it. Records "accessibility.promptOncePerLaunch" and
-// "accessibility.openSystemSettings".
+// Trusted as the test sets it. Records "accessibility.promptOncePerLaunch",
+// "accessibility.promptIfNeeded" and "accessibility.openSystemSettings".
 class FakeAccessibilityPermission final : public AccessibilityPermission {
 public:
     explicit FakeAccessibilityPermission(CallJournal& journal)
@@ -16,6 +16,11 @@ public:
     bool promptOncePerLaunch() override
     {
         m_journal.record(QStringLiteral("accessibility.promptOncePerLaunch"));
+        return trusted;
+    }
+    bool promptIfNeeded() override
+    {
+        m_journal.record(QStringLiteral("accessibility.promptIfNeeded"));
         return trusted;
     }
     void openSystemSettings() override

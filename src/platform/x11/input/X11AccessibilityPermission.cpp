@@ -3,6 +3,7 @@
 
 #include "app/BuildConfig.h"
 #include "app/Log.h"
+#include "platform/process/DetachedProcessLauncher.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -81,6 +82,9 @@ X11AccessibilityPermission::Launcher X11AccessibilityPermission::Launcher::syste
         failure = process.errorString();
         return false;
     };
+    launcher.startAfterExit = [](const QString& program, const QStringList& arguments) {
+        return DetachedProcessLauncher().startAfterThisProcess(program, arguments);
+    };
     launcher.quit = [] {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
@@ -125,6 +129,11 @@ bool X11AccessibilityPermission::promptOncePerLaunch()
     return isTrusted();
 }
 
+bool X11AccessibilityPermission::promptIfNeeded()
+{
+    return isTrusted();
+}
+
 void X11AccessibilityPermission::openSystemSettings()
 {
     QString failure;
@@ -149,10 +158,11 @@ void X11AccessibilityPermission::openSystemSettings()
 void X11AccessibilityPermission::relaunch()
 {
     Log::app().info(QStringLiteral("relaunching to pick up the accessibility grant"));
-    QString failure;
-    if (!m_launcher.startDetached(QCoreApplication::applicationFilePath(),
-                                  QCoreApplication::arguments().mid(1), failure)) {
-        Log::app().error(QStringLiteral("relaunch failed: %1").arg(failure));
+    // Started at once, the new copy would find this one still holding the single-instance
+    // name, say "already running" and exit, and then this one would quit too.
+    if (const std::optional<QString> failure = m_launcher.startAfterExit(
+            QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1))) {
+        Log::app().error(QStringLiteral("relaunch failed: %1").arg(*failure));
         return;
     }
     m_launcher.quit();

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 // X11 asks for no grant: any client may read the keyboard state and send key presses, as
 // long as the server has the XTest extension (to send them) and XInput 2 (to watch raw
@@ -22,6 +23,10 @@ public:
         // `failure`, when it could not be started (for one, when it is not installed).
         std::function<bool(const QString& program, const QStringList& arguments, QString& failure)>
             startDetached;
+        // Starts the program once this process has exited (ProcessLauncher); nothing on
+        // success, otherwise the reason it could not be started.
+        std::function<std::optional<QString>(const QString& program, const QStringList& arguments)>
+            startAfterExit;
         // Ends the application once control returns to the event loop.
         std::function<void()> quit;
 
@@ -38,11 +43,13 @@ public:
     // "XTEST" and/or "XInputExtension" (XInput 2), or "X display" without a server.
     QStringList missingRequirements() const override;
     bool promptOncePerLaunch() override;
+    bool promptIfNeeded() override;
     // The accessibility settings of the desktop named by XDG_CURRENT_DESKTOP, or the help
     // page in the browser when there are none or none could be started.
     void openSystemSettings() override;
-    // Starts a new instance with the same arguments and quits this one, but only once the
-    // new one has started; a failed start is logged and this instance keeps running.
+    // Quits this instance and has a new one with the same arguments started once this one
+    // has exited, so that the new one finds the single-instance name free; a failed start
+    // is logged and this instance keeps running.
     void relaunch();
 
 private:
