@@ -85,7 +85,7 @@ TEST_F(PopoverControllerTest, LayoutLineNamesTheVisibleActionsByTheirKeys)
     }
 }
 
-TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndKeepTheTopLeftCorner)
+TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndStayBesideThePointer)
 {
     controller().show(std::nullopt);
     const struct {
@@ -112,6 +112,11 @@ TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndKeepTheTopLeftCorner)
                   row.logged ? QStringList{QString::fromUtf8(row.logged)} : QStringList{});
     }
     EXPECT_EQ(controller().lastContentSize(), QSizeF(1500, 700));
+
+    // Dragged elsewhere, the panel keeps its top-left corner there.
+    controller().panel().move(600, 100);
+    report(QSizeF(490, 300));
+    EXPECT_EQ(frame(), QRect(600, 100, 490, 300));
 }
 
 TEST_F(PopoverControllerTest, ReportWhileHiddenMovesNothingAndSizesTheNextShow)
@@ -127,7 +132,7 @@ TEST_F(PopoverControllerTest, ReportWhileHiddenMovesNothingAndSizesTheNextShow)
 
     m_desktop->pointer = QPoint(1800, 1000);
     controller().show(std::nullopt);
-    EXPECT_EQ(frame(), QRect(1920 - 490 - 4, 1028 - 180 - 4, 490, 180));
+    EXPECT_EQ(frame(), QRect(1920 - 490 - 4, 1000 - 8 - 180, 490, 180));
 }
 
 TEST_F(PopoverControllerTest, TinyReportIsNotRemembered)

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -82,23 +84,35 @@ struct Variant {
     std::set<PopoverAction> actions;
 };
 
-bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale)
+// The scene in each of the layouts, side by side.
+bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale,
+            const QList<PopoverLayout>& layouts)
 {
-    PopoverModel model;
-    scene.fill(model);
-    PopoverView view(model);
-    QCoreApplication::sendPostedEvents();
-    const QSize size = view.measuredSize();
-    view.resize(size);
-    view.layout()->activate();
+    std::vector<std::unique_ptr<PopoverModel>> models;
+    std::vector<std::unique_ptr<PopoverView>> views;
+    QSize size(0, 0);
+    for (PopoverLayout layout : layouts) {
+        Preferences::setPopoverLayout(layout);
+        scene.fill(*models.emplace_back(std::make_unique<PopoverModel>()));
+        PopoverView& view = *views.emplace_back(std::make_unique<PopoverView>(*models.back()));
+        QCoreApplication::sendPostedEvents();
+        view.resize(view.measuredSize());
+        view.layout()->activate();
+        size = QSize(size.width() + view.width(), std::max(size.height(), view.height()));
+    }
 
-    // A plain backdrop around the panel, so its rounded corners and outline show.
+    // A plain backdrop around the panels, so their rounded corners and outlines show.
     const int margin = 16;
-    QImage image((size + QSize(2 * margin, 2 * margin)) * scale, QImage::Format_ARGB32);
+    size += QSize(margin * (int(views.size()) + 1), 2 * margin);
+    QImage image(size * scale, QImage::Format_ARGB32);
     image.setDevicePixelRatio(scale);
     image.fill(QColor(0x5a, 0x62, 0x70));
     QPainter painter(&image);
-    view.render(&painter, QPoint(margin, margin), QRegion(), QWidget::DrawChildren);
+    int x = margin;
+    for (const auto& view : views) {
+        view->render(&painter, QPoint(x, margin), QRegion(), QWidget::DrawChildren);
+        x += view->width() + margin;
+    }
     painter.end();
     const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
     if (!image.save(path)) {
@@ -138,7 +152,6 @@ int main(int argc, char** argv)
     bool ok = true;
     for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
         for (const Variant& variant : variants) {
-            Preferences::setPopoverLayout(layout);
             Preferences::setPanelWidth(variant.width);
             Preferences::setEnabledActions(variant.actions);
             const bool everyState = QLatin1String(variant.name) == QLatin1String("standard");
@@ -148,9 +161,20 @@ int main(int argc, char** argv)
                 const QString name = rawValue(layout) + QLatin1Char('-') +
                                      QLatin1String(variant.name) + QLatin1Char('-') +
                                      QLatin1String(scene.name);
-                ok = render(directory, name, scene, scale) && ok;
+                ok = render(directory, name, scene, scale, {layout}) && ok;
             }
         }
+    }
+    // The pictures in the README: both layouts side by side.
+    Preferences::setPanelWidth(PanelWidth::narrow);
+    Preferences::setEnabledActions(all);
+    for (const Scene& scene : scenes()) {
+        const QString name = QLatin1String(scene.name);
+        if (name == QLatin1String("ready") || name.startsWith(QLatin1String("loading-t")) ||
+            name == QLatin1String("result") || name == QLatin1String("error-retry"))
+            ok = render(directory, QStringLiteral("readme-") + name.section(QLatin1Char('-'), 0, 0),
+                        scene, scale, {PopoverLayout::chips, PopoverLayout::list}) &&
+                 ok;
     }
     return ok ? 0 : 1;
 }

@@ -79,40 +79,6 @@ INSTANTIATE_TEST_SUITE_P(PopoverView, EveryState, ::testing::Values(
 ), [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-struct WidthRow {
-    PanelWidth width;
-    PopoverLayout layout;
-    std::set<PopoverAction> enabled;
-    int expected;
-};
-
-TEST(PopoverViewWidth, FollowsThePreferenceAndTheChipsRule)
-{
-    const std::set<PopoverAction> all = {PopoverAction::translate, PopoverAction::fixGrammar,
-                                         PopoverAction::improvePrompt};
-    const std::set<PopoverAction> two = {PopoverAction::translate, PopoverAction::improvePrompt};
-    const WidthRow rows[] = {
-        {PanelWidth::narrow, PopoverLayout::chips, all, 490},
-        {PanelWidth::narrow, PopoverLayout::list, all, 420},
-        {PanelWidth::narrow, PopoverLayout::chips, two, 420},
-        {PanelWidth::standard, PopoverLayout::chips, all, 490},
-        {PanelWidth::standard, PopoverLayout::list, two, 490},
-        {PanelWidth::wide, PopoverLayout::chips, all, 560},
-        {PanelWidth::wide, PopoverLayout::list, all, 560},
-    };
-    for (const WidthRow& row : rows) {
-        SCOPED_TRACE(::testing::Message() << rawValue(row.width).toStdString() << " "
-                                          << rawValue(row.layout).toStdString() << " "
-                                          << row.enabled.size() << " actions");
-        ViewTestFixture fixture;
-        ViewTestFixture::setPreferences(row.layout, row.width, row.enabled);
-        fixture.model.setState(PopoverState::ready(CaptureMethod::ax));
-        fixture.makeView();
-        ASSERT_EQ(fixture.reports.size(), 1);
-        EXPECT_EQ(fixture.reports.first().width(), row.expected);
-    }
-}
-
 TEST(PopoverViewEditor, HeightStartsAtThePreferenceAndGrowsToTheMaximum)
 {
     const struct {
@@ -121,9 +87,9 @@ TEST(PopoverViewEditor, HeightStartsAtThePreferenceAndGrowsToTheMaximum)
         int minimum;
         int pixelSize;
     } rows[] = {
-        {InputHeight::compact, InputTextSize::small, 56, 13},
+        {InputHeight::compact, InputTextSize::small, 56, 12},
         {InputHeight::standard, InputTextSize::standard, 88, 14},
-        {InputHeight::large, InputTextSize::large, 140, 15},
+        {InputHeight::large, InputTextSize::large, 140, 17},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(rawValue(row.height).toStdString());
