@@ -59,19 +59,4 @@ INSTANTIATE_TEST_SUITE_P(PanelGeometry, Placement, ::testing::Values(
 ), [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST(PanelGeometry, AcceptsOnlySizesAboveTheSmallestUsefulOne)
-{
-    const struct {
-        QSizeF size;
-        bool usable;
-    } rows[] = {
-        {{50, 300}, false}, {{300, 20}, false}, {{51, 21}, true},
-        {{0, 0}, false},    {{400, 150}, true}, {{50.5, 20.5}, true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << row.size.width() << "x" << row.size.height());
-        EXPECT_EQ(PanelGeometry::isUsableContentSize(row.size), row.usable);
-    }
-}
-
 } // namespace

@@ -5,9 +5,7 @@
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "ui/PopoverPanel.h"
-#include "ui/PopoverView.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,12 +51,6 @@ TEST_F(PopoverControllerTest, FirstShowBeforeAnySizeReportIsDefaultSizedBesideTh
               QStringList({QStringLiteral("info app: panel shown frame (508, 408) 400x150"),
                            QStringLiteral("info app: layout chips · actions ⌥1 translate · ⌥2 "
                                           "fixGrammar · ⌥3 improvePrompt")}));
-}
-
-TEST_F(PopoverControllerTest, ShowAtAGivenPointIgnoresThePointer)
-{
-    controller().show(QPoint(100, 200));
-    EXPECT_EQ(frame().topLeft(), QPoint(108, 208));
 }
 
 TEST_F(PopoverControllerTest, LayoutLineNamesTheVisibleActionsByTheirKeys)
@@ -221,20 +213,6 @@ TEST_F(PopoverControllerTest, DesktopWithoutClickReportsStillShowsThePanel)
         m_log.sink.contains(QStringLiteral("error app: click-outside monitor unavailable")));
     controller().show(std::nullopt);
     EXPECT_EQ(m_watcher->starts, 2);
-}
-
-TEST_F(PopoverControllerTest, FollowsTheViewsOwnSizeReport)
-{
-    controller().show(std::nullopt);
-    m_log.sink.clear();
-    QCoreApplication::sendPostedEvents();
-
-    const QSize measured = controller().view().measuredSize();
-    EXPECT_EQ(frame(), QRect(QPoint(508, 408), measured));
-    EXPECT_EQ(m_log.lines(), QStringList{QStringLiteral("info app: panel resized to %1x%2")
-                                             .arg(QString::number(measured.width()),
-                                                  QString::number(measured.height()))});
-    EXPECT_EQ(controller().view().geometry(), QRect(QPoint(0, 0), measured));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Draws the panel in every state and both layouts into PNG files, so a person can look at
-// it without a desktop: popover_screenshots OUTPUT_DIRECTORY [SCALE]
+// Draws the panel in every state, in both layouts side by side, into PNG files, so a person can
+// look at it without a desktop: popover_screenshots OUTPUT_DIRECTORY [SCALE]
 #include "app/PopoverModel.h"
 #include "settings/Preferences.h"
 #include "ui/PopoverView.h"
@@ -13,8 +13,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
-#include <memory>
-#include <vector>
+#include <list>
 
 namespace {
 
@@ -84,17 +83,16 @@ struct Variant {
     std::set<PopoverAction> actions;
 };
 
-// The scene in each of the layouts, side by side.
-bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale,
-            const QList<PopoverLayout>& layouts)
+// The scene in the chips layout and, beside it, in the list layout.
+bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale)
 {
-    std::vector<std::unique_ptr<PopoverModel>> models;
-    std::vector<std::unique_ptr<PopoverView>> views;
+    std::list<PopoverModel> models;
+    std::list<PopoverView> views;
     QSize size(0, 0);
-    for (PopoverLayout layout : layouts) {
+    for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
         Preferences::setPopoverLayout(layout);
-        scene.fill(*models.emplace_back(std::make_unique<PopoverModel>()));
-        PopoverView& view = *views.emplace_back(std::make_unique<PopoverView>(*models.back()));
+        scene.fill(models.emplace_back());
+        PopoverView& view = views.emplace_back(models.back());
         QCoreApplication::sendPostedEvents();
         view.resize(view.measuredSize());
         view.layout()->activate();
@@ -109,9 +107,9 @@ bool render(const QString& directory, const QString& name, const Scene& scene, q
     image.fill(QColor(0x5a, 0x62, 0x70));
     QPainter painter(&image);
     int x = margin;
-    for (const auto& view : views) {
-        view->render(&painter, QPoint(x, margin), QRegion(), QWidget::DrawChildren);
-        x += view->width() + margin;
+    for (PopoverView& view : views) {
+        view.render(&painter, QPoint(x, margin), QRegion(), QWidget::DrawChildren);
+        x += view.width() + margin;
     }
     painter.end();
     const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
@@ -150,31 +148,18 @@ int main(int argc, char** argv)
         {"narrow-one-action", PanelWidth::narrow, {PopoverAction::improvePrompt}},
     };
     bool ok = true;
-    for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
-        for (const Variant& variant : variants) {
-            Preferences::setPanelWidth(variant.width);
-            Preferences::setEnabledActions(variant.actions);
-            const bool everyState = QLatin1String(variant.name) == QLatin1String("standard");
-            for (const Scene& scene : scenes()) {
-                if (!everyState && QLatin1String(scene.name) != QLatin1String("ready"))
-                    continue;
-                const QString name = rawValue(layout) + QLatin1Char('-') +
-                                     QLatin1String(variant.name) + QLatin1Char('-') +
-                                     QLatin1String(scene.name);
-                ok = render(directory, name, scene, scale, {layout}) && ok;
-            }
+    for (const Variant& variant : variants) {
+        Preferences::setPanelWidth(variant.width);
+        Preferences::setEnabledActions(variant.actions);
+        // Every state with all three actions; only the ready state with fewer.
+        const bool everyState = variant.actions.size() == 3;
+        for (const Scene& scene : scenes()) {
+            if (!everyState && QLatin1String(scene.name) != QLatin1String("ready"))
+                continue;
+            const QString name =
+                QLatin1String(variant.name) + QLatin1Char('-') + QLatin1String(scene.name);
+            ok = render(directory, name, scene, scale) && ok;
         }
-    }
-    // The pictures in the README: both layouts side by side.
-    Preferences::setPanelWidth(PanelWidth::narrow);
-    Preferences::setEnabledActions(all);
-    for (const Scene& scene : scenes()) {
-        const QString name = QLatin1String(scene.name);
-        if (name == QLatin1String("ready") || name.startsWith(QLatin1String("loading-t")) ||
-            name == QLatin1String("result") || name == QLatin1String("error-retry"))
-            ok = render(directory, QStringLiteral("readme-") + name.section(QLatin1Char('-'), 0, 0),
-                        scene, scale, {PopoverLayout::chips, PopoverLayout::list}) &&
-                 ok;
     }
     return ok ? 0 : 1;
 }
