@@ -96,11 +96,11 @@ TEST_F(PanelOnTheDesktop, NearTheRightAndBottomEdgesOpensAboveThePointerInside)
     showAt(QPoint(100, 100));
     m_controller->dismiss(QStringLiteral("moving on"));
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    const QPoint pointer = available.bottomRight() - QPoint(5, 5);
-    showAt(pointer);
+    showAt(available.bottomRight() - QPoint(5, 5));
     const QSize size = m_controller->view().measuredSize();
+    // 8 above the pointer, which is 5 above the bottom.
     const QPoint expected(available.x() + available.width() - size.width() - 4,
-                          pointer.y() - 8 - size.height());
+                          available.bottom() - 5 - 8 - size.height());
 
     EXPECT_EQ(serverFrame(QRect(expected, size)), QRect(expected, size));
     EXPECT_EQ(activeWindow(), s_mousepad->window());
