@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Draws the floating panel in every state and both layouts (and a few widths and action
-# sets), the tray menu, the About window, the settings window and the welcome guide's pages
-# into PNG files, without a desktop, so a person can look at them.
+# Draws the floating panel in every state, its two layouts side by side (and a few widths
+# and action sets), the tray menu, the About window, the settings window and the welcome
+# guide's pages into PNG files, without a desktop, so a person can look at them.
 #
-# usage: scripts/render-screenshots.sh [BUILD_DIRECTORY] [SCALE]
+# usage: scripts/render-screenshots.sh [--readme] [BUILD_DIRECTORY] [SCALE]
 #   BUILD_DIRECTORY defaults to build/dev; SCALE (device pixels per point) to 2.
+#   --readme also redraws the four pictures of the panel that the README shows (ready,
+#   loading, result, error; narrow panel) into docs/screenshots/, at scale 1 to keep them small.
 # The pictures go to ./screenshots/, which git ignores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+readme=false
+if [ "${1:-}" = --readme ]; then
+    readme=true
+    shift
+fi
 
 build=${1:-build/dev}
 scale=${2:-2}
@@ -24,3 +32,14 @@ mkdir -p "$output"
 QT_QPA_PLATFORM=offscreen "$build/tests/ui/popover_screenshots" "$output" "$scale"
 QT_QPA_PLATFORM=offscreen "$build/tests/ui/settings/window_screenshots" "$output" "$scale"
 echo "render-screenshots: $(find "$output" -name '*.png' | wc -l) pictures in $output"
+
+if $readme; then
+    small=$output/readme
+    QT_QPA_PLATFORM=offscreen "$build/tests/ui/popover_screenshots" "$small" 1 >/dev/null
+    mkdir -p docs/screenshots
+    for picture in ready:ready loading:loading-translate result:result error:error-retry; do
+        cp "$small/narrow-${picture#*:}.png" "docs/screenshots/panel-${picture%%:*}.png"
+    done
+    rm -r "$small"
+    echo "render-screenshots: the README's pictures are in docs/screenshots"
+fi

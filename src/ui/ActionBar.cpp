@@ -5,6 +5,7 @@
 #include "app/PopoverModel.h"
 #include "ui/ActionRow.h"
 #include "ui/ChipButton.h"
+#include "ui/ChipFlow.h"
 #include "ui/LanguageMenuButton.h"
 #include "ui/PopoverTexts.h"
 #include "ui/SplitChip.h"
@@ -35,9 +36,7 @@ QWidget* ActionBar::languageMenu()
 
 void ActionBar::buildChips(const PopoverViewConfig& config)
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(5);
+    auto* layout = new ChipFlow(this, 5);
     const Language language = m_model.targetLanguage();
     for (int index = 0; index < config.activeActions.size(); ++index) {
         const PopoverAction action = config.activeActions[index];
@@ -57,11 +56,10 @@ void ActionBar::buildChips(const PopoverViewConfig& config)
             connect(button, &ChipButton::clicked, this, [this, action] { run(action); });
             chip = button;
         }
-        layout->addWidget(chip, 0, Qt::AlignVCenter);
+        layout->addWidget(chip);
     }
-    layout->addStretch(1);
     if (config.activeActions.contains(PopoverAction::translate))
-        layout->addWidget(languageMenu(), 0, Qt::AlignVCenter);
+        layout->setTrailingWidget(languageMenu());
 }
 
 void ActionBar::buildList(const PopoverViewConfig& config)

@@ -8,9 +8,9 @@
 class PopoverModel;
 
 // The actions offered beside the captured text, in the order of the preferences: the
-// first is accented and answers ⌥1. Chips sit in one row with the language menu at its
-// end; list rows stack, the language menu below them. Fix Grammar is a split control
-// whose chevron offers the tones.
+// first is accented and answers ⌥1. Chips sit in a row, wrapping onto a second one when
+// the panel is too narrow, with the language menu at the end; list rows stack, the language menu
+// below them. Fix Grammar is a split control whose chevron offers the tones.
 class ActionBar : public QWidget {
     Q_OBJECT
 

@@ -29,6 +29,7 @@ ActionRow::ActionRow(Look look, QWidget* parent)
 {
     setText(m_look.title);
     setAccessibleName(m_look.title);
+    setFont(popoverFont(titleSize, m_look.accent ? QFont::Medium : QFont::Normal));
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -40,14 +41,9 @@ void ActionRow::setBackgroundVisible(bool visible)
     update();
 }
 
-QFont ActionRow::titleFont() const
-{
-    return popoverFont(titleSize, m_look.accent ? QFont::Medium : QFont::Normal);
-}
-
 QSize ActionRow::minimumSizeHint() const
 {
-    const QFontMetrics title(titleFont());
+    const QFontMetrics title(font());
     const QFontMetrics shortcut(popoverFont(shortcutSize));
     int width = horizontalPadding * 2 + (m_look.menuGutter ? gutter : 0) + iconBoxWidth + spacing +
                 title.horizontalAdvance(m_look.title) + spacing + minimumGap;
@@ -84,16 +80,16 @@ void ActionRow::paintEvent(QPaintEvent*)
 
     QRect textArea = content.adjusted(iconBoxWidth + spacing, 0, 0, 0);
     if (!m_look.shortcut.isEmpty()) {
-        const QFont font = popoverFont(shortcutSize);
-        const int width = QFontMetrics(font).horizontalAdvance(m_look.shortcut);
-        painter.setFont(font);
+        const QFont shortcutFont = popoverFont(shortcutSize);
+        const int width = QFontMetrics(shortcutFont).horizontalAdvance(m_look.shortcut);
+        painter.setFont(shortcutFont);
         painter.setPen(PopoverPalette::textTertiary());
         painter.drawText(content, Qt::AlignRight | Qt::AlignVCenter, m_look.shortcut);
         textArea.setRight(content.right() - width - minimumGap);
     }
-    painter.setFont(titleFont());
+    painter.setFont(font());
     painter.setPen(PopoverPalette::textPrimary());
     const QString title =
-        QFontMetrics(titleFont()).elidedText(m_look.title, Qt::ElideRight, textArea.width());
+        QFontMetrics(font()).elidedText(m_look.title, Qt::ElideRight, textArea.width());
     painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
 }

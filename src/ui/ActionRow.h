@@ -32,8 +32,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont titleFont() const;
-
     Look m_look;
     bool m_backgroundVisible = true;
 };

@@ -25,6 +25,7 @@ ChipButton::ChipButton(QString icon, const QString& title, ChipTone tone, QWidge
 {
     setText(title);
     setAccessibleName(title);
+    setFont(popoverFont(titleSize, m_tone == ChipTone::accent ? QFont::Medium : QFont::Normal));
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -42,14 +43,9 @@ void ChipButton::setPadding(QMargins padding)
     updateGeometry();
 }
 
-QFont ChipButton::titleFont() const
-{
-    return popoverFont(titleSize, m_tone == ChipTone::accent ? QFont::Medium : QFont::Normal);
-}
-
 QSize ChipButton::sizeHint() const
 {
-    const QFontMetrics metrics(titleFont());
+    const QFontMetrics metrics(font());
     int width = 0;
     if (!m_icon.isEmpty())
         width += symbolSize;
@@ -89,7 +85,7 @@ void ChipButton::paintEvent(QPaintEvent*)
             x, y, SymbolIcons::pixmap(m_icon, symbolSize, foreground, devicePixelRatioF()));
         x += symbolSize + spacing;
     }
-    painter.setFont(titleFont());
+    painter.setFont(font());
     painter.setPen(foreground);
     painter.drawText(QRect(x, content.top(), content.right() - x + 1, content.height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());

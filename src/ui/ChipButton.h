@@ -30,8 +30,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont titleFont() const;
-
     QString m_icon;
     ChipTone m_tone;
     bool m_backgroundVisible = true;

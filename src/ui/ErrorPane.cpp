@@ -4,6 +4,7 @@
 #include "app/Callback.h"
 #include "app/PopoverModel.h"
 #include "ui/ChipButton.h"
+#include "ui/ChipFlow.h"
 #include "ui/PopoverLabel.h"
 #include "ui/PopoverPalette.h"
 #include "ui/PopoverTexts.h"
@@ -54,22 +55,22 @@ ErrorPane::ErrorPane(PopoverModel& model, QWidget* parent)
     auto* sign = new QLabel(this);
     sign->setPixmap(SymbolIcons::pixmap(QStringLiteral("exclamationmark.triangle.fill"), iconSize,
                                         PopoverPalette::warning(), devicePixelRatioF()));
-    const int lineHeight = QFontMetrics(popoverFont(messageSize)).height();
-    sign->setFixedHeight(std::max(lineHeight, iconSize));
-    messageRow->addWidget(sign, 0, Qt::AlignTop);
     QLabel* message = popoverLabel(model.state().message(), messageSize,
                                    PopoverPalette::textPrimary(), this, true);
+    message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     message->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    messageRow->addWidget(message, 1);
+    // The sign is centred on a box as tall as one line of the message.
+    sign->setAlignment(Qt::AlignCenter);
+    sign->setFixedHeight(std::max(QFontMetrics(message->font()).height(), iconSize));
+    messageRow->addWidget(sign, 0, Qt::AlignTop);
+    messageRow->addWidget(message, 1, Qt::AlignTop);
     column->addLayout(messageRow);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(6);
+    auto* buttons = new ChipFlow(nullptr, 6);
     const ErrorRecovery recovery = model.state().recovery();
     if (auto text = PopoverTexts::recoveryButton(recovery))
         buttons->addWidget(chip(*text, ChipTone::accent, recoveryCallback(model, recovery), this));
     buttons->addWidget(chip(PopoverTexts::errorCopy(), ChipTone::plain, model.onCopy, this));
     buttons->addWidget(chip(PopoverTexts::errorBack(), ChipTone::plain, model.onBack, this));
-    buttons->addStretch(1);
     column->addLayout(buttons);
 }

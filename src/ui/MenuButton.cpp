@@ -20,11 +20,13 @@ MenuButton::MenuButton(Look look, QWidget* parent)
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFont(popoverFont(m_look.textSize, m_look.weight));
 }
 
 void MenuButton::setLook(Look look)
 {
     m_look = std::move(look);
+    setFont(popoverFont(m_look.textSize, m_look.weight));
     updateGeometry();
     update();
 }
@@ -34,7 +36,7 @@ QSize MenuButton::sizeHint() const
     int width = m_look.iconSize;
     int height = m_look.iconSize;
     if (!m_look.text.isEmpty()) {
-        const QFontMetrics metrics(popoverFont(m_look.textSize, m_look.weight));
+        const QFontMetrics metrics(font());
         width += spacing + metrics.horizontalAdvance(m_look.text);
         height = std::max(height, metrics.height());
     }
@@ -54,7 +56,7 @@ void MenuButton::paintEvent(QPaintEvent*)
     if (m_look.text.isEmpty())
         return;
     x += m_look.iconSize + spacing;
-    painter.setFont(popoverFont(m_look.textSize, m_look.weight));
+    painter.setFont(font());
     painter.setPen(m_look.color);
     painter.drawText(QRect(x, content.top(), content.right() - x + 1, content.height()),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_look.text);

@@ -42,6 +42,11 @@ QPointF clampedTopLeft(QPointF point, QSizeF size, Offset offset, const std::opt
     if (offset == Offset::besidePointer) {
         x += pointerOffset;
         y += pointerOffset;
+        // A panel that does not fit below the pointer opens above it, if it fits there.
+        const qreal above = point.y() - pointerOffset - size.height();
+        if (area && y + size.height() > area->bottom() - screenMargin &&
+            above >= area->top() + screenMargin)
+            y = above;
     }
     if (!area)
         return {x, y};

@@ -36,9 +36,9 @@ std::optional<QRectF> availableAreaAt(QPointF point, const QList<ScreenArea>& sc
                                       const std::optional<ScreenArea>& primary);
 
 // The top-left corner for a panel of `size` near `point`: right of and below it with the
-// offset, then kept `screenMargin` inside `area`. The right and top limits are applied
-// last, so a panel larger than the area keeps its top-left part on screen. Without an
-// area the point is used as it is.
+// offset (above it when it fits only there), then kept `screenMargin` inside `area`. The right and
+// top limits are applied last, so a panel larger than the area keeps its top-left part on screen.
+// Without an area the point is used as it is.
 QPointF clampedTopLeft(QPointF point, QSizeF size, Offset offset,
                        const std::optional<QRectF>& area);
 

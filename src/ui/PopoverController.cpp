@@ -64,14 +64,13 @@ bool PopoverController::isPanelVisible() const
 void PopoverController::show(std::optional<QPoint> at)
 {
     assertMainThread();
-    const QPoint anchor = at ? *at : m_desktop->pointerPosition();
+    m_anchor = at ? *at : m_desktop->pointerPosition();
     // Settings changed while the panel was hidden show now; the view reports the size
     // that follows from them, and the panel then follows it.
     m_view->refresh();
     const QSizeF size = m_lastContentSize.value_or(PanelGeometry::defaultContentSize);
     m_panel->setContentSize(size);
-    m_panel->setFrameTopLeftPoint(
-        clampedTopLeft(anchor, size, PanelGeometry::Offset::besidePointer));
+    place(m_anchor, size, PanelGeometry::Offset::besidePointer);
     m_panel->orderFrontRegardless();
     if (!m_clickWatcher->isWatching())
         installClickOutsideMonitor();
@@ -116,19 +115,23 @@ void PopoverController::contentSizeChanged(QSizeF size)
     const QRect frame = m_panel->frameGeometry();
     if (QSizeF(frame.size()) == size)
         return;
-    const QPointF topLeft = frame.topLeft();
     m_panel->setContentSize(size);
-    m_panel->setFrameTopLeftPoint(clampedTopLeft(topLeft, size, PanelGeometry::Offset::none));
+    // Beside the pointer again, below or above it as the new size fits; once the user has
+    // dragged the panel elsewhere, it keeps its top-left corner there.
+    if (frame.topLeft() == m_placedAt)
+        place(m_anchor, size, PanelGeometry::Offset::besidePointer);
+    else
+        place(frame.topLeft(), size, PanelGeometry::Offset::none);
     Log::app().info(QStringLiteral("panel resized to %1x%2")
                         .arg(truncated(size.width()), truncated(size.height())));
 }
 
-QPointF PopoverController::clampedTopLeft(QPointF point, QSizeF size,
-                                          PanelGeometry::Offset offset) const
+void PopoverController::place(QPointF point, QSizeF size, PanelGeometry::Offset offset)
 {
     const auto area =
         PanelGeometry::availableAreaAt(point, m_desktop->screens(), m_desktop->primaryScreen());
-    return PanelGeometry::clampedTopLeft(point, size, offset, area);
+    m_panel->setFrameTopLeftPoint(PanelGeometry::clampedTopLeft(point, size, offset, area));
+    m_placedAt = m_panel->frameGeometry().topLeft();
 }
 
 void PopoverController::installClickOutsideMonitor()

@@ -15,8 +15,9 @@ class PopoverPanel;
 class PopoverView;
 
 // Owns the one popover model, the panel window and the view inside it. Shows the panel
-// beside the pointer without taking the keyboard, keeps it inside the screen's available
-// area, lets it follow the size the view reports while keeping its top-left corner, and
+// beside the pointer without taking the keyboard (below it, or above it when there is no
+// room below), keeps it inside the screen's available area, lets it follow the size the
+// view reports, placing it afresh beside the pointer after each change, and
 // hides it on Escape, on a click outside, through the model's dismiss hook or when the
 // run flow asks. Main thread only.
 //
@@ -46,7 +47,7 @@ private:
     void installClickOutsideMonitor();
     void removeClickOutsideMonitor();
     void clickedSomewhere();
-    QPointF clampedTopLeft(QPointF point, QSizeF size, PanelGeometry::Offset offset) const;
+    void place(QPointF point, QSizeF size, PanelGeometry::Offset offset);
     void logLayout() const;
 
     PopoverModel m_model;
@@ -55,4 +56,7 @@ private:
     std::unique_ptr<PopoverPanel> m_panel;
     PopoverView* m_view;
     std::optional<QSizeF> m_lastContentSize;
+    // The pointer the panel opened at, and where it was last put.
+    QPoint m_anchor;
+    QPoint m_placedAt;
 };

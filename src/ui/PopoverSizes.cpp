@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverSizes.h"
 
-#include <algorithm>
-
 namespace PopoverSizes {
 
 int panelWidth(PanelWidth width)
@@ -16,14 +14,6 @@ int panelWidth(PanelWidth width)
         return 560;
     }
     return 490;
-}
-
-int effectiveWidth(PanelWidth width, PopoverLayout layout, int activeActionCount)
-{
-    const int chosen = panelWidth(width);
-    if (layout == PopoverLayout::chips && activeActionCount >= 3)
-        return std::max(chosen, panelWidth(PanelWidth::standard));
-    return chosen;
 }
 
 int editorMinimumHeight(InputHeight height)
@@ -42,12 +32,13 @@ int editorMinimumHeight(InputHeight height)
 int editorFontSize(InputTextSize size)
 {
     switch (size) {
+    // Steps of two pixels and more, so that each size looks different from the next.
     case InputTextSize::small:
-        return 13;
+        return 12;
     case InputTextSize::standard:
         return 14;
     case InputTextSize::large:
-        return 15;
+        return 17;
     }
     return 14;
 }

@@ -11,9 +11,6 @@ inline constexpr int outerPadding = 12;
 inline constexpr int itemSpacing = 10;
 
 int panelWidth(PanelWidth width);
-// Three chips need more room than a narrow panel has, so the chips layout with three or
-// more actions is at least as wide as the standard panel.
-int effectiveWidth(PanelWidth width, PopoverLayout layout, int activeActionCount);
 int editorMinimumHeight(InputHeight height);
 int editorFontSize(InputTextSize size);
 

@@ -115,6 +115,9 @@ void PopoverView::rebuild()
     }
     m_content = makeContent();
     m_layout->insertWidget(1, m_content);
+    // Shown now rather than when the event loop gets to it: a layout leaves hidden widgets
+    // out, and the size measured next must include the new controls.
+    m_content->show();
     scheduleMeasurement();
 }
 
@@ -177,6 +180,15 @@ void PopoverView::reportSize()
         return;
     m_reportedSize = size;
     invokeIfSet(m_model.onContentSizeChange, QSizeF(size));
+}
+
+bool PopoverView::event(QEvent* event)
+{
+    // Any change of a control's size (a wrapped label, a chip row that wraps) reaches the
+    // layout this way.
+    if (event->type() == QEvent::LayoutRequest)
+        scheduleMeasurement();
+    return QWidget::event(event);
 }
 
 void PopoverView::paintEvent(QPaintEvent*)

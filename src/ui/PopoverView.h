@@ -35,6 +35,7 @@ signals:
     void editorPressed();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -9,8 +9,7 @@ PopoverViewConfig PopoverViewConfig::fromPreferences()
     PopoverViewConfig config;
     config.activeActions = Preferences::activeActions();
     config.layout = Preferences::popoverLayout();
-    config.width = PopoverSizes::effectiveWidth(Preferences::panelWidth(), config.layout,
-                                                int(config.activeActions.size()));
+    config.width = PopoverSizes::panelWidth(Preferences::panelWidth());
     config.editorMinimumHeight = PopoverSizes::editorMinimumHeight(Preferences::inputHeight());
     config.editorFontSize = PopoverSizes::editorFontSize(Preferences::inputTextSize());
     return config;

@@ -5,6 +5,7 @@
 #include "app/PopoverModel.h"
 #include "ui/ActionRow.h"
 #include "ui/ChipButton.h"
+#include "ui/ChipFlow.h"
 #include "ui/PopoverLabel.h"
 #include "ui/PopoverPalette.h"
 #include "ui/PopoverTexts.h"
@@ -45,9 +46,7 @@ ResultBar::ResultBar(PopoverModel& model, PopoverLayout layout, QWidget* parent)
     };
 
     if (layout == PopoverLayout::chips) {
-        auto* row = new QHBoxLayout(this);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(5);
+        auto* row = new ChipFlow(this, 5);
         for (ResultControl control : controls) {
             const auto text = PopoverTexts::resultControl(control, PopoverTexts::Layout::chips);
             const ChipTone tone =
@@ -56,11 +55,10 @@ ResultBar::ResultBar(PopoverModel& model, PopoverLayout layout, QWidget* parent)
             chip->setToolTip(text.tooltip);
             const auto* callback = callbackFor(control);
             connect(chip, &ChipButton::clicked, this, [callback] { invokeIfSet(*callback); });
-            row->addWidget(chip, 0, Qt::AlignVCenter);
+            row->addWidget(chip);
         }
-        row->addStretch(1);
         if (QLabel* usageLabel = makeUsageLabel())
-            row->addWidget(usageLabel, 0, Qt::AlignVCenter);
+            row->setTrailingWidget(usageLabel);
         return;
     }
 

@@ -90,7 +90,7 @@ TEST_F(PanelOnTheDesktop, OpensAtThePointerWithoutTakingTheKeyboard)
                          .arg(QString::number(size.width()), QString::number(size.height()))}));
 }
 
-TEST_F(PanelOnTheDesktop, NearTheRightAndBottomEdgesIsPushedInside)
+TEST_F(PanelOnTheDesktop, NearTheRightAndBottomEdgesOpensAboveThePointerInside)
 {
     // Once the view has reported its size, a show places the panel at that size.
     showAt(QPoint(100, 100));
@@ -98,8 +98,9 @@ TEST_F(PanelOnTheDesktop, NearTheRightAndBottomEdgesIsPushedInside)
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     showAt(available.bottomRight() - QPoint(5, 5));
     const QSize size = m_controller->view().measuredSize();
+    // 8 above the pointer, which is 5 above the bottom.
     const QPoint expected(available.x() + available.width() - size.width() - 4,
-                          available.y() + available.height() - size.height() - 4);
+                          available.bottom() - 5 - 8 - size.height());
 
     EXPECT_EQ(serverFrame(QRect(expected, size)), QRect(expected, size));
     EXPECT_EQ(activeWindow(), s_mousepad->window());

@@ -41,11 +41,12 @@ TEST_P(Placement, KeepsThePanelInsideTheAvailableArea)
 INSTANTIATE_TEST_SUITE_P(PanelGeometry, Placement, ::testing::Values(
     PlacementRow{"firstShowBesidePointer", {500, 400}, {400, 150}, Offset::besidePointer, {508, 408}},
     PlacementRow{"nearRightEdge", {1800, 400}, {400, 150}, Offset::besidePointer, {1516, 408}},
-    PlacementRow{"nearBottomEdge", {500, 1000}, {400, 150}, Offset::besidePointer, {508, 874}},
+    PlacementRow{"nearBottomEdgeOpensAbove", {500, 1000}, {400, 150}, Offset::besidePointer, {508, 842}},
     PlacementRow{"bottomRightCorner", {1915, 1075}, {400, 150}, Offset::besidePointer, {1516, 874}},
     PlacementRow{"underTheTopBar", {500, 10}, {400, 150}, Offset::besidePointer, {508, 32}},
     PlacementRow{"atTheLeftEdgeWithoutOffset", {0, 400}, {400, 150}, Offset::none, {4, 400}},
-    PlacementRow{"secondaryScreen", {3100, 1000}, {400, 150}, Offset::besidePointer, {2796, 870}},
+    PlacementRow{"secondaryScreen", {3100, 1000}, {400, 150}, Offset::besidePointer, {2796, 842}},
+    PlacementRow{"fitsNeitherBelowNorAbove", {500, 600}, {400, 700}, Offset::besidePointer, {508, 324}},
     PlacementRow{"leftEdgeOfSecondaryScreen", {1920, 500}, {400, 150}, Offset::none, {1924, 500}},
     PlacementRow{"outsideEveryScreenUsesPrimary", {5000, 5000}, {400, 150}, Offset::besidePointer, {1516, 874}},
     PlacementRow{"outsideEveryScreenOtherPrimary", {5000, 5000}, {400, 150}, Offset::besidePointer, {2796, 870}, 1},
@@ -57,20 +58,5 @@ INSTANTIATE_TEST_SUITE_P(PanelGeometry, Placement, ::testing::Values(
     PlacementRow{"growingPastBottomMargin", {508, 800}, {600, 300}, Offset::none, {508, 724}}
 ), [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-
-TEST(PanelGeometry, AcceptsOnlySizesAboveTheSmallestUsefulOne)
-{
-    const struct {
-        QSizeF size;
-        bool usable;
-    } rows[] = {
-        {{50, 300}, false}, {{300, 20}, false}, {{51, 21}, true},
-        {{0, 0}, false},    {{400, 150}, true}, {{50.5, 20.5}, true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << row.size.width() << "x" << row.size.height());
-        EXPECT_EQ(PanelGeometry::isUsableContentSize(row.size), row.usable);
-    }
-}
 
 } // namespace

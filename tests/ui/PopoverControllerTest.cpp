@@ -5,9 +5,7 @@
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "ui/PopoverPanel.h"
-#include "ui/PopoverView.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,12 +53,6 @@ TEST_F(PopoverControllerTest, FirstShowBeforeAnySizeReportIsDefaultSizedBesideTh
                                           "fixGrammar · ⌥3 improvePrompt")}));
 }
 
-TEST_F(PopoverControllerTest, ShowAtAGivenPointIgnoresThePointer)
-{
-    controller().show(QPoint(100, 200));
-    EXPECT_EQ(frame().topLeft(), QPoint(108, 208));
-}
-
 TEST_F(PopoverControllerTest, LayoutLineNamesTheVisibleActionsByTheirKeys)
 {
     const struct {
@@ -85,7 +77,7 @@ TEST_F(PopoverControllerTest, LayoutLineNamesTheVisibleActionsByTheirKeys)
     }
 }
 
-TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndKeepTheTopLeftCorner)
+TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndStayBesideThePointer)
 {
     controller().show(std::nullopt);
     const struct {
@@ -112,6 +104,11 @@ TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndKeepTheTopLeftCorner)
                   row.logged ? QStringList{QString::fromUtf8(row.logged)} : QStringList{});
     }
     EXPECT_EQ(controller().lastContentSize(), QSizeF(1500, 700));
+
+    // Dragged elsewhere, the panel keeps its top-left corner there.
+    controller().panel().move(600, 100);
+    report(QSizeF(490, 300));
+    EXPECT_EQ(frame(), QRect(600, 100, 490, 300));
 }
 
 TEST_F(PopoverControllerTest, ReportWhileHiddenMovesNothingAndSizesTheNextShow)
@@ -127,7 +124,7 @@ TEST_F(PopoverControllerTest, ReportWhileHiddenMovesNothingAndSizesTheNextShow)
 
     m_desktop->pointer = QPoint(1800, 1000);
     controller().show(std::nullopt);
-    EXPECT_EQ(frame(), QRect(1920 - 490 - 4, 1028 - 180 - 4, 490, 180));
+    EXPECT_EQ(frame(), QRect(1920 - 490 - 4, 1000 - 8 - 180, 490, 180));
 }
 
 TEST_F(PopoverControllerTest, TinyReportIsNotRemembered)
@@ -216,20 +213,6 @@ TEST_F(PopoverControllerTest, DesktopWithoutClickReportsStillShowsThePanel)
         m_log.sink.contains(QStringLiteral("error app: click-outside monitor unavailable")));
     controller().show(std::nullopt);
     EXPECT_EQ(m_watcher->starts, 2);
-}
-
-TEST_F(PopoverControllerTest, FollowsTheViewsOwnSizeReport)
-{
-    controller().show(std::nullopt);
-    m_log.sink.clear();
-    QCoreApplication::sendPostedEvents();
-
-    const QSize measured = controller().view().measuredSize();
-    EXPECT_EQ(frame(), QRect(QPoint(508, 408), measured));
-    EXPECT_EQ(m_log.lines(), QStringList{QStringLiteral("info app: panel resized to %1x%2")
-                                             .arg(QString::number(measured.width()),
-                                                  QString::number(measured.height()))});
-    EXPECT_EQ(controller().view().geometry(), QRect(QPoint(0, 0), measured));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Draws the panel in every state and both layouts into PNG files, so a person can look at
-// it without a desktop: popover_screenshots OUTPUT_DIRECTORY [SCALE]
+// Draws the panel in every state, in both layouts side by side, into PNG files, so a person can
+// look at it without a desktop: popover_screenshots OUTPUT_DIRECTORY [SCALE]
 #include "app/PopoverModel.h"
 #include "settings/Preferences.h"
 #include "ui/PopoverView.h"
@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
+#include <list>
 
 namespace {
 
@@ -82,23 +83,34 @@ struct Variant {
     std::set<PopoverAction> actions;
 };
 
+// The scene in the chips layout and, beside it, in the list layout.
 bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale)
 {
-    PopoverModel model;
-    scene.fill(model);
-    PopoverView view(model);
-    QCoreApplication::sendPostedEvents();
-    const QSize size = view.measuredSize();
-    view.resize(size);
-    view.layout()->activate();
+    std::list<PopoverModel> models;
+    std::list<PopoverView> views;
+    QSize size(0, 0);
+    for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
+        Preferences::setPopoverLayout(layout);
+        scene.fill(models.emplace_back());
+        PopoverView& view = views.emplace_back(models.back());
+        QCoreApplication::sendPostedEvents();
+        view.resize(view.measuredSize());
+        view.layout()->activate();
+        size = QSize(size.width() + view.width(), std::max(size.height(), view.height()));
+    }
 
-    // A plain backdrop around the panel, so its rounded corners and outline show.
+    // A plain backdrop around the panels, so their rounded corners and outlines show.
     const int margin = 16;
-    QImage image((size + QSize(2 * margin, 2 * margin)) * scale, QImage::Format_ARGB32);
+    size += QSize(margin * (int(views.size()) + 1), 2 * margin);
+    QImage image(size * scale, QImage::Format_ARGB32);
     image.setDevicePixelRatio(scale);
     image.fill(QColor(0x5a, 0x62, 0x70));
     QPainter painter(&image);
-    view.render(&painter, QPoint(margin, margin), QRegion(), QWidget::DrawChildren);
+    int x = margin;
+    for (PopoverView& view : views) {
+        view.render(&painter, QPoint(x, margin), QRegion(), QWidget::DrawChildren);
+        x += view.width() + margin;
+    }
     painter.end();
     const QString path = QDir(directory).filePath(name + QStringLiteral(".png"));
     if (!image.save(path)) {
@@ -136,20 +148,17 @@ int main(int argc, char** argv)
         {"narrow-one-action", PanelWidth::narrow, {PopoverAction::improvePrompt}},
     };
     bool ok = true;
-    for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
-        for (const Variant& variant : variants) {
-            Preferences::setPopoverLayout(layout);
-            Preferences::setPanelWidth(variant.width);
-            Preferences::setEnabledActions(variant.actions);
-            const bool everyState = QLatin1String(variant.name) == QLatin1String("standard");
-            for (const Scene& scene : scenes()) {
-                if (!everyState && QLatin1String(scene.name) != QLatin1String("ready"))
-                    continue;
-                const QString name = rawValue(layout) + QLatin1Char('-') +
-                                     QLatin1String(variant.name) + QLatin1Char('-') +
-                                     QLatin1String(scene.name);
-                ok = render(directory, name, scene, scale) && ok;
-            }
+    for (const Variant& variant : variants) {
+        Preferences::setPanelWidth(variant.width);
+        Preferences::setEnabledActions(variant.actions);
+        // Every state with all three actions; only the ready state with fewer.
+        const bool everyState = variant.actions.size() == 3;
+        for (const Scene& scene : scenes()) {
+            if (!everyState && QLatin1String(scene.name) != QLatin1String("ready"))
+                continue;
+            const QString name =
+                QLatin1String(variant.name) + QLatin1Char('-') + QLatin1String(scene.name);
+            ok = render(directory, name, scene, scale) && ok;
         }
     }
     return ok ? 0 : 1;

@@ -323,13 +323,6 @@ TEST_F(PopoverViewActions, ReportsEachNewSizeOnce)
     model.setLastUsage(QStringLiteral("1 in · 1 out"));
     settle();
     EXPECT_EQ(reports.size(), 2);
-
-    // A preference change shows on refresh.
-    Preferences::setPanelWidth(PanelWidth::wide);
-    view.refresh();
-    settle();
-    ASSERT_EQ(reports.size(), 3);
-    EXPECT_EQ(reports.last().width(), 560);
 }
 
 } // namespace
