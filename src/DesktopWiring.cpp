@@ -102,7 +102,7 @@ void DesktopWiring::wireX11(AppComponents& components)
 
     m_windows = std::make_unique<EwmhFrontmostWindows>();
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
-    m_keys = std::make_unique<XTestKeystrokeSender>();
+    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput);
     m_pasteboard = std::make_unique<QtPasteboard>();
     components.selection = std::make_unique<SelectionCapture>(
         *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);

@@ -59,7 +59,7 @@ QCoro::Task<int> measure(Options options)
     EwmhFrontmostWindows windows;
     AtspiFocusedTextReader accessibility;
     NullSecureInput secureInput;
-    XTestKeystrokeSender keys;
+    XTestKeystrokeSender keys(secureInput);
     QtPasteboard pasteboard;
     SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard);
 

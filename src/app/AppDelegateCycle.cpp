@@ -173,6 +173,7 @@ QCoro::Task<> AppDelegate::replaceResult()
         co_return;
     const QString text = m_popover->model().editableResult();
     if (m_components.secureInput->isActive()) {
+        Log::replace().error(QStringLiteral("secure input enabled — cannot post synthetic ⌘V"));
         writeToClipboardInstead(text, secureInputMessage);
         co_return;
     }

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 void typeWithXdotool(const QStringList& arguments)
 {
@@ -73,6 +75,34 @@ bool ClipboardOwner::prepare(const QList<QPair<QString, QByteArray>>& types)
 void ClipboardOwner::take()
 {
     m_helper.process()->write("take\n");
+}
+
+KeyboardGrab::KeyboardGrab()
+    : m_connection(xcb_connect(nullptr, nullptr))
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    xcb_grab_keyboard_reply_t* reply =
+        xcb_grab_keyboard_reply(m_connection,
+                                xcb_grab_keyboard(m_connection, 0, root, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr);
+    m_held = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(reply);
+}
+
+KeyboardGrab::~KeyboardGrab()
+{
+    release();
+    xcb_disconnect(m_connection);
+}
+
+void KeyboardGrab::release()
+{
+    if (!m_held)
+        return;
+    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    m_held = false;
 }
 
 void DesktopTest::SetUp()

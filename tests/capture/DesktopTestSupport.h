@@ -4,10 +4,10 @@
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
-#include "platform/fake/flow/FakeSecureInput.h"
 #include "platform/qtgui/QtPasteboard.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/input/XcbSecureInput.h"
 #include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 
@@ -19,6 +19,8 @@
 #include <memory>
 
 using namespace std::chrono_literals;
+
+struct xcb_connection_t;
 
 // xdotool with these arguments; fails the test when it fails.
 void typeWithXdotool(const QStringList& arguments);
@@ -59,8 +61,25 @@ private:
     ChildProcess m_helper;
 };
 
+// Another client holding the keyboard, as a password prompt does, from construction until
+// release() or the end of the object.
+class KeyboardGrab {
+public:
+    KeyboardGrab();
+    ~KeyboardGrab();
+    KeyboardGrab(const KeyboardGrab&) = delete;
+    KeyboardGrab& operator=(const KeyboardGrab&) = delete;
+
+    bool held() const { return m_held; }
+    void release();
+
+private:
+    xcb_connection_t* m_connection = nullptr;
+    bool m_held = false;
+};
+
 // The capture and paste-back services on the real desktop adapters, with private
-// settings. Secure input is a fake the test switches. Skips without a display.
+// settings. Skips without a display.
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -91,8 +110,8 @@ protected:
     ScopedConfigHome home;
     ScopedLogCapture log;
     EwmhFrontmostWindows windows;
-    FakeSecureInput secureInput;
-    XTestKeystrokeSender keys;
+    XcbSecureInput secureInput;
+    XTestKeystrokeSender keys{secureInput};
     QtPasteboard pasteboard;
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
     Replacer replacer{windows, keys, pasteboard};

@@ -50,9 +50,9 @@ TEST_F(PasteBackDesktopTest, ReplacesTheSelectionAndRestoresEveryTypeOfTheClipbo
     }
 }
 
-TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
+// Another window in front, which the paste leaves for the target first.
+void putAnotherWindowInFront(QWindow& other, EwmhFrontmostWindows& windows)
 {
-    QWindow other;
     other.setGeometry(100, 100, 200, 100);
     other.show();
     other.requestActivate();
@@ -60,11 +60,35 @@ TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
         const std::optional<TargetApplication> front = windows.frontmost();
         return other.isActive() && front && front->windowID == other.winId();
     }));
+}
+
+TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
+{
+    QWindow other;
+    putAnotherWindowInFront(other, windows);
 
     runPaste(QStringLiteral("Polished draft."), target);
 
     EXPECT_TRUE(windows.isActive(*target));
     EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+}
+
+TEST_F(PasteBackDesktopTest, AKeyboardGrabbedDuringTheActivationWaitGetsNoKeys)
+{
+    QWindow other;
+    putAnotherWindowInFront(other, windows);
+    std::unique_ptr<KeyboardGrab> prompt;
+    QTimer::singleShot(0, [&prompt] { prompt = std::make_unique<KeyboardGrab>(); });
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    ASSERT_TRUE(prompt && prompt->held());
+    EXPECT_EQ(log.lines(),
+              QStringList{"error replace: secure input enabled — cannot post synthetic ⌘V"});
+    EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), QStringLiteral("text/plain")),
+              QByteArray("Polished draft."));
+    prompt.reset();
+    EXPECT_TRUE(editorHolds(QStringLiteral("rough  draft")));
 }
 
 TEST_F(PasteBackDesktopTest, AClipboardWrittenByAnotherApplicationMeanwhileIsKept)
