@@ -10,9 +10,9 @@
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/null/NullSecureInput.h"
-#include "platform/qtgui/QtPasteboard.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/capture/XcbPasteboard.h"
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 
@@ -60,7 +60,7 @@ QCoro::Task<int> measure(Options options)
     AtspiFocusedTextReader accessibility;
     NullSecureInput secureInput;
     XTestKeystrokeSender keys(secureInput);
-    QtPasteboard pasteboard;
+    XcbPasteboard pasteboard;
     SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard);
 
     std::vector<double> milliseconds;

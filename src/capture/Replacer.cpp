@@ -41,7 +41,7 @@ Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard&
 
 QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> target)
 {
-    const PasteboardSnapshot saved = m_pasteboard.snapshot();
+    const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     m_pasteboard.write(transientText(text));
     const int64_t ourWrite = m_pasteboard.changeCount();
 

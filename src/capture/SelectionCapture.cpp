@@ -77,7 +77,7 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
 
     co_await waitForModifierRelease(m_keys);
 
-    const PasteboardSnapshot saved = m_pasteboard.snapshot();
+    const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     const int64_t baseline = m_pasteboard.changeCount();
     if (!m_keys.post(EditCommand::copy, TerminalWindows::chordStyle(target))) {
         Log::capture().error(refused);
@@ -89,7 +89,7 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
         co_await Platform::clock().sleep(copyPollInterval);
         if (m_pasteboard.changeCount() != baseline) {
             // Copying an image changes the clipboard without giving text: nothing then.
-            copied = m_pasteboard.readText();
+            copied = co_await m_pasteboard.readText();
             break;
         }
     }

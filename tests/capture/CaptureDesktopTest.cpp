@@ -67,6 +67,41 @@ TEST_F(CaptureDesktopTest, TheCopyCommandCapturesAndTheClipboardComesBackByteFor
     expectUsersClipboardBack();
 }
 
+TEST_F(CaptureDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
+{
+    // Another application serving raw bytes, read back raw after the capture.
+    XcbPasteboard other;
+    other.write(unusualClipboard());
+    setDefault(DefaultsKey::forceClipboardCapture, true);
+
+    const std::optional<CapturedSelection> captured = runCapture();
+
+    EXPECT_EQ(captured ? captured->text : QString(), selectedWords);
+    EXPECT_TRUE(QCoro::waitFor(other.snapshot()) == unusualClipboard());
+}
+
+TEST_F(CaptureDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudget)
+{
+    ASSERT_TRUE(ownClipboard(
+        owner, {{QStringLiteral("text/plain"), QByteArray("user's text")},
+                {QStringLiteral("application/x-stalled-1"), ClipboardOwner::stalled},
+                {QStringLiteral("application/x-stalled-2"), ClipboardOwner::stalled},
+                {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
+    setDefault(DefaultsKey::forceClipboardCapture, true);
+    const std::optional<CapturedSelection> captured = runCapture();
+
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->text, selectedWords);
+    EXPECT_EQ(
+        log.lines(),
+        QStringList({"error capture: clipboard owner did not deliver application/x-stalled-1, "
+                     "application/x-stalled-2, application/x-stalled-3 in time — left out "
+                     "of the saved clipboard",
+                     "info capture: captured via clipboard (11 chars)"}));
+    EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), QStringLiteral("text/plain")),
+              QByteArray("user's text"));
+}
+
 TEST_F(CaptureDesktopTest, AKeyboardGrabbedDuringTheWaitTypesNothingAndLeavesTheClipboardAlone)
 {
     ASSERT_TRUE(ownClipboard(owner, usersClipboard));

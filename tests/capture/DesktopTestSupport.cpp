@@ -8,6 +8,21 @@
 #include <cstdlib>
 #include <xcb/xcb.h>
 
+PasteboardSnapshot unusualClipboard()
+{
+    const QString html = QStringLiteral("<p>user's <b>rich</b> text</p>");
+    QByteArray large(3 * 1024 * 1024 + 7, '\0');
+    for (qsizetype i = 0; i < large.size(); ++i)
+        large[i] = char(i * 7 % 251);
+    PasteboardSnapshot::Item item;
+    item.insert(QStringLiteral("text/html"),
+                QByteArray("\xff\xfe", 2) +
+                    QByteArray(reinterpret_cast<const char*>(html.utf16()), html.size() * 2));
+    item.insert(QStringLiteral("UTF8_STRING"), QByteArray("ends in NUL\0", 12));
+    item.insert(QStringLiteral("image/x-quillmark-large"), large);
+    return PasteboardSnapshot{{item}};
+}
+
 void typeWithXdotool(const QStringList& arguments)
 {
     EXPECT_TRUE(xdotool(arguments)) << "xdotool " << arguments.join(u' ').toStdString();
@@ -45,6 +60,10 @@ bool ClipboardOwner::start(const QList<QPair<QString, QByteArray>>& types, bool 
         arguments.append(QStringLiteral("--on-input"));
     int index = 0;
     for (const auto& [type, bytes] : types) {
+        if (bytes == stalled) {
+            arguments.append(type + QStringLiteral("=-stall"));
+            continue;
+        }
         const QString path = m_files.filePath(QString::number(index++));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())

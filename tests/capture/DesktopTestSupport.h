@@ -4,9 +4,9 @@
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
-#include "platform/qtgui/QtPasteboard.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/capture/XcbPasteboard.h"
 #include "platform/x11/input/XcbSecureInput.h"
 #include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
@@ -21,6 +21,10 @@
 using namespace std::chrono_literals;
 
 struct xcb_connection_t;
+
+// A clipboard whose bytes any conversion would change: UTF-16 HTML with its byte order
+// mark, text ending in NUL, and a target large enough to travel in INCR pieces.
+PasteboardSnapshot unusualClipboard();
 
 // xdotool with these arguments; fails the test when it fails.
 void typeWithXdotool(const QStringList& arguments);
@@ -47,6 +51,9 @@ private:
 // type's bytes given here.
 class ClipboardOwner {
 public:
+    // Bytes that stand for a type the owner offers but never delivers, hanging instead.
+    static inline const QByteArray stalled = QByteArrayLiteral("\x01stalled\x02");
+
     // Puts the item on the clipboard now; false when the helper did not manage it.
     [[nodiscard]] bool own(const QList<QPair<QString, QByteArray>>& types);
     // Starts the helper with the item but lets it write only when take() is called.
@@ -112,7 +119,7 @@ protected:
     EwmhFrontmostWindows windows;
     XcbSecureInput secureInput;
     XTestKeystrokeSender keys{secureInput};
-    QtPasteboard pasteboard;
+    XcbPasteboard pasteboard;
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
     Replacer replacer{windows, keys, pasteboard};
 };

@@ -62,6 +62,17 @@ void putAnotherWindowInFront(QWindow& other, EwmhFrontmostWindows& windows)
     }));
 }
 
+TEST_F(PasteBackDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
+{
+    XcbPasteboard other;
+    other.write(unusualClipboard());
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+    EXPECT_TRUE(QCoro::waitFor(other.snapshot()) == unusualClipboard());
+}
+
 TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
 {
     QWindow other;
