@@ -73,6 +73,27 @@ TEST_F(PasteBackDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
     EXPECT_TRUE(QCoro::waitFor(other.snapshot()) == unusualClipboard());
 }
 
+TEST_F(PasteBackDesktopTest, WhileOurItemIsOnTheClipboardASnapshotGivesTheUsers)
+{
+    PasteboardSnapshot users;
+    PasteboardSnapshot during;
+    bool done = false;
+    // The lambda outlives its coroutine, which refers to its captures.
+    const auto body = [&]() -> QCoro::Task<> {
+        users = co_await pasteboard.snapshot();
+        pasteboard.write(
+            PasteboardSnapshot{{{{QStringLiteral("text/plain"), "result"},
+                                 {QStringLiteral("org.nspasteboard.TransientType"), ""}}}});
+        during = co_await pasteboard.snapshot();
+        done = true;
+    };
+    QCoro::Task<> taking = body();
+    ASSERT_TRUE(waitUntil([&] { return done; }));
+
+    EXPECT_FALSE(users.isEmpty());
+    EXPECT_EQ(during, users);
+}
+
 TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
 {
     QWindow other;

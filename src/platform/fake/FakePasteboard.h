@@ -21,7 +21,9 @@ public:
     {
         settle();
         m_journal.record(QStringLiteral("pasteboard.snapshot"));
-        co_return contents;
+        // Through a local: a task's co_return may move from what it is given.
+        PasteboardSnapshot copy = contents;
+        co_return copy;
     }
     void write(const PasteboardSnapshot& written) override
     {

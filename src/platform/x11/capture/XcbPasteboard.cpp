@@ -382,17 +382,20 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::snapshot()
 {
     if (!setUp())
         co_return PasteboardSnapshot{};
+    // Returned through a local: a task's co_return may move from what it is given.
+    PasteboardSnapshot result;
     if (m_served && ownsSelection()) {
         // Our own transient item, a result whose paste is still under way, is not the
         // user's clipboard: what it took the place of is.
-        if (m_displaced)
-            co_return *m_displaced;
-        m_lastSnapshot = PasteboardSnapshot{{*m_served}};
-        co_return m_lastSnapshot;
+        if (!m_displaced)
+            m_lastSnapshot = PasteboardSnapshot{{*m_served}};
+        result = m_displaced ? *m_displaced : m_lastSnapshot;
+        co_return result;
     }
     m_displaced.reset();
     m_lastSnapshot = co_await readOwner();
-    co_return m_lastSnapshot;
+    result = m_lastSnapshot;
+    co_return result;
 }
 
 void XcbPasteboard::write(const PasteboardSnapshot& contents)
