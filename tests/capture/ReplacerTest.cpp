@@ -190,20 +190,6 @@ TEST_F(CaptureTest, ThePasteWaitsForThePanelKeyThatChoseReplaceToComeUp)
                            restoreOf(usersClipboard, 460), "done@460"}));
 }
 
-TEST_F(CaptureTest, AKeyboardGrabbedWhileThePasteWaitsGetsNoKeysAndTheResultStaysCopied)
-{
-    keys.shortcutReleasedAt = 50ms;
-    keys.keyboardGrabbedAt = 20ms;
-
-    runPaste(QStringLiteral("Better text."), editor);
-
-    EXPECT_EQ(journal.entries(),
-              QStringList({"pasteboard.snapshot@0", ourItem, "keys.refused(Ctrl+V)@60",
-                           "pasteboard.write(text/plain=Better text.)@60", "done@60"}));
-    EXPECT_EQ(log.lines(),
-              QStringList{"error replace: secure input enabled — cannot post synthetic ⌘V"});
-}
-
 TEST_F(CaptureTest, TerminalsAreSentTheShiftedPasteChord)
 {
     windows.activeWindow = terminal.windowID;

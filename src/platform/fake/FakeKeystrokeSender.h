@@ -11,8 +11,7 @@
 // A keyboard whose modifiers are held until `modifiersReleasedAt` and the shortcut's key
 // until `shortcutReleasedAt` (monotonic time), and that records every chord it types:
 // "keys.post(Ctrl+C)", "keys.post(Ctrl+Shift+V)". `onPost` runs after each chord, for a test that
-// plays the application's answer. From `keyboardGrabbedAt` on another client holds the
-// keyboard: a chord is refused and recorded as "keys.refused(Ctrl+V)".
+// plays the application's answer.
 class FakeKeystrokeSender final : public KeystrokeSender {
 public:
     explicit FakeKeystrokeSender(CaptureJournal& journal)
@@ -35,10 +34,6 @@ public:
         const QString shift = style == ChordStyle::terminal ? QStringLiteral("Shift+") : QString();
         const QString key =
             command == EditCommand::copy ? QStringLiteral("C") : QStringLiteral("V");
-        if (Platform::clock().monotonicNow() >= keyboardGrabbedAt) {
-            m_journal.record(QStringLiteral("keys.refused(Ctrl+%1%2)").arg(shift, key));
-            return false;
-        }
         m_journal.record(QStringLiteral("keys.post(Ctrl+%1%2)").arg(shift, key));
         if (onPost)
             onPost(command);
@@ -47,7 +42,6 @@ public:
 
     std::chrono::milliseconds modifiersReleasedAt{0};
     std::chrono::milliseconds shortcutReleasedAt{0};
-    std::chrono::milliseconds keyboardGrabbedAt = std::chrono::milliseconds::max();
     int modifierChecks = 0;
     std::function<void(EditCommand)> onPost;
 
