@@ -22,7 +22,7 @@ template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // Targets larger than this are served in INCR pieces of `pieceSize`.
 constexpr qsizetype incrementalAbove = 256 * 1024;
-constexpr qsizetype pieceSize = 64 * 1024;
+constexpr qsizetype pieceSize = 256 * 1024;
 
 // The X text targets under which Quillmark's own plain text is offered too.
 const QStringList textTargets = {
@@ -308,8 +308,9 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
             break;
         const std::chrono::milliseconds now = Platform::clock().monotonicNow();
         if (m_reading->newPiece) {
+            // A large item that keeps arriving may run past the budget, by a bounded time.
             m_reading->newPiece = false;
-            pieceDeadline = std::min(now + typeDeadline, deadline);
+            pieceDeadline = std::min(now + typeDeadline, deadline + incrementalGrace);
         }
         if (now >= pieceDeadline)
             break;

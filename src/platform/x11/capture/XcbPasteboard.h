@@ -22,7 +22,8 @@ class QSocketNotifier;
 // Reading never blocks the event loop: each request is answered by events, and the
 // coroutine waits for them with a deadline on the clock. A target whose owner does not
 // deliver within `typeDeadline` (counted afresh for each INCR piece), or once the snapshot
-// has used up `snapshotBudget`, is left out, and the types left out are logged. The change
+// has used up `snapshotBudget`, is left out, and the types left out are logged; an INCR
+// transfer whose pieces keep coming may go on for `incrementalGrace` past the budget. The change
 // count counts XFixes selection-owner notifications, ours included. While the clipboard
 // holds a transient item this adapter wrote (a result on its way to being pasted), a
 // snapshot gives the contents that item displaced, never the item itself. Main thread only.
@@ -41,6 +42,7 @@ public:
 
     static constexpr std::chrono::milliseconds typeDeadline{150};
     static constexpr std::chrono::milliseconds snapshotBudget{400};
+    static constexpr std::chrono::milliseconds incrementalGrace{2000};
 
 private:
     struct Transfer;
