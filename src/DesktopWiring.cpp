@@ -13,11 +13,11 @@
 #include "platform/null/NullComponents.h"
 #include "platform/null/NullOutsideClickWatcher.h"
 #include "platform/qtgui/QtClipboard.h"
-#include "platform/qtgui/QtPasteboard.h"
 #include "platform/qtwidgets/DesktopApplicationMover.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/X11RunningApplications.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/capture/XcbPasteboard.h"
 #include "platform/x11/doubletap/XInputKeyEventSource.h"
 #include "platform/x11/input/X11AccessibilityPermission.h"
 #include "platform/x11/input/XcbKeyGrabber.h"
@@ -108,8 +108,8 @@ void DesktopWiring::wireX11(AppComponents& components)
 
     m_windows = std::make_unique<EwmhFrontmostWindows>();
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
-    m_keys = std::make_unique<XTestKeystrokeSender>();
-    m_pasteboard = std::make_unique<QtPasteboard>();
+    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput);
+    m_pasteboard = std::make_unique<XcbPasteboard>();
     components.selection = std::make_unique<SelectionCapture>(
         *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
     components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard);

@@ -10,9 +10,9 @@
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/null/NullSecureInput.h"
-#include "platform/qtgui/QtPasteboard.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/capture/XcbPasteboard.h"
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 
@@ -59,8 +59,8 @@ QCoro::Task<int> measure(Options options)
     EwmhFrontmostWindows windows;
     AtspiFocusedTextReader accessibility;
     NullSecureInput secureInput;
-    XTestKeystrokeSender keys;
-    QtPasteboard pasteboard;
+    XTestKeystrokeSender keys(secureInput);
+    XcbPasteboard pasteboard;
     SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard);
 
     std::vector<double> milliseconds;

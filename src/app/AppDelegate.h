@@ -33,7 +33,7 @@ public:
     void applicationDidFinishLaunching();
 
     // What the shortcut, a double tap and `quillmark trigger` do: close the panel when it
-    // is open, otherwise start a capture.
+    // is open, otherwise start a capture; nothing while a capture or a paste is under way.
     void togglePanel(const QString& source);
     // What starting Quillmark again while it runs does: the settings window opens.
     void openSettingsForSecondStart();
@@ -70,6 +70,8 @@ private:
     QCoro::Task<> pollPermission(std::shared_ptr<CancellationFlag> cancellation);
     QCoro::Task<> runProxySelfTest(TextAction action);
     void writeToClipboardInstead(const QString& text, const QString& message);
+    // Marks a capture or a paste as under way, or over.
+    void setBusy(bool busy);
 
     // Wraps a member operation for a component's callback: it runs only while the
     // delegate lives and otherwise answers a default value (false for predicates).
@@ -100,4 +102,7 @@ private:
     std::optional<TextAction> m_lastAction;
     std::shared_ptr<CancellationFlag> m_permissionPoll;
     int64_t m_generation = 0;
+    // A capture or a paste is under way; triggers are ignored and the first one is logged.
+    bool m_busy = false;
+    bool m_busyTriggerLogged = false;
 };

@@ -34,9 +34,17 @@ void AppDelegate::togglePanel(const QString& source)
     if (!m_popover)
         return;
     Log::hotkey().info(QStringLiteral("%1 fired").arg(source));
+    // A capture or a paste in flight owns the clipboard and the keyboard: a second one
+    // would save the first one's copy as the user's clipboard and lose theirs.
+    if (m_busy) {
+        if (!m_busyTriggerLogged)
+            Log::app().info(QStringLiteral("trigger ignored — capture or paste in flight"));
+        m_busyTriggerLogged = true;
+        return;
+    }
     m_statusItem->flash();
-    // No busy flag: a trigger while an action runs closes the panel and leaves the action
-    // alone; its outcome is dropped only once a new capture starts another cycle.
+    // A trigger while an action runs closes the panel and leaves the action alone; its outcome is
+    // dropped only once a new capture starts another cycle.
     if (m_popover->isPanelVisible()) {
         m_popover->dismiss(source + QStringLiteral(" toggle"));
         return;
@@ -58,9 +66,11 @@ QCoro::Task<> AppDelegate::captureAndShow()
     }
 
     const QPointer<AppDelegate> self(this);
+    setBusy(true);
     std::optional<CapturedSelection> captured = co_await m_components.selection->capture();
     if (!self)
         co_return;
+    setBusy(false);
 
     m_lastCapture = std::move(captured);
     ++m_generation;
@@ -176,6 +186,7 @@ QCoro::Task<> AppDelegate::replaceResult()
         co_return;
     const QString text = m_popover->model().editableResult();
     if (m_components.secureInput->isActive()) {
+        Log::replace().error(QStringLiteral("secure input enabled — cannot post synthetic ⌘V"));
         writeToClipboardInstead(text, secureInputMessage);
         co_return;
     }
@@ -186,7 +197,17 @@ QCoro::Task<> AppDelegate::replaceResult()
         co_return;
     }
     m_popover->dismiss(QStringLiteral("replace"));
+    const QPointer<AppDelegate> self(this);
+    setBusy(true);
     co_await m_components.pasteBack->paste(text, std::move(target));
+    if (self)
+        setBusy(false);
+}
+
+void AppDelegate::setBusy(bool busy)
+{
+    m_busy = busy;
+    m_busyTriggerLogged = false;
 }
 
 void AppDelegate::writeToClipboardInstead(const QString& text, const QString& message)

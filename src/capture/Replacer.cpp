@@ -41,7 +41,7 @@ Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard&
 
 QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> target)
 {
-    const PasteboardSnapshot saved = m_pasteboard.snapshot();
+    const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     m_pasteboard.write(transientText(text));
     const int64_t ourWrite = m_pasteboard.changeCount();
 
@@ -57,7 +57,15 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
     }
 
     co_await SelectionCapture::waitForModifierRelease(m_keys);
-    m_keys.post(EditCommand::paste, TerminalWindows::chordStyle(target));
+    if (!m_keys.post(EditCommand::paste, TerminalWindows::chordStyle(target))) {
+        // Another client took the keyboard while we waited: nothing was typed, and the
+        // result stays on the clipboard for the user, this time for managers to keep.
+        Log::replace().error(QStringLiteral("secure input enabled — cannot post synthetic ⌘V"));
+        PasteboardSnapshot::Item item;
+        item.insert(QLatin1String(PasteboardType::plainText), text.toUtf8());
+        m_pasteboard.write(PasteboardSnapshot{{item}});
+        co_return;
+    }
     Log::replace().info(QStringLiteral("posted ⌘V into %1").arg(nameOf(target)));
 
     // The application reads the clipboard when it handles the keystroke, some time after

@@ -13,8 +13,9 @@ class Pasteboard;
 // transient so clipboard managers do not keep it, the application it came from is
 // activated again, the paste command is typed into it, and 400 ms later the previous
 // clipboard contents are put back, unless someone else wrote the clipboard in between.
-// Holds no state between calls. The ports are borrowed and must outlive it. Main thread
-// only.
+// When another client holds the keyboard at the moment of the paste, nothing is typed and
+// the result is left on the clipboard. Holds no state between calls. The ports are borrowed and
+// must outlive it. Main thread only.
 class Replacer final : public PasteBack {
 public:
     Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard);

@@ -67,23 +67,29 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
 {
     // Keys typed while another client holds the keyboard go to that client (a password
     // prompt), so nothing is typed and the clipboard is left alone.
+    // The sender asks again right before typing: a prompt may take the keyboard during
+    // the waits in between.
+    const QString refused = QStringLiteral("secure input enabled — cannot post synthetic ⌘C");
     if (m_secureInput.isActive()) {
-        Log::capture().error(QStringLiteral("secure input enabled — cannot post synthetic ⌘C"));
+        Log::capture().error(refused);
         co_return std::nullopt;
     }
 
     co_await waitForModifierRelease(m_keys);
 
-    const PasteboardSnapshot saved = m_pasteboard.snapshot();
+    const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     const int64_t baseline = m_pasteboard.changeCount();
-    m_keys.post(EditCommand::copy, TerminalWindows::chordStyle(target));
+    if (!m_keys.post(EditCommand::copy, TerminalWindows::chordStyle(target))) {
+        Log::capture().error(refused);
+        co_return std::nullopt;
+    }
 
     std::optional<QString> copied;
     for (int poll = 0; poll < copyPolls; ++poll) {
         co_await Platform::clock().sleep(copyPollInterval);
         if (m_pasteboard.changeCount() != baseline) {
             // Copying an image changes the clipboard without giving text: nothing then.
-            copied = m_pasteboard.readText();
+            copied = co_await m_pasteboard.readText();
             break;
         }
     }

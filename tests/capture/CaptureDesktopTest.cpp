@@ -67,21 +67,64 @@ TEST_F(CaptureDesktopTest, TheCopyCommandCapturesAndTheClipboardComesBackByteFor
     expectUsersClipboardBack();
 }
 
-TEST_F(CaptureDesktopTest, SecureInputTypesNothingAndLeavesTheClipboardAlone)
+TEST_F(CaptureDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
+{
+    // Another application serving raw bytes, read back raw after the capture.
+    XcbPasteboard other;
+    other.write(unusualClipboard());
+    setDefault(DefaultsKey::forceClipboardCapture, true);
+
+    const std::optional<CapturedSelection> captured = runCapture();
+
+    EXPECT_EQ(captured ? captured->text : QString(), selectedWords);
+    EXPECT_TRUE(QCoro::waitFor(other.snapshot()) == unusualClipboard());
+}
+
+TEST_F(CaptureDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudget)
+{
+    ASSERT_TRUE(ownClipboard(
+        owner, {{QStringLiteral("text/plain"), QByteArray("user's text")},
+                {QStringLiteral("application/x-stalled-1"), ClipboardOwner::stalled},
+                {QStringLiteral("application/x-stalled-2"), ClipboardOwner::stalled},
+                {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
+    setDefault(DefaultsKey::forceClipboardCapture, true);
+    const std::optional<CapturedSelection> captured = runCapture();
+
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->text, selectedWords);
+    EXPECT_EQ(
+        log.lines(),
+        QStringList({"error capture: clipboard owner did not deliver application/x-stalled-1, "
+                     "application/x-stalled-2, application/x-stalled-3 in time — left out "
+                     "of the saved clipboard",
+                     "info capture: captured via clipboard (11 chars)"}));
+    EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), QStringLiteral("text/plain")),
+              QByteArray("user's text"));
+}
+
+TEST_F(CaptureDesktopTest, AKeyboardGrabbedDuringTheWaitTypesNothingAndLeavesTheClipboardAlone)
 {
     ASSERT_TRUE(ownClipboard(owner, usersClipboard));
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    secureInput.active = true;
+    // A password prompt takes the keyboard while the capture waits for the held Alt.
+    typeWithXdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
+    std::unique_ptr<KeyboardGrab> prompt;
+    QTimer::singleShot(0, [&prompt] { prompt = std::make_unique<KeyboardGrab>(); });
     const int64_t before = pasteboard.changeCount();
 
     EXPECT_FALSE(runCapture());
 
+    ASSERT_TRUE(prompt && prompt->held());
     EXPECT_EQ(log.lines(),
-              QStringList({"error capture: secure input enabled — cannot post synthetic ⌘C",
+              QStringList({"error capture: modifiers still held after 500ms — posting anyway",
+                           "error capture: secure input enabled — cannot post synthetic ⌘C",
                            "info capture: no selection captured"}));
     // Had the editor copied, its answer would have arrived by now.
     EXPECT_FALSE(waitUntil([&] { return pasteboard.changeCount() != before; }, 500ms));
+    prompt.reset();
+    typeWithXdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")});
     expectUsersClipboardBack();
+    EXPECT_TRUE(accessibility().selectedText(*target) == selectedWords);
 }
 
 TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
@@ -108,10 +151,11 @@ TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
     EXPECT_FALSE(keys.relevantModifiersHeld());
 }
 
-TEST_F(CaptureDesktopTest, AnAltHeldTooLongIsReleasedBeforeTheCopySoTheCopyStillWorks)
+TEST_F(CaptureDesktopTest, AChordHeldTooLongIsLetGoForTheCopyAndPutBackAfterIt)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    typeWithXdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
+    typeWithXdotool(
+        {QStringLiteral("keydown"), QStringLiteral("Alt_L"), QStringLiteral("Super_L")});
 
     const std::optional<CapturedSelection> captured = runCapture();
 
@@ -120,7 +164,13 @@ TEST_F(CaptureDesktopTest, AnAltHeldTooLongIsReleasedBeforeTheCopySoTheCopyStill
     EXPECT_EQ(log.lines(),
               QStringList({"error capture: modifiers still held after 500ms — posting anyway",
                            "info capture: captured via clipboard (11 chars)"}));
-    typeWithXdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")});
+    // The user still holds Alt+Super: the server must think so too, or their next T
+    // reaches the editor as a plain letter over the selection.
+    EXPECT_TRUE(keys.relevantModifiersHeld());
+    typeWithXdotool({QStringLiteral("key"), QStringLiteral("t")});
+    typeWithXdotool({QStringLiteral("keyup"), QStringLiteral("Super_L"), QStringLiteral("Alt_L")});
+    EXPECT_FALSE(keys.relevantModifiersHeld());
+    EXPECT_TRUE(selectUntil({QStringLiteral("ctrl+a")}, *target, selectedWords));
 }
 
 } // namespace

@@ -2,11 +2,12 @@
 // Another application's clipboard, for the desktop tests: puts one item with the given
 // types on the CLIPBOARD selection and serves it until it is killed or loses it.
 //
-//   clipboard_owner [--on-input] TYPE=FILE...
+//   clipboard_owner [--on-input] TYPE=FILE... [TYPE=-stall...]
 //
-// Each type's bytes are read from its file. With --on-input the item is put on the
-// clipboard only when a line arrives on standard input, so a test can make the write land
-// at a moment of its choosing; "ready" is printed once it waits for that line. "owned" is
+// Each type's bytes are read from its file. A type given as "-stall" is offered but never
+// delivered: asked for it, the owner hangs, as a stalled application does. With --on-input the item
+// is put on the clipboard only when a line arrives on standard input, so a test can make the write
+// land at a moment of its choosing; "ready" is printed once it waits for that line. "owned" is
 // printed once the item is on the clipboard.
 #include <QClipboard>
 #include <QFile>
@@ -16,6 +17,27 @@
 #include <cstdio>
 #include <unistd.h>
 
+namespace {
+
+class StallingData final : public QMimeData {
+public:
+    QStringList stalled;
+
+    QStringList formats() const override { return QMimeData::formats() + stalled; }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType meta) const override
+    {
+        if (stalled.contains(type)) {
+            for (;;)
+                ::pause();
+        }
+        return QMimeData::retrieveData(type, meta);
+    }
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
@@ -23,8 +45,13 @@ int main(int argc, char** argv)
     const bool onInput = arguments.removeAll(QStringLiteral("--on-input")) > 0;
 
     QList<QPair<QString, QByteArray>> types;
+    QStringList stalled;
     for (const QString& argument : arguments) {
         const qsizetype equals = argument.indexOf(u'=');
+        if (equals > 0 && argument.mid(equals + 1) == QLatin1String("-stall")) {
+            stalled.append(argument.left(equals));
+            continue;
+        }
         QFile file(argument.mid(equals + 1));
         if (equals <= 0 || !file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "clipboard_owner: cannot read %s\n", qPrintable(argument));
@@ -34,8 +61,9 @@ int main(int argc, char** argv)
     }
 
     bool owned = false;
-    const auto own = [&types, &owned] {
-        auto* data = new QMimeData;
+    const auto own = [&types, &stalled, &owned] {
+        auto* data = new StallingData;
+        data->stalled = stalled;
         for (const auto& [type, bytes] : types)
             data->setData(type, bytes);
         QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);

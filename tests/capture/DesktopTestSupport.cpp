@@ -5,6 +5,23 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+PasteboardSnapshot unusualClipboard()
+{
+    const QString html = QStringLiteral("<p>user's <b>rich</b> text</p>");
+    QByteArray large(3 * 1024 * 1024 + 7, '\0');
+    for (qsizetype i = 0; i < large.size(); ++i)
+        large[i] = char(i * 7 % 251);
+    PasteboardSnapshot::Item item;
+    item.insert(QStringLiteral("text/html"),
+                QByteArray("\xff\xfe", 2) +
+                    QByteArray(reinterpret_cast<const char*>(html.utf16()), html.size() * 2));
+    item.insert(QStringLiteral("UTF8_STRING"), QByteArray("ends in NUL\0", 12));
+    item.insert(QStringLiteral("image/x-quillmark-large"), large);
+    return PasteboardSnapshot{{item}};
+}
 
 void typeWithXdotool(const QStringList& arguments)
 {
@@ -43,6 +60,10 @@ bool ClipboardOwner::start(const QList<QPair<QString, QByteArray>>& types, bool 
         arguments.append(QStringLiteral("--on-input"));
     int index = 0;
     for (const auto& [type, bytes] : types) {
+        if (bytes == stalled) {
+            arguments.append(type + QStringLiteral("=-stall"));
+            continue;
+        }
         const QString path = m_files.filePath(QString::number(index++));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -73,6 +94,34 @@ bool ClipboardOwner::prepare(const QList<QPair<QString, QByteArray>>& types)
 void ClipboardOwner::take()
 {
     m_helper.process()->write("take\n");
+}
+
+KeyboardGrab::KeyboardGrab()
+    : m_connection(xcb_connect(nullptr, nullptr))
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    xcb_grab_keyboard_reply_t* reply =
+        xcb_grab_keyboard_reply(m_connection,
+                                xcb_grab_keyboard(m_connection, 0, root, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr);
+    m_held = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(reply);
+}
+
+KeyboardGrab::~KeyboardGrab()
+{
+    release();
+    xcb_disconnect(m_connection);
+}
+
+void KeyboardGrab::release()
+{
+    if (!m_held)
+        return;
+    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    m_held = false;
 }
 
 void DesktopTest::SetUp()

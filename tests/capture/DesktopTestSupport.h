@@ -4,10 +4,10 @@
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
-#include "platform/fake/flow/FakeSecureInput.h"
-#include "platform/qtgui/QtPasteboard.h"
 #include "platform/x11/capture/EwmhFrontmostWindows.h"
 #include "platform/x11/capture/XTestKeystrokeSender.h"
+#include "platform/x11/capture/XcbPasteboard.h"
+#include "platform/x11/input/XcbSecureInput.h"
 #include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 
@@ -19,6 +19,12 @@
 #include <memory>
 
 using namespace std::chrono_literals;
+
+struct xcb_connection_t;
+
+// A clipboard whose bytes any conversion would change: UTF-16 HTML with its byte order
+// mark, text ending in NUL, and a target large enough to travel in INCR pieces.
+PasteboardSnapshot unusualClipboard();
 
 // xdotool with these arguments; fails the test when it fails.
 void typeWithXdotool(const QStringList& arguments);
@@ -45,6 +51,9 @@ private:
 // type's bytes given here.
 class ClipboardOwner {
 public:
+    // Bytes that stand for a type the owner offers but never delivers, hanging instead.
+    static inline const QByteArray stalled = QByteArrayLiteral("\x01stalled\x02");
+
     // Puts the item on the clipboard now; false when the helper did not manage it.
     [[nodiscard]] bool own(const QList<QPair<QString, QByteArray>>& types);
     // Starts the helper with the item but lets it write only when take() is called.
@@ -59,8 +68,25 @@ private:
     ChildProcess m_helper;
 };
 
+// Another client holding the keyboard, as a password prompt does, from construction until
+// release() or the end of the object.
+class KeyboardGrab {
+public:
+    KeyboardGrab();
+    ~KeyboardGrab();
+    KeyboardGrab(const KeyboardGrab&) = delete;
+    KeyboardGrab& operator=(const KeyboardGrab&) = delete;
+
+    bool held() const { return m_held; }
+    void release();
+
+private:
+    xcb_connection_t* m_connection = nullptr;
+    bool m_held = false;
+};
+
 // The capture and paste-back services on the real desktop adapters, with private
-// settings. Secure input is a fake the test switches. Skips without a display.
+// settings. Skips without a display.
 class DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -91,9 +117,9 @@ protected:
     ScopedConfigHome home;
     ScopedLogCapture log;
     EwmhFrontmostWindows windows;
-    FakeSecureInput secureInput;
-    XTestKeystrokeSender keys;
-    QtPasteboard pasteboard;
+    XcbSecureInput secureInput;
+    XTestKeystrokeSender keys{secureInput};
+    XcbPasteboard pasteboard;
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
     Replacer replacer{windows, keys, pasteboard};
 };

@@ -50,9 +50,9 @@ TEST_F(PasteBackDesktopTest, ReplacesTheSelectionAndRestoresEveryTypeOfTheClipbo
     }
 }
 
-TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
+// Another window in front, which the paste leaves for the target first.
+void putAnotherWindowInFront(QWindow& other, EwmhFrontmostWindows& windows)
 {
-    QWindow other;
     other.setGeometry(100, 100, 200, 100);
     other.show();
     other.requestActivate();
@@ -60,11 +60,67 @@ TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
         const std::optional<TargetApplication> front = windows.frontmost();
         return other.isActive() && front && front->windowID == other.winId();
     }));
+}
+
+TEST_F(PasteBackDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
+{
+    XcbPasteboard other;
+    other.write(unusualClipboard());
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+    EXPECT_TRUE(QCoro::waitFor(other.snapshot()) == unusualClipboard());
+}
+
+TEST_F(PasteBackDesktopTest, WhileOurItemIsOnTheClipboardASnapshotGivesTheUsers)
+{
+    PasteboardSnapshot users;
+    PasteboardSnapshot during;
+    bool done = false;
+    // The lambda outlives its coroutine, which refers to its captures.
+    const auto body = [&]() -> QCoro::Task<> {
+        users = co_await pasteboard.snapshot();
+        pasteboard.write(
+            PasteboardSnapshot{{{{QStringLiteral("text/plain"), "result"},
+                                 {QStringLiteral("org.nspasteboard.TransientType"), ""}}}});
+        during = co_await pasteboard.snapshot();
+        done = true;
+    };
+    QCoro::Task<> taking = body();
+    ASSERT_TRUE(waitUntil([&] { return done; }));
+
+    EXPECT_FALSE(users.isEmpty());
+    EXPECT_EQ(during, users);
+}
+
+TEST_F(PasteBackDesktopTest, AnotherWindowInFrontIsLeftForTheTargetFirst)
+{
+    QWindow other;
+    putAnotherWindowInFront(other, windows);
 
     runPaste(QStringLiteral("Polished draft."), target);
 
     EXPECT_TRUE(windows.isActive(*target));
     EXPECT_TRUE(editorHolds(QStringLiteral("Polished draft.")));
+}
+
+TEST_F(PasteBackDesktopTest, AKeyboardGrabbedDuringTheActivationWaitGetsNoKeys)
+{
+    QWindow other;
+    putAnotherWindowInFront(other, windows);
+    std::unique_ptr<KeyboardGrab> prompt;
+    QTimer::singleShot(0, [&prompt] { prompt = std::make_unique<KeyboardGrab>(); });
+
+    runPaste(QStringLiteral("Polished draft."), target);
+
+    ASSERT_TRUE(prompt && prompt->held());
+    EXPECT_EQ(log.lines(),
+              QStringList{"error replace: secure input enabled — cannot post synthetic ⌘V"});
+    EXPECT_EQ(selectionBytes(QStringLiteral("clipboard"), QStringLiteral("text/plain")),
+              QByteArray("Polished draft."));
+    prompt.reset();
+    EXPECT_TRUE(editorHolds(QStringLiteral("rough  draft")));
 }
 
 TEST_F(PasteBackDesktopTest, AClipboardWrittenByAnotherApplicationMeanwhileIsKept)

@@ -4,7 +4,9 @@
 // and Replace after the editor has quit.
 #include "E2eTest.h"
 
+#include <QProcess>
 #include <QTcpServer>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -142,4 +144,30 @@ TEST_F(ErrorPathsTest, ReplaceAfterTheEditorQuitPutsTheResultOnTheClipboard)
         << "step failed: the clipboard after Replace held \"" << copied.toStdString() << '"';
     EXPECT_TRUE(m_tray.lines().mid(beforeReplace).filter(u"panel dismissed"_s).isEmpty())
         << "the panel was closed instead of showing the message";
+}
+
+TEST_F(ErrorPathsTest, ASecondTriggerDuringTheCaptureIsIgnoredAndTheClipboardSurvives)
+{
+    ASSERT_TRUE(writeDefault(u"forceClipboardCapture"_s, u"-bool"_s, u"true"_s));
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(sentence));
+
+    // `quillmark trigger` twice, 40 ms apart, while the Alt of the shortcut bound to it is
+    // still held, so the second one surely lands while the first capture waits for it.
+    ASSERT_TRUE(xdotool({u"keydown"_s, u"Alt_L"_s}));
+    const qsizetype beforeTriggers = m_tray.mark();
+    QProcess first;
+    QProcess second;
+    first.start(binary(), {u"trigger"_s});
+    QTimer::singleShot(40ms, [&] { second.start(binary(), {u"trigger"_s}); });
+    EXPECT_TRUE(waitUntil([&] {
+        return first.state() == QProcess::NotRunning && second.state() == QProcess::NotRunning &&
+               first.exitCode() == 0 && second.exitCode() == 0;
+    }));
+    ASSERT_TRUE(xdotool({u"keyup"_s, u"Alt_L"_s}));
+    ASSERT_TRUE(logShows(u"the second trigger was not ignored"_s,
+                         u"info app: trigger ignored — capture or paste in flight"_s,
+                         beforeTriggers));
+    ASSERT_TRUE(panelShows(u"the first trigger did not open the panel"_s, sentence));
+    ASSERT_TRUE(clipboardIsEarlierItem(u"the overlapping captures lost the clipboard"_s));
 }

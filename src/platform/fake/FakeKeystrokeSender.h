@@ -29,7 +29,7 @@ public:
         return Platform::clock().monotonicNow() < shortcutReleasedAt;
     }
 
-    void post(EditCommand command, ChordStyle style) override
+    bool post(EditCommand command, ChordStyle style) override
     {
         const QString shift = style == ChordStyle::terminal ? QStringLiteral("Shift+") : QString();
         const QString key =
@@ -37,6 +37,7 @@ public:
         m_journal.record(QStringLiteral("keys.post(Ctrl+%1%2)").arg(shift, key));
         if (onPost)
             onPost(command);
+        return true;
     }
 
     std::chrono::milliseconds modifiersReleasedAt{0};

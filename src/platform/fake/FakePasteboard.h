@@ -17,11 +17,13 @@ public:
         : m_journal(journal)
     {}
 
-    PasteboardSnapshot snapshot() override
+    QCoro::Task<PasteboardSnapshot> snapshot() override
     {
         settle();
         m_journal.record(QStringLiteral("pasteboard.snapshot"));
-        return contents;
+        // Through a local: a task's co_return may move from what it is given.
+        PasteboardSnapshot copy = contents;
+        co_return copy;
     }
     void write(const PasteboardSnapshot& written) override
     {
@@ -35,14 +37,14 @@ public:
         settle();
         return count;
     }
-    std::optional<QString> readText() override
+    QCoro::Task<std::optional<QString>> readText() override
     {
         settle();
         for (const PasteboardSnapshot::Item& item : contents.items) {
             if (item.contains(QLatin1String(PasteboardType::plainText)))
-                return QString::fromUtf8(item.value(QLatin1String(PasteboardType::plainText)));
+                co_return QString::fromUtf8(item.value(QLatin1String(PasteboardType::plainText)));
         }
-        return std::nullopt;
+        co_return std::nullopt;
     }
 
     // Another application replaces the contents at this time.

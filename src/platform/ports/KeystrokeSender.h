@@ -25,7 +25,11 @@ public:
     virtual bool shortcutKeyHeld() { return false; }
     // Types the command's chord once, every key pressed and released back to back. Any
     // modifier key still down is released first, so the target sees exactly this chord,
-    // and the letter is found in the layout active at this moment. Nothing when keys
-    // cannot be sent.
-    virtual void post(EditCommand command, ChordStyle style) = 0;
+    // and pressed again afterwards, so a key of the user's shortcut that is still held
+    // cannot reach the target as plain text; the letter is found in the layout active at
+    // this moment. Right before the first key it asks whether another client holds the
+    // keyboard (a password prompt): then nothing is typed and the answer is false. Every
+    // key Quillmark types goes through here, so no caller can skip that question. True
+    // otherwise, also when keys cannot be sent at all.
+    [[nodiscard]] virtual bool post(EditCommand command, ChordStyle style) = 0;
 };

@@ -240,17 +240,24 @@ TEST_F(KeysTest, ReplaceThatCannotPasteCopiesInstead)
         const char* name;
         std::function<void(FakeDesktop&)> arrange;
         QString message;
+        QStringList log;
     } rows[] = {
-        {"secure input", [](FakeDesktop& d) { d.secureInput->active = true; }, secureInputMessage},
-        {"the application has quit", [](FakeDesktop& d) { d.runningApplications->quit(editor); },
-         targetGoneMessage},
+        {"secure input",
+         [](FakeDesktop& d) { d.secureInput->active = true; },
+         secureInputMessage,
+         {"log error replace: secure input enabled — cannot post synthetic ⌘V"}},
+        {"the application has quit",
+         [](FakeDesktop& d) { d.runningApplications->quit(editor); },
+         targetGoneMessage,
+         {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         enter(PopoverState::Kind::result);
         row.arrange(desktop);
         model().onReplace();
-        EXPECT_EQ(desktop.journal.entries(), QStringList{"clipboard.writeString(Some text.)"});
+        EXPECT_EQ(desktop.journal.entries(),
+                  row.log + QStringList{"clipboard.writeString(Some text.)"});
         EXPECT_EQ(state(), PopoverState::error(row.message, ErrorRecovery::none));
         EXPECT_TRUE(desktop.popover->isPanelVisible());
         desktop.secureInput->active = false;

@@ -46,13 +46,14 @@ void fakeKey(xcb_connection_t* connection, uint8_t type, xkb_keycode_t keycode)
 }
 
 // Releases every key that is down now and types a modifier, so the chord is not read as
-// Ctrl+Alt+C because the trigger's Alt is still held.
-void releaseModifierKeys(xcb_connection_t* connection, xkb_keymap* keymap)
+// Ctrl+Alt+C because the trigger's Alt is still held; answers the keys released.
+std::vector<xkb_keycode_t> releaseModifierKeys(xcb_connection_t* connection, xkb_keymap* keymap)
 {
+    std::vector<xkb_keycode_t> released;
     const Reply<xcb_query_keymap_reply_t> down(
         xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr));
     if (!down)
-        return;
+        return released;
     for (xkb_keycode_t keycode = 8; keycode < 256; ++keycode) {
         if (!(down->keys[keycode / 8] & (1 << (keycode % 8))))
             continue;
@@ -62,10 +63,12 @@ void releaseModifierKeys(xcb_connection_t* connection, xkb_keymap* keymap)
             const int count = xkb_keymap_key_get_syms_by_level(keymap, keycode, group, 0, &keysyms);
             if (count > 0 && LayoutKeys::isModifier(keysyms[0])) {
                 fakeKey(connection, XCB_KEY_RELEASE, keycode);
+                released.push_back(keycode);
                 break;
             }
         }
     }
+    return released;
 }
 
 } // namespace
@@ -87,24 +90,24 @@ bool XTestKeystrokeSender::shortcutKeyHeld()
     return OwnKeyboardGrab::isActive();
 }
 
-void XTestKeystrokeSender::post(EditCommand command, ChordStyle style)
+bool XTestKeystrokeSender::post(EditCommand command, ChordStyle style)
 {
     xcb_connection_t* connection = m_x11.get();
     const int32_t device = m_x11.keyboardDevice();
     if (!connection || device < 0)
-        return;
+        return true;
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
     if (!xtest || !xtest->present)
-        return;
+        return true;
     // The keymap is read afresh for every chord: a layout switched a moment ago
     // (setxkbmap, a group toggle) must already count.
     const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
     if (!context)
-        return;
+        return true;
     const Keymap keymap(xkb_x11_keymap_new_from_device(context.get(), connection, device,
                                                        XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap)
-        return;
+        return true;
     const State state(xkb_x11_state_new_from_device(keymap.get(), connection, device));
     const xkb_layout_index_t group =
         state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
@@ -123,12 +126,21 @@ void XTestKeystrokeSender::post(EditCommand command, ChordStyle style)
         chord.push_back(shift);
     chord.push_back(letter);
 
-    releaseModifierKeys(connection, keymap.get());
+    // Asked last, right before the first key: a prompt may have taken the keyboard at
+    // any moment of the caller's waits.
+    if (m_secureInput.isActive())
+        return false;
+    // The release, the chord and the press that puts the modifiers back go out as one
+    // batch, so the server sees the user's modifiers up only for the chord itself.
+    const std::vector<xkb_keycode_t> released = releaseModifierKeys(connection, keymap.get());
     for (xkb_keycode_t keycode : chord)
         fakeKey(connection, XCB_KEY_PRESS, keycode);
     for (auto keycode = chord.rbegin(); keycode != chord.rend(); ++keycode)
         fakeKey(connection, XCB_KEY_RELEASE, *keycode);
+    for (xkb_keycode_t keycode : released)
+        fakeKey(connection, XCB_KEY_PRESS, keycode);
     // A round trip makes sure the server has handled the keys before the caller starts
     // waiting for their effect.
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    return true;
 }
