@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class FocusedTextReader;
+class AtspiFocusedTextReader;
 class FrontmostWindows;
 class KeystrokeSender;
 class Pasteboard;
@@ -29,7 +29,8 @@ private:
     void wireX11(AppComponents& components);
 
     std::unique_ptr<FrontmostWindows> m_windows;
-    std::unique_ptr<FocusedTextReader> m_focusedText;
+    // Reads the selection and writes results back into it.
+    std::unique_ptr<AtspiFocusedTextReader> m_focusedText;
     std::unique_ptr<KeystrokeSender> m_keys;
     std::unique_ptr<Pasteboard> m_pasteboard;
     // Owned by the delegate's components; kept here for the guide's relaunch button.

@@ -121,7 +121,7 @@ protected:
     XTestKeystrokeSender keys{secureInput};
     XcbPasteboard pasteboard;
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
-    Replacer replacer{windows, keys, pasteboard};
+    Replacer replacer{windows, keys, pasteboard, accessibility()};
 };
 
 // Mousepad editing a file with the given text, started with a private configuration (the

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CaptureTestSupport.h"
 
+#include "settings/Preferences.h"
+
+#include <algorithm>
+
 namespace {
 
 QString restoreOf(const PasteboardSnapshot& snapshot, int at)
@@ -98,6 +102,75 @@ TEST_F(CaptureTest, TheLogNamesTheTargetByTitleThenClassThenAsFrontmostApp)
         log.sink.clear();
         runPaste(QStringLiteral("x"), row.target);
         EXPECT_EQ(log.lines().value(0), row.line);
+    }
+}
+
+// Which route a selection read through the accessibility service goes back by, and why.
+TEST_F(CaptureTest, TheElementTakesTheResultDirectlyOnlyWhenEveryConditionHolds)
+{
+    const QString direct = QStringLiteral("info replace: replaced via EditableText in "
+                                          "notes.txt - Mousepad (4 chars)");
+    const struct {
+        const char* name;
+        QString toolkit;
+        bool singleLine;
+        TargetApplication app;
+        bool forcePaste;
+        AccessibleEdit outcome;
+        bool edited;
+        QString line;
+    } rows[] = {
+        {"gtk", "GTK", false, editor, false, AccessibleEdit::replaced, true, direct},
+        {"qtMultiLine", "Qt", false, editor, false, AccessibleEdit::replaced, true, direct},
+        {"qtSingleLine", "Qt", true, editor, false, AccessibleEdit::replaced, false,
+         "single-line Qt fields lose their undo history"},
+        {"browser", "Gecko", false, editor, false, AccessibleEdit::replaced, false,
+         "toolkit \"Gecko\" is not known to take EditableText well"},
+        {"terminal", "GTK", false, terminal, false, AccessibleEdit::replaced, false,
+         "terminals take paste"},
+        {"forced", "GTK", false, editor, true, AccessibleEdit::replaced, false,
+         "forcePasteReplace is set"},
+        {"gone", "GTK", false, editor, false, AccessibleEdit::gone, true, "the element is gone"},
+        {"readOnly", "GTK", false, editor, false, AccessibleEdit::notEditable, true,
+         "the element is not editable"},
+        {"noEditableText", "GTK", false, editor, false, AccessibleEdit::noEditableText, true,
+         "the element offers no EditableText"},
+        {"textChanged", "GTK", false, editor, false, AccessibleEdit::textChanged, true,
+         "the selected text changed since capture"},
+        {"refused", "GTK", false, editor, false, AccessibleEdit::failed, true,
+         "the accessibility service refused the edit"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        journal.clear();
+        log.sink.clear();
+        setDefault(DefaultsKey::forcePasteReplace, row.forcePaste);
+        textEditor.outcome = row.outcome;
+        TargetApplication target = row.app;
+        target.accessible = AccessibleSelection{.start = 3,
+                                                .end = 7,
+                                                .text = QStringLiteral("word"),
+                                                .toolkit = row.toolkit,
+                                                .singleLine = row.singleLine};
+
+        runPaste(QStringLiteral("Text"), target);
+
+        const QStringList entries = journal.entries();
+        const auto has = [&](const char* call) {
+            return std::any_of(entries.begin(), entries.end(), [call](const QString& entry) {
+                return entry.startsWith(QLatin1String(call));
+            });
+        };
+        EXPECT_EQ(has("editor.replace(3-7 Text)"), row.edited);
+        if (row.outcome == AccessibleEdit::replaced && row.line == direct) {
+            // Nothing else is touched: no clipboard, no keys, no activation.
+            EXPECT_EQ(entries.size(), 2);
+            EXPECT_EQ(log.lines(), QStringList{direct});
+        } else {
+            EXPECT_EQ(log.lines().value(0), "info replace: replacing via paste: " + row.line);
+            EXPECT_TRUE(has("keys.post(Ctrl+"));
+        }
+        EXPECT_EQ(pasteboard.contents, usersClipboard);
     }
 }
 
