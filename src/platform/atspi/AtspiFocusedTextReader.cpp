@@ -5,6 +5,7 @@
 
 #include "platform/atspi/AtspiFocusedTextReader.h"
 
+#include <QList>
 #include <chrono>
 #include <memory>
 #include <vector>
