@@ -159,13 +159,24 @@ Accessible focusedElement(const std::optional<TargetApplication>& front)
     return {};
 }
 
-QString toolkitOf(AtspiAccessible* element)
+QString toolkitName(AtspiAccessible* accessible)
 {
     CallError error;
-    gchar* name = atspi_accessible_get_toolkit_name(element, error.out());
+    gchar* name = atspi_accessible_get_toolkit_name(accessible, error.out());
     const QString toolkit = QString::fromUtf8(name ? name : "");
     g_free(name);
     return toolkit;
+}
+
+// Qt names its toolkit on the application only.
+QString toolkitOf(AtspiAccessible* element)
+{
+    const QString own = toolkitName(element);
+    if (!own.isEmpty())
+        return own;
+    CallError error;
+    const Accessible application(atspi_accessible_get_application(element, error.out()));
+    return application ? toolkitName(application.get()) : QString();
 }
 
 QString textRange(AtspiText* text, int start, int end, bool* ok)
@@ -208,7 +219,9 @@ std::optional<AccessibleSelection> firstSelection(AtspiAccessible* element)
     found.busName = QString::fromUtf8(element->parent.app ? element->parent.app->bus_name : "");
     found.path = QString::fromUtf8(element->parent.path ? element->parent.path : "");
     found.toolkit = toolkitOf(element);
-    found.singleLine = hasState(element, ATSPI_STATE_SINGLE_LINE);
+    // Qt marks its multi-line edits but not its single-line fields.
+    found.singleLine = hasState(element, ATSPI_STATE_SINGLE_LINE) ||
+                       !hasState(element, ATSPI_STATE_MULTI_LINE);
     return found;
 }
 
