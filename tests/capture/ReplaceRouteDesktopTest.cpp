@@ -19,34 +19,20 @@ struct Route {
     bool undoRestores;
 };
 
-void PrintTo(const Route& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
 class ReplaceRoute : public DesktopTest, public ::testing::WithParamInterface<Route> {
 protected:
     std::optional<TargetApplication> open(App app, const QString& text)
     {
-        switch (app) {
-        case App::mousepad:
+        if (app == App::mousepad)
             return mousepad.start(text) ? waitForActiveWindow(mousepad.pid(), "Mousepad")
                                         : std::nullopt;
-        case App::gtk4TextView:
-            return other.start(QStringLiteral("/usr/bin/python3"),
-                               {QStringLiteral(GTK4_TEXT_VIEW_PATH), text})
-                       ? waitForActiveWindow(other.pid(), {})
-                       : std::nullopt;
-        case App::qtTextEdit:
-        case App::qtLineEdit:
-            QStringList arguments{text};
-            if (app == App::qtTextEdit)
-                arguments.prepend(QStringLiteral("--multi-line"));
-            return other.start(QStringLiteral(TEXT_FIELD_WINDOW_PATH), arguments)
-                       ? waitForActiveWindow(other.pid(), {})
-                       : std::nullopt;
-        }
-        return std::nullopt;
+        const bool started =
+            app == App::gtk4TextView
+                ? other.start("/usr/bin/python3", {GTK4_TEXT_VIEW_PATH, text})
+                : other.start(TEXT_FIELD_WINDOW_PATH, app == App::qtTextEdit
+                                                          ? QStringList{"--multi-line", text}
+                                                          : QStringList{text});
+        return started ? waitForActiveWindow(other.pid(), {}) : std::nullopt;
     }
 
     Mousepad mousepad;
