@@ -220,8 +220,8 @@ std::optional<AccessibleSelection> firstSelection(AtspiAccessible* element)
     found.path = QString::fromUtf8(element->parent.path ? element->parent.path : "");
     found.toolkit = toolkitOf(element);
     // Qt marks its multi-line edits but not its single-line fields.
-    found.singleLine = hasState(element, ATSPI_STATE_SINGLE_LINE) ||
-                       !hasState(element, ATSPI_STATE_MULTI_LINE);
+    found.singleLine =
+        hasState(element, ATSPI_STATE_SINGLE_LINE) || !hasState(element, ATSPI_STATE_MULTI_LINE);
     return found;
 }
 
