@@ -196,7 +196,7 @@ AssertionResult E2eTest::replaceCompleted(const QString& result, qsizetype from)
     // untouched; a copied one is pasted.
     const std::optional<qsizetype> route = m_tray.waitForMatch(
         QRegularExpression(QStringLiteral(
-            R"(info replace: (posted ⌘V into|replaced via EditableText in) .*Mousepad)")),
+            R"(info replace: (posted ⌘V into|replaced via EditableText in) .*Mousepad( \(\d+ chars\))?)")),
         from);
     if (!route)
         return broke(QStringLiteral("the result was not put into mousepad"),
