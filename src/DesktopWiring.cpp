@@ -112,6 +112,7 @@ void DesktopWiring::wireX11(AppComponents& components)
     m_pasteboard = std::make_unique<XcbPasteboard>();
     components.selection = std::make_unique<SelectionCapture>(
         *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
-    components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard);
+    components.pasteBack =
+        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
     components.runningApplications = std::make_unique<X11RunningApplications>();
 }

@@ -5,8 +5,8 @@
 
 #include <memory>
 
+class AtspiFocusedTextReader;
 class DBusAccessibilityBus;
-class FocusedTextReader;
 class FrontmostWindows;
 class KeystrokeSender;
 class Pasteboard;
@@ -30,7 +30,8 @@ private:
     void wireX11(AppComponents& components);
 
     std::unique_ptr<FrontmostWindows> m_windows;
-    std::unique_ptr<FocusedTextReader> m_focusedText;
+    // Reads the selection and writes results back into it.
+    std::unique_ptr<AtspiFocusedTextReader> m_focusedText;
     std::unique_ptr<KeystrokeSender> m_keys;
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<DBusAccessibilityBus> m_accessibilityBus;

@@ -5,9 +5,11 @@
 #include "capture/SelectionCapture.h"
 #include "capture/TerminalWindows.h"
 #include "platform/Platform.h"
+#include "platform/ports/AccessibleTextEditor.h"
 #include "platform/ports/FrontmostWindows.h"
 #include "platform/ports/KeystrokeSender.h"
 #include "platform/ports/Pasteboard.h"
+#include "settings/Preferences.h"
 
 namespace {
 
@@ -31,16 +33,80 @@ QString nameOf(const std::optional<TargetApplication>& target)
     return QStringLiteral("frontmost app");
 }
 
+QString whyNot(AccessibleEdit outcome)
+{
+    switch (outcome) {
+    case AccessibleEdit::replaced:
+        return {};
+    case AccessibleEdit::gone:
+        return QStringLiteral("the element is gone");
+    case AccessibleEdit::noEditableText:
+        return QStringLiteral("the element offers no EditableText");
+    case AccessibleEdit::notEditable:
+        return QStringLiteral("the element is not editable");
+    case AccessibleEdit::textChanged:
+        return QStringLiteral("the selected text changed since capture");
+    case AccessibleEdit::failed:
+        return QStringLiteral("the accessibility service refused the edit");
+    }
+    return {};
+}
+
 } // namespace
 
-Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard)
+Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard,
+                   AccessibleTextEditor& editor)
     : m_windows(windows)
     , m_keys(keys)
     , m_pasteboard(pasteboard)
+    , m_editor(editor)
 {}
+
+QString Replacer::pasteReason(const std::optional<TargetApplication>& target)
+{
+    if (!target || !target->accessible)
+        return QStringLiteral("the selection was not read through the accessibility service");
+    if (Preferences::flag(DefaultsKey::forcePasteReplace))
+        return QStringLiteral("forcePasteReplace is set");
+    if (TerminalWindows::isTerminal(target))
+        return QStringLiteral("terminals take paste");
+    const AccessibleSelection& where = *target->accessible;
+    // Measured: GTK 3 and 4 and Qt 6 multi-line edits replace exactly the range and keep
+    // their undo. A Qt single-line field loses its undo history; browsers, LibreOffice and
+    // the rest are not measured.
+    const bool gtk = where.toolkit.startsWith(QLatin1String("GTK"), Qt::CaseInsensitive);
+    const bool qt = where.toolkit.startsWith(QLatin1String("Qt"), Qt::CaseInsensitive);
+    if (qt && where.singleLine)
+        return QStringLiteral("single-line Qt fields lose their undo history");
+    if (!gtk && !qt)
+        return QStringLiteral("toolkit \"%1\" is not known to take EditableText well")
+            .arg(where.toolkit);
+    return {};
+}
+
+bool Replacer::writeDirectly(const QString& text, const std::optional<TargetApplication>& target)
+{
+    // A selection copied through the clipboard goes back the same way, as it always did.
+    if (!target || !target->accessible)
+        return false;
+    QString reason = pasteReason(target);
+    if (reason.isEmpty()) {
+        reason = whyNot(m_editor.replace(*target->accessible, text));
+        if (reason.isEmpty()) {
+            Log::replace().info(QStringLiteral("replaced via EditableText in %1 (%2 chars)")
+                                    .arg(nameOf(target), QString::number(text.size())));
+            return true;
+        }
+    }
+    Log::replace().info(QStringLiteral("replacing via paste: %1").arg(reason));
+    return false;
+}
 
 QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> target)
 {
+    if (writeDirectly(text, target))
+        co_return;
+
     const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     m_pasteboard.write(transientText(text));
     const int64_t ourWrite = m_pasteboard.changeCount();

@@ -5,11 +5,20 @@
 
 #include <chrono>
 
+class AccessibleTextEditor;
 class FrontmostWindows;
 class KeystrokeSender;
 class Pasteboard;
 
-// Pastes a result over the user's selection: the result goes on the clipboard, marked as
+// Puts a result over the user's selection. When the selection was read through the
+// accessibility service, the result is written straight into the element it came from
+// (delete the range, insert the result, caret after it): no clipboard, no keys, no need for
+// the window to be in front. That route is taken only for toolkits measured to handle it
+// well, never for terminals or single-line Qt fields (whose undo history it wipes), and
+// not when the user default "forcePasteReplace" is set; whenever it is not taken or the
+// element refuses, the reason is logged and the result is pasted.
+//
+// Pasting: the result goes on the clipboard, marked as
 // transient so clipboard managers do not keep it, the application it came from is
 // activated again, the paste command is typed into it, and 400 ms later the previous
 // clipboard contents are put back, unless someone else wrote the clipboard in between.
@@ -18,7 +27,8 @@ class Pasteboard;
 // must outlive it. Main thread only.
 class Replacer final : public PasteBack {
 public:
-    Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard);
+    Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard,
+             AccessibleTextEditor& editor);
 
     QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) override;
 
@@ -26,8 +36,14 @@ public:
     static constexpr std::chrono::milliseconds activationInterval{30};
     static constexpr std::chrono::milliseconds readDelay{400};
 
+    // Why the selection's element cannot take the result directly; empty when it can.
+    static QString pasteReason(const std::optional<TargetApplication>& target);
+
 private:
+    bool writeDirectly(const QString& text, const std::optional<TargetApplication>& target);
+
     FrontmostWindows& m_windows;
     KeystrokeSender& m_keys;
     Pasteboard& m_pasteboard;
+    AccessibleTextEditor& m_editor;
 };

@@ -45,10 +45,14 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
 
     if (!Preferences::flag(DefaultsKey::forceClipboardCapture)) {
         co_await waitForShortcutRelease(m_keys);
-        const std::optional<QString> selected = m_focusedText.selectedText(target);
-        if (selected && usable(*selected)) {
-            Log::capture().info(capturedLine("ax", *selected));
-            co_return CapturedSelection{*selected, CaptureMethod::ax, target};
+        const std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
+        if (selected && usable(selected->text)) {
+            Log::capture().info(capturedLine("ax", selected->text));
+            // Replace writes into the same element when it can.
+            std::optional<TargetApplication> where = target;
+            if (where)
+                where->accessible = *selected;
+            co_return CapturedSelection{selected->text, CaptureMethod::ax, where};
         }
     }
 

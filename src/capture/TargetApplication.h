@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "capture/AccessibleSelection.h"
+
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // The application whose text was selected, as the desktop described its focused window
 // when the capture began. Enough to bring that window back to the front for the paste and
@@ -17,6 +20,9 @@ struct TargetApplication {
     QString wmClass;
     // The window title (_NET_WM_NAME), for log lines only.
     QString title;
+    // The element the selection was read from, when it was read through the
+    // accessibility service: Replace writes the result straight into it when it can.
+    std::optional<AccessibleSelection> accessible;
 
     bool operator==(const TargetApplication&) const = default;
 };

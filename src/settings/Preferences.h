@@ -33,6 +33,7 @@ inline constexpr const char* hasSeenOnboarding = "hasSeenOnboarding";
 inline constexpr const char* legacyKeyMigrationAttempted = "legacyKeyMigrationAttempted";
 inline constexpr const char* forceClipboardCapture = "forceClipboardCapture";
 inline constexpr const char* autoReplace = "autoReplace";
+inline constexpr const char* forcePasteReplace = "forcePasteReplace";
 inline constexpr const char* proxyBaseURL = "proxyBaseURL";
 inline constexpr const char* siteBaseURL = "siteBaseURL";
 inline constexpr const char* autoAction = "autoAction";

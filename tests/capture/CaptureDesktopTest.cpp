@@ -49,8 +49,11 @@ TEST_F(CaptureDesktopTest, AccessibilityGivesTheExactSelectionWithItsEdgeSpaces)
 {
     const std::optional<CapturedSelection> captured = runCapture();
 
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(*captured, (CapturedSelection{selectedWords, CaptureMethod::ax, target}));
+    ASSERT_TRUE(captured && captured->targetApp && captured->targetApp->accessible);
+    EXPECT_EQ(captured->targetApp->accessible->text, selectedWords);
+    TargetApplication read = *target;
+    read.accessible = captured->targetApp->accessible;
+    EXPECT_EQ(*captured, (CapturedSelection{selectedWords, CaptureMethod::ax, read}));
     EXPECT_EQ(log.lines(), QStringList{"info capture: captured via ax (11 chars)"});
 }
 

@@ -4,6 +4,7 @@
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
 #include "platform/fake/CaptureJournal.h"
+#include "platform/fake/FakeAccessibleTextEditor.h"
 #include "platform/fake/FakeFocusedTextReader.h"
 #include "platform/fake/FakeFrontmostWindows.h"
 #include "platform/fake/FakeKeystrokeSender.h"
@@ -103,5 +104,6 @@ protected:
     FakeKeystrokeSender keys{journal};
     FakePasteboard pasteboard{journal};
     SelectionCapture capture{windows, focusedText, secureInput, keys, pasteboard};
-    Replacer replacer{windows, keys, pasteboard};
+    FakeAccessibleTextEditor textEditor{journal};
+    Replacer replacer{windows, keys, pasteboard, textEditor};
 };

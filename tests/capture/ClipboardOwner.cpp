@@ -8,7 +8,7 @@
 // delivered: asked for it, the owner hangs, as a stalled application does. With --on-input the item
 // is put on the clipboard only when a line arrives on standard input, so a test can make the write
 // land at a moment of its choosing; "ready" is printed once it waits for that line. "owned" is
-// printed once the item is on the clipboard.
+// printed once the item is on the clipboard, "asked TYPE" each time a client asks for a type.
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -28,6 +28,8 @@ public:
 protected:
     QVariant retrieveData(const QString& type, QMetaType meta) const override
     {
+        std::printf("asked %s\n", qPrintable(type));
+        std::fflush(stdout);
         if (stalled.contains(type)) {
             for (;;)
                 ::pause();

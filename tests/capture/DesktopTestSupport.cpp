@@ -91,6 +91,19 @@ bool ClipboardOwner::prepare(const QList<QPair<QString, QByteArray>>& types)
     return start(types, true) && waitForLine("ready");
 }
 
+QStringList ClipboardOwner::askedFor()
+{
+    QStringList types;
+    QProcess* helper = m_helper.process();
+    helper->waitForReadyRead(0);
+    while (helper->canReadLine()) {
+        const QByteArray line = helper->readLine().trimmed();
+        if (line.startsWith("asked "))
+            types.append(QString::fromUtf8(line.mid(6)));
+    }
+    return types;
+}
+
 void ClipboardOwner::take()
 {
     m_helper.process()->write("take\n");

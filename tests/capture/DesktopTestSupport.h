@@ -59,6 +59,8 @@ public:
     // Starts the helper with the item but lets it write only when take() is called.
     [[nodiscard]] bool prepare(const QList<QPair<QString, QByteArray>>& types);
     void take();
+    // The types clients asked the owner for since the last call.
+    QStringList askedFor();
 
 private:
     [[nodiscard]] bool start(const QList<QPair<QString, QByteArray>>& types, bool onInput);
@@ -121,7 +123,7 @@ protected:
     XTestKeystrokeSender keys{secureInput};
     XcbPasteboard pasteboard;
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
-    Replacer replacer{windows, keys, pasteboard};
+    Replacer replacer{windows, keys, pasteboard, accessibility()};
 };
 
 // Mousepad editing a file with the given text, started with a private configuration (the

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CaptureTestSupport.h"
 
+#include "settings/Preferences.h"
+
 namespace {
 
 QString restoreOf(const PasteboardSnapshot& snapshot, int at)
@@ -101,6 +103,63 @@ TEST_F(CaptureTest, TheLogNamesTheTargetByTitleThenClassThenAsFrontmostApp)
     }
 }
 
+// Which route a selection read through the accessibility service goes back by, and why.
+TEST_F(CaptureTest, TheElementTakesTheResultDirectlyOnlyWhenEveryConditionHolds)
+{
+    using enum AccessibleEdit;
+    const struct {
+        const char* toolkit;
+        bool singleLine, onTerminal, forced;
+        AccessibleEdit outcome;
+        const char* reason; // none: written straight into the element
+    } rows[] = {
+        {"GTK", false, false, false, replaced, nullptr},
+        {"Qt", false, false, false, replaced, nullptr},
+        {"Qt", true, false, false, replaced, "single-line Qt fields lose their undo history"},
+        {"Gecko", false, false, false, replaced,
+         "toolkit \"Gecko\" is not known to take EditableText well"},
+        {"GTK", false, true, false, replaced, "terminals take paste"},
+        {"GTK", false, false, true, replaced, "forcePasteReplace is set"},
+        {"GTK", false, false, false, gone, "the element is gone"},
+        {"GTK", false, false, false, notEditable, "the element is not editable"},
+        {"GTK", false, false, false, noEditableText, "the element offers no EditableText"},
+        {"GTK", false, false, false, textChanged, "the selected text changed since capture"},
+        {"GTK", false, false, false, failed, "the accessibility service refused the edit"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason ? row.reason : row.toolkit);
+        journal.clear();
+        log.sink.clear();
+        setDefault(DefaultsKey::forcePasteReplace, row.forced);
+        textEditor.outcome = row.outcome;
+        TargetApplication target = row.onTerminal ? terminal : editor;
+        target.accessible = AccessibleSelection{.start = 3,
+                                                .end = 7,
+                                                .text = QStringLiteral("word"),
+                                                .toolkit = QLatin1String(row.toolkit),
+                                                .singleLine = row.singleLine};
+
+        runPaste(QStringLiteral("Text"), target);
+
+        const QString calls = journal.entries().join(u'\n');
+        EXPECT_EQ(calls.contains(QStringLiteral("editor.replace(3-7 Text)")),
+                  !row.reason || row.outcome != replaced);
+        if (!row.reason) {
+            // Nothing else is touched: no clipboard, no keys, no activation.
+            EXPECT_EQ(journal.entries().size(), 2);
+            EXPECT_EQ(log.lines(), QStringList{"info replace: replaced via EditableText in "
+                                               "notes.txt - Mousepad (4 chars)"});
+        } else {
+            EXPECT_EQ(log.lines().value(0),
+                      QStringLiteral("info replace: replacing via paste: ") + row.reason);
+            // Terminals paste with the shifted chord.
+            EXPECT_TRUE(
+                calls.contains(row.onTerminal ? "keys.post(Ctrl+Shift+V)" : "keys.post(Ctrl+V)"));
+        }
+        EXPECT_EQ(pasteboard.contents, usersClipboard);
+    }
+}
+
 TEST_F(CaptureTest, WithoutATargetNothingIsActivated)
 {
     windows.activeWindow = 0x999;
@@ -188,15 +247,6 @@ TEST_F(CaptureTest, ThePasteWaitsForThePanelKeyThatChoseReplaceToComeUp)
     EXPECT_EQ(journal.entries(),
               QStringList({"pasteboard.snapshot@0", ourItem, "keys.post(Ctrl+V)@60",
                            restoreOf(usersClipboard, 460), "done@460"}));
-}
-
-TEST_F(CaptureTest, TerminalsAreSentTheShiftedPasteChord)
-{
-    windows.activeWindow = terminal.windowID;
-
-    runPaste(QStringLiteral("make test"), terminal);
-
-    EXPECT_TRUE(journal.entries().contains(QStringLiteral("keys.post(Ctrl+Shift+V)@0")));
 }
 
 } // namespace

@@ -12,7 +12,9 @@ TEST_F(CaptureTest, UsableAccessibilityTextIsTakenAsItIsWithoutTouchingTheClipbo
     const std::optional<CapturedSelection> captured = runCapture();
 
     ASSERT_TRUE(captured);
-    EXPECT_EQ(*captured, (CapturedSelection{QStringLiteral(" word "), CaptureMethod::ax, editor}));
+    TargetApplication read = editor;
+    read.accessible = AccessibleSelection{.text = QStringLiteral(" word ")};
+    EXPECT_EQ(*captured, (CapturedSelection{QStringLiteral(" word "), CaptureMethod::ax, read}));
     EXPECT_EQ(log.lines(), QStringList{"info capture: captured via ax (6 chars)"});
     EXPECT_EQ(journal.entries(), QStringList({"focusedText.read(18874375 Mousepad)@0", "done@0"}));
     EXPECT_EQ(pasteboard.contents, usersClipboard);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Reading the focused field of a toolkit whose accessibility tree must be walked, and
-// never reading a password field.
+// Never reading a password field. (Reading a field found by walking the window is part of
+// the Replace route table.)
 #include "DesktopTestSupport.h"
 
 namespace {
@@ -17,21 +17,6 @@ protected:
 
     ChildProcess field;
 };
-
-TEST_F(TextFieldDesktopTest, TheFocusedFieldIsFoundByWalkingTheWindow)
-{
-    const std::optional<TargetApplication> target = open({QStringLiteral("  walked text ")});
-    ASSERT_TRUE(target);
-    // The toolkit registers its tree with the accessibility bus shortly after showing.
-    ASSERT_TRUE(waitUntil(
-        [&] { return accessibility().selectedText(target) == QStringLiteral("  walked text "); }));
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(*captured,
-              (CapturedSelection{QStringLiteral("  walked text "), CaptureMethod::ax, target}));
-}
 
 TEST_F(TextFieldDesktopTest, APasswordFieldIsNeverRead)
 {

@@ -5,6 +5,7 @@
 
 #include "platform/atspi/AtspiFocusedTextReader.h"
 
+#include <QList>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -132,7 +133,9 @@ Accessible focusedByWalk(Accessible window, Clock::time_point deadline)
         pending.pop_back();
         if (visited > 0 && hasState(next.get(), ATSPI_STATE_FOCUSED))
             return next;
-        if (visited > 0 && !hasState(next.get(), ATSPI_STATE_SHOWING))
+        // GTK 4 reports its widgets visible but never showing.
+        if (visited > 0 && !hasState(next.get(), ATSPI_STATE_SHOWING) &&
+            !hasState(next.get(), ATSPI_STATE_VISIBLE))
             continue;
         std::vector<Accessible> children = childrenOf(next.get(), deadline);
         for (auto child = children.rbegin(); child != children.rend(); ++child)
@@ -156,7 +159,37 @@ Accessible focusedElement(const std::optional<TargetApplication>& front)
     return {};
 }
 
-std::optional<QString> firstSelection(AtspiAccessible* element)
+QString toolkitName(AtspiAccessible* accessible)
+{
+    CallError error;
+    gchar* name = atspi_accessible_get_toolkit_name(accessible, error.out());
+    const QString toolkit = QString::fromUtf8(name ? name : "");
+    g_free(name);
+    return toolkit;
+}
+
+// Qt names its toolkit on the application only.
+QString toolkitOf(AtspiAccessible* element)
+{
+    const QString own = toolkitName(element);
+    if (!own.isEmpty())
+        return own;
+    CallError error;
+    const Accessible application(atspi_accessible_get_application(element, error.out()));
+    return application ? toolkitName(application.get()) : QString();
+}
+
+QString textRange(AtspiText* text, int start, int end, bool* ok)
+{
+    CallError error;
+    gchar* read = atspi_text_get_text(text, start, end, error.out());
+    *ok = read && !error.failed();
+    const QString result = *ok ? QString::fromUtf8(read) : QString();
+    g_free(read);
+    return result;
+}
+
+std::optional<AccessibleSelection> firstSelection(AtspiAccessible* element)
 {
     CallError roleError;
     if (atspi_accessible_get_role(element, roleError.out()) == ATSPI_ROLE_PASSWORD_TEXT ||
@@ -173,17 +206,41 @@ std::optional<QString> firstSelection(AtspiAccessible* element)
         g_free(range);
         return std::nullopt;
     }
-    const int start = range->start_offset;
-    const int end = range->end_offset;
+    AccessibleSelection found;
+    found.start = range->start_offset;
+    found.end = range->end_offset;
     g_free(range);
-    if (end <= start)
-        return QString();
-    gchar* selected = atspi_text_get_text(text.get(), start, end, error.out());
-    std::optional<QString> result;
-    if (selected && !error.failed())
-        result = QString::fromUtf8(selected);
-    g_free(selected);
-    return result;
+    if (found.end > found.start) {
+        bool ok = false;
+        found.text = textRange(text.get(), found.start, found.end, &ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    found.busName = QString::fromUtf8(element->parent.app ? element->parent.app->bus_name : "");
+    found.path = QString::fromUtf8(element->parent.path ? element->parent.path : "");
+    found.toolkit = toolkitOf(element);
+    // Qt marks its multi-line edits but not its single-line fields.
+    found.singleLine =
+        hasState(element, ATSPI_STATE_SINGLE_LINE) || !hasState(element, ATSPI_STATE_MULTI_LINE);
+    return found;
+}
+
+// The length insert_text is given: GTK reads it as bytes of UTF-8, Qt as characters; a
+// byte count longer than the text makes Qt delete what follows the insertion point.
+int insertLength(const QString& toolkit, const QString& text)
+{
+    if (toolkit.startsWith(QLatin1String("GTK"), Qt::CaseInsensitive))
+        return int(text.toUtf8().size());
+    return int(text.size());
+}
+
+// How far the caret moves past the inserted text, in the element's offsets: GTK counts
+// characters, Qt UTF-16 units.
+int offsetLength(const QString& toolkit, const QString& text)
+{
+    if (toolkit.startsWith(QLatin1String("Qt"), Qt::CaseInsensitive))
+        return int(text.size());
+    return int(text.toUcs4().size());
 }
 
 } // namespace
@@ -192,6 +249,7 @@ AtspiFocusedTextReader::AtspiFocusedTextReader() = default;
 
 AtspiFocusedTextReader::~AtspiFocusedTextReader()
 {
+    g_clear_object(&m_lastElement);
     if (m_ready)
         atspi_exit();
 }
@@ -210,13 +268,74 @@ bool AtspiFocusedTextReader::ready()
     return m_ready;
 }
 
-std::optional<QString>
-AtspiFocusedTextReader::selectedText(const std::optional<TargetApplication>& front)
+std::optional<AccessibleSelection>
+AtspiFocusedTextReader::readSelection(const std::optional<TargetApplication>& front)
 {
     if (!ready())
         return std::nullopt;
-    const Accessible focused = focusedElement(front);
+    Accessible focused = focusedElement(front);
     if (!focused)
         return std::nullopt;
-    return firstSelection(focused.get());
+    std::optional<AccessibleSelection> found = firstSelection(focused.get());
+    if (found) {
+        g_clear_object(&m_lastElement);
+        m_lastElement = focused.release();
+    }
+    return found;
+}
+
+AccessibleEdit AtspiFocusedTextReader::replace(const AccessibleSelection& where,
+                                               const QString& result)
+{
+    // The element is the one the selection was last read from; the library has no way to
+    // make one from a bus name and path alone.
+    AtspiAccessible* element = m_lastElement;
+    if (!ready() || !element || !element->parent.app ||
+        where.busName != QString::fromUtf8(element->parent.app->bus_name) ||
+        where.path != QString::fromUtf8(element->parent.path))
+        return AccessibleEdit::gone;
+    atspi_accessible_clear_cache(element);
+    const Ref<AtspiStateSet> states(atspi_accessible_get_state_set(element));
+    if (!states || atspi_state_set_contains(states.get(), ATSPI_STATE_DEFUNCT))
+        return AccessibleEdit::gone;
+    CallError roleError;
+    atspi_accessible_get_role(element, roleError.out());
+    if (roleError.failed())
+        return AccessibleEdit::gone;
+    const Ref<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(element));
+    if (!editable)
+        return AccessibleEdit::noEditableText;
+    if (!atspi_state_set_contains(states.get(), ATSPI_STATE_EDITABLE))
+        return AccessibleEdit::notEditable;
+    const Ref<AtspiText> text(atspi_accessible_get_text_iface(element));
+    if (!text)
+        return AccessibleEdit::failed;
+    bool ok = false;
+    const QString now = textRange(text.get(), where.start, where.end, &ok);
+    if (!ok)
+        return AccessibleEdit::failed;
+    if (now != where.text)
+        return AccessibleEdit::textChanged;
+
+    CallError error;
+    if (!atspi_editable_text_delete_text(editable.get(), where.start, where.end, error.out()) ||
+        error.failed())
+        return AccessibleEdit::failed;
+    const QByteArray utf8 = result.toUtf8();
+    if (!atspi_editable_text_insert_text(editable.get(), where.start, utf8.constData(),
+                                         insertLength(where.toolkit, result), error.out()) ||
+        error.failed()) {
+        // The range is gone; put the original back so that nothing is lost.
+        const QByteArray original = where.text.toUtf8();
+        CallError restoreError;
+        atspi_editable_text_insert_text(editable.get(), where.start, original.constData(),
+                                        insertLength(where.toolkit, where.text),
+                                        restoreError.out());
+        return AccessibleEdit::failed;
+    }
+    // Paste leaves the caret after what it inserted, with nothing selected.
+    CallError caretError;
+    atspi_text_set_caret_offset(text.get(), where.start + offsetLength(where.toolkit, result),
+                                caretError.out());
+    return AccessibleEdit::replaced;
 }

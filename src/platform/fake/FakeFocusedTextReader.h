@@ -12,15 +12,22 @@ public:
         : m_journal(journal)
     {}
 
-    std::optional<QString> selectedText(const std::optional<TargetApplication>& front) override
+    std::optional<AccessibleSelection>
+    readSelection(const std::optional<TargetApplication>& front) override
     {
         m_journal.record(
             QStringLiteral("focusedText.read(%1)")
                 .arg(front ? QString::number(front->windowID) + u' ' + front->wmClass : QString()));
-        return selection;
+        if (!selection)
+            return std::nullopt;
+        AccessibleSelection found = source;
+        found.text = *selection;
+        return found;
     }
 
     std::optional<QString> selection;
+    // Where the selection is said to live; its text is `selection`.
+    AccessibleSelection source;
 
 private:
     CaptureJournal& m_journal;

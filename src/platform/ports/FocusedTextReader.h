@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "capture/AccessibleSelection.h"
 #include "capture/TargetApplication.h"
 
 #include <QString>
@@ -21,5 +22,13 @@ public:
     // selection as an empty text. Nothing when there is no accessibility service, no
     // focused element, the element has no text or no selection, it is a password field, or
     // the service did not answer in time.
-    virtual std::optional<QString> selectedText(const std::optional<TargetApplication>& front) = 0;
+    std::optional<QString> selectedText(const std::optional<TargetApplication>& front)
+    {
+        const std::optional<AccessibleSelection> found = readSelection(front);
+        return found ? std::optional<QString>(found->text) : std::nullopt;
+    }
+
+    // The same, with where the selection lives: the element, the range, the toolkit.
+    virtual std::optional<AccessibleSelection>
+    readSelection(const std::optional<TargetApplication>& front) = 0;
 };
