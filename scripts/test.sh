@@ -12,7 +12,14 @@ echo "== format check"
 scripts/check-format.sh
 
 echo "== build"
-cmake --preset dev
+# ccache keeps compiled objects between runs and between clones of this tree: paths are
+# taken relative to the tree, so a fresh clone reuses what an earlier build compiled.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake --preset dev "${launcher[@]}"
 cmake --build --preset dev -j "$(nproc)"
 
 echo "== tests"

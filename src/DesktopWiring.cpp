@@ -9,6 +9,7 @@
 #include "input/HotkeyManager.h"
 #include "onboarding/guide/OnboardingWindowController.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
+#include "platform/dbus/DBusAccessibilityBus.h"
 #include "platform/null/NullComponents.h"
 #include "platform/null/NullOutsideClickWatcher.h"
 #include "platform/qtgui/QtClipboard.h"
@@ -70,11 +71,16 @@ AppComponents DesktopWiring::takeComponents()
     components.makeSettingsWindow = [permission](DoubleTapTrigger& doubleTap) {
         return std::make_unique<SettingsWindowController>(doubleTap, *permission);
     };
-    components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission] {
-        return std::make_unique<OnboardingWindowController>(*permission, [x11Permission] {
-            if (x11Permission)
-                x11Permission->relaunch();
-        });
+    m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
+    components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission,
+                                   bus = m_accessibilityBus.get()] {
+        return std::make_unique<OnboardingWindowController>(
+            *permission,
+            [x11Permission] {
+                if (x11Permission)
+                    x11Permission->relaunch();
+            },
+            bus);
     };
     return components;
 }

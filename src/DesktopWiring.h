@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class DBusAccessibilityBus;
 class FocusedTextReader;
 class FrontmostWindows;
 class KeystrokeSender;
@@ -32,6 +33,7 @@ private:
     std::unique_ptr<FocusedTextReader> m_focusedText;
     std::unique_ptr<KeystrokeSender> m_keys;
     std::unique_ptr<Pasteboard> m_pasteboard;
+    std::unique_ptr<DBusAccessibilityBus> m_accessibilityBus;
     // Owned by the delegate's components; kept here for the guide's relaunch button.
     X11AccessibilityPermission* m_x11Permission = nullptr;
 };

@@ -84,7 +84,12 @@ int runTrayApplication(int argc, char** argv)
     case SingleInstance::Claim::owned:
         break;
     case SingleInstance::Claim::alreadyRunning:
-        std::fputs("Quillmark is already running.\n", stderr);
+        // Started again from the application menu: the running one shows its settings, so
+        // the start is seen to do something.
+        if (SingleInstance::askRunningInstanceToOpenSettings())
+            std::fputs("Quillmark is already running; its settings window is open.\n", stderr);
+        else
+            std::fputs("Quillmark is already running.\n", stderr);
         return 0;
     case SingleInstance::Claim::noSessionBus:
         std::fputs("quillmark: no D-Bus session bus; `quillmark trigger` cannot reach this "
@@ -97,6 +102,7 @@ int runTrayApplication(int argc, char** argv)
     DesktopWiring desktop;
     AppDelegate delegate(desktop.takeComponents());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
+    instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish
     // launching" would, so that anything it starts (a dialog, a quit) behaves normally.
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);

@@ -136,6 +136,13 @@ void AppDelegate::applicationDidFinishLaunching()
     m_components.hotkeySelfTest->runIfRequested(*m_hotkey);
 }
 
+void AppDelegate::openSettingsForSecondStart()
+{
+    Log::app().info(QStringLiteral("started again — opening the settings window"));
+    if (m_settings)
+        m_settings->show();
+}
+
 void AppDelegate::wirePopoverModel()
 {
     PopoverModel& model = m_popover->model();

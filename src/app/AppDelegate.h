@@ -35,6 +35,8 @@ public:
     // What the shortcut, a double tap and `quillmark trigger` do: close the panel when it
     // is open, otherwise start a capture.
     void togglePanel(const QString& source);
+    // What starting Quillmark again while it runs does: the settings window opens.
+    void openSettingsForSecondStart();
     QCoro::Task<> captureAndShow();
     QCoro::Task<> run(TextAction action);
     void copyResult();

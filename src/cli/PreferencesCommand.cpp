@@ -29,7 +29,7 @@ int preferencesCommand(const QStringList& arguments, CliIO& io)
 
     const Preferences::Usage usage = Preferences::monthlyUsage();
     const QList<std::pair<const char*, QString>> lines = {
-        {"hotkeyShortcut", Preferences::hotkeyShortcut().displayString()},
+        {"hotkeyShortcut", Preferences::hotkeyShortcut().label()},
         {"doubleTapModifier", rawValue(Preferences::doubleTapModifier())},
         {"targetLanguageID", Preferences::targetLanguageID()},
         {"targetLanguage", Preferences::targetLanguage().name},

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The rules of the desktop: a global shortcut needs at least two of Ctrl, Alt and Super, so
+// Alt+Space (the window menu) and Ctrl+F13 are refused, and beyond the panel's own Alt+1 to
+// Alt+4 a digit is as good as any key.
 struct ValidationRow {
     const char* name;
     HotkeyShortcut shortcut;
@@ -28,9 +31,9 @@ constexpr std::array<ValidationRow, 13> validationRows{{
     {"opt-4-reserved", {21, 0x800},  false},
     {"opt-cmd-t",      {17, 0x900},  true},
     {"ctrl-opt-space", {49, 0x1800}, true},
-    {"opt-space",      {49, 0x800},  true},
-    {"ctrl-f13",       {105, 0x1000}, true},
-    {"opt-5-allowed",  {23, 0x800},  true},
+    {"opt-space",      {49, 0x800},  false},
+    {"ctrl-f13",       {105, 0x1000}, false},
+    {"opt-5-allowed",  {23, 0x900},  true},
 }};
 
 struct LegacyRow {

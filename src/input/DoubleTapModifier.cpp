@@ -52,19 +52,26 @@ QString symbol(DoubleTapModifier modifier)
     return {};
 }
 
-QString title(DoubleTapModifier modifier)
+QString keyLabel(DoubleTapModifier modifier)
 {
     switch (modifier) {
     case DoubleTapModifier::off:
         return QStringLiteral("Off");
     case DoubleTapModifier::option:
-        return QStringLiteral("⌥ Option — tap twice");
+        return QStringLiteral("Alt");
     case DoubleTapModifier::command:
-        return QStringLiteral("⌘ Command — tap twice");
+        return QStringLiteral("Super");
     case DoubleTapModifier::control:
-        return QStringLiteral("⌃ Control — tap twice");
+        return QStringLiteral("Ctrl");
     case DoubleTapModifier::shift:
-        return QStringLiteral("⇧ Shift — tap twice");
+        return QStringLiteral("Shift");
     }
     return {};
+}
+
+QString title(DoubleTapModifier modifier)
+{
+    if (modifier == DoubleTapModifier::off)
+        return keyLabel(modifier);
+    return keyLabel(modifier) + QStringLiteral(" — tap twice");
 }

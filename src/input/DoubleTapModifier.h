@@ -19,7 +19,9 @@ QString rawValue(DoubleTapModifier modifier);
 // The device-independent modifier flag watched: Option 0x80000, Command 0x100000,
 // Control 0x40000, Shift 0x20000; 0 for off.
 uint64_t watchedFlag(DoubleTapModifier modifier);
-// "off", "⌥", "⌘", "⌃", "⇧": the glyph used in log lines.
+// "off", "⌥", "⌘", "⌃", "⇧": the glyph used in log lines, never shown to the user.
 QString symbol(DoubleTapModifier modifier);
-// "Off", "⌥ Option — tap twice", …: the picker's text.
+// "Off", "Alt", "Super", "Ctrl", "Shift": the key as the desktop names it.
+QString keyLabel(DoubleTapModifier modifier);
+// "Off", "Alt — tap twice", …: the picker's text.
 QString title(DoubleTapModifier modifier);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -17,16 +18,31 @@ struct HotkeyShortcut {
     static constexpr uint32_t optionBit = 0x0800;
     static constexpr uint32_t controlBit = 0x1000;
 
-    // Why a combination may not be used.
+    // Why a combination may not be used. A global shortcut needs at least two of Ctrl, Alt
+    // and Super (Shift may come along): with fewer it would take a key from the application
+    // in front or from the desktop.
     struct Rejection {
-        enum class Kind { needsControlOrOption, reservedByPanel };
+        enum class Kind {
+            // A key alone or with Shift: typing, or the application's own keys (F5, Esc).
+            typesText,
+            // Ctrl or Ctrl+Shift with a key: Copy, Save, Quit… of every application.
+            applicationShortcut,
+            // Alt or Alt+Shift with a key: the menu mnemonics of every application.
+            menuMnemonic,
+            // Super or Super+Shift with a key: the desktop's own shortcuts.
+            desktopShortcut,
+            // One of the panel's own keys while it is open.
+            reservedByPanel,
+        };
         Kind kind;
-        QString display; // the combination's display string, for reservedByPanel
+        QString combination; // the combination as the user reads it, "Ctrl+T"
+        QString key;         // its key alone, "T", for the suggestion
+        // The explanation shown under the recorder.
         QString message() const;
         bool operator==(const Rejection&) const = default;
     };
 
-    // ⌥⌘T.
+    // Alt+Super+T (⌥⌘T in log lines).
     static HotkeyShortcut defaultShortcut() { return {}; }
 
     // Builds a shortcut from a key press: the key code and the held modifiers, given as the
@@ -34,15 +50,25 @@ struct HotkeyShortcut {
     // Command 0x100000). Caps Lock, Fn, keypad and help flags are dropped.
     static HotkeyShortcut fromEvent(uint32_t keyCode, uint64_t modifierFlags);
 
-    // ⌃⌥⇧⌘ in that order for the bits present; "" for none.
+    // ⌃⌥⇧⌘ in that order for the bits present; "" for none. The form log lines use.
     static QString modifierSymbols(uint32_t carbonModifiers);
-    // "Space", "↩", "F5", the layout's character upper-cased, or "Key 50".
+    // "Space", "↩", "F5", the layout's character upper-cased, or "Key 50". The form log
+    // lines use.
     static QString keyName(uint32_t keyCode);
+    // "Ctrl", "Alt", "Shift", "Super" in that order for the bits present, as the desktop
+    // writes them.
+    static QStringList modifierLabels(uint32_t carbonModifiers);
+    // The key as the desktop names it: "Space", "Enter", "Esc", "F5", the layout's
+    // character upper-cased, or "Key 50".
+    static QString keyLabel(uint32_t keyCode);
     // "opt-cmd-t", "ctrl-opt-t", "opt-cmd-g", "ctrl-opt-space"; exact match.
     static std::optional<HotkeyShortcut> legacyPreset(const QString& id);
 
-    // Modifier symbols followed by the key name, e.g. ⌥⌘T.
+    // Modifier symbols followed by the key name, e.g. ⌥⌘T: the form of the log lines,
+    // which scripts read. Never shown to the user.
     QString displayString() const;
+    // The combination as the desktop writes it, e.g. "Alt+Super+T": every text a user sees.
+    QString label() const;
     // The rule that decides whether this combination may be registered.
     std::optional<Rejection> rejection() const;
 

@@ -14,7 +14,8 @@ DarkMenu::DarkMenu(QWidget* parent)
                                  "QMenu::item { color: %3; padding: 4px 18px 4px 22px; "
                                  "border-radius: 4px; }"
                                  "QMenu::item:selected { background: %4; color: %5; }"
+                                 "QMenu::item:disabled { color: %6; background: transparent; }"
                                  "QMenu::indicator { width: 12px; left: 6px; }")
                       .arg(panel().name(), panelBorder().name(), textPrimary().name(),
-                           accent().name(), onAccent().name()));
+                           accent().name(), onAccent().name(), textTertiary().name()));
 }

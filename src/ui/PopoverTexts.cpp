@@ -5,7 +5,7 @@ namespace PopoverTexts {
 
 QString shortcut(int number)
 {
-    return QStringLiteral("⌥") + QString::number(number);
+    return QStringLiteral("Alt+") + QString::number(number);
 }
 
 QString actionIcon(PopoverAction action)
@@ -46,12 +46,13 @@ QString actionTooltip(PopoverAction action, int number, const Language& language
     const QString n = QString::number(number);
     switch (action) {
     case PopoverAction::translate:
-        return QStringLiteral("Translate to ") + language.name + QStringLiteral(" (⌥") + n +
+        return QStringLiteral("Translate to ") + language.name + QStringLiteral(" (Alt+") + n +
                QStringLiteral(") — the globe changes the language");
     case PopoverAction::fixGrammar:
-        return QStringLiteral("Fix grammar (⌥") + n + QStringLiteral("); the ⌄ fixes it in a tone");
+        return QStringLiteral("Fix grammar (Alt+") + n +
+               QStringLiteral("); the ⌄ fixes it in a tone");
     case PopoverAction::improvePrompt:
-        return QStringLiteral("Rewrite this draft into a better prompt for an AI (⌥") + n +
+        return QStringLiteral("Rewrite this draft into a better prompt for an AI (Alt+") + n +
                QStringLiteral(")");
     }
     return {};
@@ -86,13 +87,13 @@ Control resultControl(ResultControl control, Layout layout)
     switch (control) {
     case ResultControl::replace:
         return {QStringLiteral("arrow.2.squarepath"), QStringLiteral("Replace"),
-                chips ? QStringLiteral("⌥1") : QStringLiteral("Paste this over your selection")};
+                chips ? QStringLiteral("Alt+1") : QStringLiteral("Paste this over your selection")};
     case ResultControl::copy:
         return {QStringLiteral("doc.on.doc"), QStringLiteral("Copy"),
-                chips ? QStringLiteral("⌥2") : QStringLiteral("Copy this to the clipboard")};
+                chips ? QStringLiteral("Alt+2") : QStringLiteral("Copy this to the clipboard")};
     case ResultControl::back:
         return {QStringLiteral("chevron.left"), QStringLiteral("Back"),
-                chips ? QStringLiteral("Back to your text (⌥3 or Esc)")
+                chips ? QStringLiteral("Back to your text (Alt+3 or Esc)")
                       : QStringLiteral("Back to your text (Esc)")};
     }
     return {};
@@ -135,19 +136,19 @@ Control errorBack()
 
 QString permissionTitle()
 {
-    return QStringLiteral("Accessibility access needed");
+    return QStringLiteral("Keyboard access needed");
 }
 
 QString permissionExplanation()
 {
-    return QStringLiteral("Quillmark reads your selected text and pastes the result back — both "
-                          "require the Accessibility permission. Enable Quillmark in the list, "
-                          "then press the hotkey again.");
+    return QStringLiteral("Quillmark reads your selected text and pastes the result back — on "
+                          "X11 both need the XTEST and XInputExtension extensions, which this X "
+                          "server does not offer.");
 }
 
 QString permissionButton()
 {
-    return QStringLiteral("Open System Settings");
+    return QStringLiteral("How to Fix…");
 }
 
 QString noSelectionHint()

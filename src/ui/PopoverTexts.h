@@ -19,7 +19,7 @@ struct Control {
     QString tooltip;
 };
 
-// "⌥" and the 1-based number of a visible action or result control.
+// "Alt+" and the 1-based number of a visible action or result control.
 QString shortcut(int number);
 
 QString actionIcon(PopoverAction action);

@@ -8,7 +8,11 @@ set(expected
     bin/quillmark
     share/applications/quillmark.desktop
     share/icons/hicolor/scalable/apps/quillmark.svg
-    share/doc/quillmark/README.md)
+    share/doc/quillmark/README.md
+    bin/quillmark-relay
+    lib/systemd/system/quillmark-relay.service
+    lib/sysusers.d/quillmark-relay.conf
+    share/doc/quillmark/relay.conf.example)
 
 if(MODE STREQUAL "install")
     file(REMOVE_RECURSE "${PREFIX}")
@@ -77,7 +81,8 @@ elseif(MODE STREQUAL "package")
     endforeach()
     execute_process(COMMAND dpkg-deb --field "${package}" Depends OUTPUT_VARIABLE depends)
     foreach(library IN ITEMS libqt6widgets6 libqt6svg6 libqcoro6core0 libsecret-1-0 libatspi2.0-0
-                             libxcb-xtest0 libxkbcommon-x11-0)
+                             libxcb-xtest0 libxkbcommon-x11-0
+                             libqt6httpserver6 libqt6sql6-sqlite)
         if(NOT depends MATCHES "${library}")
             message(FATAL_ERROR "the package does not depend on ${library}: ${depends}")
         endif()

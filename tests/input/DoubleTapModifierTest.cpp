@@ -9,18 +9,19 @@ struct ModifierRow {
     DoubleTapModifier modifier;
     const char* raw;
     uint64_t flag;
-    const char* symbol;
+    const char* symbol; // in log lines
+    const char* label;
     const char* title;
 };
 
 // In the order the pickers list them.
 // clang-format off
 constexpr ModifierRow rows[] = {
-    {DoubleTapModifier::off, "off", 0, "off", "Off"},
-    {DoubleTapModifier::option, "option", 0x80000, "⌥", "⌥ Option — tap twice"},
-    {DoubleTapModifier::command, "command", 0x100000, "⌘", "⌘ Command — tap twice"},
-    {DoubleTapModifier::control, "control", 0x40000, "⌃", "⌃ Control — tap twice"},
-    {DoubleTapModifier::shift, "shift", 0x20000, "⇧", "⇧ Shift — tap twice"},
+    {DoubleTapModifier::off, "off", 0, "off", "Off", "Off"},
+    {DoubleTapModifier::option, "option", 0x80000, "⌥", "Alt", "Alt — tap twice"},
+    {DoubleTapModifier::command, "command", 0x100000, "⌘", "Super", "Super — tap twice"},
+    {DoubleTapModifier::control, "control", 0x40000, "⌃", "Ctrl", "Ctrl — tap twice"},
+    {DoubleTapModifier::shift, "shift", 0x20000, "⇧", "Shift", "Shift — tap twice"},
 };
 // clang-format on
 
@@ -35,6 +36,7 @@ TEST(DoubleTapModifier, EveryCaseInPickerOrderWithItsTexts)
         EXPECT_EQ(rawValue(row.modifier), QString::fromUtf8(row.raw));
         EXPECT_EQ(watchedFlag(row.modifier), row.flag);
         EXPECT_EQ(symbol(row.modifier), QString::fromUtf8(row.symbol));
+        EXPECT_EQ(keyLabel(row.modifier), QString::fromUtf8(row.label));
         EXPECT_EQ(title(row.modifier), QString::fromUtf8(row.title));
         EXPECT_EQ(fromRawValue<DoubleTapModifier>(QString::fromUtf8(row.raw)), row.modifier);
     }

@@ -30,7 +30,7 @@ TEST_F(PreferencesCommandTest, AFreshStorePrintsTheTwelveDefaults)
     const CommandResult result = preferences();
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err, QString());
-    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: ⌥⌘T\n"
+    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: Alt+Super+T\n"
                                          "doubleTapModifier: off\n"
                                          "targetLanguageID: en\n"
                                          "targetLanguage: English\n"
@@ -62,7 +62,7 @@ TEST_F(PreferencesCommandTest, PrintsValuesAsTheStoreResolvesThem)
     })");
     const CommandResult result = preferences();
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: ⌃⌥Space\n"
+    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: Ctrl+Alt+Space\n"
                                          "doubleTapModifier: command\n"
                                          "targetLanguageID: xx\n"
                                          "targetLanguage: English\n"

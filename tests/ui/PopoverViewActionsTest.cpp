@@ -41,9 +41,9 @@ TEST_F(PopoverViewActions, ChipsRunTheirActionsAndOnlyTheFirstIsAccented)
     const QList<ChipButton*> buttons = chips(view.content());
     ASSERT_EQ(titles(buttons), QStringList({"Translate", "Fix Grammar", "Improve AI Prompt"}));
     EXPECT_EQ(tooltips(buttons),
-              QStringList({"Translate to English (⌥1) — the globe changes the language",
-                           "Fix grammar (⌥2); the ⌄ fixes it in a tone",
-                           "Rewrite this draft into a better prompt for an AI (⌥3)"}));
+              QStringList({"Translate to English (Alt+1) — the globe changes the language",
+                           "Fix grammar (Alt+2); the ⌄ fixes it in a tone",
+                           "Rewrite this draft into a better prompt for an AI (Alt+3)"}));
     EXPECT_EQ(buttons[0]->tone(), ChipTone::accent);
     EXPECT_EQ(buttons[1]->tone(), ChipTone::plain);
     EXPECT_EQ(buttons[2]->tone(), ChipTone::plain);
@@ -70,9 +70,9 @@ TEST_F(PopoverViewActions, ListRowsShowTheirKeysAndLineUpWithTheSplitRow)
         bool accent;
         bool gutter;
     } expected[] = {
-        {"Translate to English", "⌥1", true, true},
-        {"Fix Grammar", "⌥2", false, false},
-        {"Improve AI Prompt", "⌥3", false, true},
+        {"Translate to English", "Alt+1", true, true},
+        {"Fix Grammar", "Alt+2", false, false},
+        {"Improve AI Prompt", "Alt+3", false, true},
     };
     for (int index = 0; index < 3; ++index) {
         SCOPED_TRACE(expected[index].title);
@@ -101,12 +101,12 @@ TEST_F(PopoverViewActions, SingleActionIsNumberOneAndAccentedWithoutLanguageMenu
             ASSERT_EQ(buttons.size(), 1);
             EXPECT_EQ(buttons[0]->tone(), ChipTone::accent);
             EXPECT_EQ(buttons[0]->toolTip(),
-                      QStringLiteral("Rewrite this draft into a better prompt for an AI (⌥1)"));
+                      QStringLiteral("Rewrite this draft into a better prompt for an AI (Alt+1)"));
         } else {
             const QList<ActionRow*> list = rows(view.content());
             ASSERT_EQ(list.size(), 1);
             EXPECT_TRUE(list[0]->look().accent);
-            EXPECT_EQ(list[0]->look().shortcut, QStringLiteral("⌥1"));
+            EXPECT_EQ(list[0]->look().shortcut, QStringLiteral("Alt+1"));
             EXPECT_FALSE(list[0]->look().menuGutter);
         }
     }
@@ -158,8 +158,9 @@ TEST_F(PopoverViewActions, ChosenLanguageIsStoredAndRenamesTheTranslateAction)
         EXPECT_EQ(language->look().text, QStringLiteral("DE"));
         EXPECT_EQ(language->toolTip(), QStringLiteral("Translation language: German"));
         if (layout == PopoverLayout::chips)
-            EXPECT_EQ(chips(view.content())[0]->toolTip(),
-                      QStringLiteral("Translate to German (⌥1) — the globe changes the language"));
+            EXPECT_EQ(
+                chips(view.content())[0]->toolTip(),
+                QStringLiteral("Translate to German (Alt+1) — the globe changes the language"));
         else
             EXPECT_EQ(rows(view.content())[0]->look().title, QStringLiteral("Translate to German"));
     }
@@ -171,7 +172,7 @@ TEST_F(PopoverViewActions, ResultControlsCallTheirCallbacks)
         PopoverLayout layout;
         QStringList tooltips;
     } rowsByLayout[] = {
-        {PopoverLayout::chips, {"⌥1", "⌥2", "Back to your text (⌥3 or Esc)"}},
+        {PopoverLayout::chips, {"Alt+1", "Alt+2", "Back to your text (Alt+3 or Esc)"}},
         {PopoverLayout::list,
          {"Paste this over your selection", "Copy this to the clipboard",
           "Back to your text (Esc)"}},
@@ -189,8 +190,8 @@ TEST_F(PopoverViewActions, ResultControlsCallTheirCallbacks)
         } else {
             for (ActionRow* actionRow : rows(view.content()))
                 controls.append(actionRow);
-            EXPECT_EQ(rows(view.content())[0]->look().shortcut, QStringLiteral("⌥1"));
-            EXPECT_EQ(rows(view.content())[2]->look().shortcut, QStringLiteral("⌥3"));
+            EXPECT_EQ(rows(view.content())[0]->look().shortcut, QStringLiteral("Alt+1"));
+            EXPECT_EQ(rows(view.content())[2]->look().shortcut, QStringLiteral("Alt+3"));
         }
         ASSERT_EQ(controls.size(), 3);
         QStringList shownTooltips;

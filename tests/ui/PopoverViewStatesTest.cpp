@@ -45,8 +45,8 @@ TEST_P(EveryState, RendersItsTextsAtTheChosenWidth)
 const auto retry = ErrorRecovery::retry;
 const QString failure = QStringLiteral("The service is busy. Try again in a moment.");
 const QString permission = QStringLiteral(
-    "Quillmark reads your selected text and pastes the result back — both require the "
-    "Accessibility permission. Enable Quillmark in the list, then press the hotkey again.");
+    "Quillmark reads your selected text and pastes the result back — on X11 both need the XTEST "
+    "and XInputExtension extensions, which this X server does not offer.");
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(PopoverView, EveryState, ::testing::Values(
@@ -69,9 +69,9 @@ INSTANTIATE_TEST_SUITE_P(PopoverView, EveryState, ::testing::Values(
     StateRow{"errorList", PopoverState::error(failure, retry), false, PopoverLayout::list, false,
              {failure, "Try Again", "Copy", "Back"}},
     StateRow{"needsPermissionChips", PopoverState::needsPermission(), false, PopoverLayout::chips, false,
-             {"Accessibility access needed", permission, "Open System Settings"}},
+             {"Keyboard access needed", permission, "How to Fix…"}},
     StateRow{"needsPermissionList", PopoverState::needsPermission(), false, PopoverLayout::list, false,
-             {"Accessibility access needed", permission, "Open System Settings"}},
+             {"Keyboard access needed", permission, "How to Fix…"}},
     StateRow{"noSelectionChips", PopoverState::noSelection(), false, PopoverLayout::chips, false,
              {"Select some text first, then press the hotkey."}},
     StateRow{"noSelectionList", PopoverState::noSelection(), false, PopoverLayout::list, false,

@@ -18,10 +18,9 @@ KeyCaps::KeyCaps(QWidget* parent)
 void KeyCaps::setShortcut(const HotkeyShortcut& shortcut)
 {
     m_labels.clear();
-    for (const QChar symbol : HotkeyShortcut::modifierSymbols(shortcut.carbonModifiers))
-        m_labels.append(QString(symbol));
-    m_labels.append(HotkeyShortcut::keyName(shortcut.keyCode));
-    setAccessibleName(m_labels.join(QString()));
+    m_labels = HotkeyShortcut::modifierLabels(shortcut.carbonModifiers);
+    m_labels.append(HotkeyShortcut::keyLabel(shortcut.keyCode));
+    setAccessibleName(shortcut.label());
     updateGeometry();
     update();
 }

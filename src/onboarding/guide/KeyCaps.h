@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-// A shortcut drawn as the keys to press: one cap per modifier symbol and one for the key.
+// A shortcut drawn as the keys to press: one cap per modifier and one for the key.
 class KeyCaps : public QWidget {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ public:
     explicit KeyCaps(QWidget* parent = nullptr);
 
     void setShortcut(const HotkeyShortcut& shortcut);
-    // The caps' labels, left to right: "⌥", "⌘", "T".
+    // The caps' labels, left to right: "Alt", "Super", "T".
     const QStringList& labels() const { return m_labels; }
 
     QSize sizeHint() const override;

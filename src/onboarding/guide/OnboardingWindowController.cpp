@@ -19,10 +19,12 @@ constexpr QSize windowSize{500, 430};
 
 OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& accessibility,
                                                        std::function<void()> relaunch,
+                                                       AccessibilityBus* accessibilityBus,
                                                        QObject* parent)
     : QObject(parent)
     , m_accessibility(accessibility)
     , m_relaunch(std::move(relaunch))
+    , m_accessibilityBus(accessibilityBus)
 {}
 
 OnboardingWindowController::~OnboardingWindowController()
@@ -57,6 +59,7 @@ void OnboardingWindowController::show()
     if (!m_window->isVisible())
         m_view->restart();
     render();
+    readBus();
 
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
@@ -116,6 +119,43 @@ void OnboardingWindowController::render()
             self->close();
     };
     m_view->render(m_isTrusted, std::move(callbacks));
+    m_view->permissionPage().renderCause(m_accessibility.missingRequirements());
+}
+
+void OnboardingWindowController::readBus()
+{
+    if (!m_accessibilityBus)
+        return;
+    const QPointer<OnboardingWindowController> self(this);
+    m_accessibilityBus->readState([self](AccessibilityBus::State state) {
+        if (!self)
+            return;
+        using BusView = PermissionPage::BusView;
+        if (state == AccessibilityBus::State::off)
+            self->m_busView = BusView::off;
+        else if (self->m_busView != BusView::switchedOn)
+            self->m_busView = BusView::hidden;
+        self->renderBus();
+    });
+}
+
+void OnboardingWindowController::switchOnBus()
+{
+    const QPointer<OnboardingWindowController> self(this);
+    m_accessibilityBus->switchOn([self](bool accepted) {
+        if (!self)
+            return;
+        self->m_busView =
+            accepted ? PermissionPage::BusView::switchedOn : PermissionPage::BusView::switchFailed;
+        self->renderBus();
+    });
+}
+
+void OnboardingWindowController::renderBus()
+{
+    if (!m_view)
+        return;
+    m_view->permissionPage().renderBus(m_busView, [this] { switchOnBus(); });
 }
 
 std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& shortcut)
@@ -129,7 +169,8 @@ std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& 
         return std::nullopt;
     }
     // The shortcut in force stays registered and stored.
-    return shortcut.displayString() + QStringLiteral(" is already used by macOS or another app.");
+    return QStringLiteral("Already used by another application: ") + shortcut.label() +
+           QStringLiteral(".");
 }
 
 void OnboardingWindowController::cancelPoll()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "onboarding/guide/PermissionPage.h"
+#include "platform/ports/AccessibilityBus.h"
 #include "platform/ports/AccessibilityPermission.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/WelcomeGuide.h"
@@ -24,10 +26,13 @@ class OnboardingWindowController final : public QObject, public WelcomeGuide {
 public:
     static constexpr std::chrono::seconds pollInterval{1};
 
-    // The permission is borrowed and must outlive the controller. `relaunch` starts a new
-    // instance and ends this one, for a grant the running process cannot see.
+    // The permission and the bus are borrowed and must outlive the controller; without a
+    // bus the guide says nothing about it. `relaunch` starts a new instance and ends this
+    // one, for a grant the running process cannot see.
     OnboardingWindowController(AccessibilityPermission& accessibility,
-                               std::function<void()> relaunch, QObject* parent = nullptr);
+                               std::function<void()> relaunch,
+                               AccessibilityBus* accessibilityBus = nullptr,
+                               QObject* parent = nullptr);
     ~OnboardingWindowController() override;
 
     // Marks the guide as seen at once (quitting half-way does not bring it back), then
@@ -45,6 +50,9 @@ public:
 
 private:
     void render();
+    void readBus();
+    void switchOnBus();
+    void renderBus();
     std::optional<QString> record(const HotkeyShortcut& shortcut);
     void cancelPoll();
     void schedulePoll();
@@ -52,6 +60,8 @@ private:
 
     AccessibilityPermission& m_accessibility;
     std::function<void()> m_relaunch;
+    AccessibilityBus* m_accessibilityBus;
+    PermissionPage::BusView m_busView = PermissionPage::BusView::hidden;
     std::unique_ptr<QWidget> m_window;
     OnboardingView* m_view = nullptr;
     std::unique_ptr<ClockTimer> m_poll;

@@ -16,7 +16,7 @@ QString doubleTapText(DoubleTapModifier modifier)
     if (modifier == DoubleTapModifier::off)
         return QStringLiteral("Prefer one hand? Pick a modifier to tap twice instead of "
                               "pressing a chord. The shortcut above keeps working either way.");
-    return QStringLiteral("Tap ") + symbol(modifier) +
+    return QStringLiteral("Tap ") + keyLabel(modifier) +
            QStringLiteral(" twice quickly, with nothing else held. Holding it, or pressing any "
                           "key with it, is ignored.");
 }
@@ -31,9 +31,9 @@ WelcomePage::WelcomePage(const ShortcutRecorder& recorder, QWidget* parent)
     column->setSpacing(14);
     column->addWidget(GuideStyle::title(QStringLiteral("Your words. Just better."), this));
     column->addWidget(GuideStyle::body(
-        QStringLiteral("Quillmark lives in your menu bar. Select text in any app, press your "
-                       "shortcut, and fix its grammar, translate it, or turn a rough note into a "
-                       "usable AI prompt."),
+        QStringLiteral("Quillmark lives in the tray. Select text in any application, press "
+                       "your shortcut, and fix its grammar, translate it, or turn a rough note "
+                       "into a usable AI prompt."),
         this));
 
     auto* shortcutRow = new QHBoxLayout;
@@ -45,8 +45,8 @@ WelcomePage::WelcomePage(const ShortcutRecorder& recorder, QWidget* parent)
     m_error = FormLabels::caption(QString(), FormLabels::red(*this), this);
     column->addWidget(m_error);
     column->addWidget(GuideStyle::hint(
-        QStringLiteral("Click it and press any combination. Needs ⌃ Control or ⌥ Option — ⌘ "
-                       "shortcuts belong to the app you are in."),
+        QStringLiteral("Click it and press a combination of at least two of Ctrl, Alt and "
+                       "Super, such as Alt+Super+T. Backspace puts the default back."),
         this));
 
     auto* doubleTapRow = new QHBoxLayout;

@@ -6,6 +6,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 
 SingleInstance::SingleInstance(QObject* parent)
     : QObject(parent)
@@ -42,7 +43,25 @@ SingleInstance::Claim SingleInstance::claim()
     return Claim::owned;
 }
 
+bool SingleInstance::askRunningInstanceToOpenSettings()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(InstanceBus::service), QString::fromLatin1(InstanceBus::path),
+        QString::fromLatin1(InstanceBus::interface),
+        QString::fromLatin1(InstanceBus::openSettingsMethod));
+    call.setAutoStartService(false);
+    // This process has nothing else to do and no event loop yet; a running instance that
+    // does not answer soon is not waited for.
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 1000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
 void SingleInstance::Trigger()
 {
     invokeIfSet(onTrigger);
+}
+
+void SingleInstance::OpenSettings()
+{
+    invokeIfSet(onOpenSettings);
 }

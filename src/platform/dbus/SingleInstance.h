@@ -5,8 +5,8 @@
 #include <functional>
 
 // Makes this process the one Quillmark of the desktop session by owning the session-bus
-// name, and answers `quillmark trigger` on the bus. Main thread only; onTrigger is called
-// on the main thread.
+// name, and answers `quillmark trigger` and a second start on the bus. Main thread only;
+// the callbacks are called on the main thread.
 class SingleInstance : public QObject {
     Q_OBJECT
     // Must match InstanceBus::interface.
@@ -28,11 +28,18 @@ public:
     // Asks the bus for the name without queueing for it, and exports the object.
     [[nodiscard]] Claim claim();
 
+    // Asks the instance that owns the name to open its settings window, as a second start
+    // from the application menu should; false when nobody answered within a second.
+    static bool askRunningInstanceToOpenSettings();
+
     std::function<void()> onTrigger;
+    std::function<void()> onOpenSettings;
 
 public slots:
     // Called over the bus by `quillmark trigger`.
     Q_SCRIPTABLE void Trigger();
+    // Called over the bus by a second start of the tray application.
+    Q_SCRIPTABLE void OpenSettings();
 
 private:
     bool m_owned = false;

@@ -4,6 +4,7 @@
 #include "app/Callback.h"
 #include "ui/recorder/RecorderKeys.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -11,6 +12,8 @@
 
 namespace {
 constexpr uint32_t escapeKey = 53;
+constexpr uint32_t backspaceKey = 51;
+constexpr uint32_t deleteKey = 117;
 } // namespace
 
 ShortcutRecorderView::ShortcutRecorderView(QWidget* parent)
@@ -22,6 +25,10 @@ ShortcutRecorderView::ShortcutRecorderView(QWidget* parent)
     // Space and the accessibility "press" action come through here; the mouse goes
     // through mousePressEvent, which reacts on the press as a shortcut field should.
     connect(this, &QAbstractButton::clicked, this, &ShortcutRecorderView::toggleRecording);
+    auto* reset = new QAction(QStringLiteral("Reset to default"), this);
+    connect(reset, &QAction::triggered, this, &ShortcutRecorderView::resetToDefault);
+    addAction(reset);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     refresh();
 }
 
@@ -40,10 +47,21 @@ void ShortcutRecorderView::setShortcut(const HotkeyShortcut& shortcut)
 QString ShortcutRecorderView::displayTitle() const
 {
     if (!m_isRecording)
-        return m_shortcut.displayString();
+        return m_shortcut.label();
     if (m_liveModifiers == 0)
         return QStringLiteral("Press keys…");
-    return HotkeyShortcut::modifierSymbols(m_liveModifiers) + QStringLiteral("…");
+    return HotkeyShortcut::modifierLabels(m_liveModifiers).join(u'+') + QStringLiteral("+…");
+}
+
+void ShortcutRecorderView::resetToDefault()
+{
+    if (m_isRecording) {
+        capture(HotkeyShortcut::defaultShortcut());
+        return;
+    }
+    const RecordCallback record = onRecord;
+    if (record)
+        (void)record(HotkeyShortcut::defaultShortcut());
 }
 
 void ShortcutRecorderView::paintEvent(QPaintEvent*)
@@ -171,8 +189,13 @@ void ShortcutRecorderView::endRecording()
 
 void ShortcutRecorderView::capture(const HotkeyShortcut& recorded)
 {
-    if (recorded.keyCode == escapeKey && recorded.carbonModifiers == 0) {
+    if (recorded.carbonModifiers == 0 && recorded.keyCode == escapeKey) {
         endRecording();
+        return;
+    }
+    if (recorded.carbonModifiers == 0 &&
+        (recorded.keyCode == backspaceKey || recorded.keyCode == deleteKey)) {
+        capture(HotkeyShortcut::defaultShortcut());
         return;
     }
     // A host may hand the field new callbacks from inside this one, so the one called is

@@ -14,10 +14,14 @@
 //
 //   idle       shows `shortcut`
 //     ── click ──▶ recording
-//   recording  shows "Press keys…" or the held modifiers followed by "…"
+//   recording  shows "Press keys…" or the held modifiers followed by "+…"
 //     ── click, Escape alone, accepted combination, focus lost, window deactivated,
 //        field hidden ──▶ idle
+//     ── Backspace or Delete alone ──▶ the default combination, asked for like a recorded one
 //     ── refused combination ──▶ recording, modifiers cleared
+//
+// Its context menu has "Reset to default", which asks the host for the default combination
+// whether or not the field records.
 //
 // While recording, an application-wide event filter takes every key press before shortcuts
 // and focus navigation see it, as the global shortcut is suspended by the host meanwhile.
@@ -30,7 +34,7 @@ public:
     // refused (the host shows the text itself).
     using RecordCallback = std::function<std::optional<QString>(const HotkeyShortcut&)>;
 
-    static constexpr QSize fieldSize{128, 24};
+    static constexpr QSize fieldSize{176, 24};
 
     explicit ShortcutRecorderView(QWidget* parent = nullptr);
     // Destroying a recording field removes its key filter but calls nobody back: its hosts
@@ -47,6 +51,9 @@ public:
     uint32_t liveModifiers() const { return m_liveModifiers; }
     // The text drawn in the field.
     QString displayTitle() const;
+    // Asks the host for the default combination, as if it had been recorded; ends a
+    // recording when the host takes it.
+    void resetToDefault();
 
     QSize sizeHint() const override { return fieldSize; }
     QSize minimumSizeHint() const override { return fieldSize; }

@@ -16,8 +16,9 @@
 namespace {
 
 const QString recorderHint =
-    QStringLiteral("Click the field and press a new combination. It needs ⌃ Control or ⌥ "
-                   "Option — ⌘ shortcuts belong to the menus of whatever app you are in.");
+    QStringLiteral("Click the field and press a new combination of at least two of Ctrl, Alt "
+                   "and Super — Ctrl, Alt or Super alone with a key belongs to the application "
+                   "in front or the desktop. Backspace puts the default back.");
 
 QString doubleTapText(DoubleTapModifier modifier)
 {
@@ -25,7 +26,7 @@ QString doubleTapText(DoubleTapModifier modifier)
         return QStringLiteral("Prefer one hand? Pick a modifier to tap twice instead of "
                               "pressing a chord. The combination above keeps working either "
                               "way.");
-    return QStringLiteral("Tap ") + symbol(modifier) +
+    return QStringLiteral("Tap ") + keyLabel(modifier) +
            QStringLiteral(" twice quickly, with nothing else held. Holding it, or pressing any "
                           "key with it, is ignored.");
 }
@@ -39,9 +40,19 @@ HotkeySection::HotkeySection(Owner owner, QWidget* parent)
     , m_doubleTapModifier(Preferences::doubleTapModifier())
 {
     m_recorder = recorderState().makeView(nullptr);
-    addRow(QStringLiteral("Show popover"), m_recorder);
+    addRow(QStringLiteral("Show panel"), m_recorder);
     m_caption = FormLabels::caption(recorderHint, FormLabels::secondary(*this), nullptr);
     addWidget(m_caption);
+    m_reset = new QPushButton(QStringLiteral("Reset to default"));
+    m_reset->setFont(FormLabels::captionFont());
+    m_reset->setAutoDefault(false);
+    connect(m_reset, &QPushButton::clicked, this, [this] { m_recorder->resetToDefault(); });
+    auto* resetRow = new QWidget;
+    auto* resetLayout = new QHBoxLayout(resetRow);
+    resetLayout->setContentsMargins(0, 0, 0, 0);
+    resetLayout->addWidget(m_reset);
+    resetLayout->addStretch(1);
+    addWidget(resetRow);
 
     m_picker = new QComboBox;
     m_picker->setAccessibleName(QStringLiteral("One-handed"));
@@ -56,9 +67,9 @@ HotkeySection::HotkeySection(Owner owner, QWidget* parent)
     auto* warningRow = new QHBoxLayout(m_warning);
     warningRow->setContentsMargins(0, 0, 0, 0);
     warningRow->setSpacing(8);
-    m_warningText =
-        FormLabels::caption(QStringLiteral("Needs Accessibility access before it can work."),
-                            FormLabels::red(*this), m_warning);
+    m_warningText = FormLabels::caption(
+        QStringLiteral("Needs the X server's XInput and XTEST extensions first."),
+        FormLabels::red(*this), m_warning);
     warningRow->addWidget(m_warningText);
     m_openSettings = new QPushButton(QStringLiteral("Open Settings…"), m_warning);
     m_openSettings->setFont(FormLabels::captionFont());
@@ -91,12 +102,15 @@ std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
         m_hotkeyShortcut = shortcut;
         m_hotkeyError.reset();
         renderCaption();
+        // A reset from the field's menu comes while it is idle; a recording field keeps its
+        // title until the recording ends.
+        renderRecorder();
         return std::nullopt;
     }
     // The shortcut in force stays registered and stored.
-    m_hotkeyError = shortcut.displayString() +
-                    QStringLiteral(" is already used by macOS or another app. Still using ") +
-                    m_hotkeyShortcut.displayString() + QStringLiteral(".");
+    m_hotkeyError = QStringLiteral("Already used by another application: ") + shortcut.label() +
+                    QStringLiteral(". Still using ") + m_hotkeyShortcut.label() +
+                    QStringLiteral(".");
     renderCaption();
     return m_hotkeyError;
 }

@@ -16,8 +16,9 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// "Hotkey": the shortcut recorder with its explanation or error, and the double-tap
-// picker with its hint, or the warning that it waits for the accessibility permission.
+// "Hotkey": the shortcut recorder with its explanation or error and a reset to the
+// default, and the double-tap picker with its hint, or the warning that it waits for the
+// desktop's keyboard access.
 class HotkeySection : public FormSection {
     Q_OBJECT
 
@@ -52,6 +53,8 @@ public:
     QString doubleTapHint() const;
     bool isShowingAccessibilityWarning() const;
     QPushButton& openSettingsButton() const { return *m_openSettings; }
+    // Puts the default combination back, through the same checks as a recorded one.
+    QPushButton& resetButton() const { return *m_reset; }
 
 private:
     void recordingChanged(bool isRecording);
@@ -68,6 +71,7 @@ private:
 
     ShortcutRecorderView* m_recorder;
     QLabel* m_caption;
+    QPushButton* m_reset;
     QComboBox* m_picker;
     QWidget* m_warning;
     QLabel* m_warningText;

@@ -118,6 +118,6 @@ void OwnKeySection::setKeySaved(bool saved)
 void OwnKeySection::refreshKeyStatus()
 {
     const std::optional<QString> stored = storedKey();
-    m_status->setText(stored && !stored->isEmpty() ? QStringLiteral("Key in Keychain")
+    m_status->setText(stored && !stored->isEmpty() ? QStringLiteral("Key in your keyring")
                                                    : QStringLiteral("No key stored"));
 }

@@ -29,7 +29,7 @@ template <class E> void select(QComboBox& box, E value)
 } // namespace
 
 PopoverSection::PopoverSection(QWidget* parent)
-    : FormSection(QStringLiteral("Popover"), parent)
+    : FormSection(QStringLiteral("Panel"), parent)
 {
     for (const PopoverAction action : allCases(CasesOf<PopoverAction>{})) {
         auto* toggle = new QCheckBox(::title(action));
@@ -47,9 +47,9 @@ PopoverSection::PopoverSection(QWidget* parent)
     addRow(QStringLiteral("Text size"), m_textSize);
     m_panelWidth = picker<PanelWidth>(QStringLiteral("Panel width"), &Preferences::setPanelWidth);
     addRow(QStringLiteral("Panel width"), m_panelWidth);
-    setFooter(QStringLiteral("The ⌥ shortcuts follow the visible actions in this order, so ⌥1 is "
-                             "always the first one shown. Fix Grammar's tone menu travels with "
-                             "it."));
+    setFooter(QStringLiteral("The Alt+number keys follow the visible actions in this order, so "
+                             "Alt+1 is always the first one shown. Fix Grammar's tone menu "
+                             "travels with it."));
     reload();
 }
 

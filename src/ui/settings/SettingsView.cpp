@@ -53,8 +53,8 @@ SettingsView::SettingsView(HotkeySection::Owner owner, QWidget* parent)
     m_usage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     usage->addRow(QStringLiteral("Tokens this month"), m_usage);
     usage->setFooter(
-        QStringLiteral("Counted on this Mac from the token report that comes back with each "
-                       "action."));
+        QStringLiteral("Counted on this computer from the token report that comes back with "
+                       "each action."));
     column->addWidget(usage);
     column->addStretch(1);
     scroll->setWidget(content);

@@ -4,6 +4,7 @@
 #include "app/Callback.h"
 #include "app/Log.h"
 #include "platform/Platform.h"
+#include "settings/updates/UpdateConfig.h"
 #include "ui/DarkMenu.h"
 #include "ui/tray/TrayIcons.h"
 
@@ -68,26 +69,29 @@ void StatusItemController::menuNeedsUpdate()
     QMenu& menu = *m_menu;
     menu.clear();
     if (!m_accessibility.isTrusted()) {
-        menu.addAction(QStringLiteral("Grant Accessibility Access…"), this,
-                       &StatusItemController::grantAccess);
+        menu.addAction(grantAccessTitle, this, &StatusItemController::grantAccess);
         menu.addSeparator();
     }
     menu.addAction(QStringLiteral("About Quillmark"), this, &StatusItemController::showAbout);
+    // Without a feed the item stays, greyed, with the reason under it, so nobody wonders
+    // why nothing happens.
+    const bool hasFeed = UpdateConfig::feedURL().has_value();
     QAction* updates = menu.addAction(QStringLiteral("Check for Updates…"), this,
                                       &StatusItemController::checkForUpdates);
-    updates->setEnabled(!canCheckForUpdates || canCheckForUpdates());
+    updates->setEnabled(hasFeed && (!canCheckForUpdates || canCheckForUpdates()));
+    if (!hasFeed)
+        menu.addAction(noUpdatesReason)->setEnabled(false);
     menu.addAction(QStringLiteral("How to Use Quillmark…"), this, &StatusItemController::showGuide);
     menu.addSeparator();
-    QAction* settings =
-        menu.addAction(QStringLiteral("Settings…"), this, &StatusItemController::openSettings);
-    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    // No shortcuts are shown: the menu's keys work only while it is open, and a "Ctrl+Q"
+    // beside Quit would read as a key that quits Quillmark from anywhere.
+    menu.addAction(QStringLiteral("Settings…"), this, &StatusItemController::openSettings);
     QAction* launchAtLogin = menu.addAction(QStringLiteral("Launch at Login"), this,
                                             &StatusItemController::toggleLaunchAtLogin);
     launchAtLogin->setCheckable(true);
     launchAtLogin->setChecked(m_launchAtLogin.isEnabled());
     menu.addSeparator();
-    QAction* quit = menu.addAction(QStringLiteral("Quit Quillmark"), qApp, &QCoreApplication::quit);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    menu.addAction(QStringLiteral("Quit Quillmark"), qApp, &QCoreApplication::quit);
 }
 
 void StatusItemController::grantAccess()

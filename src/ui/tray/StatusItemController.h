@@ -15,10 +15,10 @@
 class QMenu;
 
 // The tray icon and its menu, Quillmark's only permanent presence on the desktop. The
-// menu is rebuilt every time it opens, so it shows the accessibility grant and the launch-
-// at-login state of that moment. Where no tray is running the icon simply does not appear:
-// the shortcut and `quillmark trigger` still open the panel, and one log line says so.
-// Main thread only.
+// menu is rebuilt every time it opens, so it shows the keyboard access, the update feed and
+// the launch-at-login state of that moment. Where no tray is running the icon simply does not
+// appear: the shortcut and `quillmark trigger` still open the panel, and one log line says so. Main
+// thread only.
 class StatusItemController final : public QObject, public StatusItem {
     Q_OBJECT
 
@@ -26,6 +26,11 @@ public:
     enum class IconState { normal, flashing };
 
     static constexpr std::chrono::milliseconds flashDuration{300};
+    // The first item while the X server lacks the extensions Quillmark needs.
+    static inline const QString grantAccessTitle = QStringLiteral("Fix Keyboard Access…");
+    // The greyed line under Check for Updates… when this build reads no update feed.
+    static inline const QString noUpdatesReason =
+        QStringLiteral("Updates come from your package manager");
 
     // The permission is borrowed and must outlive the controller.
     explicit StatusItemController(AccessibilityPermission& accessibility,

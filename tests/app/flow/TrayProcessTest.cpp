@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The real binary in a private session bus: one instance per session, `quillmark trigger`
-// and a clean end on SIGTERM. It is one test because every step depends on which instance
-// owns the session's bus name; separate tests run in parallel would see each other's.
+// The real binary in a private session bus: one instance per session that a second start
+// asks for its settings, `quillmark trigger` and a clean end on SIGTERM. It is one test because
+// every step depends on which instance owns the session's bus name; separate tests run in parallel
+// would see each other's.
 #include "app/AppIdentity.h"
 #include "support/TestEnvironment.h"
 
@@ -102,9 +103,14 @@ TEST_F(TrayProcessTest, OneInstanceAnswersTriggersAndEndsCleanlyOnSigterm)
 
     const Finished second = runToEnd({});
     EXPECT_EQ(second.exitCode, 0);
-    EXPECT_TRUE(second.standardError.contains("Quillmark is already running."))
+    // Started again, as from the application menu: the running one opens its settings.
+    EXPECT_TRUE(second.standardError.contains(
+        "Quillmark is already running; its settings window is open.\n"))
         << second.standardError.toStdString();
     EXPECT_FALSE(second.standardError.contains("launched"));
+    EXPECT_TRUE(eventually([&] {
+        return trayLog().contains("info app: started again — opening the settings window");
+    })) << trayLog().toStdString();
     EXPECT_EQ(m_tray.state(), QProcess::Running);
 
     const Finished trigger = runToEnd({"trigger"});

@@ -5,6 +5,7 @@
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"
+#include "platform/fake/FakeAccessibilityBus.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "ui/settings/KeyScript.h"
@@ -66,7 +67,8 @@ protected:
     int relaunches = 0;
     bool systemAccepts = true;
     QStringList calls;
-    OnboardingWindowController guide{accessibility, [this] { ++relaunches; }};
+    FakeAccessibilityBus bus;
+    OnboardingWindowController guide{accessibility, [this] { ++relaunches; }, &bus};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -121,22 +123,22 @@ TEST_F(OnboardingTest, RecordingOnTheFirstPageAnswersLikeTheSettings)
     guide.show();
     record(digit1, Qt::AltModifier);
     EXPECT_EQ(view().welcomePage().shortcutError(),
-              QStringLiteral("⌥1 belongs to the Quillmark panel's own row shortcuts while it is "
-                             "open."));
+              QStringLiteral("Alt+1 belongs to the Quillmark panel's own row shortcuts while it "
+                             "is open."));
     EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
 
     systemAccepts = false;
     record(keyK, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(view().welcomePage().shortcutError(),
-              QStringLiteral("⌃⌥K is already used by macOS or another app."));
+              QStringLiteral("Already used by another application: Ctrl+Alt+K."));
     EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
 
     systemAccepts = true;
     record(keyK, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(view().welcomePage().shortcutError(), QString());
     EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
-    EXPECT_EQ(recorder().displayTitle(), QStringLiteral("⌃⌥K"));
-    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"⌃", "⌥", "K"}));
+    EXPECT_EQ(recorder().displayTitle(), QStringLiteral("Ctrl+Alt+K"));
+    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Ctrl", "Alt", "K"}));
     EXPECT_EQ(log.lines().filter(QStringLiteral("onboarding")),
               QStringList{"info app: shortcut set during onboarding: ⌃⌥K"});
     EXPECT_EQ(calls, QStringList({"recording", "stopped", "recording", "register ⌃⌥K", "stopped",
@@ -156,7 +158,7 @@ TEST_F(OnboardingTest, DoubleTapChoiceIsStoredBeforeTheOwnerHearsOfIt)
     emit picker.activated(option);
     EXPECT_EQ(calls, QStringList{"double tap option stored option"});
     EXPECT_EQ(page.doubleTapHint(),
-              QStringLiteral("Tap ⌥ twice quickly, with nothing else held. Holding it, or "
+              QStringLiteral("Tap Alt twice quickly, with nothing else held. Holding it, or "
                              "pressing any key with it, is ignored."));
 }
 
@@ -211,16 +213,74 @@ TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
         ADD_FAILURE() << text.toStdString();
         return buttons.first();
     };
+<<<<<<< HEAD
     button(QStringLiteral("Open Accessibility settings"))->click();
     EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
     button(QStringLiteral("Already switched it on? Relaunch Quillmark"))->click();
+=======
+    button(QStringLiteral("How to fix it"))->click();
+    EXPECT_EQ(accessibility.calls, QStringList({"prompt", "open settings"}));
+    button(QStringLiteral("Already fixed it? Relaunch Quillmark"))->click();
+>>>>>>> main
     EXPECT_EQ(relaunches, 1);
+}
+
+TEST_F(OnboardingTest, PermissionPageNamesWhatTheXServerLacks)
+{
+    const QString both = QStringLiteral(
+        "Quillmark reads your selected text and pastes the result back through two extensions "
+        "of the X server, XTEST and XInputExtension.");
+    const std::pair<QStringList, QString> rows[] = {
+        {{}, both.chopped(1) + QStringLiteral(", and they are not available here.")},
+        {{"XTEST"}, both + QStringLiteral(" This X server lacks XTEST.")},
+        {{"XTEST", "XInputExtension"},
+         both + QStringLiteral(" This X server lacks XTEST and XInputExtension.")},
+        {{"X display"},
+         QStringLiteral("Quillmark reads your selected text and pastes the result back through "
+                        "the X server (X11, or XWayland under Wayland), and no X server "
+                        "answered.")},
+    };
+    accessibility.trusted = false;
+    for (const auto& [missing, cause] : rows) {
+        accessibility.missing = missing;
+        guide.show();
+        EXPECT_EQ(view().permissionPage().causeText(), cause);
+    }
+}
+
+// The bus is the desktop's: switching it on is offered only while it is off, and says
+// that applications already running keep going without it.
+TEST_F(OnboardingTest, PermissionPageSwitchesTheAccessibilityBusOn)
+{
+    guide.show();
+    PermissionPage& page = view().permissionPage();
+    EXPECT_EQ(page.busText(), QString()) << "nothing to say while it is on";
+
+    bus.state = AccessibilityBus::State::off;
+    bus.acceptsSwitchOn = false;
+    guide.show();
+    EXPECT_EQ(page.busText(),
+              QStringLiteral("The accessibility bus is switched off, so Quillmark copies your "
+                             "selection through the clipboard instead of reading it directly."));
+    page.switchOnButton().click();
+    EXPECT_EQ(page.busText(), QStringLiteral("The accessibility bus could not be switched on. Is "
+                                             "at-spi2-core installed?"));
+    EXPECT_FALSE(page.switchOnButton().isHidden());
+
+    bus.acceptsSwitchOn = true;
+    page.switchOnButton().click();
+    guide.show();
+    EXPECT_EQ(page.busText(),
+              QStringLiteral("The accessibility bus is on. Applications started before need a "
+                             "restart before Quillmark can read from them."));
+    EXPECT_TRUE(page.switchOnButton().isHidden());
+    EXPECT_EQ(bus.calls, QStringList({"read", "read", "switch on", "switch on", "read"}));
 }
 
 TEST_F(OnboardingTest, UsagePageDrawsTheShortcutAndOpensSettings)
 {
     guide.show();
-    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"⌥", "⌘", "T"}));
+    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Alt", "Super", "T"}));
     view().usagePage().findChild<QPushButton*>()->click();
     EXPECT_EQ(calls, QStringList{"open settings"});
     EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";

@@ -54,8 +54,9 @@ protected:
 TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
 {
     const QString hint = QStringLiteral(
-        "Click the field and press a new combination. It needs ⌃ Control or ⌥ Option — ⌘ "
-        "shortcuts belong to the menus of whatever app you are in.");
+        "Click the field and press a new combination of at least two of Ctrl, Alt and Super — "
+        "Ctrl, Alt or Super alone with a key belongs to the application in front or the "
+        "desktop. Backspace puts the default back.");
     struct Row {
         const char* name;
         HotkeyShortcut recorded;
@@ -68,19 +69,20 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
          {18, HotkeyShortcut::optionBit},
          true,
          true,
-         QStringLiteral("⌥1 belongs to the Quillmark panel's own row shortcuts while it is "
+         QStringLiteral("Alt+1 belongs to the Quillmark panel's own row shortcuts while it is "
                         "open.")},
-        {"command only",
+        {"super and shift only",
          {40, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit},
          true,
          true,
-         QStringLiteral("That combination needs ⌃ Control or ⌥ Option. Anything else either "
-                        "types a character or steals a ⌘ menu shortcut — Copy, Save, Quit — "
-                        "from every app.")},
+         QStringLiteral("Shift+Super+K belongs to the desktop's own shortcuts. Add Alt or Ctrl, "
+                        "such as Alt+Super+K.")},
         {"taken by another application", controlOptionK, false, true,
-         QStringLiteral("⌃⌥K is already used by macOS or another app. Still using ⌥⌘T.")},
+         QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using "
+                        "Alt+Super+T.")},
         {"nobody to register it", controlOptionK, true, false,
-         QStringLiteral("⌃⌥K is already used by macOS or another app. Still using ⌥⌘T.")},
+         QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using "
+                        "Alt+Super+T.")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -116,7 +118,26 @@ TEST_F(HotkeySectionTest, TheRecorderClearsTheErrorAndTellsTheOwner)
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
     press(&hotkey.recorder(), keyK, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(calls, QStringList({"recording", "register ⌃⌥K", "stopped"}));
-    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("⌃⌥K"));
+    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Ctrl+Alt+K"));
+}
+
+TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
+{
+    Preferences::setHotkeyShortcut(controlOptionK);
+    HotkeySection& hotkey = makeSection();
+    systemAccepts = false;
+    hotkey.resetButton().click();
+    EXPECT_EQ(hotkey.recorderCaption(),
+              QStringLiteral("Already used by another application: Alt+Super+T. Still using "
+                             "Ctrl+Alt+K."));
+    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+
+    systemAccepts = true;
+    hotkey.resetButton().click();
+    EXPECT_EQ(calls, QStringList({"register ⌥⌘T", "register ⌥⌘T"}));
+    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Alt+Super+T"));
+    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
 }
 
 TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
@@ -129,7 +150,8 @@ TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
                               "pressing any key with it, is ignored.")
             .arg(QString::fromUtf8(glyph));
     };
-    const QString warning = QStringLiteral("Needs Accessibility access before it can work.");
+    const QString warning =
+        QStringLiteral("Needs the X server's XInput and XTEST extensions first.");
     struct Row {
         DoubleTapModifier modifier;
         bool waiting;
@@ -138,10 +160,10 @@ TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
     const QList<Row> rows = {
         {DoubleTapModifier::off, false, offHint},
         {DoubleTapModifier::off, true, offHint},
-        {DoubleTapModifier::option, false, tapHint("⌥")},
-        {DoubleTapModifier::command, false, tapHint("⌘")},
-        {DoubleTapModifier::control, false, tapHint("⌃")},
-        {DoubleTapModifier::shift, false, tapHint("⇧")},
+        {DoubleTapModifier::option, false, tapHint("Alt")},
+        {DoubleTapModifier::command, false, tapHint("Super")},
+        {DoubleTapModifier::control, false, tapHint("Ctrl")},
+        {DoubleTapModifier::shift, false, tapHint("Shift")},
         {DoubleTapModifier::option, true, warning},
         {DoubleTapModifier::shift, true, warning},
     };
@@ -177,8 +199,8 @@ TEST_F(HotkeySectionTest, ReloadReadsTheShortcutAndModifierAgain)
     Preferences::setHotkeyShortcut(controlOptionK);
     Preferences::setDoubleTapModifier(DoubleTapModifier::control);
     hotkey.reload();
-    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("⌃⌥K"));
-    EXPECT_EQ(hotkey.doubleTapPicker().currentText(), QStringLiteral("⌃ Control — tap twice"));
+    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Ctrl+Alt+K"));
+    EXPECT_EQ(hotkey.doubleTapPicker().currentText(), QStringLiteral("Ctrl — tap twice"));
 }
 
 } // namespace

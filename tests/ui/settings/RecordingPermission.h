@@ -10,6 +10,7 @@
 class RecordingPermission final : public AccessibilityPermission {
 public:
     bool isTrusted() const override { return trusted; }
+    QStringList missingRequirements() const override { return missing; }
     bool promptOncePerLaunch() override
     {
         calls.append(QStringLiteral("prompt"));
@@ -23,5 +24,6 @@ public:
     void openSystemSettings() override { calls.append(QStringLiteral("open settings")); }
 
     bool trusted = true;
+    QStringList missing;
     QStringList calls;
 };

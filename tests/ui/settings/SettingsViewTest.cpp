@@ -47,7 +47,7 @@ protected:
 
 TEST_F(SettingsViewTest, ShowsTheOwnKeySectionOnlyWhileTheDefaultIsSet)
 {
-    const QStringList always = {"Hotkey", "Translation", "Popover", "Usage"};
+    const QStringList always = {"Hotkey", "Translation", "Panel", "Usage"};
     EXPECT_EQ(makeView().visibleSectionTitles(), always);
     EXPECT_TRUE(keyring.calls.isEmpty()) << "the keyring is not read for a hidden section";
 
@@ -56,7 +56,7 @@ TEST_F(SettingsViewTest, ShowsTheOwnKeySectionOnlyWhileTheDefaultIsSet)
     view->reload();
     EXPECT_EQ(view->visibleSectionTitles(), QStringList{"Advanced — your own OpenAI key"} + always);
     EXPECT_EQ(view->ownKey().keyField().text(), QStringLiteral("sk-stored"));
-    EXPECT_EQ(view->ownKey().keyStatus(), QStringLiteral("Key in Keychain"));
+    EXPECT_EQ(view->ownKey().keyStatus(), QStringLiteral("Key in your keyring"));
     EXPECT_EQ(view->size(), QSize(400, 700));
 }
 
@@ -69,7 +69,7 @@ TEST_F(SettingsViewTest, SavingTrimsTheKeyAndABlankKeyDeletesIt)
     section.keyField().setText(QStringLiteral("  sk-new\n"));
     section.saveButton().click();
     EXPECT_EQ(keyring.stored(service, account), QByteArray("sk-new"));
-    EXPECT_EQ(section.keyStatus(), QStringLiteral("Key in Keychain"));
+    EXPECT_EQ(section.keyStatus(), QStringLiteral("Key in your keyring"));
 
     section.keyField().setText(QStringLiteral("   "));
     section.saveButton().click();

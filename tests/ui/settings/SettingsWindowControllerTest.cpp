@@ -59,7 +59,7 @@ TEST_F(SettingsWindowControllerTest, ForwardsTheRecorderToItsOwner)
     QTest::mouseClick(&recorder, Qt::LeftButton);
     press(&recorder, keyK, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(calls, QStringList({"recording", "register ⌃⌥K", "stopped"}));
-    EXPECT_EQ(Preferences::hotkeyShortcut().displayString(), QStringLiteral("⌃⌥K"));
+    EXPECT_EQ(Preferences::hotkeyShortcut().label(), QStringLiteral("Ctrl+Alt+K"));
 }
 
 TEST_F(SettingsWindowControllerTest, EachShowReadsTheShortcutAndModifierAgain)
@@ -70,7 +70,7 @@ TEST_F(SettingsWindowControllerTest, EachShowReadsTheShortcutAndModifierAgain)
     Preferences::setDoubleTapModifier(DoubleTapModifier::shift);
     controller.show();
     HotkeySection& hotkey = controller.view()->hotkey();
-    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("⌃⌥T"));
+    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Ctrl+Alt+T"));
     EXPECT_EQ(hotkey.doubleTapModifier(), DoubleTapModifier::shift);
 }
 

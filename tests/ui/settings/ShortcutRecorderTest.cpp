@@ -3,6 +3,7 @@
 #include "ui/settings/KeyScript.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -58,8 +59,8 @@ protected:
 
 TEST_F(ShortcutRecorderTest, IsAButtonOfFixedSizeShowingTheShortcut)
 {
-    EXPECT_EQ(field->size(), QSize(128, 24));
-    EXPECT_EQ(field->displayTitle(), QStringLiteral("⌥⌘T"));
+    EXPECT_EQ(field->size(), QSize(176, 24));
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("Alt+Super+T"));
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(field);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Button);
@@ -79,12 +80,12 @@ struct Script {
 TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
 {
     const QList<Script> scripts = {
-        {"held modifiers show as glyphs and go away on release",
+        {"held modifiers show by name and go away on release",
          [](QWidget* w) {
              press(w, control);
              press(w, alt, Qt::ControlModifier);
          },
-         QStringLiteral("⌃⌥…"),
+         QStringLiteral("Ctrl+Alt+…"),
          true,
          {QStringLiteral("recording")}},
         {"releasing them shows the prompt again",
@@ -97,9 +98,9 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
          QStringLiteral("Press keys…"),
          true,
          {QStringLiteral("recording")}},
-        {"super counts as command although Qt reports the state before the press",
+        {"super counts although Qt reports the state before the press",
          [](QWidget* w) { press(w, super); },
-         QStringLiteral("⌘…"),
+         QStringLiteral("Super+…"),
          true,
          {QStringLiteral("recording")}},
         {"a refused combination keeps recording with the modifiers cleared",
@@ -125,7 +126,7 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
          {QStringLiteral("recording"), QStringLiteral("record ⇧⌘K")}},
         {"escape alone cancels without recording anything",
          [](QWidget* w) { press(w, escape); },
-         QStringLiteral("⌥⌘T"),
+         QStringLiteral("Ctrl+Alt+K"),
          false,
          {QStringLiteral("recording"), QStringLiteral("stopped")}},
         {"shift escape is an ordinary combination, refused by the rule",
@@ -133,21 +134,36 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
          QStringLiteral("Press keys…"),
          true,
          {QStringLiteral("recording"), QStringLiteral("record ⇧⎋")}},
-        {"option 1 belongs to the panel and is refused",
+        {"alt 1 belongs to the panel and is refused",
          [](QWidget* w) { press(w, digit1, Qt::AltModifier); },
          QStringLiteral("Press keys…"),
          true,
          {QStringLiteral("recording"), QStringLiteral("record ⌥1")}},
         {"an accepted combination ends recording and shows itself",
          [](QWidget* w) { press(w, keyK, Qt::ControlModifier | Qt::AltModifier); },
-         QStringLiteral("⌃⌥K"),
+         QStringLiteral("Ctrl+Alt+K"),
          false,
          {QStringLiteral("recording"), QStringLiteral("record ⌃⌥K"), QStringLiteral("stopped")}},
         {"return is recorded like any key",
-         [](QWidget* w) { press(w, returnKey, Qt::ControlModifier); },
-         QStringLiteral("⌃↩"),
+         [](QWidget* w) { press(w, returnKey, Qt::ControlModifier | Qt::MetaModifier); },
+         QStringLiteral("Ctrl+Super+Enter"),
          false,
-         {QStringLiteral("recording"), QStringLiteral("record ⌃↩"), QStringLiteral("stopped")}},
+         {QStringLiteral("recording"), QStringLiteral("record ⌃⌘↩"), QStringLiteral("stopped")}},
+        {"backspace alone asks for the default",
+         [](QWidget* w) { press(w, backspace); },
+         QStringLiteral("Alt+Super+T"),
+         false,
+         {QStringLiteral("recording"), QStringLiteral("record ⌥⌘T"), QStringLiteral("stopped")}},
+        {"delete alone too",
+         [](QWidget* w) { press(w, deleteKey); },
+         QStringLiteral("Alt+Super+T"),
+         false,
+         {QStringLiteral("recording"), QStringLiteral("record ⌥⌘T"), QStringLiteral("stopped")}},
+        {"ctrl backspace is an ordinary combination",
+         [](QWidget* w) { press(w, backspace, Qt::ControlModifier); },
+         QStringLiteral("Press keys…"),
+         true,
+         {QStringLiteral("recording"), QStringLiteral("record ⌃⌫")}},
         {"a repeating key asks once",
          [](QWidget* w) {
              press(w, keyK, Qt::MetaModifier);
@@ -160,6 +176,7 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
     for (const Script& script : scripts) {
         SCOPED_TRACE(script.name);
         host = RecordingHost();
+        host.shortcut = HotkeyShortcut{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
         host.state().update(*field);
         click();
         ASSERT_TRUE(field->isRecording());
@@ -236,10 +253,23 @@ TEST_F(ShortcutRecorderTest, HostUpdatesWhileRecordingKeepTheTitle)
     press(field, control);
     host.shortcut = HotkeyShortcut{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
     host.state().update(*field);
-    EXPECT_EQ(field->displayTitle(), QStringLiteral("⌃…"));
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("Ctrl+…"));
     press(field, escape);
     host.state().update(*field);
-    EXPECT_EQ(field->displayTitle(), QStringLiteral("⌃⌥K"));
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("Ctrl+Alt+K"));
+}
+
+TEST_F(ShortcutRecorderTest, ItsMenuResetsToTheDefaultWhileIdle)
+{
+    host.shortcut = HotkeyShortcut{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
+    host.state().update(*field);
+    ASSERT_EQ(field->actions().size(), 1);
+    EXPECT_EQ(field->actions().first()->text(), QStringLiteral("Reset to default"));
+    field->actions().first()->trigger();
+    host.state().update(*field);
+    EXPECT_EQ(host.calls, QStringList{"record ⌥⌘T"});
+    EXPECT_EQ(field->displayTitle(), QStringLiteral("Alt+Super+T"));
+    EXPECT_FALSE(field->isRecording());
 }
 
 TEST_F(ShortcutRecorderTest, SpaceStartsRecordingFromTheKeyboard)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/tray/StatusItemController.h"
+#include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "ui/settings/RecordingPermission.h"
 
@@ -72,27 +73,31 @@ protected:
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
 
-TEST_F(StatusItemControllerTest, MenuFollowsTheAccessibilityGrantAtEveryOpening)
+// No item shows a key: the menu's keys would read as global shortcuts.
+TEST_F(StatusItemControllerTest, MenuFollowsTheKeyboardAccessAtEveryOpening)
 {
     const QStringList trusted = {"About Quillmark",
-                                 "Check for Updates…",
+                                 "Check for Updates… (disabled)",
+                                 "Updates come from your package manager (disabled)",
                                  "How to Use Quillmark…",
                                  "-",
-                                 "Settings… Ctrl+,",
+                                 "Settings…",
                                  "Launch at Login [ ]",
                                  "-",
-                                 "Quit Quillmark Ctrl+Q"};
+                                 "Quit Quillmark"};
     accessibility.trusted = false;
-    EXPECT_EQ(open(), QStringList({"Grant Accessibility Access…", "-"}) + trusted);
+    EXPECT_EQ(open(), QStringList({"Fix Keyboard Access…", "-"}) + trusted);
     accessibility.trusted = true;
     EXPECT_EQ(open(), trusted);
     EXPECT_EQ(controller.trayIcon().toolTip(), QStringLiteral("Quillmark"));
 }
 
-TEST_F(StatusItemControllerTest, CheckForUpdatesIsEnabledWhenTheUpdaterCanCheck)
+TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdater)
 {
+    ASSERT_TRUE(UserDefaults::standard().set(QStringLiteral("updateFeedURL"),
+                                             QStringLiteral("https://example.com/appcast.xml")));
     const auto updatesItem = [this] {
-        open();
+        EXPECT_FALSE(open().contains(StatusItemController::noUpdatesReason));
         return item(controller.menu(), QStringLiteral("Check for Updates…"))->isEnabled();
     };
     EXPECT_TRUE(updatesItem()) << "enabled without anyone to ask";
@@ -107,6 +112,8 @@ TEST_F(StatusItemControllerTest, CheckForUpdatesIsEnabledWhenTheUpdaterCanCheck)
 
 TEST_F(StatusItemControllerTest, CommandsReachTheirCallbacks)
 {
+    ASSERT_TRUE(UserDefaults::standard().set(QStringLiteral("updateFeedURL"),
+                                             QStringLiteral("https://example.com/appcast.xml")));
     QStringList calls;
     controller.onCheckForUpdates = [&calls] { calls.append(QStringLiteral("updates")); };
     controller.onShowGuide = [&calls] { calls.append(QStringLiteral("guide")); };
@@ -117,7 +124,7 @@ TEST_F(StatusItemControllerTest, CommandsReachTheirCallbacks)
     EXPECT_EQ(calls, QStringList({"updates", "guide", "settings"}));
 
     accessibility.trusted = false;
-    choose(QStringLiteral("Grant Accessibility Access…"));
+    choose(QStringLiteral("Fix Keyboard Access…"));
     EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
 }
 

@@ -41,23 +41,30 @@ struct FreeDeleter {
 };
 template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
-bool serverHasInputExtensions()
+// The input extensions the server lacks, by the names `xdpyinfo` lists them under (XInput
+// counts only from version 2); the display itself when there is no server to ask.
+QStringList missingInputExtensions()
 {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
-        return false;
+        return {QStringLiteral("X display")};
     }
+    QStringList missing;
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
+    if (!xtest || !xtest->present)
+        missing.append(QStringLiteral("XTEST"));
     const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(connection, &xcb_input_id);
-    bool present = xtest && xtest->present && xinput && xinput->present;
-    if (present) {
+    bool xinput2 = xinput && xinput->present;
+    if (xinput2) {
         XcbReply<xcb_input_xi_query_version_reply_t> version(xcb_input_xi_query_version_reply(
             connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
-        present = version && version->major_version >= 2;
+        xinput2 = version && version->major_version >= 2;
     }
+    if (!xinput2)
+        missing.append(QStringLiteral("XInputExtension"));
     xcb_disconnect(connection);
-    return present;
+    return missing;
 }
 
 } // namespace
@@ -102,8 +109,13 @@ X11AccessibilityPermission::X11AccessibilityPermission(Launcher launcher)
 bool X11AccessibilityPermission::isTrusted() const
 {
     if (!m_extensionsPresent)
-        m_extensionsPresent = serverHasInputExtensions();
+        m_extensionsPresent = missingInputExtensions().isEmpty();
     return m_extensionsPresent;
+}
+
+QStringList X11AccessibilityPermission::missingRequirements() const
+{
+    return isTrusted() ? QStringList() : missingInputExtensions();
 }
 
 bool X11AccessibilityPermission::promptOncePerLaunch()

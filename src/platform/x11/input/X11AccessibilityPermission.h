@@ -40,6 +40,8 @@ public:
     explicit X11AccessibilityPermission(Launcher launcher = Launcher::system());
 
     bool isTrusted() const override;
+    // "XTEST" and/or "XInputExtension" (XInput 2), or "X display" without a server.
+    QStringList missingRequirements() const override;
     bool promptOncePerLaunch() override;
     bool promptIfNeeded() override;
     // The accessibility settings of the desktop named by XDG_CURRENT_DESKTOP, or the help
