@@ -14,17 +14,12 @@ public:
 
     // Answers at once and never prompts; false when access is missing or cannot be checked.
     virtual bool isTrusted() const = 0;
-<<<<<<< HEAD
-    // Raises the desktop's prompt the first time in this process only, and logs that it
-    // did; answers whether access is granted now (false when it cannot be checked). For
-    // the capture path, which runs on every trigger.
-=======
     // What the desktop lacks, by the names its own tools use ("XTEST", "XInputExtension");
     // empty when nothing is missing or the adapter cannot tell.
     virtual QStringList missingRequirements() const { return {}; }
-    // Raises the desktop's prompt the first time in this process only; answers whether
-    // access is granted now (false when it cannot be checked).
->>>>>>> main
+    // Raises the desktop's prompt the first time in this process only, and logs that it
+    // did; answers whether access is granted now (false when it cannot be checked). For
+    // the capture path, which runs on every trigger.
     virtual bool promptOncePerLaunch() = 0;
     // Raises the desktop's prompt when access is missing, every time it is called; neither
     // logs nor uses up the once-per-launch prompt. For the user's own "grant" commands.

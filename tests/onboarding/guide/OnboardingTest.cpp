@@ -213,15 +213,9 @@ TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
         ADD_FAILURE() << text.toStdString();
         return buttons.first();
     };
-<<<<<<< HEAD
-    button(QStringLiteral("Open Accessibility settings"))->click();
-    EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
-    button(QStringLiteral("Already switched it on? Relaunch Quillmark"))->click();
-=======
     button(QStringLiteral("How to fix it"))->click();
-    EXPECT_EQ(accessibility.calls, QStringList({"prompt", "open settings"}));
+    EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
     button(QStringLiteral("Already fixed it? Relaunch Quillmark"))->click();
->>>>>>> main
     EXPECT_EQ(relaunches, 1);
 }
 
