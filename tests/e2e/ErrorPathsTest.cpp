@@ -77,8 +77,9 @@ TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
         message = message.arg(address);
     ASSERT_TRUE(panelShows(u"the panel did not show the failure's message"_s, message));
     EXPECT_EQ(readDefault(u"usagePromptTokens"_s), "") << "a failed call was counted";
-    if (row.service == Service::none)
+    if (row.service == Service::none) {
         EXPECT_TRUE(m_relay.requests().isEmpty()) << "something was sent without a service";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
