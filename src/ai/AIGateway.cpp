@@ -5,6 +5,7 @@
 #include "ai/OpenAIClient.h"
 #include "ai/Prompts.h"
 #include "ai/ProxyClient.h"
+#include "app/BuildConfig.h"
 #include "settings/Preferences.h"
 
 namespace AIGateway {
@@ -19,7 +20,7 @@ std::optional<QString> storedKey()
     return key;
 }
 
-Result fromOpenAI(OpenAIClient::Result result)
+Result fromOpenAI(OpenAIClient::Result result, const QString& address)
 {
     if (auto* completion = std::get_if<Completion>(&result)) {
         completion->text = Prompts::unwrap(completion->text);
@@ -32,21 +33,28 @@ Result fromOpenAI(OpenAIClient::Result result)
     }
     if (std::holds_alternative<HttpExchange::ReplyTooLarge>(result))
         return ProxyError::malformed(HttpExchange::tooLargeDescription());
-    return ProxyError::network(std::get<HttpExchange::TransportError>(result).description);
+    const auto& failure = std::get<HttpExchange::TransportError>(result);
+    return ProxyError::network(failure.description, failure.failure, address);
 }
 
-QCoro::Task<Result> performWithOwnKey(TextAction action, QString text, Language language)
+QCoro::Task<Result> performWithOwnKey(TextAction action, QString text, Language language,
+                                      AIServiceChoice choice)
 {
-    // Read again: the key may have been removed since the back-end was chosen.
+    // OpenAI itself needs a key; another compatible server may well run without one, and
+    // then no Authorization header is sent.
     const auto key = storedKey();
-    if (!key) {
+    const bool keyRequired = choice.service == AIService::openAI ||
+                             choice.address == QString::fromUtf8(BuildConfig::openAIBaseURL);
+    if (!key && keyRequired) {
         co_return ProxyError::local(
             QStringLiteral("No OpenAI API key yet \u2014 add one in Settings."),
             QStringLiteral("useOwnAPIKey is set but the Keychain has no key"),
             ErrorRecovery::openSettings);
     }
     co_return fromOpenAI(co_await OpenAIClient::complete(
-        Prompts::system(action, language), Prompts::userMessage(text), Preferences::model(), *key));
+                             Prompts::system(action, language), Prompts::userMessage(text),
+                             Preferences::model(), key.value_or(QString()), choice.address),
+                         choice.address);
 }
 
 // The service knows installations by their device identifier; a token set in the
@@ -71,17 +79,43 @@ QCoro::Task<Result> performHosted(TextAction action, QString text, Language lang
 
 } // namespace
 
+QString notConfiguredMessage()
+{
+    return QStringLiteral("Connect an AI service to use Quillmark");
+}
+
 bool isUsingOwnKey()
 {
-    return Preferences::useOwnAPIKey() && storedKey().has_value();
+    const auto service = Preferences::aiService().service;
+    return service && *service != AIService::relay;
 }
 
 QCoro::Task<Result> perform(TextAction action, QString text, Language language)
 {
-    if (isUsingOwnKey())
+    const AIServiceChoice choice = Preferences::aiService();
+    if (!choice.service) {
+        co_return ProxyError::local(notConfiguredMessage(),
+                                    QStringLiteral("no AI service is configured"),
+                                    ErrorRecovery::openSettings);
+    }
+    if (*choice.service != AIService::relay)
         co_return co_await performWithOwnKey(std::move(action), std::move(text),
-                                             std::move(language));
+                                             std::move(language), choice);
     co_return co_await performHosted(std::move(action), std::move(text), std::move(language));
+}
+
+QCoro::Task<std::variant<QStringList, ProxyError>> listModels(QString baseURL)
+{
+    auto result = co_await OpenAIClient::models(storedKey().value_or(QString()), baseURL);
+    if (auto* names = std::get_if<QStringList>(&result))
+        co_return std::move(*names);
+    if (const auto* error = std::get_if<OpenAIError>(&result)) {
+        co_return ProxyError::ownKey(error->message, error->message,
+                                     error->isAuthError ? ErrorRecovery::openSettings
+                                                        : ErrorRecovery::retry);
+    }
+    const auto& failure = std::get<HttpExchange::TransportError>(result);
+    co_return ProxyError::network(failure.description, failure.failure, baseURL);
 }
 
 } // namespace AIGateway

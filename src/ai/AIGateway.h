@@ -18,9 +18,9 @@ struct Quota {
     bool operator==(const Quota&) const = default;
 };
 
-// The one entry point for running a text action: it picks the back-end (the user's own
-// OpenAI-compatible key, or the hosted service) and turns every failure of either into a
-// ProxyError. Main thread only; holds no state.
+// The one entry point for running a text action: it takes the back-end the user chose
+// (Preferences::aiService(); nothing is sent when none is configured) and turns every failure of
+// either into a ProxyError. Main thread only; holds no state.
 namespace AIGateway {
 
 struct Outcome {
@@ -30,9 +30,17 @@ struct Outcome {
 
 using Result = std::variant<Outcome, ProxyError>;
 
-// True when "useOwnAPIKey" is on and the key store holds a non-empty key.
+// "Connect an AI service to use Quillmark": the sentence for an installation where no
+// service is configured, so that nothing is sent anywhere.
+QString notConfiguredMessage();
+
+// True when the chosen service is OpenAI or another compatible server, not the relay.
 bool isUsingOwnKey();
 
 QCoro::Task<Result> perform(TextAction action, QString text, Language language);
+
+// The models the OpenAI-compatible server at `baseURL` lists, asked with the stored key
+// when there is one; a failure as perform() would describe it.
+QCoro::Task<std::variant<QStringList, ProxyError>> listModels(QString baseURL);
 
 } // namespace AIGateway

@@ -36,6 +36,25 @@ bool isHttpStatusError(QNetworkReply::NetworkError error)
            error == QNetworkReply::ProtocolInvalidOperationError || (code >= 401 && code <= 499);
 }
 
+NetworkFailure failureOf(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return NetworkFailure::refused;
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyNotFoundError:
+        return NetworkFailure::unreachable;
+    case QNetworkReply::SslHandshakeFailedError:
+        return NetworkFailure::tls;
+    default:
+        return NetworkFailure::other;
+    }
+}
+
 Result outcomeOf(QNetworkReply& reply, bool timedOut, bool tooLarge)
 {
     if (tooLarge)
@@ -44,10 +63,10 @@ Result outcomeOf(QNetworkReply& reply, bool timedOut, bool tooLarge)
     // network stack giving up on a transfer that stopped moving.
     if (timedOut || reply.error() == QNetworkReply::OperationCanceledError ||
         reply.error() == QNetworkReply::TimeoutError)
-        return TransportError{timedOutDescription()};
+        return TransportError{timedOutDescription(), NetworkFailure::timedOut};
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid() || !isHttpStatusError(reply.error()))
-        return TransportError{reply.errorString()};
+        return TransportError{reply.errorString(), failureOf(reply.error())};
     return Response{status.toInt(), reply.readAll()};
 }
 
@@ -96,13 +115,25 @@ QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeo
 QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
                          std::chrono::milliseconds requestTimeout)
 {
+    co_return co_await send(std::move(request), std::move(body), requestTimeout);
+}
+
+QCoro::Task<Result> get(QNetworkRequest request, std::chrono::milliseconds requestTimeout)
+{
+    co_return co_await send(std::move(request), std::nullopt, requestTimeout);
+}
+
+QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body,
+                         std::chrono::milliseconds requestTimeout)
+{
     // Only HTTP can answer with a status; other schemes are not handed to the network
     // stack at all (a POST to a file: URL has no meaning here).
     if (!isHttpScheme(request.url()))
         co_return NonHttpResponse{};
 
     QNetworkAccessManager manager;
-    std::unique_ptr<QNetworkReply> reply(manager.post(request, body));
+    std::unique_ptr<QNetworkReply> reply(body ? manager.post(request, *body)
+                                              : manager.get(request));
     bool timedOut = false;
     auto timeout = Platform::clock().startTimer(
         requestTimeout, [&timedOut, target = QPointer<QNetworkReply>(reply.get())] {

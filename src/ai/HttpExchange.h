@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ai/ProxyError.h"
+
 #include <QByteArray>
 #include <QNetworkRequest>
 #include <QString>
@@ -28,6 +30,7 @@ struct Response {
 // that is not HTTP at all. The description is the platform's sentence for it.
 struct TransportError {
     QString description;
+    NetworkFailure failure = NetworkFailure::other;
     bool operator==(const TransportError&) const = default;
 };
 
@@ -60,6 +63,11 @@ QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeo
 // Sends `body` and waits for the whole reply, at most `requestTimeout` on the platform
 // clock and at most maxReplyBytes of body (counted after any decompression).
 QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
+                         std::chrono::milliseconds requestTimeout);
+// The same as a GET.
+QCoro::Task<Result> get(QNetworkRequest request, std::chrono::milliseconds requestTimeout);
+// A POST with a body, a GET without one.
+QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body,
                          std::chrono::milliseconds requestTimeout);
 
 } // namespace HttpExchange

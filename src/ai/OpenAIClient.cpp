@@ -95,7 +95,7 @@ Result resultOf(const HttpExchange::Response& response)
         return errorForStatus(response.status, response.body);
     const auto reply = decodeChatReply(response.body);
     if (!reply)
-        return HttpExchange::TransportError{undecodableDescription};
+        return HttpExchange::TransportError{undecodableDescription, NetworkFailure::notAnAPI};
     if (!reply->firstContent || reply->firstContent->isEmpty())
         return OpenAIError{QStringLiteral("Empty response from model")};
     return Completion{*reply->firstContent, reply->promptTokens, reply->completionTokens};
@@ -145,7 +145,8 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
     }
 
     QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
-    request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
+    if (!apiKey.isEmpty())
+        request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
     const QByteArray body =
         QJsonDocument(requestBody(system, user, model)).toJson(QJsonDocument::Compact);
 
@@ -158,6 +159,51 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
     if (std::holds_alternative<HttpExchange::ReplyTooLarge>(exchange))
         co_return HttpExchange::ReplyTooLarge{};
     co_return OpenAIError{QStringLiteral("No HTTP response")};
+}
+
+QCoro::Task<ModelList> models(QString apiKey, QString baseURL)
+{
+    QString base = baseURL;
+    while (base.endsWith(u'/'))
+        base.chop(1);
+    const auto url = HttpExchange::parseURL(base + QStringLiteral("/v1/models"));
+    if (!url)
+        co_return OpenAIError{QStringLiteral("Bad endpoint URL")};
+    if (!Credential::isSendable(apiKey)) {
+        co_return OpenAIError{
+            QStringLiteral("Your OpenAI API key contains a line break or another control "
+                           "character. Enter it again in Settings."),
+            true};
+    }
+    QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
+    if (!apiKey.isEmpty())
+        request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
+    const HttpExchange::Result exchange =
+        co_await HttpExchange::get(std::move(request), std::chrono::seconds(15));
+    if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
+        co_return *failure;
+    const auto* response = std::get_if<HttpExchange::Response>(&exchange);
+    if (!response)
+        co_return OpenAIError{QStringLiteral("No HTTP response")};
+    if (response->status < 200 || response->status > 299)
+        co_return errorForStatus(response->status, response->body);
+
+    const auto root = JsonFields::parseObject(response->body);
+    const auto notAnAPI =
+        HttpExchange::TransportError{undecodableDescription, NetworkFailure::notAnAPI};
+    if (!root)
+        co_return notAnAPI;
+    JsonFields fields(*root);
+    const auto data = fields.array(QLatin1StringView("data"));
+    if (!fields.ok() || !data)
+        co_return notAnAPI;
+    QStringList names;
+    for (const QJsonValue& entry : *data) {
+        const QString id = entry.toObject().value(QLatin1StringView("id")).toString();
+        if (!id.isEmpty() && Credential::isSendable(id))
+            names.append(id);
+    }
+    co_return names;
 }
 
 } // namespace OpenAIClient

@@ -39,8 +39,14 @@ QJsonObject requestBody(const QString& system, const QString& user, const QStrin
 
 // Posts to the endpoint under Preferences::openAIBaseURL().
 QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey);
-// Posts to the endpoint under `baseURL`.
+// Posts to the endpoint under `baseURL`; an empty key sends no Authorization header (a
+// local server needs none).
 QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey,
                              QString baseURL);
+
+// The model names the server lists at base + "/v1/models" ({"data": [{"id": …}, …]}), in its
+// order; an empty key sends no Authorization header.
+using ModelList = std::variant<QStringList, OpenAIError, HttpExchange::TransportError>;
+QCoro::Task<ModelList> models(QString apiKey, QString baseURL);
 
 } // namespace OpenAIClient

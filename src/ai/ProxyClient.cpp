@@ -3,7 +3,6 @@
 
 #include "ai/HttpExchange.h"
 #include "app/AppIdentity.h"
-#include "app/BuildConfig.h"
 #include "settings/Credential.h"
 #include "settings/Preferences.h"
 
@@ -20,7 +19,7 @@ namespace {
 constexpr auto requestTimeout = 60s;
 constexpr auto idleTimeout = 60s;
 
-Result resultOf(const HttpExchange::Result& exchange)
+Result resultOf(const HttpExchange::Result& exchange, const QString& baseURL)
 {
     if (const auto* response = std::get_if<HttpExchange::Response>(&exchange)) {
         if (response->status < 200 || response->status > 299)
@@ -31,7 +30,7 @@ Result resultOf(const HttpExchange::Result& exchange)
         return std::get<ProxyWire::AIResult>(std::move(reply));
     }
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
-        return ProxyError::network(failure->description);
+        return ProxyError::network(failure->description, failure->failure, baseURL);
     if (std::holds_alternative<HttpExchange::ReplyTooLarge>(exchange))
         return ProxyError::malformed(HttpExchange::tooLargeDescription());
     return ProxyError::malformed(QStringLiteral("non-HTTP response"));
@@ -41,8 +40,7 @@ Result resultOf(const HttpExchange::Result& exchange)
 
 QString baseURL()
 {
-    return Preferences::string(DefaultsKey::proxyBaseURL)
-        .value_or(QString::fromUtf8(BuildConfig::proxyBaseURL));
+    return Preferences::relayBaseURL();
 }
 
 Installation currentInstallation()
@@ -90,8 +88,10 @@ QCoro::Task<Result> complete(TextAction action, QString text, Language language,
     const QJsonObject body =
         ProxyWire::requestBody(std::get<ProxyWire::WireAction>(wire), text, language);
 
-    co_return resultOf(co_await HttpExchange::post(
-        std::move(request), QJsonDocument(body).toJson(QJsonDocument::Compact), requestTimeout));
+    co_return resultOf(
+        co_await HttpExchange::post(
+            std::move(request), QJsonDocument(body).toJson(QJsonDocument::Compact), requestTimeout),
+        installation.baseURL);
 }
 
 } // namespace ProxyClient

@@ -85,6 +85,37 @@ ProxyError ProxyError::network(const QString& description)
             ErrorRecovery::retry};
 }
 
+ProxyError ProxyError::network(const QString& description, NetworkFailure failure,
+                               const QString& address)
+{
+    ProxyError error = network(description);
+    switch (failure) {
+    case NetworkFailure::refused:
+        error.message = QStringLiteral("Nothing answered at %1 \u2014 is the server running?");
+        break;
+    case NetworkFailure::unreachable:
+        return error;
+    case NetworkFailure::timedOut:
+        error.message =
+            QStringLiteral("The server at %1 took too long to answer. Please try again.");
+        break;
+    case NetworkFailure::tls:
+        error.message = QStringLiteral("Couldn't make a secure connection to %1. Check the "
+                                       "address and the server's certificate.");
+        break;
+    case NetworkFailure::notAnAPI:
+        error.message =
+            QStringLiteral("The server at %1 did not answer like an OpenAI-compatible API.");
+        break;
+    case NetworkFailure::other:
+        error.message =
+            QStringLiteral("The connection to %1 broke off before an answer. Please try again.");
+        break;
+    }
+    error.message = error.message.arg(ServerText::forDisplay(address));
+    return error;
+}
+
 ProxyError ProxyError::malformed(const QString& what)
 {
     return {std::nullopt, unexpectedReplyMessage, QStringLiteral("malformed: ") + what,

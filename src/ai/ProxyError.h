@@ -30,6 +30,16 @@ constexpr std::array<ProxyErrorCode, 7> allCases(CasesOf<ProxyErrorCode>)
 // "BAD_REQUEST", "INPUT_TOO_LARGE", …
 QString rawValue(ProxyErrorCode code);
 
+// How an exchange with a server failed, as far as the user can do something about it.
+enum class NetworkFailure {
+    refused,     // nothing listens at the address
+    unreachable, // no such host, or no route to it
+    timedOut,
+    tls,
+    notAnAPI, // it answered, but not with the JSON an OpenAI-compatible API sends
+    other
+};
+
 // Everything the AI back-ends can do wrong, as the run flow receives it: the sentence shown
 // to the user, a detail for the log that starts with exactly one origin ("local: ",
 // "network: ", "malformed: ", "byo: " or a service code and ": "), and the button offered
@@ -48,6 +58,10 @@ struct ProxyError {
                           bool isServiceSentence = true);
     // The transport failed (no connection, time-out, TLS): "network: " + description.
     static ProxyError network(const QString& description);
+    // The same, with a message that says what happened at `address` (a base address the
+    // user configured, shown as it is).
+    static ProxyError network(const QString& description, NetworkFailure failure,
+                              const QString& address);
     // The reply could not be used: "malformed: " + what was wrong.
     static ProxyError malformed(const QString& what);
     // A problem found before anything was sent: "local: " + what.

@@ -28,6 +28,7 @@ int preferencesCommand(const QStringList& arguments, CliIO& io)
     }
 
     const Preferences::Usage usage = Preferences::monthlyUsage();
+    const AIServiceChoice service = Preferences::aiService();
     const QList<std::pair<const char*, QString>> lines = {
         {"hotkeyShortcut", Preferences::hotkeyShortcut().label()},
         {"doubleTapModifier", rawValue(Preferences::doubleTapModifier())},
@@ -40,6 +41,8 @@ int preferencesCommand(const QStringList& arguments, CliIO& io)
         {"inputTextSize", rawValue(Preferences::inputTextSize())},
         {"panelWidth", rawValue(Preferences::panelWidth())},
         {"useOwnAPIKey", boolText(Preferences::useOwnAPIKey())},
+        {"aiService", service.service ? rawValue(*service.service) : QStringLiteral("none")},
+        {"aiServiceAddress", service.service ? service.address : QStringLiteral("(none)")},
         {"monthlyUsage",
          QStringLiteral("%1 in · %2 out")
              .arg(QString::number(usage.promptTokens), QString::number(usage.completionTokens))},

@@ -144,6 +144,37 @@ bool useOwnAPIKey()
     return flag(DefaultsKey::useOwnAPIKey);
 }
 
+AIServiceChoice aiService()
+{
+    const std::optional<QString> raw = defaults().string(key(DefaultsKey::aiService));
+    std::optional<AIService> service = raw ? fromRawValue<AIService>(*raw) : std::nullopt;
+    if (!service && useOwnAPIKey()) {
+        service = openAIBaseURL() == QString::fromUtf8(BuildConfig::openAIBaseURL)
+                      ? AIService::openAI
+                      : AIService::compatible;
+    }
+    if (!service)
+        service = AIService::relay;
+    if (*service != AIService::relay)
+        return {service, openAIBaseURL()};
+    const QString relay = relayBaseURL();
+    if (relay.isEmpty())
+        return {};
+    return {service, relay};
+}
+
+void setAIService(AIService service)
+{
+    storeCase(DefaultsKey::aiService, service);
+}
+
+QString relayBaseURL()
+{
+    return defaults()
+        .string(key(DefaultsKey::proxyBaseURL))
+        .value_or(QString::fromUtf8(BuildConfig::proxyBaseURL));
+}
+
 std::set<PopoverAction> enabledActions()
 {
     constexpr auto cases = allCases(CasesOf<PopoverAction>{});
@@ -285,6 +316,18 @@ std::optional<QString> string(const char* name)
     return defaults().string(key(name));
 }
 
+void setString(const char* name, const QString& value)
+{
+    store(name, value);
+}
+
+void remove(const char* name)
+{
+    UserDefaults domain = defaults();
+    if (domain.dictionary().contains(key(name)) && !domain.remove(key(name)))
+        Log::app().error(QStringLiteral("could not save %1 to %2").arg(key(name), domain.path()));
+}
+
 QString openAIBaseURL()
 {
     const std::optional<QString> stored = defaults().string(key(DefaultsKey::openAIBaseURL));
@@ -315,3 +358,16 @@ QString deviceID()
 }
 
 } // namespace Preferences
+
+QString rawValue(AIService service)
+{
+    switch (service) {
+    case AIService::relay:
+        return QStringLiteral("relay");
+    case AIService::openAI:
+        return QStringLiteral("openai");
+    case AIService::compatible:
+        return QStringLiteral("compatible");
+    }
+    return {};
+}

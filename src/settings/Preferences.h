@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -44,7 +45,29 @@ inline constexpr const char* deviceID = "deviceID";
 inline constexpr const char* proxyToken = "proxyToken";
 inline constexpr const char* terminalWindowClasses = "terminalWindowClasses";
 inline constexpr const char* lastStyleID = "lastStyleID";
+inline constexpr const char* aiService = "aiService";
 } // namespace DefaultsKey
+
+// Where the text of an action goes: Quillmark's relay service, OpenAI with the user's key,
+// or another server that speaks OpenAI's chat-completions API.
+enum class AIService { relay, openAI, compatible };
+
+constexpr std::array<AIService, 3> allCases(CasesOf<AIService>)
+{
+    return {AIService::relay, AIService::openAI, AIService::compatible};
+}
+
+// "relay", "openai", "compatible"
+QString rawValue(AIService service);
+
+// The service in use and its base address; no service when nothing usable is configured
+// (the build has no relay address and the user chose nothing, or the chosen relay has no
+// address).
+struct AIServiceChoice {
+    std::optional<AIService> service;
+    QString address;
+    bool operator==(const AIServiceChoice&) const = default;
+};
 
 // The typed façade over the user-defaults domain. Every getter reads the store anew and
 // falls back silently to its default when a value is absent, of the wrong type or names
@@ -65,6 +88,14 @@ QString model();
 void setModel(const QString& model);
 
 bool useOwnAPIKey();
+
+// "aiService" when it names a service; otherwise what the older keys meant: useOwnAPIKey
+// chooses OpenAI (or, with an openAIBaseURL other than OpenAI's own, a compatible server),
+// and otherwise the relay when there is an address for it.
+AIServiceChoice aiService();
+void setAIService(AIService service);
+// "proxyBaseURL" when set, otherwise the build's relay address (empty in a default build).
+QString relayBaseURL();
 
 std::set<PopoverAction> enabledActions();
 void setEnabledActions(const std::set<PopoverAction>& actions);
@@ -97,6 +128,9 @@ bool flag(const char* key);
 void setFlag(const char* key, bool value);
 // A string key read directly (autoAction, proxySelfTest, …); nothing when absent.
 std::optional<QString> string(const char* key);
+void setString(const char* key, const QString& value);
+// Removes a key, so that its default applies again.
+void remove(const char* key);
 
 // Base address of the OpenAI-compatible API: "openAIBaseURL" when set and not empty,
 // otherwise the build's default.

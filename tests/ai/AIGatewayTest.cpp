@@ -13,31 +13,31 @@ const QString unreachable = QStringLiteral(
 const QString unexpected =
     QStringLiteral("Quillmark got an unexpected reply from the AI service. Please try again.");
 
-// A keyring whose key disappears right after the first look, as when the user deletes it
-// while an action starts.
-class VanishingKeyStore final : public SecretStore {
-public:
-    std::optional<QByteArray> read(const QString&, const QString&) override
-    {
-        return m_reads++ == 0 ? std::optional<QByteArray>("sk-once") : std::nullopt;
-    }
-    bool write(const QString&, const QString&, const QByteArray&) override { return false; }
-    bool remove(const QString&, const QString&) override { return false; }
-
-private:
-    int m_reads = 0;
-};
-
 // The "bad" ones hold a credential with a line break and a header after it.
-enum class Backend { ownKey, ownKeyVanishing, ownKeyBad, hosted, hostedBadToken, hostedBadDevice };
-enum class Address { loopback, refusing, unparsable, notHttp };
+enum class Backend {
+    none,
+    openAIWithoutKey,
+    ownKey,
+    ownKeyBad,
+    hosted,
+    hostedBadToken,
+    hostedBadDevice
+};
+enum class Address { loopback, refusing, unknownHost, unparsable, notHttp };
 
 class AIGatewayTest : public AIBackendTest {
 protected:
-    void choose(Backend backend, Address address)
+    // Answers the base address chosen ("" when none).
+    QString choose(Backend backend, Address address)
     {
         const bool hosted = backend >= Backend::hosted;
+        if (backend == Backend::none) {
+            setDefault(DefaultsKey::proxyBaseURL, "");
+            return {};
+        }
         setDefault(DefaultsKey::useOwnAPIKey, !hosted);
+        if (backend == Backend::openAIWithoutKey)
+            setDefault(DefaultsKey::aiService, "openai");
         if (backend == Backend::ownKey || backend == Backend::ownKeyBad)
             keyring.putKey(backend == Backend::ownKey ? "sk-test" : "sk-test\r\nX-Injected: 1");
         if (backend == Backend::hostedBadToken)
@@ -45,11 +45,14 @@ protected:
         if (backend == Backend::hostedBadDevice)
             setDefault(DefaultsKey::deviceID, "device\nX-Injected: 1");
         LoopbackServer& target = hosted ? server : openAI;
-        const QString url = address == Address::loopback     ? target.baseURL()
-                            : address == Address::refusing   ? refusingBaseURL()
+        const QString url = address == Address::loopback   ? target.baseURL()
+                            : address == Address::refusing ? refusingBaseURL()
+                            : address == Address::unknownHost
+                                ? QStringLiteral("http://no.such.host.invalid")
                             : address == Address::unparsable ? QStringLiteral("not a url")
                                                              : QStringLiteral("ftp://127.0.0.1");
         setDefault(hosted ? DefaultsKey::proxyBaseURL : DefaultsKey::openAIBaseURL, url);
+        return url;
     }
 
     AIGateway::Result perform(TextAction action, QString text = "teh text",
@@ -82,7 +85,9 @@ const ProxyError tooLarge{std::nullopt, unexpected, "malformed: reply larger tha
 
 // clang-format off
 const CatalogueRow catalogue[] = {
-    {"own key missing at call time", Backend::ownKeyVanishing, TextAction::fixGrammar(), Address::loopback, Reply::json(200, ""),
+    {"no service configured", Backend::none, TextAction::fixGrammar(), Address::loopback, answer,
+     {std::nullopt, "Connect an AI service to use Quillmark", "local: no AI service is configured", ErrorRecovery::openSettings}},
+    {"OpenAI chosen without a key", Backend::openAIWithoutKey, TextAction::fixGrammar(), Address::loopback, answer,
      {std::nullopt, "No OpenAI API key yet — add one in Settings.", "local: useOwnAPIKey is set but the Keychain has no key", ErrorRecovery::openSettings}},
     {"OpenAI 401 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(401, R"({"error":{"message":"Incorrect API key provided."}})"),
      {std::nullopt, "Incorrect API key provided.", "byo: Incorrect API key provided.", ErrorRecovery::openSettings}},
@@ -98,16 +103,27 @@ const CatalogueRow catalogue[] = {
      {std::nullopt, "Bad endpoint URL", "byo: Bad endpoint URL", ErrorRecovery::retry}},
     {"OpenAI not HTTP", Backend::ownKey, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""),
      {std::nullopt, "No HTTP response", "byo: No HTTP response", ErrorRecovery::retry}},
-    {"own-key transport failure", Backend::ownKey, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
-     {std::nullopt, unreachable, "network: Connection refused", ErrorRecovery::retry}},
-    {"own-key undecodable 2xx", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "{\"choices\":"),
-     {std::nullopt, unreachable, "network: The data couldn't be read because it isn't in the correct format.", ErrorRecovery::retry}},
+    // Transport failures say what happened where ("%1" is the configured address).
+    {"own server refusing", Backend::ownKey, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
+     {std::nullopt, "Nothing answered at %1 — is the server running?", "network: Connection refused", ErrorRecovery::retry}},
+    {"own server undecodable 2xx", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "{\"choices\":"),
+     {std::nullopt, "The server at %1 did not answer like an OpenAI-compatible API.", "network: The data couldn't be read because it isn't in the correct format.", ErrorRecovery::retry}},
+    {"own server answering a web page", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "<html>login</html>"),
+     {std::nullopt, "The server at %1 did not answer like an OpenAI-compatible API.", "network: The data couldn't be read because it isn't in the correct format.", ErrorRecovery::retry}},
+    {"own server silent", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::silence(),
+     {std::nullopt, "The server at %1 took too long to answer. Please try again.", "network: The request timed out.", ErrorRecovery::retry}},
+    {"own server hanging up", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::hangUp(),
+     {std::nullopt, "The connection to %1 broke off before an answer. Please try again.", "network: Connection closed", ErrorRecovery::retry}},
+    {"relay silent", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::silence(),
+     {std::nullopt, "The server at %1 took too long to answer. Please try again.", "network: The request timed out.", ErrorRecovery::retry}},
+    {"relay host not found", Backend::hosted, TextAction::fixGrammar(), Address::unknownHost, Reply::json(200, ""),
+     {std::nullopt, unreachable, "network: Host no.such.host.invalid not found", ErrorRecovery::retry}},
     {"custom instruction on the hosted path", Backend::hosted, TextAction::custom("shorter"), Address::loopback, Reply::json(200, ""),
      {std::nullopt, "Custom instructions only work with your own OpenAI key.", "local: TextAction.custom is not in the server allow-list", ErrorRecovery::none}},
     {"hosted base URL unparsable", Backend::hosted, TextAction::fixGrammar(), Address::unparsable, Reply::json(200, ""),
      {std::nullopt, unexpected, "malformed: bad base URL: not a url", ErrorRecovery::retry}},
-    {"hosted transport failure", Backend::hosted, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
-     {std::nullopt, unreachable, "network: Connection refused", ErrorRecovery::retry}},
+    {"relay refusing", Backend::hosted, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""),
+     {std::nullopt, "Nothing answered at %1 — is the server running?", "network: Connection refused", ErrorRecovery::retry}},
     {"hosted non-HTTP response", Backend::hosted, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""),
      {std::nullopt, unexpected, "malformed: non-HTTP response", ErrorRecovery::retry}},
     {"hosted 2xx without usable text", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(200, R"({"text":""})"),
@@ -153,24 +169,28 @@ const CatalogueRow catalogue[] = {
 
 TEST_F(AIGatewayTest, EveryFailureEndsInItsMessageAndRecovery)
 {
-    VanishingKeyStore vanishing;
     for (const CatalogueRow& row : catalogue) {
         SCOPED_TRACE(row.origin);
         ASSERT_TRUE(UserDefaults::standard().update([](QJsonObject& all) { all = {}; }));
         keyring.store.setAvailable(true);
-        Platform::setSecretStore(row.backend == Backend::ownKeyVanishing
-                                     ? static_cast<SecretStore*>(&vanishing)
-                                     : &keyring.store);
-        choose(row.backend, row.address);
+        const QString address = choose(row.backend, row.address);
         server.setReply(row.reply);
         openAI.setReply(row.reply);
+        // A silent server is given up on when the clock passes the minute.
+        const bool silent = row.reply.kind == Reply::Kind::silence;
+        server.onRequest = openAI.onRequest = [this, silent](const LoopbackServer::Request&) {
+            if (silent)
+                fakeClock.clock.advance(std::chrono::seconds(60));
+        };
+        ProxyError expected = row.expected;
+        if (expected.message.contains(QLatin1String("%1")))
+            expected.message = expected.message.arg(address);
 
         const AIGateway::Result result = perform(row.action);
         (void)keyring.store.remove(KeychainHelper::service, KeychainHelper::openAIAccount);
         const auto* error = std::get_if<ProxyError>(&result);
-        EXPECT_EQ((error ? *error : ProxyError{{}, "no error"}), row.expected);
+        EXPECT_EQ((error ? *error : ProxyError{{}, "no error"}), expected);
     }
-    Platform::setSecretStore(&keyring.store);
 }
 
 TEST_F(AIGatewayTest, OwnKeySendsThePromptAndUnwrapsTheAnswer)
@@ -249,44 +269,20 @@ TEST_F(AIGatewayTest, HostedCredentialIsTheTokenWhenOneIsSet)
     EXPECT_EQ(server.requests()[1].header("Authorization"), "Bearer team-token");
 }
 
-TEST_F(AIGatewayTest, OwnKeyOnlyWithTheSwitchAndAStoredKey)
-{
-    struct Row {
-        const char* name;
-        bool switchOn;
-        std::optional<QByteArray> key;
-        bool storeAnswers;
-        bool expected;
-    };
-    const Row rows[] = {
-        {"switch and key", true, "sk-test", true, true},
-        {"key without the switch", false, "sk-test", true, false},
-        {"switch without a key", true, std::nullopt, true, false},
-        {"switch with an empty key", true, "", true, false},
-        {"keyring not answering", true, "sk-test", false, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        setDefault(DefaultsKey::useOwnAPIKey, row.switchOn);
-        (void)keyring.store.remove(KeychainHelper::service, KeychainHelper::openAIAccount);
-        if (row.key)
-            keyring.putKey(*row.key);
-        keyring.store.setAvailable(row.storeAnswers);
-        EXPECT_EQ(AIGateway::isUsingOwnKey(), row.expected);
-    }
-}
-
-TEST_F(AIGatewayTest, SwitchWithAnEmptyKeyUsesTheHostedService)
+TEST_F(AIGatewayTest, AChosenServiceIsNeverReplacedAndOnlyOpenAINeedsAKey)
 {
     choose(Backend::hosted, Address::loopback);
-    setDefault(DefaultsKey::useOwnAPIKey, true);
+    setDefault(DefaultsKey::aiService, "openai");
     setDefault(DefaultsKey::openAIBaseURL, openAI.baseURL());
     keyring.putKey("");
-    server.setReply(Reply::json(200, R"({"text":"ok"})"));
+    openAI.setReply(Reply::json(200, R"({"choices":[{"message":{"content":"ok"}}]})"));
+    EXPECT_TRUE(std::holds_alternative<ProxyError>(perform(TextAction::fixGrammar())));
 
+    setDefault(DefaultsKey::aiService, "compatible");
     EXPECT_TRUE(std::holds_alternative<AIGateway::Outcome>(perform(TextAction::fixGrammar())));
-    EXPECT_EQ(server.requests().size(), 1);
-    EXPECT_TRUE(openAI.requests().isEmpty());
+    EXPECT_TRUE(server.requests().isEmpty());
+    ASSERT_EQ(openAI.requests().size(), 1);
+    EXPECT_EQ(openAI.requests().first().header("Authorization"), std::nullopt);
 }
 
 } // namespace

@@ -10,6 +10,7 @@ namespace {
 
 const QString undecodable =
     QStringLiteral("The data couldn't be read because it isn't in the correct format.");
+const HttpExchange::TransportError notAnAPI{undecodable, NetworkFailure::notAnAPI};
 
 class OpenAIClientTest : public AIBackendTest {
 protected:
@@ -53,19 +54,15 @@ TEST_F(OpenAIClientTest, TurnsEachReplyIntoItsResult)
          OpenAIError{"Empty response from model"}},
         {"content missing", 200, R"({"choices":[{"message":{"role":"assistant"}}]})",
          OpenAIError{"Empty response from model"}},
-        {"not JSON", 200, "<html>gateway</html>", HttpExchange::TransportError{undecodable}},
-        {"empty body", 200, "", HttpExchange::TransportError{undecodable}},
-        {"choices missing", 200, R"({"usage":{}})", HttpExchange::TransportError{undecodable}},
-        {"choice without message", 200, R"({"choices":[{"text":"a"}]})",
-         HttpExchange::TransportError{undecodable}},
-        {"later choice broken", 200, R"({"choices":[{"message":{"content":"a"}},7]})",
-         HttpExchange::TransportError{undecodable}},
-        {"content of the wrong type", 200, R"({"choices":[{"message":{"content":5}}]})",
-         HttpExchange::TransportError{undecodable}},
+        {"not JSON", 200, "<html>gateway</html>", notAnAPI},
+        {"empty body", 200, "", notAnAPI},
+        {"choices missing", 200, R"({"usage":{}})", notAnAPI},
+        {"choice without message", 200, R"({"choices":[{"text":"a"}]})", notAnAPI},
+        {"later choice broken", 200, R"({"choices":[{"message":{"content":"a"}},7]})", notAnAPI},
+        {"content of the wrong type", 200, R"({"choices":[{"message":{"content":5}}]})", notAnAPI},
         {"fractional token count", 200,
-         R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":1.5}})",
-         HttpExchange::TransportError{undecodable}},
-        {"top level array", 200, R"([{"choices":[]}])", HttpExchange::TransportError{undecodable}},
+         R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":1.5}})", notAnAPI},
+        {"top level array", 200, R"([{"choices":[]}])", notAnAPI},
         {"401 with OpenAI's message", 401,
          R"({"error":{"message":"Incorrect API key provided: sk-test.","type":"invalid_request_error"}})",
          OpenAIError{"Incorrect API key provided: sk-test.", true}},
@@ -147,7 +144,7 @@ TEST_F(OpenAIClientTest, AddressesThatCannotBeUsed)
         {"no host", "http://", OpenAIError{"Bad endpoint URL"}},
         {"not HTTP", "file:///tmp", OpenAIError{"No HTTP response"}},
         {"nothing listening", refusingBaseURL(),
-         HttpExchange::TransportError{"Connection refused"}},
+         HttpExchange::TransportError{"Connection refused", NetworkFailure::refused}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -182,8 +179,8 @@ TEST_F(OpenAIClientTest, GivesUpAfterSixtySecondsOnTheClock)
         fakeClock.clock.advance(1ms);
         EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
     };
-    EXPECT_EQ(complete(),
-              OpenAIClient::Result(HttpExchange::TransportError{"The request timed out."}));
+    EXPECT_EQ(complete(), OpenAIClient::Result(HttpExchange::TransportError{
+                              "The request timed out.", NetworkFailure::timedOut}));
     EXPECT_EQ(server.requests().size(), 1);
 }
 

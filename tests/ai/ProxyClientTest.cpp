@@ -140,12 +140,14 @@ TEST_F(ProxyClientTest, AddressesThatCannotBeUsed)
         QString baseURL;
         ProxyError expected;
     };
+    const QString refusing = refusingBaseURL();
     const Row rows[] = {
         {"not a URL", "not a url", ProxyError::malformed("bad base URL: not a url")},
         {"space in the host", "http://exa mple.com",
          ProxyError::malformed("bad base URL: http://exa mple.com")},
         {"not HTTP", "ftp://127.0.0.1", ProxyError::malformed("non-HTTP response")},
-        {"nothing listening", refusingBaseURL(), ProxyError::network("Connection refused")},
+        {"nothing listening", refusing,
+         ProxyError::network("Connection refused", NetworkFailure::refused, refusing)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -165,7 +167,9 @@ TEST_F(ProxyClientTest, GivesUpAfterSixtySecondsOnTheClock)
         fakeClock.clock.advance(1ms);
         EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
     };
-    EXPECT_EQ(errorOf(complete()), ProxyError::network("The request timed out."));
+    EXPECT_EQ(errorOf(complete()),
+              ProxyError::network("The request timed out.", NetworkFailure::timedOut,
+                                  installation().baseURL));
     EXPECT_EQ(server.requests().size(), 1);
 }
 

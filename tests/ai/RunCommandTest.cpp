@@ -98,6 +98,12 @@ TEST_F(RunCommandTest, FailurePrintsTheMessageAndCountsNothing)
         QStringList({"info ai: rewrite-formal start (9 chars in)",
                      "error ai: rewrite-formal failed: QUOTA_EXCEEDED: Monthly limit reached."}));
     EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({0, 0}));
+
+    // Nothing configured: nothing is sent anywhere.
+    setDefault(DefaultsKey::proxyBaseURL, "");
+    EXPECT_EQ(run({"fixGrammar", "hey there"}), 1);
+    EXPECT_EQ(err, "Connect an AI service to use Quillmark\n");
+    EXPECT_EQ(server.requests().size() + openAI.requests().size(), 1);
 }
 
 TEST_F(RunCommandTest, CustomInstructionNeedsTheOwnKey)

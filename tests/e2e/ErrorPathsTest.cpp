@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The failures a person meets on the way, each ending in the panel with its message: the
-// service out of reach or out of quota, a selection over the limit, no selection at all,
-// and Replace after the editor has quit.
+// service not configured, out of reach or out of quota, a selection over the limit, no selection at
+// all, and Replace after the editor has quit.
 #include "E2eTest.h"
 
 #include <QProcess>
@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Service { unreachable, quotaExceeded };
+enum class Service { none, unreachable, quotaExceeded };
 
 struct ServiceFailureRow {
     const char* name;
@@ -48,9 +48,15 @@ QString deadAddress()
 TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
 {
     const ServiceFailureRow row = GetParam();
+    // The message names the address where nothing answered ("%1").
+    QString address;
     switch (row.service) {
+    case Service::none:
+        ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, QString()));
+        break;
     case Service::unreachable:
-        ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, deadAddress()));
+        address = deadAddress();
+        ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, address));
         break;
     case Service::quotaExceeded:
         m_relay.setReply(LoopbackServer::Reply::json(
@@ -68,18 +74,25 @@ TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
                          u"info ai: fixGrammar start (30 chars in)"_s, beforeAction));
     ASSERT_TRUE(logMatches(u"the failure was not logged"_s, QString::fromUtf8(row.logPattern),
                            beforeAction));
-    ASSERT_TRUE(panelShows(u"the panel did not show the failure's message"_s,
-                           QString::fromUtf8(row.message)));
+    QString message = QString::fromUtf8(row.message);
+    if (!address.isEmpty())
+        message = message.arg(address);
+    ASSERT_TRUE(panelShows(u"the panel did not show the failure's message"_s, message));
     EXPECT_EQ(readDefault(u"usagePromptTokens"_s), "") << "a failed call was counted";
+    if (row.service == Service::none) {
+        EXPECT_TRUE(m_relay.requests().isEmpty()) << "something was sent without a service";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     E2e, ServiceFailureTest,
     ::testing::Values(
+        ServiceFailureRow{"NoService", Service::none,
+                          R"(error ai: fixGrammar failed: local: no AI service is configured)",
+                          "Connect an AI service to use Quillmark"},
         ServiceFailureRow{"Unreachable", Service::unreachable,
                           R"(error ai: fixGrammar failed: network: .+)",
-                          "Couldn't reach Quillmark's AI service. Check your internet connection "
-                          "and try again."},
+                          "Nothing answered at %1 — is the server running?"},
         ServiceFailureRow{"QuotaExceeded", Service::quotaExceeded,
                           R"(error ai: fixGrammar failed: QUOTA_EXCEEDED: Monthly limit reached\.)",
                           "Monthly limit reached."}),

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/PreferencesCommand.h"
 
+#include "app/BuildConfig.h"
+
 #include "platform/Platform.h"
 #include "settings/CommandRunner.h"
 #include "settings/SettingsTestSupport.h"
@@ -25,23 +27,28 @@ protected:
     TKeyLayout layout;
 };
 
-TEST_F(PreferencesCommandTest, AFreshStorePrintsTheTwelveDefaults)
+TEST_F(PreferencesCommandTest, AFreshStorePrintsTheDefaults)
 {
+    const QString relay = QString::fromUtf8(BuildConfig::proxyBaseURL);
     const CommandResult result = preferences();
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err, QString());
-    EXPECT_EQ(result.out, QStringLiteral("hotkeyShortcut: Alt+Super+T\n"
-                                         "doubleTapModifier: off\n"
-                                         "targetLanguageID: en\n"
-                                         "targetLanguage: English\n"
-                                         "model: gpt-4o-mini\n"
-                                         "activeActions: translate, fixGrammar, improvePrompt\n"
-                                         "popoverLayout: chips\n"
-                                         "inputHeight: standard\n"
-                                         "inputTextSize: standard\n"
-                                         "panelWidth: standard\n"
-                                         "useOwnAPIKey: false\n"
-                                         "monthlyUsage: 0 in · 0 out\n"));
+    EXPECT_EQ(result.out,
+              QStringLiteral("hotkeyShortcut: Alt+Super+T\n"
+                             "doubleTapModifier: off\n"
+                             "targetLanguageID: en\n"
+                             "targetLanguage: English\n"
+                             "model: gpt-4o-mini\n"
+                             "activeActions: translate, fixGrammar, improvePrompt\n"
+                             "popoverLayout: chips\n"
+                             "inputHeight: standard\n"
+                             "inputTextSize: standard\n"
+                             "panelWidth: standard\n"
+                             "useOwnAPIKey: false\n"
+                             "aiService: %1\n"
+                             "aiServiceAddress: %2\n"
+                             "monthlyUsage: 0 in · 0 out\n")
+                  .arg(relay.isEmpty() ? "none" : "relay", relay.isEmpty() ? "(none)" : relay));
 }
 
 TEST_F(PreferencesCommandTest, PrintsValuesAsTheStoreResolvesThem)
@@ -73,6 +80,8 @@ TEST_F(PreferencesCommandTest, PrintsValuesAsTheStoreResolvesThem)
                                          "inputTextSize: small\n"
                                          "panelWidth: standard\n"
                                          "useOwnAPIKey: true\n"
+                                         "aiService: compatible\n"
+                                         "aiServiceAddress: http://127.0.0.1:9\n"
                                          "monthlyUsage: 1200 in · 345 out\n"));
 
     clock.clock.setWallNow(QDateTime(QDate(2026, 4, 2), QTime(9, 0)));

@@ -316,6 +316,48 @@ TEST_F(PreferencesTest, TheOpenAIBaseURLOverridesTheBuildDefaultOnlyWhenNotEmpty
     EXPECT_EQ(Preferences::openAIBaseURL(), QStringLiteral("http://127.0.0.1:8080"));
 }
 
+TEST_F(PreferencesTest, TheServiceIsTheExplicitChoiceOrWhatTheOlderKeysMeant)
+{
+    const QString builtRelay = QString::fromUtf8(BuildConfig::proxyBaseURL);
+    const QString openAI = QString::fromUtf8(BuildConfig::openAIBaseURL);
+    const AIServiceChoice nothingChosen =
+        builtRelay.isEmpty() ? AIServiceChoice{} : AIServiceChoice{AIService::relay, builtRelay};
+    const QString local = QStringLiteral("http://127.0.0.1:11434");
+    const struct {
+        const char* name;
+        QByteArray json;
+        AIServiceChoice expected;
+    } rows[] = {
+        {"nothing", "{}", nothingChosen},
+        {"unknown name", R"({"aiService": "OpenAI"})", nothingChosen},
+        {"old relay address",
+         R"({"proxyBaseURL": "http://relay.lan"})",
+         {AIService::relay, "http://relay.lan"}},
+        {"relay chosen with an empty address", R"({"aiService": "relay", "proxyBaseURL": ""})", {}},
+        {"old switch", R"({"useOwnAPIKey": true})", {AIService::openAI, openAI}},
+        {"old switch and own server",
+         R"({"useOwnAPIKey": true, "openAIBaseURL": "http://127.0.0.1:11434"})",
+         {AIService::compatible, local}},
+        {"old switch off",
+         R"({"useOwnAPIKey": false, "proxyBaseURL": "http://relay.lan"})",
+         {AIService::relay, "http://relay.lan"}},
+        {"choice wins over the old switch",
+         R"({"aiService": "relay", "useOwnAPIKey": true, "proxyBaseURL": "http://relay.lan"})",
+         {AIService::relay, "http://relay.lan"}},
+        {"openai", R"({"aiService": "openai"})", {AIService::openAI, openAI}},
+        {"compatible",
+         R"({"aiService": "compatible", "openAIBaseURL": "http://127.0.0.1:11434"})",
+         {AIService::compatible, local}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        storeFile(row.json);
+        EXPECT_EQ(Preferences::aiService(), row.expected);
+    }
+    Preferences::setAIService(AIService::compatible);
+    EXPECT_EQ(file().value(QStringLiteral("aiService")), QJsonValue("compatible"));
+}
+
 TEST_F(PreferencesTest, TheDeviceIDIsCreatedOnceAndKept)
 {
     const QString id = Preferences::deviceID();

@@ -2,7 +2,7 @@
 #include "ui/settings/SettingsView.h"
 
 #include "settings/Preferences.h"
-#include "ui/settings/OwnKeySection.h"
+#include "ui/settings/AIServiceSection.h"
 #include "ui/settings/PopoverSection.h"
 
 #include <QBoxLayout>
@@ -17,7 +17,7 @@ SettingsView::SettingsView(HotkeySection::Owner owner, QWidget* parent)
     setFixedSize(formSize);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    // The own-key section makes the form taller than the window; it scrolls then.
+    // The AI service section makes the form taller than the window; it scrolls.
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -28,8 +28,8 @@ SettingsView::SettingsView(HotkeySection::Owner owner, QWidget* parent)
     column->setContentsMargins(18, 16, 18, 16);
     column->setSpacing(18);
 
-    m_ownKey = new OwnKeySection;
-    column->addWidget(m_ownKey);
+    m_aiService = new AIServiceSection;
+    column->addWidget(m_aiService);
     m_hotkey = new HotkeySection(std::move(owner));
     column->addWidget(m_hotkey);
 
@@ -79,14 +79,7 @@ void SettingsView::setVisibility(PopoverAction action, bool visible)
 
 void SettingsView::reload()
 {
-    // The keyring is read only when the section appears: the read may ask the user to
-    // unlock it, which nobody without their own key should see. Text typed but not saved
-    // survives a close and reopen, as in every other field.
-    const bool ownKey = Preferences::useOwnAPIKey();
-    if (ownKey && !m_ownKeyShown)
-        m_ownKey->reload();
-    m_ownKeyShown = ownKey;
-    m_ownKey->setVisible(ownKey);
+    m_aiService->reload();
     m_hotkey->reload();
     const Preferences::Usage usage = Preferences::monthlyUsage();
     m_usage->setText(usageText(usage.promptTokens, usage.completionTokens));

@@ -6,14 +6,14 @@
 
 #include <QWidget>
 
-class OwnKeySection;
+class AIServiceSection;
 class PopoverSection;
 class QComboBox;
 class QLabel;
 
-// The settings form: the own key (only while useOwnAPIKey is set), the hotkey and double
-// tap, the translation target, what the panel shows and this month's token usage. Every
-// control writes its preference as soon as it changes; only the key has a Save button.
+// The settings form: the AI service, the hotkey and double tap, the translation target, what the
+// panel shows and this month's token usage. Every control writes its preference as soon as it
+// changes; only the key has a Save button.
 class SettingsView : public QWidget {
     Q_OBJECT
 
@@ -28,25 +28,24 @@ public:
     void setVisibility(PopoverAction action, bool visible);
 
     // Runs before every showing: the shortcut, the double-tap modifier and the usage are
-    // read again, and the own-key section follows the useOwnAPIKey default.
+    // read again, and the AI service section shows the service chosen now.
     void reload();
 
     // "1,234 in · 56 out" in the locale's digit grouping.
     static QString usageText(int64_t promptTokens, int64_t completionTokens);
 
-    // The section titles in order, the hidden own-key section left out.
+    // The section titles in order.
     QStringList visibleSectionTitles() const;
-    OwnKeySection& ownKey() const { return *m_ownKey; }
+    AIServiceSection& aiService() const { return *m_aiService; }
     HotkeySection& hotkey() const { return *m_hotkey; }
     PopoverSection& popover() const { return *m_popover; }
     QComboBox& languagePicker() const { return *m_language; }
     QString usage() const;
 
 private:
-    OwnKeySection* m_ownKey;
+    AIServiceSection* m_aiService;
     HotkeySection* m_hotkey;
     QComboBox* m_language;
     PopoverSection* m_popover;
     QLabel* m_usage;
-    bool m_ownKeyShown = false;
 };

@@ -3,7 +3,7 @@
 #include "ai/KeychainHelper.h"
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
-#include "ui/settings/OwnKeySection.h"
+#include "ui/settings/AIServiceSection.h"
 #include "ui/settings/PopoverSection.h"
 #include "ui/settings/SettingsTestFixture.h"
 
@@ -45,25 +45,44 @@ protected:
     std::unique_ptr<SettingsView> view;
 };
 
-TEST_F(SettingsViewTest, ShowsTheOwnKeySectionOnlyWhileTheDefaultIsSet)
+TEST_F(SettingsViewTest, TheAIServiceComesFirstAndFollowsTheChoice)
 {
-    const QStringList always = {"Hotkey", "Translation", "Panel", "Usage"};
-    EXPECT_EQ(makeView().visibleSectionTitles(), always);
-    EXPECT_TRUE(keyring.calls.isEmpty()) << "the keyring is not read for a hidden section";
+    const QStringList titles = {"AI service", "Hotkey", "Translation", "Panel", "Usage"};
+    EXPECT_EQ(makeView().visibleSectionTitles(), titles);
+    AIServiceSection& section = view->aiService();
+    EXPECT_TRUE(keyring.calls.isEmpty()) << "the keyring is not read for the relay";
+    EXPECT_FALSE(section.keyField().isVisibleTo(view.get()));
 
+    // The old switch chooses OpenAI; the stored key is never shown back.
     Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
     keyring.put(service, account, "sk-stored");
     view->reload();
-    EXPECT_EQ(view->visibleSectionTitles(), QStringList{"Advanced — your own OpenAI key"} + always);
-    EXPECT_EQ(view->ownKey().keyField().text(), QStringLiteral("sk-stored"));
-    EXPECT_EQ(view->ownKey().keyStatus(), QStringLiteral("Key in your keyring"));
+    EXPECT_EQ(section.servicePicker().currentText(), QStringLiteral("OpenAI"));
+    EXPECT_EQ(section.keyField().text(), QString());
+    EXPECT_EQ(section.keyStatus(), QStringLiteral("Key in your keyring"));
+
+    section.servicePicker().setCurrentIndex(2);
+    emit section.servicePicker().activated(2);
+    section.serverAddressField().setText(QStringLiteral("http://127.0.0.1:11434"));
+    emit section.serverAddressField().editingFinished();
+    EXPECT_EQ(Preferences::aiService(),
+              (AIServiceChoice{AIService::compatible, "http://127.0.0.1:11434"}));
+    EXPECT_TRUE(section.serverAddressField().isVisibleTo(view.get()));
+
+    section.tokenField().setText(QStringLiteral("team\ntoken"));
+    section.saveToken();
+    EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), std::nullopt);
+    section.tokenField().setText(QStringLiteral(" team-token "));
+    section.saveToken();
+    EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), QStringLiteral("team-token"));
+    EXPECT_EQ(section.tokenField().text(), QString());
     EXPECT_EQ(view->size(), QSize(400, 700));
 }
 
 TEST_F(SettingsViewTest, SavingTrimsTheKeyAndABlankKeyDeletesIt)
 {
-    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
-    OwnKeySection& section = makeView().ownKey();
+    Preferences::setAIService(AIService::openAI);
+    AIServiceSection& section = makeView().aiService();
     EXPECT_EQ(section.keyStatus(), QStringLiteral("No key stored"));
 
     section.keyField().setText(QStringLiteral("  sk-new\n"));
@@ -80,8 +99,8 @@ TEST_F(SettingsViewTest, SavingTrimsTheKeyAndABlankKeyDeletesIt)
 
 TEST_F(SettingsViewTest, SavedConfirmationLastsTwoSecondsFromTheLastSave)
 {
-    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
-    OwnKeySection& section = makeView().ownKey();
+    Preferences::setAIService(AIService::openAI);
+    AIServiceSection& section = makeView().aiService();
     section.keyField().setText(QStringLiteral("sk-1"));
     section.saveKey();
     EXPECT_TRUE(section.isKeySaved());
@@ -95,8 +114,8 @@ TEST_F(SettingsViewTest, SavedConfirmationLastsTwoSecondsFromTheLastSave)
 
 TEST_F(SettingsViewTest, ModelIsStoredAsTypedWithoutSpacesAndTabsAtItsEnds)
 {
-    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
-    QLineEdit& field = makeView().ownKey().modelField();
+    Preferences::setAIService(AIService::openAI);
+    QLineEdit& field = makeView().aiService().modelField();
     const QList<std::pair<QString, QString>> rows = {
         {"gpt-4o ", "gpt-4o"},
         {"\t gpt-4o-mini\t", "gpt-4o-mini"},
