@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ai/HttpExchange.h"
 
+#include "app/NextEventLoopTurn.h"
+
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -14,18 +16,6 @@
 namespace HttpExchange {
 
 namespace {
-
-// Resumes the coroutine from the event loop. An awaited reply resumes its coroutine from
-// inside its own finished() signal, where deleting the reply is not allowed.
-struct NextEventLoopTurn {
-    bool await_ready() const noexcept { return false; }
-    void await_suspend(std::coroutine_handle<> waiting) const
-    {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [waiting] { waiting.resume(); }, Qt::QueuedConnection);
-    }
-    void await_resume() const noexcept {}
-};
 
 // Errors that Qt raises for a reply whose status line arrived and says 4xx or 5xx. Every
 // other error means the exchange itself broke, even when a status had already arrived.

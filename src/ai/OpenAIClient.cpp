@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <variant>
 
 using namespace std::chrono_literals;
 
@@ -101,6 +102,25 @@ Result resultOf(const HttpExchange::Response& response)
     return Completion{*reply->firstContent, reply->promptTokens, reply->completionTokens};
 }
 
+// A request to one of the API's addresses, carrying the key when there is one. The key is
+// checked here, where the header is made, so that no caller can forget it.
+std::variant<QNetworkRequest, OpenAIError> authorizedRequest(const std::optional<QUrl>& url,
+                                                             const QString& apiKey)
+{
+    if (!url)
+        return OpenAIError{QStringLiteral("Bad endpoint URL")};
+    if (!Credential::isSendable(apiKey)) {
+        return OpenAIError{
+            QStringLiteral("Your OpenAI API key contains a line break or another control "
+                           "character. Enter it again in Settings."),
+            true};
+    }
+    QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
+    if (!apiKey.isEmpty())
+        request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
+    return request;
+}
+
 } // namespace
 
 std::optional<QUrl> endpoint(const QString& baseURL)
@@ -133,20 +153,10 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
 QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey,
                              QString baseURL)
 {
-    const auto url = endpoint(baseURL);
-    if (!url)
-        co_return OpenAIError{QStringLiteral("Bad endpoint URL")};
-    // Checked here, where the header is made, so that no caller can forget it.
-    if (!Credential::isSendable(apiKey)) {
-        co_return OpenAIError{
-            QStringLiteral("Your OpenAI API key contains a line break or another control "
-                           "character. Enter it again in Settings."),
-            true};
-    }
-
-    QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
-    if (!apiKey.isEmpty())
-        request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
+    auto prepared = authorizedRequest(endpoint(baseURL), apiKey);
+    if (auto* refused = std::get_if<OpenAIError>(&prepared))
+        co_return std::move(*refused);
+    QNetworkRequest request = std::get<QNetworkRequest>(std::move(prepared));
     const QByteArray body =
         QJsonDocument(requestBody(system, user, model)).toJson(QJsonDocument::Compact);
 
@@ -166,18 +176,11 @@ QCoro::Task<ModelList> models(QString apiKey, QString baseURL)
     QString base = baseURL;
     while (base.endsWith(u'/'))
         base.chop(1);
-    const auto url = HttpExchange::parseURL(base + QStringLiteral("/v1/models"));
-    if (!url)
-        co_return OpenAIError{QStringLiteral("Bad endpoint URL")};
-    if (!Credential::isSendable(apiKey)) {
-        co_return OpenAIError{
-            QStringLiteral("Your OpenAI API key contains a line break or another control "
-                           "character. Enter it again in Settings."),
-            true};
-    }
-    QNetworkRequest request = HttpExchange::makeRequest(*url, idleTimeout);
-    if (!apiKey.isEmpty())
-        request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + apiKey.toUtf8());
+    auto prepared =
+        authorizedRequest(HttpExchange::parseURL(base + QStringLiteral("/v1/models")), apiKey);
+    if (auto* refused = std::get_if<OpenAIError>(&prepared))
+        co_return std::move(*refused);
+    QNetworkRequest request = std::get<QNetworkRequest>(std::move(prepared));
     const HttpExchange::Result exchange =
         co_await HttpExchange::get(std::move(request), std::chrono::seconds(15));
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))

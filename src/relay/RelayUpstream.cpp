@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "relay/RelayUpstream.h"
 
+#include "app/NextEventLoopTurn.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,17 +15,6 @@
 namespace {
 
 constexpr size_t managerCount = 8;
-
-// Resumes from the event loop: a reply may not be deleted inside its own finished().
-struct NextEventLoopTurn {
-    bool await_ready() const noexcept { return false; }
-    void await_suspend(std::coroutine_handle<> waiting) const
-    {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [waiting] { waiting.resume(); }, Qt::QueuedConnection);
-    }
-    void await_resume() const noexcept {}
-};
 
 RelayUpstream::Result answerOf(int status, const QByteArray& body)
 {

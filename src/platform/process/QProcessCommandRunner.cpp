@@ -1,27 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/process/QProcessCommandRunner.h"
 
-#include <QCoreApplication>
+#include "app/NextEventLoopTurn.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <coroutine>
 #include <qcoro/qcoroprocess.h>
-
-namespace {
-
-// The process resumes its waiter from inside its own finished() signal, where it must
-// not be destroyed; the frame that owns it ends a turn later.
-struct NextEventLoopTurn {
-    bool await_ready() const noexcept { return false; }
-    void await_suspend(std::coroutine_handle<> waiting) const
-    {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [waiting] { waiting.resume(); }, Qt::QueuedConnection);
-    }
-    void await_resume() const noexcept {}
-};
-
-} // namespace
 
 QProcessCommandRunner::QProcessCommandRunner(std::chrono::milliseconds limit)
     : m_limit(limit)

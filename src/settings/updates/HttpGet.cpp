@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/updates/HttpGet.h"
 
+#include "app/NextEventLoopTurn.h"
+
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -15,18 +17,6 @@
 namespace HttpGet {
 
 namespace {
-
-// An awaited reply resumes its coroutine from inside its own finished() signal, where
-// neither the reply nor its manager may be deleted; the frame ends a turn later.
-struct NextEventLoopTurn {
-    bool await_ready() const noexcept { return false; }
-    void await_suspend(std::coroutine_handle<> waiting) const
-    {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [waiting] { waiting.resume(); }, Qt::QueuedConnection);
-    }
-    void await_resume() const noexcept {}
-};
 
 QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeout)
 {
