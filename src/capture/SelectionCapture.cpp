@@ -20,6 +20,14 @@ QString capturedLine(const char* method, const QString& text)
         .arg(QLatin1String(method), QString::number(RunRules::characterCount(text)));
 }
 
+// Browsers stand U+FFFC, the object replacement character, in for the parts of a selection
+// that lie in other elements (another paragraph, a list item): the text read is not what
+// the user selected, so the copy command reads it whole instead.
+bool holdsWholeText(const QString& text)
+{
+    return !text.contains(QChar(0xFFFC));
+}
+
 } // namespace
 
 SelectionCapture::SelectionCapture(FrontmostWindows& windows, FocusedTextReader& focusedText,
@@ -46,7 +54,7 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
     if (!Preferences::flag(DefaultsKey::forceClipboardCapture)) {
         co_await waitForShortcutRelease(m_keys);
         const std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
-        if (selected && usable(selected->text)) {
+        if (selected && usable(selected->text) && holdsWholeText(selected->text)) {
             Log::capture().info(capturedLine("ax", selected->text));
             // Replace writes into the same element when it can.
             std::optional<TargetApplication> where = target;

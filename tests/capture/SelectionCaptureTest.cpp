@@ -79,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UnusableAnswer{"nothing", std::nullopt}, UnusableAnswer{"empty", QString()},
                       UnusableAnswer{"spaces", QStringLiteral("   ")},
                       UnusableAnswer{"lineBreak", QStringLiteral("\n")},
-                      UnusableAnswer{"mixedWhiteSpace", QStringLiteral("\t \r\n\u00a0\u2003")}),
+                      UnusableAnswer{"mixedWhiteSpace", QStringLiteral("\t \r\n\u00a0\u2003")},
+                      // A browser's selection across paragraphs: the others as placeholders.
+                      UnusableAnswer{"embeddedObjects", QStringLiteral("beta gamma\ufffc")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, ForcedClipboardCaptureNeverAsksTheAccessibilityService)
