@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The one binary: without a command it is the tray application, otherwise it runs one
 // command (trigger, run, defaults, preferences, key) and exits.
-#include "TrayApplication.h"
-#include "app/Log.h"
+#include "app/LinuxPlatform.h"
+#include "app/TrayApplication.h"
 #include "cli/CommandLine.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "core/Log.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -6,13 +6,14 @@
 // percentile, and fails when a run captures nothing or captures by the other method.
 //
 //   capture_benchmark --method ax|clipboard [--runs N] [--expect TEXT]
+#include "app/null/NullSecureInput.h"
 #include "capture/SelectionCapture.h"
+#include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
-#include "platform/null/NullSecureInput.h"
-#include "platform/x11/capture/EwmhFrontmostWindows.h"
-#include "platform/x11/capture/XTestKeystrokeSender.h"
-#include "platform/x11/capture/XcbPasteboard.h"
+#include "platform/x11/EwmhFrontmostWindows.h"
+#include "platform/x11/XTestKeystrokeSender.h"
+#include "platform/x11/XcbPasteboard.h"
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 
@@ -92,7 +93,7 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     SilentLogSink silent;
-    Platform::setLogSink(&silent);
+    Log::setSink(&silent);
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("method"), QStringLiteral("ax or clipboard."),
                       QStringLiteral("method"), QStringLiteral("ax")});

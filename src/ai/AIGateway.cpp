@@ -5,7 +5,7 @@
 #include "ai/OpenAIClient.h"
 #include "ai/Prompts.h"
 #include "ai/ProxyClient.h"
-#include "app/BuildConfig.h"
+#include "core/BuildConfig.h"
 #include "settings/Preferences.h"
 
 namespace AIGateway {

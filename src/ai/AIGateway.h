@@ -2,9 +2,9 @@
 #pragma once
 
 #include "ai/ProxyError.h"
-#include "app/Completion.h"
-#include "app/Language.h"
-#include "app/TextAction.h"
+#include "core/Completion.h"
+#include "core/Language.h"
+#include "core/TextAction.h"
 
 #include <QDateTime>
 #include <optional>

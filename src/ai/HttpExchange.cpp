@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ai/HttpExchange.h"
 
-#include "app/NextEventLoopTurn.h"
+#include "core/NextEventLoopTurn.h"
 
 #include "platform/Platform.h"
 

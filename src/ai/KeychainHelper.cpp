@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ai/KeychainHelper.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
 

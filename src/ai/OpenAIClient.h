@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ai/HttpExchange.h"
-#include "app/Completion.h"
+#include "core/Completion.h"
 
 #include <QJsonObject>
 #include <QString>

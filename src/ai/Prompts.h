@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/Language.h"
-#include "app/Style.h"
-#include "app/TextAction.h"
+#include "core/Language.h"
+#include "core/Style.h"
+#include "core/TextAction.h"
 
 #include <QString>
 

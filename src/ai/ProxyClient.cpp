@@ -2,7 +2,7 @@
 #include "ai/ProxyClient.h"
 
 #include "ai/HttpExchange.h"
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 #include "settings/Credential.h"
 #include "settings/Preferences.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/ErrorRecovery.h"
-#include "app/RawValue.h"
+#include "core/ErrorRecovery.h"
+#include "core/RawValue.h"
 
 #include <QString>
 #include <array>

@@ -3,8 +3,8 @@
 
 #include "ai/AIGateway.h"
 #include "ai/ProxyError.h"
-#include "app/Language.h"
-#include "app/TextAction.h"
+#include "core/Language.h"
+#include "core/TextAction.h"
 
 #include <QByteArray>
 #include <QDateTime>

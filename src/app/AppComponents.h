@@ -1,21 +1,21 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/AccessibilityPermission.h"
-#include "platform/ports/ApplicationMover.h"
-#include "platform/ports/Clipboard.h"
-#include "platform/ports/DoubleTapTrigger.h"
-#include "platform/ports/HotkeyRegistrar.h"
-#include "platform/ports/HotkeySelfTest.h"
-#include "platform/ports/PasteBack.h"
-#include "platform/ports/PopoverPresenter.h"
-#include "platform/ports/RunningApplications.h"
-#include "platform/ports/SecureInput.h"
-#include "platform/ports/SelectionReader.h"
-#include "platform/ports/SettingsWindow.h"
-#include "platform/ports/StatusItem.h"
-#include "platform/ports/Updater.h"
-#include "platform/ports/WelcomeGuide.h"
+#include "capture/PasteBack.h"
+#include "capture/SelectionReader.h"
+#include "input/DoubleTapTrigger.h"
+#include "input/HotkeyRegistrar.h"
+#include "input/HotkeySelfTest.h"
+#include "onboarding/ApplicationMover.h"
+#include "onboarding/guide/WelcomeGuide.h"
+#include "platform/AccessibilityPermission.h"
+#include "platform/Clipboard.h"
+#include "platform/RunningApplications.h"
+#include "platform/SecureInput.h"
+#include "ui/PopoverPresenter.h"
+#include "ui/settings/SettingsWindow.h"
+#include "ui/tray/StatusItem.h"
+#include "updates/Updater.h"
 
 #include <functional>
 #include <memory>

@@ -3,10 +3,10 @@
 // AppDelegateCycle.cpp.
 #include "app/AppDelegate.h"
 
-#include "app/AppIdentity.h"
-#include "app/Callback.h"
-#include "app/Log.h"
-#include "app/PopoverModel.h"
+#include "core/AppIdentity.h"
+#include "core/Callback.h"
+#include "core/Log.h"
+#include "core/PopoverModel.h"
 #include "settings/Preferences.h"
 
 #include <QThreadPool>

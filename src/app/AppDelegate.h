@@ -2,8 +2,8 @@
 #pragma once
 
 #include "app/AppComponents.h"
-#include "app/TextAction.h"
 #include "capture/CapturedSelection.h"
+#include "core/TextAction.h"
 
 #include <QObject>
 #include <QPointer>

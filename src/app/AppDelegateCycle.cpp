@@ -5,10 +5,10 @@
 #include "app/AppDelegate.h"
 
 #include "ai/AIGateway.h"
-#include "app/Callback.h"
-#include "app/Log.h"
-#include "app/PopoverModel.h"
-#include "app/RunRules.h"
+#include "core/Callback.h"
+#include "core/Log.h"
+#include "core/PopoverModel.h"
+#include "core/RunRules.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
 

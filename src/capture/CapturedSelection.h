@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/CaptureMethod.h"
-#include "capture/TargetApplication.h"
+#include "core/CaptureMethod.h"
+#include "platform/TargetApplication.h"
 
 #include <QString>
 #include <optional>

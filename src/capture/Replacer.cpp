@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "capture/Replacer.h"
 
-#include "app/Log.h"
 #include "capture/SelectionCapture.h"
 #include "capture/TerminalWindows.h"
+#include "core/Log.h"
+#include "platform/AccessibleTextEditor.h"
+#include "platform/FrontmostWindows.h"
+#include "platform/KeystrokeSender.h"
+#include "platform/Pasteboard.h"
 #include "platform/Platform.h"
-#include "platform/ports/AccessibleTextEditor.h"
-#include "platform/ports/FrontmostWindows.h"
-#include "platform/ports/KeystrokeSender.h"
-#include "platform/ports/Pasteboard.h"
 #include "settings/Preferences.h"
 
 namespace {

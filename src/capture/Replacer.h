@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/PasteBack.h"
+#include "capture/PasteBack.h"
 
 #include <chrono>
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "capture/SelectionCapture.h"
 
-#include "app/Log.h"
-#include "app/RunRules.h"
 #include "capture/TerminalWindows.h"
+#include "core/Log.h"
+#include "core/RunRules.h"
+#include "platform/FocusedTextReader.h"
+#include "platform/FrontmostWindows.h"
+#include "platform/KeystrokeSender.h"
+#include "platform/Pasteboard.h"
 #include "platform/Platform.h"
-#include "platform/ports/FocusedTextReader.h"
-#include "platform/ports/FrontmostWindows.h"
-#include "platform/ports/KeystrokeSender.h"
-#include "platform/ports/Pasteboard.h"
-#include "platform/ports/SecureInput.h"
+#include "platform/SecureInput.h"
 #include "settings/Preferences.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/SelectionReader.h"
+#include "capture/SelectionReader.h"
 
 #include <QString>
 #include <chrono>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "capture/TargetApplication.h"
-#include "platform/ports/KeystrokeSender.h"
+#include "platform/KeystrokeSender.h"
+#include "platform/TargetApplication.h"
 
 #include <QStringList>
 #include <optional>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CommandLine.h"
 
-#include "app/AppIdentity.h"
 #include "cli/DefaultsCommand.h"
 #include "cli/KeyCommand.h"
 #include "cli/PreferencesCommand.h"
 #include "cli/RunCommand.h"
 #include "cli/TriggerCommand.h"
+#include "core/AppIdentity.h"
 
 namespace CommandLine {
 

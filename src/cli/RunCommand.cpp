@@ -2,7 +2,7 @@
 #include "cli/RunCommand.h"
 
 #include "ai/AIGateway.h"
-#include "app/RunRules.h"
+#include "core/RunRules.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
 

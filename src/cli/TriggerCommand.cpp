@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/TriggerCommand.h"
 
-#include "platform/dbus/InstanceBus.h"
+#include "core/InstanceBus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "input/BuiltInHotkeySelfTest.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "input/DoubleTapScript.h"
-#include "platform/ports/HotkeyRegistrar.h"
+#include "input/HotkeyRegistrar.h"
 #include "settings/Preferences.h"
 
 #include <array>

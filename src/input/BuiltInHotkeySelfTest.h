@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/GlobalKeyGrabber.h"
-#include "platform/ports/HotkeySelfTest.h"
+#include "input/HotkeySelfTest.h"
+#include "platform/GlobalKeyGrabber.h"
 
 #include <QString>
 #include <functional>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "input/DoubleTapMonitor.h"
 
-#include "app/Callback.h"
-#include "app/Log.h"
+#include "core/Callback.h"
+#include "core/Log.h"
 #include "platform/Platform.h"
 
 #include <QPointer>

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "input/DoubleTapDetector.h"
-#include "platform/ports/AccessibilityPermission.h"
-#include "platform/ports/DoubleTapTrigger.h"
-#include "platform/ports/KeyEventSource.h"
+#include "input/DoubleTapTrigger.h"
+#include "platform/AccessibilityPermission.h"
+#include "platform/KeyEventSource.h"
 
 #include <QObject>
 #include <memory>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "input/HotkeyManager.h"
 
-#include "app/Callback.h"
-#include "app/Log.h"
+#include "core/Callback.h"
+#include "core/Log.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/GlobalKeyGrabber.h"
-#include "platform/ports/HotkeyRegistrar.h"
+#include "input/HotkeyRegistrar.h"
+#include "platform/GlobalKeyGrabber.h"
 
 #include <map>
 #include <memory>

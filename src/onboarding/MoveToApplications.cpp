@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/MoveToApplications.h"
 
-#include "app/Log.h"
-#include "onboarding/DesktopEntry.h"
-#include "onboarding/FreedesktopTrash.h"
+#include "core/Log.h"
 #include "onboarding/VolumeEjector.h"
+#include "platform/xdg/DesktopEntry.h"
+#include "platform/xdg/FreedesktopTrash.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "onboarding/ApplicationMover.h"
 #include "onboarding/MoveLocations.h"
-#include "platform/ports/AlertPresenter.h"
-#include "platform/ports/ApplicationMover.h"
-#include "platform/ports/CommandRunner.h"
-#include "platform/ports/ProcessLauncher.h"
+#include "platform/AlertPresenter.h"
+#include "platform/CommandRunner.h"
+#include "platform/ProcessLauncher.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/VolumeEjector.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 #include "onboarding/UnmountCommand.h"
 #include "platform/Platform.h"
 

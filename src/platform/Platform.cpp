@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Platform.h"
 
-#include "platform/StderrLogSink.h"
-#include "platform/SystemClock.h"
+#include "core/SystemClock.h"
 
 #include <atomic>
 
@@ -29,7 +28,6 @@ Clock* g_clock = nullptr;
 SecretStore* g_secretStore = nullptr;
 KeyboardLayout* g_keyboardLayout = nullptr;
 // The sink is read from any thread that logs.
-std::atomic<LogSink*> g_logSink = nullptr;
 
 } // namespace
 
@@ -66,18 +64,6 @@ KeyboardLayout& keyboardLayout()
 void setKeyboardLayout(KeyboardLayout* layout)
 {
     g_keyboardLayout = layout;
-}
-
-LogSink& logSink()
-{
-    static StderrLogSink standardError;
-    LogSink* installed = g_logSink.load(std::memory_order_acquire);
-    return installed ? *installed : standardError;
-}
-
-void setLogSink(LogSink* sink)
-{
-    g_logSink.store(sink, std::memory_order_release);
 }
 
 } // namespace Platform

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/Clock.h"
-#include "platform/ports/KeyboardLayout.h"
-#include "platform/ports/LogSink.h"
-#include "platform/ports/SecretStore.h"
+#include "core/Clock.h"
+#include "platform/KeyboardLayout.h"
+#include "platform/SecretStore.h"
 
 // The adapters behind the ports used by the stateless services (Preferences, the key
 // store, the shortcut names, logging). main() installs the desktop's adapters once at
@@ -21,6 +20,4 @@ void setSecretStore(SecretStore* store);
 KeyboardLayout& keyboardLayout();
 void setKeyboardLayout(KeyboardLayout* layout);
 
-LogSink& logSink();
-void setLogSink(LogSink* sink);
 } // namespace Platform

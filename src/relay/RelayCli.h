@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/Clock.h"
+#include "core/Clock.h"
 #include "relay/RelayConfig.h"
 #include "relay/RelayStore.h"
 

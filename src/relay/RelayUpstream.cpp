@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "relay/RelayUpstream.h"
 
-#include "app/NextEventLoopTurn.h"
+#include "core/NextEventLoopTurn.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/Clock.h"
+#include "core/Clock.h"
 
 #include <QList>
 #include <QNetworkAccessManager>

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "ai/ProxyError.h"
-#include "app/Language.h"
-#include "app/TextAction.h"
+#include "core/Language.h"
+#include "core/TextAction.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // quillmark-relay: the service Quillmark's hosted back-end talks to. It holds the upstream
 // key, issues tokens with monthly quotas and answers POST /ai.
-#include "app/AppIdentity.h"
-#include "platform/SystemClock.h"
+#include "core/AppIdentity.h"
+#include "core/SystemClock.h"
 #include "relay/RelayCli.h"
 #include "relay/RelayConfig.h"
 #include "relay/RelayLog.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/RawValue.h"
-#include "app/TextAction.h"
+#include "core/RawValue.h"
+#include "core/TextAction.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/Preferences.h"
 
-#include "app/BuildConfig.h"
-#include "app/Log.h"
+#include "core/BuildConfig.h"
+#include "core/Log.h"
 #include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 

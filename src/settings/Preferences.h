@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/Language.h"
-#include "input/DoubleTapModifier.h"
-#include "input/HotkeyShortcut.h"
+#include "core/DoubleTapModifier.h"
+#include "core/HotkeyShortcut.h"
+#include "core/Language.h"
 #include "settings/PopoverEnums.h"
 
 #include <QList>

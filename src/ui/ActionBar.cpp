@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ActionBar.h"
 
-#include "app/Callback.h"
-#include "app/PopoverModel.h"
+#include "core/Callback.h"
+#include "core/PopoverModel.h"
 #include "ui/ActionRow.h"
 #include "ui/ChipButton.h"
 #include "ui/ChipFlow.h"

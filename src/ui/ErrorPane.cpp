@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ErrorPane.h"
 
-#include "app/Callback.h"
-#include "app/PopoverModel.h"
+#include "core/Callback.h"
+#include "core/PopoverModel.h"
 #include "ui/ChipButton.h"
 #include "ui/ChipFlow.h"
 #include "ui/PopoverLabel.h"

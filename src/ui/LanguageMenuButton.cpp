@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/LanguageMenuButton.h"
 
-#include "app/PopoverModel.h"
+#include "core/PopoverModel.h"
 #include "ui/DarkMenu.h"
 #include "ui/PopoverPalette.h"
 #include "ui/PopoverTexts.h"

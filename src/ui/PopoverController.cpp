@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverController.h"
 
-#include "app/Callback.h"
-#include "app/Log.h"
+#include "core/Callback.h"
+#include "core/Log.h"
 #include "settings/Preferences.h"
 #include "ui/PopoverPanel.h"
 #include "ui/PopoverView.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/PopoverModel.h"
-#include "platform/ports/OutsideClickWatcher.h"
-#include "platform/ports/PopoverPresenter.h"
+#include "core/PopoverModel.h"
+#include "platform/OutsideClickWatcher.h"
 #include "ui/DesktopGeometry.h"
+#include "ui/PopoverPresenter.h"
 
 #include <QObject>
 #include <QSizeF>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverPanel.h"
 
-#include "app/Callback.h"
+#include "core/Callback.h"
 #include "ui/PanelGeometry.h"
 
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/ErrorRecovery.h"
-#include "app/Language.h"
-#include "app/TextAction.h"
+#include "core/ErrorRecovery.h"
+#include "core/Language.h"
+#include "core/TextAction.h"
 #include "settings/PopoverEnums.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverView.h"
 
-#include "app/Callback.h"
-#include "app/PopoverModel.h"
+#include "core/Callback.h"
+#include "core/PopoverModel.h"
 #include "settings/Preferences.h"
 #include "ui/ActionBar.h"
 #include "ui/ErrorPane.h"

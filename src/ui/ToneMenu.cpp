@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ToneMenu.h"
 
-#include "app/Callback.h"
-#include "app/PopoverModel.h"
-#include "app/Style.h"
+#include "core/Callback.h"
+#include "core/PopoverModel.h"
+#include "core/Style.h"
 #include "settings/UserDefaults.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include "ai/OpenAIClient.h"
 #include "ai/ProxyError.h"
 #include "platform/Platform.h"
-#include "platform/fake/FakeSecretStore.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeSecretStore.h"
 
 #include <QTcpServer>
 #include <gtest/gtest.h>

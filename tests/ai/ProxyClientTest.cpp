@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ai/ProxyClient.h"
 #include "AITestSupport.h"
-#include "app/BuildConfig.h"
+#include "core/BuildConfig.h"
 #include "settings/Preferences.h"
 
 using namespace std::chrono_literals;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/fake/FakeClock.h"
+#include "support/fakes/FakeClock.h"
 
 #include <gtest/gtest.h>
 

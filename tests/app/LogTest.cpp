@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/Log.h"
-#include "app/AppIdentity.h"
-#include "platform/StderrLogSink.h"
+#include "core/Log.h"
+#include "core/AppIdentity.h"
+#include "core/StderrLogSink.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

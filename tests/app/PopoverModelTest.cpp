@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "app/PopoverModel.h"
-#include "app/Callback.h"
+#include "core/PopoverModel.h"
+#include "core/Callback.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/RunRules.h"
+#include "core/RunRules.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/TextAction.h"
+#include "core/TextAction.h"
 
 #include <QList>
 #include <gtest/gtest.h>

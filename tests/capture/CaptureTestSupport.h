@@ -3,15 +3,15 @@
 
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
-#include "platform/fake/CaptureJournal.h"
-#include "platform/fake/FakeAccessibleTextEditor.h"
-#include "platform/fake/FakeFocusedTextReader.h"
-#include "platform/fake/FakeFrontmostWindows.h"
-#include "platform/fake/FakeKeystrokeSender.h"
-#include "platform/fake/FakePasteboard.h"
-#include "platform/fake/flow/FakeSecureInput.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/FakeAccessibleTextEditor.h"
+#include "support/fakes/FakeFocusedTextReader.h"
+#include "support/fakes/FakeFrontmostWindows.h"
+#include "support/fakes/FakeKeystrokeSender.h"
+#include "support/fakes/FakePasteboard.h"
+#include "support/fakes/FakeSecureInput.h"
 
 #include <QJsonValue>
 #include <gtest/gtest.h>

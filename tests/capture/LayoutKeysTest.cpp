@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/capture/LayoutKeys.h"
+#include "platform/x11/LayoutKeys.h"
 
 #include <gtest/gtest.h>
 #include <memory>

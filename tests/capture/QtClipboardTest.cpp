@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The copy command's clipboard adapter over Qt's in-process clipboard (the offscreen
 // platform).
-#include "platform/qtgui/QtClipboard.h"
+#include "platform/qt/QtClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 // application behind it is still there.
 #include "DesktopTestSupport.h"
 
-#include "platform/x11/capture/X11RunningApplications.h"
+#include "platform/x11/X11RunningApplications.h"
 
 #include <QCoreApplication>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "input/DoubleTapModifier.h"
+#include "core/DoubleTapModifier.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "input/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyboardLayout.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "cli/KeyCommand.h"
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeSecretStore.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeSecretStore.h"
 
 #include <gtest/gtest.h>
 

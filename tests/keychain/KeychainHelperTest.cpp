@@ -2,9 +2,9 @@
 #include "ai/KeychainHelper.h"
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeSecretStore.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeSecretStore.h"
 
 #include <functional>
 #include <gtest/gtest.h>

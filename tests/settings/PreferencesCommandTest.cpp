@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/PreferencesCommand.h"
 
-#include "app/BuildConfig.h"
+#include "core/BuildConfig.h"
 
 #include "platform/Platform.h"
 #include "settings/CommandRunner.h"

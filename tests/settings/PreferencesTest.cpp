@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/Preferences.h"
 
-#include "app/BuildConfig.h"
+#include "core/BuildConfig.h"
 #include "settings/SettingsTestSupport.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"

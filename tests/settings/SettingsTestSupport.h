@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/KeyboardLayout.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "support/TestEnvironment.h"
+#include "core/Log.h"
 
 #include "platform/Platform.h"
 
@@ -37,12 +38,12 @@ QString ScopedConfigHome::defaultsPath() const
 
 ScopedLogCapture::ScopedLogCapture()
 {
-    Platform::setLogSink(&sink);
+    Log::setSink(&sink);
 }
 
 ScopedLogCapture::~ScopedLogCapture()
 {
-    Platform::setLogSink(nullptr);
+    Log::setSink(nullptr);
 }
 
 ScopedFakeClock::ScopedFakeClock(QDateTime wallStart)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/MemoryLogSink.h"
+#include "support/fakes/FakeClock.h"
+#include "support/fakes/MemoryLogSink.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>

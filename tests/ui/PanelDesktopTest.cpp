@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The panel on a real X desktop (Xvfb with openbox), in front of a real GTK editor.
 #include "DesktopSession.h"
-#include "platform/x11/panel/XInputOutsideClickWatcher.h"
+#include "platform/x11/XInputOutsideClickWatcher.h"
 #include "support/TestEnvironment.h"
 #include "ui/PopoverController.h"
 #include "ui/PopoverEditor.h"

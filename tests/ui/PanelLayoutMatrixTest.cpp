@@ -4,9 +4,9 @@
 // whole text readable or scrollable, buttons tall enough for their words, signs in line
 // with their text, the panel as tall as its content and on screen wherever it opens.
 #include "FakeDesktopGeometry.h"
-#include "platform/fake/FakeOutsideClickWatcher.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeOutsideClickWatcher.h"
 #include "ui/PopoverController.h"
 #include "ui/PopoverEditor.h"
 #include "ui/PopoverPanel.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverController.h"
 #include "FakeDesktopGeometry.h"
-#include "platform/fake/FakeOutsideClickWatcher.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeOutsideClickWatcher.h"
 #include "ui/PopoverPanel.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Draws the panel in every state, in both layouts side by side, into PNG files, so a person can
 // look at it without a desktop: popover_screenshots OUTPUT_DIRECTORY [SCALE]
-#include "app/PopoverModel.h"
+#include "core/PopoverModel.h"
 #include "settings/Preferences.h"
 #include "ui/PopoverView.h"
 

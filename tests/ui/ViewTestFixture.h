@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/PopoverModel.h"
+#include "core/PopoverModel.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "ui/PopoverView.h"

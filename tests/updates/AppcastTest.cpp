@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/updates/Appcast.h"
+#include "updates/Appcast.h"
 #include "UpdateTestSupport.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "settings/updates/UpdateConfig.h"
-#include "app/BuildConfig.h"
+#include "updates/UpdateConfig.h"
+#include "core/BuildConfig.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 

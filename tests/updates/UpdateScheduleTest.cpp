@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "UpdateTestSupport.h"
-#include "settings/updates/UpdateConfig.h"
+#include "updates/UpdateConfig.h"
 
 using namespace std::chrono_literals;
 

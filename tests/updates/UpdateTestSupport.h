@@ -2,13 +2,13 @@
 #pragma once
 
 #include "LoopbackServer.h"
-#include "app/AppIdentity.h"
-#include "platform/fake/FakeProcessLauncher.h"
-#include "platform/fake/FakeUpdateUserDriver.h"
-#include "platform/fake/FakeUrlOpener.h"
+#include "core/AppIdentity.h"
 #include "settings/UserDefaults.h"
-#include "settings/updates/UpdateController.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeProcessLauncher.h"
+#include "support/fakes/FakeUpdateUserDriver.h"
+#include "support/fakes/FakeUrlOpener.h"
+#include "updates/UpdateController.h"
 
 #include <QTcpServer>
 #include <QTest>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qtwidgets/MessageBoxAlertPresenter.h"
+#include "platform/qt/MessageBoxAlertPresenter.h"
 #include "ui/updates/DialogUpdateUserDriver.h"
 
 #include <QApplication>

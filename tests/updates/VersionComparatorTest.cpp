@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/updates/VersionComparator.h"
+#include "updates/VersionComparator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/guide/OnboardingView.h"
 
-#include "app/Callback.h"
+#include "core/Callback.h"
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "input/DoubleTapModifier.h"
+#include "core/DoubleTapModifier.h"
 #include "ui/recorder/ShortcutRecorder.h"
 
 #include <QWidget>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/guide/OnboardingWindowController.h"
 
-#include "app/Callback.h"
-#include "app/Log.h"
+#include "core/Callback.h"
+#include "core/Log.h"
 #include "onboarding/guide/OnboardingView.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"

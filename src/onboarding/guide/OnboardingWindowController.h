@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "onboarding/guide/PermissionPage.h"
-#include "platform/ports/AccessibilityBus.h"
-#include "platform/ports/AccessibilityPermission.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/WelcomeGuide.h"
+#include "onboarding/guide/WelcomeGuide.h"
+#include "platform/AccessibilityBus.h"
+#include "platform/AccessibilityPermission.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/guide/PermissionPage.h"
 
-#include "app/Callback.h"
+#include "core/Callback.h"
 #include "onboarding/guide/GuideStyle.h"
 #include "ui/settings/FormLabels.h"
 

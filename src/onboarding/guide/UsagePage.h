@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "input/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QWidget>
 #include <functional>

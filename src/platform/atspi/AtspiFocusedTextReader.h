@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/AccessibleTextEditor.h"
-#include "platform/ports/FocusedTextReader.h"
+#include "platform/AccessibleTextEditor.h"
+#include "platform/FocusedTextReader.h"
 
 using AtspiAccessible = struct _AtspiAccessible;
 

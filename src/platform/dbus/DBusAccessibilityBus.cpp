@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/dbus/DBusAccessibilityBus.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

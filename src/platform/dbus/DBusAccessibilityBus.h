@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/AccessibilityBus.h"
+#include "platform/AccessibilityBus.h"
 
 #include <QObject>
 

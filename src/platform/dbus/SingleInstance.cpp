@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/dbus/SingleInstance.h"
 
-#include "app/Callback.h"
-#include "platform/dbus/InstanceBus.h"
+#include "core/Callback.h"
+#include "core/InstanceBus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

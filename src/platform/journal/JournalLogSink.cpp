@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/journal/JournalLogSink.h"
 
-#include "app/Log.h"
+#include "core/Log.h"
 
 #include <sys/stat.h>
 #include <sys/uio.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/LogSink.h"
+#include "core/LogSink.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/ProcessLauncher.h"
+#include "platform/ProcessLauncher.h"
 
 #include <QtGlobal>
 #include <chrono>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/process/QProcessCommandRunner.h"
 
-#include "app/NextEventLoopTurn.h"
+#include "core/NextEventLoopTurn.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/CommandRunner.h"
+#include "platform/CommandRunner.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/SecretStore.h"
+#include "platform/SecretStore.h"
 
 #include <chrono>
 

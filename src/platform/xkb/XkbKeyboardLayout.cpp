@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/xkb/XkbKeyboardLayout.h"
 
-#include "platform/xkb/KeyPositions.h"
+#include "core/KeyPositions.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/recorder/RecorderKeys.h"
 
-#include "platform/xkb/KeyPositions.h"
+#include "core/KeyPositions.h"
 
 namespace RecorderKeys {
 

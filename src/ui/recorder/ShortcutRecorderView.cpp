@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/recorder/ShortcutRecorderView.h"
 
-#include "app/Callback.h"
+#include "core/Callback.h"
 #include "ui/recorder/RecorderKeys.h"
 
 #include <QAction>

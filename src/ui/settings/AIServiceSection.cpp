@@ -3,7 +3,7 @@
 
 #include "ai/AIGateway.h"
 #include "ai/KeychainHelper.h"
-#include "app/BuildConfig.h"
+#include "core/BuildConfig.h"
 #include "platform/Platform.h"
 #include "settings/Credential.h"
 #include "settings/Preferences.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/DoubleTapTrigger.h"
+#include "input/DoubleTapTrigger.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui/settings/HotkeySection.h"
 
-#include "app/Callback.h"
-#include "platform/ports/AccessibilityPermission.h"
-#include "platform/ports/DoubleTapTrigger.h"
+#include "core/Callback.h"
+#include "input/DoubleTapTrigger.h"
+#include "platform/AccessibilityPermission.h"
 #include "settings/Preferences.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
 #include "ui/settings/FormLabels.h"

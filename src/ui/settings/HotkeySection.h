@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "input/DoubleTapModifier.h"
-#include "input/HotkeyShortcut.h"
+#include "core/DoubleTapModifier.h"
+#include "core/HotkeyShortcut.h"
 #include "ui/recorder/ShortcutRecorder.h"
 #include "ui/settings/FormSection.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/settings/SettingsWindowController.h"
 
-#include "app/Callback.h"
+#include "core/Callback.h"
 #include "ui/settings/SettingsView.h"
 
 #include <QBoxLayout>

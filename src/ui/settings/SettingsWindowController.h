@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/AccessibilityPermission.h"
-#include "platform/ports/DoubleTapTrigger.h"
-#include "platform/ports/SettingsWindow.h"
+#include "input/DoubleTapTrigger.h"
+#include "platform/AccessibilityPermission.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
+#include "ui/settings/SettingsWindow.h"
 
 #include <QObject>
 #include <memory>

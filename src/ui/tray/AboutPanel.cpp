@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/tray/AboutPanel.h"
 
-#include "app/AppIdentity.h"
-#include "app/Log.h"
+#include "core/AppIdentity.h"
+#include "core/Log.h"
 
 AboutPanel::~AboutPanel()
 {

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ui/tray/StatusItemController.h"
 
-#include "app/Callback.h"
-#include "app/Log.h"
+#include "core/Callback.h"
+#include "core/Log.h"
 #include "platform/Platform.h"
-#include "settings/updates/UpdateConfig.h"
 #include "ui/DarkMenu.h"
 #include "ui/tray/TrayIcons.h"
+#include "updates/UpdateConfig.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/AccessibilityPermission.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/StatusItem.h"
+#include "core/Clock.h"
+#include "platform/AccessibilityPermission.h"
+#include "platform/xdg/XdgAutostartEntry.h"
 #include "ui/tray/AboutPanel.h"
-#include "ui/tray/XdgAutostartEntry.h"
+#include "ui/tray/StatusItem.h"
 
 #include <QIcon>
 #include <QObject>

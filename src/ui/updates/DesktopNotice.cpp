@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/updates/DesktopNotice.h"
 
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

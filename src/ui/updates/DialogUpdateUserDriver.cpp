@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/updates/DialogUpdateUserDriver.h"
 
-#include "app/AppIdentity.h"
-#include "app/Callback.h"
+#include "core/AppIdentity.h"
+#include "core/Callback.h"
 
 #include <QMessageBox>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/UpdateUserDriver.h"
 #include "ui/updates/DesktopNotice.h"
 #include "ui/updates/UpdateDialog.h"
+#include "updates/UpdateUserDriver.h"
 
 #include <QPointer>
 

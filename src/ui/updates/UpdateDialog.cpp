@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/updates/UpdateDialog.h"
 
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/UpdateUserDriver.h"
+#include "updates/UpdateUserDriver.h"
 
 #include <QDialog>
 

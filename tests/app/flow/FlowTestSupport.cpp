@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "FlowTestSupport.h"
+#include "core/Log.h"
 
+#include "core/StderrLogSink.h"
 #include "platform/Platform.h"
-#include "platform/StderrLogSink.h"
 #include "settings/UserDefaults.h"
 
 #include <QEventLoop>
@@ -15,12 +16,12 @@
 JournalLogSink::JournalLogSink(CallJournal& journal)
     : m_journal(journal)
 {
-    Platform::setLogSink(this);
+    Log::setSink(this);
 }
 
 JournalLogSink::~JournalLogSink()
 {
-    Platform::setLogSink(nullptr);
+    Log::setSink(nullptr);
 }
 
 void JournalLogSink::write(LogLevel level, LogCategory category, const QString& message)

@@ -3,13 +3,13 @@
 
 #include "LoopbackServer.h"
 #include "app/AppDelegate.h"
-#include "app/PopoverModel.h"
-#include "platform/fake/FakeSecretStore.h"
-#include "platform/fake/flow/FakeDesktop.h"
-#include "platform/ports/KeyboardLayout.h"
-#include "platform/ports/LogSink.h"
+#include "core/LogSink.h"
+#include "core/PopoverModel.h"
+#include "platform/KeyboardLayout.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeDesktop.h"
+#include "support/fakes/FakeSecretStore.h"
 
 #include <QJsonValue>
 #include <functional>

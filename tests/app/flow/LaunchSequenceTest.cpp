@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FlowTestSupport.h"
 #include "ai/KeychainHelper.h"
-#include "app/AppIdentity.h"
-#include "app/Callback.h"
+#include "core/AppIdentity.h"
+#include "core/Callback.h"
 #include "settings/Preferences.h"
 
 #include <QThread>

@@ -3,7 +3,7 @@
 // asks for its settings, `quillmark trigger` and a clean end on SIGTERM. It is one test because
 // every step depends on which instance owns the session's bus name; separate tests run in parallel
 // would see each other's.
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 #include "support/TestEnvironment.h"
 
 #include <QDBusConnection>

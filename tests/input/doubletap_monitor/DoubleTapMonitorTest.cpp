@@ -2,9 +2,9 @@
 // The monitor over a recording key-event source, the fake clock and a permission the test
 // grants or withholds.
 #include "input/DoubleTapMonitor.h"
-#include "platform/fake/FakeKeyEventSource.h"
-#include "platform/fake/flow/FakeAccessibilityPermission.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
+#include "support/fakes/FakeKeyEventSource.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

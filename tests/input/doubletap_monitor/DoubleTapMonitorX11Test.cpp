@@ -5,8 +5,8 @@
 // slowly the machine runs the test.
 #include "X11TestSupport.h"
 #include "input/DoubleTapMonitor.h"
-#include "platform/x11/doubletap/XInputKeyEventSource.h"
-#include "platform/x11/input/X11AccessibilityPermission.h"
+#include "platform/x11/X11AccessibilityPermission.h"
+#include "platform/x11/XInputKeyEventSource.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>

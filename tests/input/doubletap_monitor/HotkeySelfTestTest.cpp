@@ -4,11 +4,11 @@
 #include "input/BuiltInHotkeySelfTest.h"
 #include "input/HotkeyManager.h"
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyGrabber.h"
-#include "platform/fake/FakeKeyboardLayout.h"
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeKeyGrabber.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Raw key presses and releases, as XInput delivers them, against a small keymap laid out like
 // the usual PC keymap, mapped to the events the double-tap watcher is given.
-#include "platform/x11/doubletap/RawKeyTracker.h"
+#include "platform/x11/RawKeyTracker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/doubletap/XInputKeyEventSource.h"
+#include "platform/x11/XInputKeyEventSource.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

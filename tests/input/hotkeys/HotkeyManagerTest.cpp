@@ -2,9 +2,9 @@
 #include "input/HotkeyManager.h"
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyGrabber.h"
-#include "platform/fake/FakeKeyboardLayout.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeKeyGrabber.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

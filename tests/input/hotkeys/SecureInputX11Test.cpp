@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "X11TestSupport.h"
 #include "input/HotkeyManager.h"
-#include "platform/x11/input/OwnKeyboardGrab.h"
-#include "platform/x11/input/X11AccessibilityPermission.h"
-#include "platform/x11/input/XcbKeyGrabber.h"
-#include "platform/x11/input/XcbSecureInput.h"
+#include "platform/x11/OwnKeyboardGrab.h"
+#include "platform/x11/X11AccessibilityPermission.h"
+#include "platform/x11/XcbKeyGrabber.h"
+#include "platform/x11/XcbSecureInput.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/input/X11AccessibilityPermission.h"
+#include "platform/x11/X11AccessibilityPermission.h"
 
 #include "support/TestEnvironment.h"
 

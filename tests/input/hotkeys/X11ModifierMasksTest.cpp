@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/input/X11ModifierMasks.h"
+#include "platform/x11/X11ModifierMasks.h"
 
 #include <gtest/gtest.h>
 #include <map>

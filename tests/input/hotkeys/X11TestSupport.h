@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/x11/input/X11ModifierMasks.h"
+#include "platform/x11/X11ModifierMasks.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,9 +5,9 @@
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"
-#include "platform/fake/FakeAccessibilityBus.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeAccessibilityBus.h"
 #include "ui/settings/KeyScript.h"
 #include "ui/settings/RecordingPermission.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "onboarding/DesktopEntry.h"
+#include "platform/xdg/DesktopEntry.h"
 
 #include <gtest/gtest.h>
 

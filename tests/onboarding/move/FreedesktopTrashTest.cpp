@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "onboarding/FreedesktopTrash.h"
+#include "platform/xdg/FreedesktopTrash.h"
 #include "MoveTestSupport.h"
 
 #include <QUrl>

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "onboarding/MoveToApplications.h"
-#include "platform/fake/FakeAlertPresenter.h"
-#include "platform/fake/FakeCommandRunner.h"
-#include "platform/fake/FakeProcessLauncher.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeAlertPresenter.h"
+#include "support/fakes/FakeCommandRunner.h"
+#include "support/fakes/FakeProcessLauncher.h"
 
 #include <QDir>
 #include <QFile>

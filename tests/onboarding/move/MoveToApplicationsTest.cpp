@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "MoveTestSupport.h"
-#include "onboarding/DesktopEntry.h"
+#include "platform/xdg/DesktopEntry.h"
 
 namespace {
 

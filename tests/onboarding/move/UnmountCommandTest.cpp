@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/UnmountCommand.h"
-#include "platform/fake/FakeCommandRunner.h"
+#include "support/fakes/FakeCommandRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/xkb/KeyPositions.h"
+#include "core/KeyPositions.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -2,7 +2,7 @@
 #include "platform/xkb/XkbKeyboardLayout.h"
 
 #include "ScopedEnvironment.h"
-#include "input/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 #include "platform/Platform.h"
 
 #include <QProcess>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyboardLayout.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <QApplication>
 #include <QKeyEvent>

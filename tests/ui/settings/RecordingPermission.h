@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/ports/AccessibilityPermission.h"
+#include "platform/AccessibilityPermission.h"
 
 #include <QStringList>
 

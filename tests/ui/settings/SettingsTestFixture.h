@@ -2,8 +2,8 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "platform/fake/FakeSecretStore.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeSecretStore.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
 #include "ui/settings/KeyScript.h"
 #include "ui/settings/RecordingPermission.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "input/DoubleTapModifier.h"
-#include "platform/ports/DoubleTapTrigger.h"
+#include "core/DoubleTapModifier.h"
+#include "input/DoubleTapTrigger.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/tray/AboutPanel.h"
-#include "app/AppIdentity.h"
+#include "core/AppIdentity.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ui/tray/XdgAutostartEntry.h"
+#include "platform/xdg/XdgAutostartEntry.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "app/DesktopWiring.h"
+
+#include "ai/KeychainHelper.h"
+#include "app/DesktopApplicationMover.h"
+#include "app/DesktopUpdater.h"
+#include "app/null/NullComponents.h"
+#include "app/null/NullOutsideClickWatcher.h"
+#include "capture/Replacer.h"
+#include "capture/SelectionCapture.h"
+#include "input/BuiltInHotkeySelfTest.h"
+#include "input/DoubleTapMonitor.h"
+#include "input/HotkeyManager.h"
+#include "onboarding/guide/OnboardingWindowController.h"
+#include "platform/atspi/AtspiFocusedTextReader.h"
+#include "platform/dbus/DBusAccessibilityBus.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/x11/EwmhFrontmostWindows.h"
+#include "platform/x11/X11AccessibilityPermission.h"
+#include "platform/x11/X11RunningApplications.h"
+#include "platform/x11/XInputKeyEventSource.h"
+#include "platform/x11/XInputOutsideClickWatcher.h"
+#include "platform/x11/XTestKeystrokeSender.h"
+#include "platform/x11/XcbKeyGrabber.h"
+#include "platform/x11/XcbPasteboard.h"
+#include "platform/x11/XcbSecureInput.h"
+#include "ui/PopoverController.h"
+#include "ui/settings/SettingsWindowController.h"
+#include "ui/tray/StatusItemController.h"
+
+#include <QtGlobal>
+#include <cstdio>
+
+namespace {
+bool hasX11Display()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+} // namespace
+
+DesktopWiring::DesktopWiring() = default;
+DesktopWiring::~DesktopWiring() = default;
+
+AppComponents DesktopWiring::takeComponents()
+{
+    AppComponents components;
+    components.migrateLegacyKey = &KeychainHelper::migrateLegacyKeyIfNeeded;
+    components.clipboard = std::make_unique<QtClipboard>();
+    if (hasX11Display()) {
+        wireX11(components);
+    } else {
+        components.makePopover = [] {
+            return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>());
+        };
+        std::fputs("quillmark: no X display (DISPLAY is not set); global shortcuts, reading the "
+                   "selection and pasting are not available. Bind `quillmark trigger` to a "
+                   "desktop shortcut instead.\n",
+                   stderr);
+    }
+    components.makeUpdater = &DesktopUpdater::make;
+    components.applicationMover = DesktopApplicationMover::make();
+    // Whatever the desktop lacks gets its null adapter, which says it is not available.
+    NullComponents::fillMissing(components);
+
+    // The tray, the settings window and the guide borrow the permission, which the
+    // delegate keeps longer than any of them.
+    AccessibilityPermission* permission = components.accessibility.get();
+    components.makeStatusItem = [permission] {
+        return std::make_unique<StatusItemController>(*permission);
+    };
+    components.makeSettingsWindow = [permission](DoubleTapTrigger& doubleTap) {
+        return std::make_unique<SettingsWindowController>(doubleTap, *permission);
+    };
+    m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
+    components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission,
+                                   bus = m_accessibilityBus.get()] {
+        return std::make_unique<OnboardingWindowController>(
+            *permission,
+            [x11Permission] {
+                if (x11Permission)
+                    x11Permission->relaunch();
+            },
+            bus);
+    };
+    return components;
+}
+
+void DesktopWiring::wireX11(AppComponents& components)
+{
+    components.makePopover = [] {
+        return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
+    };
+    components.makeHotkeyRegistrar = [] {
+        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
+    };
+    components.secureInput = std::make_unique<XcbSecureInput>();
+    auto accessibility = std::make_unique<X11AccessibilityPermission>();
+    m_x11Permission = accessibility.get();
+    components.accessibility = std::move(accessibility);
+    // The delegate keeps its components longer than the watcher it makes from them.
+    components.makeDoubleTap = [permission = components.accessibility.get()] {
+        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(),
+                                                  *permission);
+    };
+    // The self-test's rival grabs on an X connection of its own, as another application.
+    components.hotkeySelfTest =
+        std::make_unique<BuiltInHotkeySelfTest>([] { return std::make_unique<XcbKeyGrabber>(); });
+
+    m_windows = std::make_unique<EwmhFrontmostWindows>();
+    m_focusedText = std::make_unique<AtspiFocusedTextReader>();
+    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput);
+    m_pasteboard = std::make_unique<XcbPasteboard>();
+    components.selection = std::make_unique<SelectionCapture>(
+        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
+    components.pasteBack =
+        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
+    components.runningApplications = std::make_unique<X11RunningApplications>();
+}

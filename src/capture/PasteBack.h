@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/TargetApplication.h"
+
+#include <QString>
+#include <optional>
+#include <qcoro/qcorotask.h>
+
+// Pastes a result over the original selection. Main thread only; the coroutine suspends
+// on the main thread while it waits.
+class PasteBack {
+public:
+    PasteBack() = default;
+    PasteBack(const PasteBack&) = delete;
+    PasteBack& operator=(const PasteBack&) = delete;
+    virtual ~PasteBack() = default;
+
+    // Brings the target back to the front (when given), pastes the text through the
+    // clipboard and then restores the clipboard. Reports nothing: a paste that cannot be
+    // made is logged and the text is simply not inserted.
+    virtual QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) = 0;
+};

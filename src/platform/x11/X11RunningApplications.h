@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/RunningApplications.h"
+#include "platform/x11/X11Connection.h"
+
+// An application has terminated when its window no longer exists on the X server, or,
+// for one whose window was not known, when its process is gone. Main thread only.
+class X11RunningApplications final : public RunningApplications {
+public:
+    bool isTerminated(const TargetApplication& application) const override;
+
+private:
+    mutable X11Connection m_x11;
+};

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/GlobalKeyGrabber.h"
+#include "platform/x11/X11ModifierMasks.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <optional>
+#include <vector>
+
+struct xcb_connection_t;
+
+// Global keys on X11: passive key grabs on the root window, made on a private X connection
+// that a socket notifier watches, so Qt's own connection is never touched.
+//
+// A combination is grabbed once for every state the lock keys may be in (Caps Lock, Num
+// Lock, Scroll Lock where the keymap has it), because X matches modifiers exactly and a
+// shortcut must not stop working when Num Lock is on. Every grab is a checked request: when
+// another client holds any of them, X answers BadAccess, the grabs made so far are undone
+// and the error code is the status. Keys are placed by the fixed position table, so the
+// grab stays on the same physical key whatever layout is active; when the keymap changes
+// the modifiers that hold Super, Alt and the locks are looked up again and the held
+// combinations are grabbed anew if they moved. Main thread only; must not be destroyed
+// from inside onPressed.
+class XcbKeyGrabber final : public GlobalKeyGrabber {
+public:
+    XcbKeyGrabber();
+    ~XcbKeyGrabber() override;
+
+    [[nodiscard]] Grab grab(uint32_t id, const HotkeyShortcut& combination) override;
+    void release(Handle handle) override;
+
+private:
+    struct Held {
+        Handle handle;
+        uint32_t id;
+        HotkeyShortcut combination;
+        uint8_t keycode;
+        uint16_t modifiers;
+    };
+
+    // Opens the connection, reads the modifier masks and listens for keymap changes; false
+    // (and nothing held) without a display.
+    [[nodiscard]] bool connect();
+    void disconnect();
+    // Grabs the key with the modifiers in every lock state; the first X error code, or 0.
+    int grabInEveryLockState(uint8_t keycode, uint16_t modifiers);
+    void ungrabInEveryLockState(uint8_t keycode, uint16_t modifiers);
+    void readEvents();
+    // Checked requests read events into the connection's queue behind the notifier's back,
+    // so they are handled on the next turn of the event loop.
+    void readEventsSoon();
+    void handleKeyPress(uint8_t keycode, uint16_t state);
+    void handleKeyRelease(uint8_t keycode);
+    void keymapChanged();
+
+    xcb_connection_t* m_connection = nullptr;
+    uint32_t m_root = 0;
+    uint8_t m_xkbFirstEvent = 0;
+    QPointer<QSocketNotifier> m_notifier;
+    X11ModifierMasks m_masks;
+    std::vector<Held> m_held;
+    Handle m_lastHandle = 0;
+    // The key of the press that fired last, until it is released, so that key repeat does
+    // not fire again.
+    std::optional<uint8_t> m_keyDown;
+};

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/Pasteboard.h"
+#include "platform/x11/X11Connection.h"
+
+#include <QHash>
+#include <QObject>
+#include <chrono>
+#include <coroutine>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QSocketNotifier;
+
+// The CLIPBOARD selection spoken to directly over a private X connection, so that every
+// target is read and served as the bytes its owner gave, without any conversion: a UTF-16
+// text/html keeps its byte order mark, a UTF8_STRING ending in NUL keeps it. Large targets
+// travel in INCR pieces both ways.
+//
+// Reading never blocks the event loop: each request is answered by events, and the
+// coroutine waits for them with a deadline on the clock. A target whose owner does not
+// deliver within `typeDeadline` (counted afresh for each INCR piece), or once the snapshot
+// has used up `snapshotBudget`, is left out, and the types left out are logged; an INCR
+// transfer whose pieces keep coming may go on for `incrementalGrace` past the budget. The change
+// count counts XFixes selection-owner notifications, ours included. While the clipboard
+// holds a transient item this adapter wrote (a result on its way to being pasted), a
+// snapshot gives the contents that item displaced, never the item itself. Main thread only.
+class XcbPasteboard final : public Pasteboard {
+public:
+    XcbPasteboard();
+    ~XcbPasteboard() override;
+
+    QCoro::Task<PasteboardSnapshot> snapshot() override;
+    void write(const PasteboardSnapshot& contents) override;
+    int64_t changeCount() override;
+    QCoro::Task<std::optional<QString>> readText() override;
+
+    // Whether a target offered by the clipboard's owner can be saved and offered again.
+    static bool isRestorable(const QString& type);
+
+    static constexpr std::chrono::milliseconds typeDeadline{150};
+    static constexpr std::chrono::milliseconds snapshotBudget{400};
+    static constexpr std::chrono::milliseconds incrementalGrace{2000};
+
+private:
+    struct Transfer;
+    // Resumes the coroutines waiting for the next event or deadline.
+    class Wakeup {
+    public:
+        // What `co_await` takes; it may be copied, so it only refers to the wakeup.
+        struct Awaiter {
+            Wakeup& wakeup;
+            bool await_ready() const noexcept { return false; }
+            void await_suspend(std::coroutine_handle<> waiter)
+            {
+                wakeup.m_waiters.push_back(waiter);
+            }
+            void await_resume() const noexcept {}
+        };
+        Awaiter next() { return Awaiter{*this}; }
+        void wake();
+
+    private:
+        std::vector<std::coroutine_handle<>> m_waiters;
+    };
+    // What one conversion request has heard so far.
+    struct Reading {
+        uint32_t target = 0;
+        bool notified = false;
+        bool refused = false;
+        bool incremental = false;
+        bool finished = false;
+        bool newPiece = false;
+        QByteArray bytes;
+    };
+
+    bool setUp();
+    // Handles every event that has arrived, then wakes the waiting coroutines.
+    void pump();
+    void handle(const void* event);
+    void serve(const void* request);
+    void continueTransfer(uint32_t window, uint32_t property);
+    // Reads the property the owner answered on, deleting it; sets incremental for INCR.
+    void takeProperty(Reading& reading);
+    // The bytes of one target, or nothing when refused or not delivered by `deadline`.
+    QCoro::Task<std::optional<QByteArray>> read(uint32_t target,
+                                                std::chrono::milliseconds deadline);
+    QCoro::Task<> waitUntil(std::chrono::milliseconds deadline);
+    QCoro::Task<PasteboardSnapshot> readOwner();
+    bool ownsSelection();
+    uint32_t atom(const QString& name);
+    QString atomName(uint32_t atom);
+    // The bytes this item gives for a target, with plain text offered under the usual
+    // X text targets too; nothing when it has none.
+    std::optional<QByteArray> bytesFor(const PasteboardSnapshot::Item& item, const QString& target);
+
+    X11Connection m_x11;
+    uint32_t m_window = 0;
+    uint32_t m_property = 0;
+    bool m_ready = false;
+    uint8_t m_xfixesEvent = 0;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    QObject m_context;
+    Wakeup m_wakeup;
+    int64_t m_changeCount = 0;
+    std::optional<Reading> m_reading;
+    // Whether the last read ended because its owner did not deliver in time.
+    bool m_timedOut = false;
+    // What this process serves while it owns the selection.
+    std::optional<PasteboardSnapshot::Item> m_served;
+    std::vector<std::unique_ptr<Transfer>> m_transfers;
+    PasteboardSnapshot m_lastSnapshot;
+    std::optional<PasteboardSnapshot> m_displaced;
+    QHash<uint32_t, QString> m_names;
+};

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/FrontmostWindows.h"
+#include "platform/Platform.h"
+#include "support/fakes/CaptureJournal.h"
+
+#include <chrono>
+
+// A window manager whose active window the test sets. An activation takes effect
+// `activationDelay` after it was asked for, or never when that is absent. Records
+// "windows.activate(WINDOW)".
+class FakeFrontmostWindows final : public FrontmostWindows {
+public:
+    explicit FakeFrontmostWindows(CaptureJournal& journal)
+        : m_journal(journal)
+    {}
+
+    std::optional<TargetApplication> frontmost() override { return front; }
+
+    bool isActive(const TargetApplication& application) override
+    {
+        const auto now = Platform::clock().monotonicNow();
+        if (m_activating && now >= m_activatesAt) {
+            activeWindow = m_activating->windowID;
+            m_activating.reset();
+        }
+        return activeWindow != 0 && activeWindow == application.windowID;
+    }
+
+    void activate(const TargetApplication& application) override
+    {
+        m_journal.record(QStringLiteral("windows.activate(%1)").arg(application.windowID));
+        if (!activationDelay)
+            return;
+        m_activating = application;
+        m_activatesAt = Platform::clock().monotonicNow() + *activationDelay;
+    }
+
+    std::optional<TargetApplication> front;
+    uint32_t activeWindow = 0;
+    std::optional<std::chrono::milliseconds> activationDelay = std::chrono::milliseconds(0);
+
+private:
+    CaptureJournal& m_journal;
+    std::optional<TargetApplication> m_activating;
+    std::chrono::milliseconds m_activatesAt{0};
+};

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/KeystrokeSender.h"
+#include "platform/Platform.h"
+#include "support/fakes/CaptureJournal.h"
+
+#include <chrono>
+#include <functional>
+
+// A keyboard whose modifiers are held until `modifiersReleasedAt` and the shortcut's key
+// until `shortcutReleasedAt` (monotonic time), and that records every chord it types:
+// "keys.post(Ctrl+C)", "keys.post(Ctrl+Shift+V)". `onPost` runs after each chord, for a test that
+// plays the application's answer.
+class FakeKeystrokeSender final : public KeystrokeSender {
+public:
+    explicit FakeKeystrokeSender(CaptureJournal& journal)
+        : m_journal(journal)
+    {}
+
+    bool relevantModifiersHeld() override
+    {
+        ++modifierChecks;
+        return Platform::clock().monotonicNow() < modifiersReleasedAt;
+    }
+
+    bool shortcutKeyHeld() override
+    {
+        return Platform::clock().monotonicNow() < shortcutReleasedAt;
+    }
+
+    bool post(EditCommand command, ChordStyle style) override
+    {
+        const QString shift = style == ChordStyle::terminal ? QStringLiteral("Shift+") : QString();
+        const QString key =
+            command == EditCommand::copy ? QStringLiteral("C") : QStringLiteral("V");
+        m_journal.record(QStringLiteral("keys.post(Ctrl+%1%2)").arg(shift, key));
+        if (onPost)
+            onPost(command);
+        return true;
+    }
+
+    std::chrono::milliseconds modifiersReleasedAt{0};
+    std::chrono::milliseconds shortcutReleasedAt{0};
+    int modifierChecks = 0;
+    std::function<void(EditCommand)> onPost;
+
+private:
+    CaptureJournal& m_journal;
+};

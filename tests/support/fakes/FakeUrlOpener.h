@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "platform/UrlOpener.h"
+
+#include <QList>
+
+// Records the pages it was asked to open.
+class FakeUrlOpener final : public UrlOpener {
+public:
+    bool open(const QUrl& url) override
+    {
+        opened.append(url);
+        return succeeds;
+    }
+
+    QList<QUrl> opened;
+    bool succeeds = true;
+};
