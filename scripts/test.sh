@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs what the tests need, builds the development configuration (warnings as errors,
-# AddressSanitizer and UndefinedBehaviorSanitizer) and runs the whole suite inside a
-# private, throw-away desktop session. This is the README's test command and what CI runs.
+# Installs what the tests need, checks the format and the include floors, builds the
+# development configuration (warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer),
+# runs clang-tidy on the sources the last change touched, builds the release configuration with
+# warnings as errors, and runs the whole suite inside a private, throw-away desktop session.
+# This is the README's test command and what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +12,9 @@ scripts/setup-debian.sh
 
 echo "== format check"
 scripts/check-format.sh
+
+echo "== layers"
+scripts/check-layers.sh
 
 echo "== build"
 # ccache keeps compiled objects between runs and between clones of this tree: paths are
@@ -21,6 +26,13 @@ if command -v ccache >/dev/null; then
 fi
 cmake --preset dev "${launcher[@]}"
 cmake --build --preset dev -j "$(nproc)"
+
+echo "== clang-tidy"
+scripts/tidy.sh
+
+echo "== release build"
+cmake --preset ci-release "${launcher[@]}" >/dev/null
+cmake --build --preset ci-release -j "$(nproc)"
 
 echo "== tests"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
