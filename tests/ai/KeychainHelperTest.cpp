@@ -55,20 +55,16 @@ public:
     bool refuseWrites = false;
 };
 
-class KeychainHelperTest : public ::testing::Test {
-protected:
-    KeychainHelperTest() { Platform::setSecretStore(&m_store); }
-    ~KeychainHelperTest() override { Platform::setSecretStore(nullptr); }
+// Private settings and the prompting keyring, installed for the life of the object.
+struct KeyringFixture {
+    KeyringFixture() { Platform::setSecretStore(&store); }
+    ~KeyringFixture() { Platform::setSecretStore(nullptr); }
 
-    FakeSecretStore& keyring() { return m_store.fake; }
+    FakeSecretStore& keyring() { return store.fake; }
     bool attempted() const { return Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted); }
 
     // One launch's migration: the calls it made and the lines it logged.
-    struct Launch {
-        QStringList calls;
-        QStringList lines;
-    };
-    Launch launch()
+    std::pair<QStringList, QStringList> launch()
     {
         keyring().calls.clear();
         ScopedLogCapture log;
@@ -76,181 +72,143 @@ protected:
         return {keyring().calls, log.lines()};
     }
 
-    ScopedConfigHome m_home;
-    PromptingSecretStore m_store;
+    ScopedConfigHome home;
+    PromptingSecretStore store;
 };
 
-struct Decoding {
-    const char* name;
-    QByteArray stored;
-    std::optional<QString> read;
-};
+class KeychainHelperTest : public ::testing::Test, protected KeyringFixture {};
 
-class KeychainHelperReadTest : public KeychainHelperTest,
-                               public ::testing::WithParamInterface<Decoding> {};
-
-TEST_P(KeychainHelperReadTest, DecodesStoredBytesAsUtf8)
+TEST_F(KeychainHelperTest, DecodesStoredBytesAsUtf8)
 {
-    keyring().put(current, account, GetParam().stored);
-    EXPECT_EQ(KeychainHelper::read(current, account), GetParam().read);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Bytes, KeychainHelperReadTest, ::testing::Values(
-    Decoding{"Ascii", "sk-proj-abc123", QStringLiteral("sk-proj-abc123")},
-    Decoding{"Empty", "", QString()},
-    Decoding{"MultiByte", "ключ-€-🔑", QStringLiteral("ключ-€-🔑")},
-    Decoding{"KeepsWhiteSpace", " sk \n", QStringLiteral(" sk \n")},
-    Decoding{"InvalidByte", "sk-\xff", std::nullopt},
-    Decoding{"Latin1", "cl\xe9", std::nullopt},
-    Decoding{"CutOffAtTheEnd", "sk-\xe2\x82", std::nullopt},
-    Decoding{"Overlong", "\xc0\xaf", std::nullopt},
-    Decoding{"Surrogate", "\xed\xa0\x80", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-TEST_F(KeychainHelperTest, ReadFindsNothingWithoutAnItemOrAKeyring)
-{
-    EXPECT_EQ(KeychainHelper::read(current, account), std::nullopt);
-    keyring().put(current, account, "sk-test");
+    const std::pair<QByteArray, std::optional<QString>> rows[] = {
+        {"sk-proj-abc123", QStringLiteral("sk-proj-abc123")},
+        {"", QString()},
+        {"ключ-€-🔑", QStringLiteral("ключ-€-🔑")},
+        {" sk \n", QStringLiteral(" sk \n")},
+        {"sk-\xff", std::nullopt},      // invalid byte
+        {"cl\xe9", std::nullopt},       // Latin-1
+        {"sk-\xe2\x82", std::nullopt},  // cut off at the end
+        {"\xc0\xaf", std::nullopt},     // overlong
+        {"\xed\xa0\x80", std::nullopt}, // surrogate
+    };
+    for (const auto& [stored, read] : rows) {
+        SCOPED_TRACE(stored.toHex().toStdString());
+        keyring().put(current, account, stored);
+        EXPECT_EQ(KeychainHelper::read(current, account), read);
+    }
     keyring().setAvailable(false);
     EXPECT_EQ(KeychainHelper::read(current, account), std::nullopt);
 }
 
-TEST_F(KeychainHelperTest, WriteAddsAndThenReplacesTheCurrentItem)
+TEST_F(KeychainHelperTest, WriteReplacesAndRemoveSucceedsWhetherOrNotTheItemExists)
 {
+    EXPECT_EQ(KeychainHelper::read(current, account), std::nullopt);
+    keyring().put(legacy, account, "sk-legacy");
     ASSERT_TRUE(KeychainHelper::write(account, QStringLiteral("sk-first")));
     ASSERT_TRUE(KeychainHelper::write(account, QStringLiteral("sk-sécond")));
-
     EXPECT_EQ(keyring().stored(current, account), QByteArray("sk-sécond"));
-    EXPECT_EQ(keyring().stored(legacy, account), std::nullopt);
     EXPECT_EQ(KeychainHelper::read(current, account), QStringLiteral("sk-sécond"));
-}
-
-TEST_F(KeychainHelperTest, RemoveSucceedsWhetherOrNotTheItemExists)
-{
-    keyring().put(current, account, "sk-test");
-    keyring().put(legacy, account, "sk-legacy");
 
     EXPECT_TRUE(KeychainHelper::remove(account));
     EXPECT_TRUE(KeychainHelper::remove(account));
     EXPECT_EQ(keyring().stored(current, account), std::nullopt);
     EXPECT_EQ(keyring().stored(legacy, account), QByteArray("sk-legacy"));
-}
 
-TEST_F(KeychainHelperTest, WriteAndRemoveReportAKeyringThatDoesNotAnswer)
-{
     keyring().setAvailable(false);
     EXPECT_FALSE(KeychainHelper::write(account, QStringLiteral("sk-test")));
     EXPECT_FALSE(KeychainHelper::remove(account));
 }
 
-TEST_F(KeychainHelperTest, MigrationLeavesAnExistingKeyAndTheFlagAlone)
+TEST(KeychainMigrationTest, CopiesALegacyKeyAtMostOnceAndNeverOverAnyOther)
 {
-    // An empty current item counts as present too.
-    for (const QByteArray& existing : {QByteArray("sk-current"), QByteArray()}) {
-        SCOPED_TRACE(existing.toStdString());
-        keyring().put(current, account, existing);
-        keyring().put(legacy, account, "sk-legacy");
+    const QStringList probe{readCurrent, readLegacy};
+    const QStringList copy{readCurrent, readLegacy, readCurrent, writeCurrent};
+    struct Row {
+        const char* name;
+        std::optional<QByteArray> current, legacy;
+        bool available = true, refuseWrites = false, savedDuringPrompt = false;
+        QStringList calls, lines;
+        std::optional<QByteArray> currentAfter;
+        bool attempted = true;
+    };
+    const Row rows[] = {
+        {"a key is there",
+         "sk-current",
+         "sk-legacy",
+         true,
+         false,
+         false,
+         {readCurrent},
+         {},
+         "sk-current",
+         false},
+        {"an empty key counts as there",
+         "",
+         "sk-legacy",
+         true,
+         false,
+         false,
+         {readCurrent},
+         {},
+         "",
+         false},
+        {"no key anywhere", {}, {}, true, false, false, probe, {}, {}},
+        {"legacy key copied",
+         {},
+         "sk-légacy",
+         true,
+         false,
+         false,
+         copy,
+         {migratedLine},
+         "sk-légacy"},
+        {"empty legacy key", {}, "", true, false, false, probe, {}, {}},
+        {"unreadable legacy key", {}, "sk-\xff", true, false, false, probe, {}, {}},
+        {"a key saved while the keyring asked",
+         {},
+         "sk-legacy",
+         true,
+         false,
+         true,
+         {readCurrent, readLegacy, readCurrent},
+         {skippedLine},
+         "sk-typed-meanwhile"},
+        {"the copy fails", {}, "sk-legacy", true, true, false, copy, {copyFailedLine}, {}},
+        {"no keyring", {}, "sk-legacy", false, false, false, probe, {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        KeyringFixture f;
+        if (row.current)
+            f.keyring().put(current, account, *row.current);
+        if (row.legacy)
+            f.keyring().put(legacy, account, *row.legacy);
+        f.keyring().setAvailable(row.available);
+        f.store.refuseWrites = row.refuseWrites;
+        if (row.savedDuringPrompt)
+            f.store.duringLegacyPrompt = [&] {
+                f.keyring().put(current, account, "sk-typed-meanwhile");
+            };
 
-        const Launch first = launch();
+        const auto first = f.launch();
+        EXPECT_EQ(first.first, row.calls);
+        EXPECT_EQ(first.second, row.lines);
+        EXPECT_EQ(f.keyring().stored(current, account), row.currentAfter);
+        EXPECT_EQ(f.keyring().stored(legacy, account), row.legacy);
+        EXPECT_EQ(f.attempted(), row.attempted);
+        if (!row.attempted)
+            continue;
 
-        EXPECT_EQ(first.calls, QStringList{readCurrent});
-        EXPECT_EQ(first.lines, QStringList{});
-        EXPECT_EQ(keyring().stored(current, account), existing);
-        EXPECT_FALSE(attempted());
+        // Once tried, never again: a key the user removes, or one turning up later, stays so.
+        f.keyring().setAvailable(true);
+        f.store.refuseWrites = false;
+        ASSERT_TRUE(KeychainHelper::remove(account));
+        f.keyring().put(legacy, account, "sk-legacy");
+        const auto second = f.launch();
+        EXPECT_EQ(second.first, QStringList{readCurrent});
+        EXPECT_EQ(second.second, QStringList{});
+        EXPECT_EQ(f.keyring().stored(current, account), std::nullopt);
     }
-}
-
-TEST_F(KeychainHelperTest, MigrationWithNoKeyAnywhereRunsOnce)
-{
-    const Launch first = launch();
-    EXPECT_EQ(first.calls, (QStringList{readCurrent, readLegacy}));
-    EXPECT_EQ(first.lines, QStringList{});
-    EXPECT_TRUE(attempted());
-
-    // A legacy key turning up later is no longer looked for.
-    keyring().put(legacy, account, "sk-legacy");
-    const Launch second = launch();
-    EXPECT_EQ(second.calls, QStringList{readCurrent});
-    EXPECT_EQ(keyring().stored(current, account), std::nullopt);
-}
-
-TEST_F(KeychainHelperTest, MigrationCopiesTheLegacyKeyOnceAndLeavesTheOriginal)
-{
-    keyring().put(legacy, account, "sk-légacy");
-
-    const Launch first = launch();
-
-    EXPECT_EQ(first.calls, (QStringList{readCurrent, readLegacy, readCurrent, writeCurrent}));
-    EXPECT_EQ(first.lines, QStringList{migratedLine});
-    EXPECT_EQ(keyring().stored(current, account), QByteArray("sk-légacy"));
-    EXPECT_EQ(keyring().stored(legacy, account), QByteArray("sk-légacy"));
-    EXPECT_TRUE(attempted());
-
-    // The user removes the key in the settings; it must not come back.
-    ASSERT_TRUE(KeychainHelper::remove(account));
-    const Launch second = launch();
-    EXPECT_EQ(second.calls, QStringList{readCurrent});
-    EXPECT_EQ(second.lines, QStringList{});
-    EXPECT_EQ(keyring().stored(current, account), std::nullopt);
-}
-
-TEST_F(KeychainHelperTest, MigrationIgnoresAnEmptyOrUnreadableLegacyKey)
-{
-    for (const QByteArray& stored : {QByteArray(), QByteArray("sk-\xff")}) {
-        SCOPED_TRACE(stored.toHex().toStdString());
-        Preferences::setFlag(DefaultsKey::legacyKeyMigrationAttempted, false);
-        keyring().put(legacy, account, stored);
-
-        const Launch first = launch();
-
-        EXPECT_EQ(first.calls, (QStringList{readCurrent, readLegacy}));
-        EXPECT_EQ(first.lines, QStringList{});
-        EXPECT_EQ(keyring().stored(current, account), std::nullopt);
-        EXPECT_TRUE(attempted());
-    }
-}
-
-TEST_F(KeychainHelperTest, MigrationKeepsAKeySavedWhileTheKeyringAsked)
-{
-    keyring().put(legacy, account, "sk-legacy");
-    m_store.duringLegacyPrompt = [this] { keyring().put(current, account, "sk-typed-meanwhile"); };
-
-    const Launch first = launch();
-
-    EXPECT_EQ(first.calls, (QStringList{readCurrent, readLegacy, readCurrent}));
-    EXPECT_EQ(first.lines, QStringList{skippedLine});
-    EXPECT_EQ(keyring().stored(current, account), QByteArray("sk-typed-meanwhile"));
-    EXPECT_TRUE(attempted());
-}
-
-TEST_F(KeychainHelperTest, MigrationLogsAFailedCopyAndDoesNotRetry)
-{
-    keyring().put(legacy, account, "sk-legacy");
-    m_store.refuseWrites = true;
-
-    const Launch first = launch();
-    EXPECT_EQ(first.calls, (QStringList{readCurrent, readLegacy, readCurrent, writeCurrent}));
-    EXPECT_EQ(first.lines, QStringList{copyFailedLine});
-    EXPECT_TRUE(attempted());
-
-    m_store.refuseWrites = false;
-    const Launch second = launch();
-    EXPECT_EQ(second.calls, QStringList{readCurrent});
-    EXPECT_EQ(keyring().stored(current, account), std::nullopt);
-}
-
-TEST_F(KeychainHelperTest, MigrationWithoutAKeyringMarksTheAttemptQuietly)
-{
-    keyring().put(legacy, account, "sk-legacy");
-    keyring().setAvailable(false);
-
-    const Launch first = launch();
-
-    EXPECT_EQ(first.calls, (QStringList{readCurrent, readLegacy}));
-    EXPECT_EQ(first.lines, QStringList{});
-    EXPECT_TRUE(attempted());
 }
 
 } // namespace

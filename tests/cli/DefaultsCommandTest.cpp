@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/DefaultsCommand.h"
 
-#include "settings/CommandRunner.h"
+#include "cli/CommandRunner.h"
 #include "settings/Preferences.h"
-#include "settings/SettingsTestSupport.h"
 #include "support/TestEnvironment.h"
 
 #include <QJsonArray>
@@ -22,116 +21,95 @@ protected:
     ScopedConfigHome home;
 };
 
-struct WriteRow {
-    const char* name;
-    QStringList arguments; // after "write key"
-    QJsonValue stored;
-};
-
-class DefaultsWriteTest : public DefaultsCommandTest,
-                          public ::testing::WithParamInterface<WriteRow> {};
-
-TEST_P(DefaultsWriteTest, StoresTheValueWithItsType)
+TEST_F(DefaultsCommandTest, WriteStoresTheValueWithItsType)
 {
-    const CommandResult result = defaults(QStringList{"write", "key"} + GetParam().arguments);
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_EQ(result.out, QString());
-    EXPECT_EQ(result.err, QString());
-    EXPECT_EQ(readJsonFile(path()).value(QStringLiteral("key")), GetParam().stored);
+    const std::pair<QStringList, QJsonValue> rows[] = {
+        // arguments after "write key", stored
+        {{"hello world"}, "hello world"},
+        {{"17"}, "17"}, // digits without a flag stay text
+        {{"-5"}, "-5"}, // a negative number is not a flag
+        {{"-string", "17"}, "17"},
+        {{"-string", "-int"}, "-int"},
+        {{"-int", "42"}, 42},
+        {{"-int", "-7"}, -7},
+        {{"-int", "9223372036854775807"}, QJsonValue(std::numeric_limits<qint64>::max())},
+        {{"-bool", "true"}, true},
+        {{"-bool", "YES"}, true},
+        {{"-bool", "1"}, true},
+        {{"-bool", "no"}, false},
+        {{"-bool", "0"}, false},
+        {{"-array", "translate", "fix grammar"}, QJsonArray{"translate", "fix grammar"}},
+        {{"-array", "-int", "5"}, QJsonArray{"-int", "5"}},
+        {{"-array"}, QJsonArray{}},
+    };
+    for (const auto& [arguments, stored] : rows) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const CommandResult result = defaults(QStringList{"write", "key"} + arguments);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(result.out + result.err, QString());
+        EXPECT_EQ(readJsonFile(path()).value(QStringLiteral("key")), stored);
+    }
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, DefaultsWriteTest, ::testing::Values(
-    WriteRow{"plainText", {"hello world"}, "hello world"},
-    WriteRow{"digitsWithoutFlagStayText", {"17"}, "17"},
-    WriteRow{"negativeNumberIsNotAFlag", {"-5"}, "-5"},
-    WriteRow{"explicitString", {"-string", "17"}, "17"},
-    WriteRow{"stringThatLooksLikeAFlag", {"-string", "-int"}, "-int"},
-    WriteRow{"integer", {"-int", "42"}, 42},
-    WriteRow{"negativeInteger", {"-int", "-7"}, -7},
-    WriteRow{"largestInteger", {"-int", "9223372036854775807"},
-             QJsonValue(std::numeric_limits<qint64>::max())},
-    WriteRow{"boolTrue", {"-bool", "true"}, true},
-    WriteRow{"boolYesCapitalised", {"-bool", "YES"}, true},
-    WriteRow{"boolOne", {"-bool", "1"}, true},
-    WriteRow{"boolNo", {"-bool", "no"}, false},
-    WriteRow{"boolZero", {"-bool", "0"}, false},
-    WriteRow{"array", {"-array", "translate", "fix grammar"}, QJsonArray{"translate", "fix grammar"}},
-    WriteRow{"arrayOfFlagLikeWords", {"-array", "-int", "5"}, QJsonArray{"-int", "5"}},
-    WriteRow{"emptyArray", {"-array"}, QJsonArray{}}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-class DefaultsBadInputTest : public DefaultsCommandTest,
-                             public ::testing::WithParamInterface<QStringList> {};
-
-TEST_P(DefaultsBadInputTest, ExplainsInOneLineAndLeavesTheFileAlone)
+TEST_F(DefaultsCommandTest, BadCommandLinesExplainInOneLineAndLeaveTheFileAlone)
 {
     const QByteArray before = R"({"key": "unchanged", "other": 1})";
-    writeRawFile(path(), before);
-
-    const CommandResult result = defaults(GetParam());
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, QString());
-    EXPECT_TRUE(result.err.startsWith(QStringLiteral("quillmark defaults: ")))
-        << result.err.toStdString();
-    EXPECT_TRUE(result.err.endsWith(QLatin1Char('\n')));
-    EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << result.err.toStdString();
-    EXPECT_EQ(readRawFile(path()), before);
+    const QStringList rows[] = {
+        {},
+        {"remove", "key"},
+        {"write"},
+        {"write", "key"},
+        {"write", "key", "a", "b"},
+        {"write", "key", "-int"},
+        {"write", "key", "-int", "4x"},
+        {"write", "key", "-int", "1.5"},
+        {"write", "key", "-int", "9223372036854775808"},
+        {"write", "key", "-int", "1", "2"},
+        {"write", "key", "-bool", "maybe"},
+        {"write", "key", "-bool"},
+        {"write", "key", "-float", "1.5"},
+        {"write", "key", "-string", "a", "b"},
+        {"read", "key", "other"},
+        {"delete"},
+        {"delete", "key", "other"},
+    };
+    for (const QStringList& arguments : rows) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        writeRawFile(path(), before);
+        const CommandResult result = defaults(arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.out, QString());
+        EXPECT_TRUE(result.err.startsWith(QStringLiteral("quillmark defaults: ")))
+            << result.err.toStdString();
+        EXPECT_TRUE(result.err.endsWith(QLatin1Char('\n')));
+        EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << result.err.toStdString();
+        EXPECT_EQ(readRawFile(path()), before);
+    }
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, DefaultsBadInputTest, ::testing::Values(
-    QStringList{},
-    QStringList{"remove", "key"},
-    QStringList{"write"},
-    QStringList{"write", "key"},
-    QStringList{"write", "key", "a", "b"},
-    QStringList{"write", "key", "-int"},
-    QStringList{"write", "key", "-int", "4x"},
-    QStringList{"write", "key", "-int", "1.5"},
-    QStringList{"write", "key", "-int", "9223372036854775808"},
-    QStringList{"write", "key", "-int", "1", "2"},
-    QStringList{"write", "key", "-bool", "maybe"},
-    QStringList{"write", "key", "-bool"},
-    QStringList{"write", "key", "-float", "1.5"},
-    QStringList{"write", "key", "-string", "a", "b"},
-    QStringList{"read", "key", "other"},
-    QStringList{"delete"},
-    QStringList{"delete", "key", "other"}));
-// clang-format on
-
-struct ReadRow {
-    const char* name;
-    QByteArray stored;
-    QString printed;
-};
-
-class DefaultsReadTest : public DefaultsCommandTest,
-                         public ::testing::WithParamInterface<ReadRow> {};
-
-TEST_P(DefaultsReadTest, PrintsStringsRawAndEverythingElseAsJson)
+TEST_F(DefaultsCommandTest, ReadPrintsStringsRawAndEverythingElseAsJson)
 {
-    writeRawFile(path(), QByteArray(R"({"key": )") + GetParam().stored + "}");
-    const CommandResult result = defaults({"read", "key"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, GetParam().printed);
-    EXPECT_EQ(result.err, QString());
+    const std::pair<QByteArray, QString> rows[] = {
+        // stored, printed
+        {R"("gpt-4o")", "gpt-4o\n"},
+        {R"("17")", "17\n"},
+        {R"("say \"hi\"")", "say \"hi\"\n"},
+        {"17", "17\n"},
+        {"9223372036854775807", "9223372036854775807\n"},
+        {"1.5", "1.5\n"},
+        {"false", "false\n"},
+        {R"(["translate", "improvePrompt"])", "[\"translate\",\"improvePrompt\"]\n"},
+        {R"({"a": 1})", "{\"a\":1}\n"},
+    };
+    for (const auto& [stored, printed] : rows) {
+        SCOPED_TRACE(stored.toStdString());
+        writeRawFile(path(), QByteArray(R"({"key": )") + stored + "}");
+        const CommandResult result = defaults({"read", "key"});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out, printed);
+        EXPECT_EQ(result.err, QString());
+    }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, DefaultsReadTest, ::testing::Values(
-    ReadRow{"string", R"("gpt-4o")", "gpt-4o\n"},
-    ReadRow{"stringOfDigits", R"("17")", "17\n"},
-    ReadRow{"stringWithQuotes", R"("say \"hi\"")", "say \"hi\"\n"},
-    ReadRow{"integer", "17", "17\n"},
-    ReadRow{"largeInteger", "9223372036854775807", "9223372036854775807\n"},
-    ReadRow{"fraction", "1.5", "1.5\n"},
-    ReadRow{"boolean", "false", "false\n"},
-    ReadRow{"array", R"(["translate", "improvePrompt"])", "[\"translate\",\"improvePrompt\"]\n"},
-    ReadRow{"object", R"({"a": 1})", "{\"a\":1}\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
 
 TEST_F(DefaultsCommandTest, ReadWithoutAKeyPrintsTheWholeDomain)
 {
@@ -179,15 +157,6 @@ TEST_F(DefaultsCommandTest, AWriteThatCannotBeSavedFails)
     const CommandResult result = defaults({"write", "model", "gpt-4o"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, QStringLiteral("quillmark defaults: could not write %1\n").arg(path()));
-}
-
-TEST_F(DefaultsCommandTest, WritingOverABrokenFileKeepsItsText)
-{
-    writeRawFile(path(), "{ \"model\": gpt-4o }");
-    EXPECT_EQ(defaults({"read"}).out, QStringLiteral("{\n}\n"));
-    EXPECT_EQ(defaults({"write", "model", "gpt-4o"}).exitCode, 0);
-    EXPECT_EQ(readRawFile(path() + QStringLiteral(".broken")), QByteArray("{ \"model\": gpt-4o }"));
-    EXPECT_EQ(defaults({"read", "model"}).out, QStringLiteral("gpt-4o\n"));
 }
 
 TEST_F(DefaultsCommandTest, CredentialsComeFromStandardInputAndNeverWithALineBreak)
