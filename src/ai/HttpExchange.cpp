@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
@@ -65,6 +66,64 @@ bool isHttpScheme(const QUrl& url)
     return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
 }
 
+// A request without cache or cookies whose transfer is abandoned when no data moves for
+// `idleTimeout`.
+QNetworkRequest freshRequest(const QUrl& url, std::chrono::milliseconds idleTimeout,
+                             QNetworkRequest::RedirectPolicy redirects)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, redirects);
+    request.setTransferTimeout(int(idleTimeout.count()));
+    return request;
+}
+
+// The whole-request time-out: aborts the reply when the platform clock says the time is up,
+// unless the returned timer is destroyed first. `timedOut` tells the two kinds of abort apart.
+std::unique_ptr<ClockTimer> startDeadline(QNetworkReply* reply, std::chrono::milliseconds timeout,
+                                          bool& timedOut)
+{
+    return Platform::clock().startTimer(timeout,
+                                        [&timedOut, target = QPointer<QNetworkReply>(reply)] {
+                                            timedOut = true;
+                                            if (target)
+                                                target->abort();
+                                        });
+}
+
+// Release files commonly sit behind a redirect to a download host.
+QNetworkRequest getRequest(const QUrl& url, std::chrono::milliseconds idleTimeout)
+{
+    return freshRequest(url, idleTimeout, QNetworkRequest::NoLessSafeRedirectPolicy);
+}
+
+bool isSupportedForGet(const QUrl& url)
+{
+    return url.isValid() && (isHttpScheme(url) || url.scheme() == u"file");
+}
+
+std::optional<Failure> failureOfGet(QNetworkReply& reply, bool timedOut)
+{
+    if (timedOut || reply.error() == QNetworkReply::OperationCanceledError)
+        return Failure{timedOutDescription()};
+    if (reply.error() != QNetworkReply::NoError)
+        return Failure{reply.errorString()};
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
+        return Failure{QStringLiteral("The server answered with HTTP status %1.")
+                           .arg(QString::number(status.toInt()))};
+    return std::nullopt;
+}
+
+Failure unsupported(const QUrl& url)
+{
+    return Failure{QStringLiteral("Unsupported address: %1").arg(url.toString())};
+}
+
 } // namespace
 
 QString tooLargeDescription()
@@ -89,16 +148,9 @@ std::optional<QUrl> parseURL(const QString& text)
 
 QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeout)
 {
-    QNetworkRequest request(url);
+    QNetworkRequest request =
+        freshRequest(url, idleTimeout, QNetworkRequest::SameOriginRedirectPolicy);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::SameOriginRedirectPolicy);
-    request.setTransferTimeout(int(idleTimeout.count()));
     return request;
 }
 
@@ -125,12 +177,7 @@ QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body
     std::unique_ptr<QNetworkReply> reply(body ? manager.post(request, *body)
                                               : manager.get(request));
     bool timedOut = false;
-    auto timeout = Platform::clock().startTimer(
-        requestTimeout, [&timedOut, target = QPointer<QNetworkReply>(reply.get())] {
-            timedOut = true;
-            if (target)
-                target->abort();
-        });
+    auto timeout = startDeadline(reply.get(), requestTimeout, timedOut);
 
     // A server that keeps sending would otherwise fill memory until the time-out; the
     // announced length stops it before the first byte, the bytes received so far after.
@@ -151,6 +198,63 @@ QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body
     Result result = outcomeOf(*reply, timedOut, tooLarge);
     co_await NextEventLoopTurn{};
     co_return result;
+}
+
+QCoro::Task<std::variant<QByteArray, Failure>> fetch(QUrl url, std::chrono::milliseconds timeout)
+{
+    if (!isSupportedForGet(url))
+        co_return unsupported(url);
+
+    QNetworkAccessManager manager;
+    std::unique_ptr<QNetworkReply> reply(manager.get(getRequest(url, timeout)));
+    bool timedOut = false;
+    auto deadline = startDeadline(reply.get(), timeout, timedOut);
+
+    co_await reply.get();
+    deadline.reset();
+    const std::optional<Failure> failure = failureOfGet(*reply, timedOut);
+    std::variant<QByteArray, Failure> result;
+    if (failure)
+        result = *failure;
+    else
+        result = reply->readAll();
+    co_await NextEventLoopTurn{};
+    co_return result;
+}
+
+QCoro::Task<std::optional<Failure>> download(QUrl url, QString destination,
+                                             std::chrono::milliseconds idleTimeout)
+{
+    if (!isSupportedForGet(url))
+        co_return unsupported(url);
+    QFile file(destination);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        co_return Failure{file.errorString()};
+
+    QNetworkAccessManager manager;
+    std::unique_ptr<QNetworkReply> reply(manager.get(getRequest(url, idleTimeout)));
+    bool writeFailed = false;
+    QObject::connect(reply.get(), &QIODevice::readyRead, reply.get(), [&] {
+        const QByteArray chunk = reply->readAll();
+        if (!writeFailed && file.write(chunk) != chunk.size()) {
+            writeFailed = true;
+            reply->abort();
+        }
+    });
+
+    co_await reply.get();
+    std::optional<Failure> failure;
+    if (writeFailed)
+        failure = Failure{file.errorString()};
+    else
+        failure = failureOfGet(*reply, false);
+    if (!failure) {
+        const QByteArray rest = reply->readAll();
+        if (file.write(rest) != rest.size() || !file.flush())
+            failure = Failure{file.errorString()};
+    }
+    co_await NextEventLoopTurn{};
+    co_return failure;
 }
 
 } // namespace HttpExchange

@@ -12,12 +12,14 @@
 #include <qcoro/qcorotask.h>
 #include <variant>
 
-// One HTTP POST made the way both AI clients need it: a fresh network stack per call, so
-// nothing (cookies, cache, credentials, open connections) carries over from one action to
-// the next; one attempt; a whole-request time-out on the platform clock. Main thread.
+// Every HTTP exchange of the application: the AI clients' POSTs and GETs, the update feed and
+// the release files. Each call gets a fresh network stack, so nothing (cookies, cache,
+// credentials, open connections) carries over from one call to the next; one attempt; a
+// whole-request time-out on the platform clock. Main thread.
 //
-// Redirects are followed only within the same scheme, host and port: the request carries a
-// bearer credential, and a redirect must never hand it to another server.
+// For the AI clients, redirects are followed only within the same scheme, host and port:
+// the request carries a bearer credential, and a redirect must never hand it to another
+// server.
 namespace HttpExchange {
 
 // A reply with an HTTP status, whatever that status is.
@@ -69,5 +71,22 @@ QCoro::Task<Result> get(QNetworkRequest request, std::chrono::milliseconds reque
 // A POST with a body, a GET without one.
 QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body,
                          std::chrono::milliseconds requestTimeout);
+
+// Plain GETs for the update feed and the file it points to. http, https and file URLs are
+// accepted; nothing secret is sent, so redirects may go elsewhere, but never from https
+// down to http.
+struct Failure {
+    QString description;
+    bool operator==(const Failure&) const = default;
+};
+
+// The whole body of a 2xx reply, waiting at most `timeout` on the platform clock.
+QCoro::Task<std::variant<QByteArray, Failure>> fetch(QUrl url, std::chrono::milliseconds timeout);
+
+// Streams the body of a 2xx reply into the file at `destination` (created or truncated),
+// giving up when no data moves for `idleTimeout`. Nothing on success; the file may hold a
+// partial body after a failure.
+QCoro::Task<std::optional<Failure>> download(QUrl url, QString destination,
+                                             std::chrono::milliseconds idleTimeout);
 
 } // namespace HttpExchange

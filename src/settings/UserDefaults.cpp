@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "settings/UserDefaults.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -11,6 +14,7 @@
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QThread>
+#include <QTimer>
 #include <QVariant>
 #include <cerrno>
 #include <cmath>
@@ -26,6 +30,21 @@ namespace {
 constexpr int lockTimeoutMs = 5000;
 constexpr int lockRetryMs = 1;
 
+// Lets the thread's event loop run for a moment: timers, sockets and painting go on while a
+// write waits for the lock. User input waits, so a click cannot start a second write inside
+// this one. A thread without an event loop simply sleeps.
+void pause(int ms)
+{
+    if (QCoreApplication::instance() == nullptr ||
+        QThread::currentThread()->eventDispatcher() == nullptr) {
+        QThread::msleep(ms);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 // QLockFile's own waiting doubles its pause from 100 ms on every failed attempt, which turns
 // a few quick writes from two processes into seconds of waiting. A writer holds the lock for
 // a millisecond or two, so retrying at a short fixed interval is both fairer and faster.
@@ -36,7 +55,7 @@ bool acquire(QLockFile& lock)
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
-        QThread::msleep(lockRetryMs);
+        pause(lockRetryMs);
     }
     return true;
 }

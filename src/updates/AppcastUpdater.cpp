@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "updates/AppcastUpdater.h"
 
+#include "ai/HttpExchange.h"
 #include "core/AppIdentity.h"
 #include "core/Callback.h"
 #include "core/Log.h"
 #include "platform/Platform.h"
-#include "updates/HttpGet.h"
 #include "updates/UpdateConfig.h"
 #include "updates/VersionComparator.h"
 
@@ -98,10 +98,11 @@ QCoro::Task<> AppcastUpdater::runSession(UpdateCheckKind kind)
     m_schedule.reset();
 
     QPointer<AppcastUpdater> self(this);
-    const HttpGet::Result fetched = co_await HttpGet::fetch(*m_settings.feedURL, feedTimeout);
+    const std::variant<QByteArray, HttpExchange::Failure> fetched =
+        co_await HttpExchange::fetch(*m_settings.feedURL, feedTimeout);
     if (!self)
         co_return;
-    if (const auto* failure = std::get_if<HttpGet::Failure>(&fetched)) {
+    if (const auto* failure = std::get_if<HttpExchange::Failure>(&fetched)) {
         Log::update().error(
             QStringLiteral("appcast download failed: %1").arg(failure->description));
         abort({UpdateErrorCode::appcast,

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "updates/UpdateInstaller.h"
 
+#include "ai/HttpExchange.h"
 #include "core/AppIdentity.h"
 #include "core/Log.h"
-#include "updates/HttpGet.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -75,8 +75,8 @@ QCoro::Task<UpdateInstaller::Outcome> UpdateInstaller::replaceAppImage(AppcastIt
     const QString partial = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
                             QStringLiteral(".update");
     QPointer<UpdateInstaller> self(this);
-    const std::optional<HttpGet::Failure> failure =
-        co_await HttpGet::download(item.fileURL, partial, stalledDownload);
+    const std::optional<HttpExchange::Failure> failure =
+        co_await HttpExchange::download(item.fileURL, partial, stalledDownload);
     // The product was shut down during the download: leave everything as it was.
     if (!self) {
         QFile::remove(partial);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "LoopbackServer.h"
 #include "ai/KeychainHelper.h"
 #include "ai/OpenAIClient.h"
 #include "ai/ProxyError.h"
 #include "platform/Platform.h"
 #include "settings/UserDefaults.h"
+#include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeSecretStore.h"
 

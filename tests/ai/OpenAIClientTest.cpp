@@ -213,19 +213,4 @@ TEST_F(OpenAIClientTest, RedirectsStayOnTheSameServer)
     EXPECT_TRUE(elsewhere.requests().isEmpty());
 }
 
-TEST(HttpExchange, RequestsKeepNothingBetweenCalls)
-{
-    const QNetworkRequest request =
-        HttpExchange::makeRequest(QUrl("http://127.0.0.1:1/ai"), std::chrono::seconds(30));
-    EXPECT_EQ(request.transferTimeout(), 30000);
-    EXPECT_EQ(request.header(QNetworkRequest::ContentTypeHeader).toString(), "application/json");
-    EXPECT_EQ(request.attribute(QNetworkRequest::CacheLoadControlAttribute).toInt(),
-              QNetworkRequest::AlwaysNetwork);
-    EXPECT_EQ(request.attribute(QNetworkRequest::CacheSaveControlAttribute).toBool(), false);
-    EXPECT_EQ(request.attribute(QNetworkRequest::CookieLoadControlAttribute).toInt(),
-              QNetworkRequest::Manual);
-    EXPECT_EQ(request.attribute(QNetworkRequest::CookieSaveControlAttribute).toInt(),
-              QNetworkRequest::Manual);
-}
-
 } // namespace

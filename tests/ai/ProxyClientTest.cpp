@@ -158,21 +158,6 @@ TEST_F(ProxyClientTest, AddressesThatCannotBeUsed)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(ProxyClientTest, GivesUpAfterSixtySecondsOnTheClock)
-{
-    server.setReply(LoopbackServer::Reply::silence());
-    server.onRequest = [this](const LoopbackServer::Request&) {
-        fakeClock.clock.advance(59'999ms);
-        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 1);
-        fakeClock.clock.advance(1ms);
-        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
-    };
-    EXPECT_EQ(errorOf(complete()),
-              ProxyError::network("The request timed out.", NetworkFailure::timedOut,
-                                  installation().baseURL));
-    EXPECT_EQ(server.requests().size(), 1);
-}
-
 TEST_F(ProxyClientTest, InstallationComesFromThePreferences)
 {
     EXPECT_EQ(ProxyClient::baseURL(), QString::fromUtf8(BuildConfig::proxyBaseURL));

@@ -24,24 +24,6 @@ TEST(PopoverEnumsTest, StoredNamesInOfferOrder)
     EXPECT_EQ(rawValues<PanelWidth>(), (QStringList{"narrow", "standard", "wide"}));
 }
 
-template <class E> QStringList titles()
-{
-    QStringList result;
-    for (E value : allCases(CasesOf<E>{}))
-        result.append(title(value));
-    return result;
-}
-
-TEST(PopoverEnumsTest, SettingsTitlesInOfferOrder)
-{
-    EXPECT_EQ(titles<PopoverAction>(),
-              (QStringList{"Translate", "Fix Grammar", "Improve AI Prompt"}));
-    EXPECT_EQ(titles<PopoverLayout>(), (QStringList{"Chips", "List"}));
-    EXPECT_EQ(titles<InputHeight>(), (QStringList{"Compact", "Standard", "Large"}));
-    EXPECT_EQ(titles<InputTextSize>(), (QStringList{"Small", "Standard", "Large"}));
-    EXPECT_EQ(titles<PanelWidth>(), (QStringList{"Narrow", "Standard", "Wide"}));
-}
-
 TEST(PopoverEnumsTest, EachRowRunsItsOwnAction)
 {
     EXPECT_EQ(textAction(PopoverAction::translate), TextAction::translate());

@@ -2,7 +2,6 @@
 #include "settings/Preferences.h"
 
 #include "core/BuildConfig.h"
-#include "settings/SettingsTestSupport.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 
@@ -22,69 +21,6 @@ protected:
     ScopedFakeClock clock; // 15 March 2026
 };
 
-TEST_F(PreferencesTest, AFreshStoreYieldsEveryDefault)
-{
-    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{17, 0x0900}));
-    EXPECT_EQ(Preferences::doubleTapModifier(), DoubleTapModifier::off);
-    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("en"));
-    EXPECT_EQ(Preferences::targetLanguage(), Language::english());
-    EXPECT_EQ(Preferences::model(), QStringLiteral("gpt-4o-mini"));
-    EXPECT_FALSE(Preferences::useOwnAPIKey());
-    EXPECT_EQ(Preferences::activeActions(),
-              (QList<PopoverAction>{PopoverAction::translate, PopoverAction::fixGrammar,
-                                    PopoverAction::improvePrompt}));
-    EXPECT_EQ(Preferences::popoverLayout(), PopoverLayout::chips);
-    EXPECT_EQ(Preferences::inputHeight(), InputHeight::standard);
-    EXPECT_EQ(Preferences::inputTextSize(), InputTextSize::standard);
-    EXPECT_EQ(Preferences::panelWidth(), PanelWidth::standard);
-    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 0}));
-    EXPECT_FALSE(QFileInfo::exists(home.defaultsPath())) << "reading must not create the file";
-}
-
-struct ShortcutRow {
-    const char* name;
-    QByteArray json;
-    HotkeyShortcut expected;
-};
-
-class ShortcutRuleTest : public PreferencesTest,
-                         public ::testing::WithParamInterface<ShortcutRow> {};
-
-TEST_P(ShortcutRuleTest, ResolvesTheStoredShortcut)
-{
-    storeFile(GetParam().json);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), GetParam().expected);
-}
-
-constexpr HotkeyShortcut optionCommandT{17, 0x0900};
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, ShortcutRuleTest, ::testing::Values(
-    ShortcutRow{"nothing", "{}", optionCommandT},
-    ShortcutRow{"legacyPreset", R"({"hotkeyPresetID": "ctrl-opt-space"})", {49, 0x1800}},
-    ShortcutRow{"unknownPreset", R"({"hotkeyPresetID": "nonsense"})", optionCommandT},
-    ShortcutRow{"presetCaseMatters", R"({"hotkeyPresetID": "Opt-Cmd-G"})", optionCommandT},
-    ShortcutRow{"presetNotAString", R"({"hotkeyPresetID": 5})", optionCommandT},
-    ShortcutRow{"keyCodeAlone", R"({"hotkeyKeyCode": 5})", {5, 0}},
-    ShortcutRow{"keyCodeBeatsPreset",
-                R"({"hotkeyKeyCode": 5, "hotkeyPresetID": "ctrl-opt-space"})", {5, 0}},
-    ShortcutRow{"bothIntegers", R"({"hotkeyKeyCode": 49, "hotkeyModifiers": 4608})", {49, 0x1200}},
-    ShortcutRow{"largestValues",
-                R"({"hotkeyKeyCode": 4294967295, "hotkeyModifiers": 4294967295})",
-                {4294967295u, 4294967295u}},
-    ShortcutRow{"keyCodeTooLarge", R"({"hotkeyKeyCode": 4294967296, "hotkeyModifiers": 0})",
-                optionCommandT},
-    ShortcutRow{"negativeKeyCode", R"({"hotkeyKeyCode": -1})", optionCommandT},
-    ShortcutRow{"negativeModifiers", R"({"hotkeyKeyCode": 17, "hotkeyModifiers": -256})",
-                optionCommandT},
-    ShortcutRow{"keyCodeAsText", R"({"hotkeyKeyCode": "17", "hotkeyModifiers": 2304})",
-                optionCommandT},
-    ShortcutRow{"fractionalKeyCode", R"({"hotkeyKeyCode": 17.5})", optionCommandT},
-    ShortcutRow{"nullKeyCodeIsAbsent", R"({"hotkeyKeyCode": null, "hotkeyPresetID": "opt-cmd-g"})",
-                {5, 0x0900}}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
 TEST_F(PreferencesTest, SettingTheShortcutWritesBothIntegersAndLeavesThePresetAlone)
 {
     storeFile(R"({"hotkeyPresetID": "opt-cmd-g"})");
@@ -100,39 +36,10 @@ TEST_F(PreferencesTest, SettingTheShortcutWritesBothIntegersAndLeavesThePresetAl
     EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{4294967295u, 4294967295u}));
 }
 
-struct ActionsRow {
-    const char* name;
-    QByteArray json;
-    QList<PopoverAction> expected;
-};
-
-class EnabledActionsTest : public PreferencesTest,
-                           public ::testing::WithParamInterface<ActionsRow> {};
-
-TEST_P(EnabledActionsTest, YieldsTheActionsInTheirFixedOrder)
-{
-    storeFile(GetParam().json);
-    EXPECT_EQ(Preferences::activeActions(), GetParam().expected);
-}
-
 constexpr PopoverAction translate = PopoverAction::translate;
 constexpr PopoverAction fixGrammar = PopoverAction::fixGrammar;
 constexpr PopoverAction improvePrompt = PopoverAction::improvePrompt;
 const QList<PopoverAction> allActions{translate, fixGrammar, improvePrompt};
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, EnabledActionsTest, ::testing::Values(
-    ActionsRow{"absent", "{}", allActions},
-    ActionsRow{"storedOrderIgnored",
-               R"({"enabledActions": ["improvePrompt", "summarise", "translate"]})",
-               {translate, improvePrompt}},
-    ActionsRow{"duplicates", R"({"enabledActions": ["fixGrammar", "fixGrammar"]})", {fixGrammar}},
-    ActionsRow{"onlyUnknown", R"({"enabledActions": ["summarise", "Translate"]})", allActions},
-    ActionsRow{"empty", R"({"enabledActions": []})", allActions},
-    ActionsRow{"notAllStrings", R"({"enabledActions": ["fixGrammar", 3]})", allActions},
-    ActionsRow{"notAnArray", R"({"enabledActions": "fixGrammar"})", allActions}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
 
 TEST_F(PreferencesTest, EnabledActionsAreStoredInTheirFixedOrder)
 {
@@ -144,22 +51,6 @@ TEST_F(PreferencesTest, EnabledActionsAreStoredInTheirFixedOrder)
     Preferences::setEnabledActions({});
     EXPECT_EQ(file().value(QStringLiteral("enabledActions")), QJsonValue(QJsonArray{}));
     EXPECT_EQ(Preferences::activeActions(), allActions);
-}
-
-// A stored value for one key and the raw value of what the getter resolves it to.
-struct ChoiceRow {
-    const char* name;
-    QByteArray json;
-    std::function<QString()> resolved;
-    QString expected;
-};
-
-class StoredChoiceTest : public PreferencesTest, public ::testing::WithParamInterface<ChoiceRow> {};
-
-TEST_P(StoredChoiceTest, FallsBackUnlessTheRawValueMatchesExactly)
-{
-    storeFile(GetParam().json);
-    EXPECT_EQ(GetParam().resolved(), GetParam().expected);
 }
 
 QString layout()
@@ -183,22 +74,71 @@ QString doubleTap()
     return rawValue(Preferences::doubleTapModifier());
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Rows, StoredChoiceTest, ::testing::Values(
-    ChoiceRow{"layoutList", R"({"popoverLayout": "list"})", layout, "list"},
-    ChoiceRow{"layoutUnknown", R"({"popoverLayout": "grid"})", layout, "chips"},
-    ChoiceRow{"widthWide", R"({"panelWidth": "wide"})", width, "wide"},
-    ChoiceRow{"widthCapitalised", R"({"panelWidth": "Wide"})", width, "standard"},
-    ChoiceRow{"widthWithSpace", R"({"panelWidth": "wide "})", width, "standard"},
-    ChoiceRow{"heightCompact", R"({"inputHeight": "compact"})", height, "compact"},
-    ChoiceRow{"heightNotAString", R"({"inputHeight": 1})", height, "standard"},
-    ChoiceRow{"textSizeSmall", R"({"inputTextSize": "small"})", textSize, "small"},
-    ChoiceRow{"textSizeArray", R"({"inputTextSize": ["small"]})", textSize, "standard"},
-    ChoiceRow{"doubleTapShift", R"({"doubleTapModifier": "shift"})", doubleTap, "shift"},
-    ChoiceRow{"doubleTapCapitalised", R"({"doubleTapModifier": "Option"})", doubleTap, "off"},
-    ChoiceRow{"doubleTapBoolean", R"({"doubleTapModifier": true})", doubleTap, "off"}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
+QString shortcut()
+{
+    const HotkeyShortcut value = Preferences::hotkeyShortcut();
+    return QStringLiteral("%1/0x%2").arg(value.keyCode).arg(value.carbonModifiers, 0, 16);
+}
+QString actions()
+{
+    QStringList names;
+    for (PopoverAction action : Preferences::activeActions())
+        names.append(rawValue(action));
+    return names.join(u',');
+}
+
+// A stored file and what one getter resolves it to (a raw value, or "keyCode/0xmodifiers").
+TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
+{
+    const QString optionCommandT = "17/0x900", all = "translate,fixGrammar,improvePrompt";
+    const struct {
+        QByteArray json;
+        QString (*read)();
+        QString expected;
+    } rows[] = {
+        {"{}", shortcut, optionCommandT},
+        {R"({"hotkeyPresetID": "ctrl-opt-space"})", shortcut, "49/0x1800"}, // legacy preset
+        {R"({"hotkeyPresetID": "nonsense"})", shortcut, optionCommandT},
+        {R"({"hotkeyPresetID": "Opt-Cmd-G"})", shortcut, optionCommandT},
+        {R"({"hotkeyPresetID": 5})", shortcut, optionCommandT},
+        {R"({"hotkeyKeyCode": 5})", shortcut, "5/0x0"},
+        {R"({"hotkeyKeyCode": 5, "hotkeyPresetID": "ctrl-opt-space"})", shortcut, "5/0x0"},
+        {R"({"hotkeyKeyCode": 49, "hotkeyModifiers": 4608})", shortcut, "49/0x1200"},
+        {R"({"hotkeyKeyCode": 4294967295, "hotkeyModifiers": 4294967295})", shortcut,
+         "4294967295/0xffffffff"},
+        {R"({"hotkeyKeyCode": 4294967296, "hotkeyModifiers": 0})", shortcut, optionCommandT},
+        {R"({"hotkeyKeyCode": -1})", shortcut, optionCommandT},
+        {R"({"hotkeyKeyCode": 17, "hotkeyModifiers": -256})", shortcut, optionCommandT},
+        {R"({"hotkeyKeyCode": "17", "hotkeyModifiers": 2304})", shortcut, optionCommandT},
+        {R"({"hotkeyKeyCode": 17.5})", shortcut, optionCommandT},
+        {R"({"hotkeyKeyCode": null, "hotkeyPresetID": "opt-cmd-g"})", shortcut, "5/0x900"},
+        {"{}", actions, all},
+        {R"({"enabledActions": ["improvePrompt", "summarise", "translate"]})", actions,
+         "translate,improvePrompt"}, // the stored order is ignored
+        {R"({"enabledActions": ["fixGrammar", "fixGrammar"]})", actions, "fixGrammar"},
+        {R"({"enabledActions": ["summarise", "Translate"]})", actions, all},
+        {R"({"enabledActions": []})", actions, all},
+        {R"({"enabledActions": ["fixGrammar", 3]})", actions, all},
+        {R"({"enabledActions": "fixGrammar"})", actions, all},
+        {R"({"popoverLayout": "list"})", layout, "list"},
+        {R"({"popoverLayout": "grid"})", layout, "chips"},
+        {R"({"panelWidth": "wide"})", width, "wide"},
+        {R"({"panelWidth": "Wide"})", width, "standard"},
+        {R"({"panelWidth": "wide "})", width, "standard"},
+        {R"({"inputHeight": "compact"})", height, "compact"},
+        {R"({"inputHeight": 1})", height, "standard"},
+        {R"({"inputTextSize": "small"})", textSize, "small"},
+        {R"({"inputTextSize": ["small"]})", textSize, "standard"},
+        {R"({"doubleTapModifier": "shift"})", doubleTap, "shift"},
+        {R"({"doubleTapModifier": "Option"})", doubleTap, "off"},
+        {R"({"doubleTapModifier": true})", doubleTap, "off"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.json.toStdString());
+        storeFile(row.json);
+        EXPECT_EQ(row.read(), row.expected);
+    }
+}
 
 TEST_F(PreferencesTest, EveryChoiceSurvivesARoundTripByItsRawValue)
 {

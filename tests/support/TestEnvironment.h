@@ -5,6 +5,11 @@
 #include "support/fakes/MemoryLogSink.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -47,3 +52,23 @@ public:
 
     FakeClock clock;
 };
+
+// Writes a file as a user with an editor would, creating its folder.
+inline void writeRawFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+inline QByteArray readRawFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QJsonObject readJsonFile(const QString& path)
+{
+    return QJsonDocument::fromJson(readRawFile(path)).object();
+}

@@ -22,7 +22,7 @@ TEST_F(UpdateControllerTest, LogsHowTheUpdaterStarted)
     EXPECT_TRUE(controller->canCheckForUpdates());
 }
 
-TEST_F(UpdateControllerTest, WithoutAFeedNothingCanBeChecked)
+TEST_F(UpdateControllerTest, WithoutAFeedNothingCanBeCheckedAndAForcedUpdateGoesToTheSite)
 {
     setDefault("updateFeedURL", "");
     start();
@@ -30,9 +30,18 @@ TEST_F(UpdateControllerTest, WithoutAFeedNothingCanBeChecked)
               QStringList{"updater started — feed MISSING, automatic checks off, interval 3600s"});
     EXPECT_FALSE(controller->canCheckForUpdates());
 
+    // The user's own check also clears an earlier forced one.
+    controller->session().setForcedByServer(true);
     controller->checkForUpdates();
+    EXPECT_FALSE(controller->session().forcedByServer());
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_TRUE(driver->events.isEmpty());
+
+    log.sink.clear();
+    controller->updateNow();
+    EXPECT_EQ(updateLines(),
+              QStringList{"forced update: updater busy or unavailable — opening the site"});
+    EXPECT_EQ(urls->opened, QList<QUrl>{QUrl("https://site.example.org/download")});
 }
 
 TEST_F(UpdateControllerTest, ACheckThatFindsANewerVersionShowsItInFront)
@@ -143,17 +152,6 @@ TEST_F(UpdateControllerTest, AForcedUpdateWhileASessionIsOpenGoesToTheSite)
     EXPECT_FALSE(controller->session().forcedByServer());
 }
 
-TEST_F(UpdateControllerTest, AForcedUpdateWithoutAFeedGoesToTheSite)
-{
-    setDefault("updateFeedURL", "");
-    start();
-    log.sink.clear();
-    controller->updateNow();
-    EXPECT_EQ(updateLines(),
-              QStringList{"forced update: updater busy or unavailable — opening the site"});
-    EXPECT_EQ(urls->opened, QList<QUrl>{QUrl("https://site.example.org/download")});
-}
-
 TEST_F(UpdateControllerTest, AForcedUpdateThatFindsNothingGoesToTheSiteOnce)
 {
     serveFeed(appcastOf({olderItem}));
@@ -192,15 +190,6 @@ TEST_F(UpdateControllerTest, AForcedUpdateThatFindsOneOffersIt)
         (QStringList{"forced update: driving Sparkle", "appcast loaded — 1 item(s)",
                      "found 999.1 (build 999.1.0)", "showing update 999.1 (user-initiated)"}));
     EXPECT_TRUE(urls->opened.isEmpty());
-}
-
-TEST_F(UpdateControllerTest, AUserCheckClearsAnEarlierForcedCheck)
-{
-    setDefault("updateFeedURL", "");
-    start();
-    controller->session().setForcedByServer(true);
-    controller->checkForUpdates();
-    EXPECT_FALSE(controller->session().forcedByServer());
 }
 
 } // namespace

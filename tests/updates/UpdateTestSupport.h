@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "LoopbackServer.h"
 #include "core/AppIdentity.h"
 #include "settings/UserDefaults.h"
+#include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeProcessLauncher.h"
 #include "support/fakes/FakeUpdateUserDriver.h"

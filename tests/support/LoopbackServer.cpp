@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 
 #include <QJsonDocument>
 

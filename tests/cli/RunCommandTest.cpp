@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/RunCommand.h"
-#include "AITestSupport.h"
+#include "ai/AITestSupport.h"
 #include "ai/Prompts.h"
 #include "settings/Preferences.h"
 

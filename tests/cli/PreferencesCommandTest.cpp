@@ -3,10 +3,10 @@
 
 #include "core/BuildConfig.h"
 
+#include "cli/CommandRunner.h"
 #include "platform/Platform.h"
-#include "settings/CommandRunner.h"
-#include "settings/SettingsTestSupport.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,11 @@ namespace {
 
 class PreferencesCommandTest : public ::testing::Test {
 protected:
-    PreferencesCommandTest() { Platform::setKeyboardLayout(&layout); }
+    PreferencesCommandTest()
+    {
+        layout.setText(17, QStringLiteral("t"));
+        Platform::setKeyboardLayout(&layout);
+    }
     ~PreferencesCommandTest() override { Platform::setKeyboardLayout(nullptr); }
 
     CommandResult preferences(const QStringList& arguments = {})
@@ -24,7 +28,7 @@ protected:
 
     ScopedConfigHome home;
     ScopedFakeClock clock; // March 2026
-    TKeyLayout layout;
+    FakeKeyboardLayout layout;
 };
 
 TEST_F(PreferencesCommandTest, AFreshStorePrintsTheDefaults)
@@ -49,6 +53,7 @@ TEST_F(PreferencesCommandTest, AFreshStorePrintsTheDefaults)
                              "aiServiceAddress: %2\n"
                              "monthlyUsage: 0 in · 0 out\n")
                   .arg(relay.isEmpty() ? "none" : "relay", relay.isEmpty() ? "(none)" : relay));
+    EXPECT_FALSE(QFileInfo::exists(home.defaultsPath())) << "reading must not create the file";
 }
 
 TEST_F(PreferencesCommandTest, PrintsValuesAsTheStoreResolvesThem)
