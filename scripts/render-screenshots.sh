@@ -29,13 +29,13 @@ fi
 cmake --build "$build" --target popover_screenshots window_screenshots
 rm -rf "$output"
 mkdir -p "$output"
-QT_QPA_PLATFORM=offscreen "$build/tests/ui/popover_screenshots" "$output" "$scale"
-QT_QPA_PLATFORM=offscreen "$build/tests/ui/settings/window_screenshots" "$output" "$scale"
+QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/popover_screenshots" "$output" "$scale"
+QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/window_screenshots" "$output" "$scale"
 echo "render-screenshots: $(find "$output" -name '*.png' | wc -l) pictures in $output"
 
 if $readme; then
     small=$output/readme
-    QT_QPA_PLATFORM=offscreen "$build/tests/ui/popover_screenshots" "$small" 1 >/dev/null
+    QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/popover_screenshots" "$small" 1 >/dev/null
     mkdir -p docs/screenshots
     for picture in ready:ready loading:loading-translate result:result error:error-retry; do
         cp "$small/narrow-${picture#*:}.png" "docs/screenshots/panel-${picture%%:*}.png"

@@ -51,7 +51,7 @@ AppDelegate::~AppDelegate()
     m_doubleTap.reset();
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::launch()
 {
     Log::app().info(QStringLiteral("%1 %2 launched")
                         .arg(QString::fromUtf8(AppIdentity::name), AppIdentity::version()));

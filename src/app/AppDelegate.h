@@ -30,7 +30,7 @@ public:
     ~AppDelegate() override;
 
     // The launch sequence: creates and wires the components in their fixed order.
-    void applicationDidFinishLaunching();
+    void launch();
 
     // What the shortcut, a double tap and `quillmark trigger` do: close the panel when it
     // is open, otherwise start a capture; nothing while a capture or a paste is under way.

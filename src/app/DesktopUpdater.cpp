@@ -4,6 +4,7 @@
 #include "core/AppIdentity.h"
 #include "platform/process/DetachedProcessLauncher.h"
 #include "platform/qt/DesktopUrlOpener.h"
+#include "platform/xdg/XdgPaths.h"
 #include "ui/updates/DialogUpdateUserDriver.h"
 #include "updates/UpdateController.h"
 
@@ -23,7 +24,7 @@ std::unique_ptr<Updater> make()
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                                   Qt::QueuedConnection);
     };
-    const QString appImage = qEnvironmentVariable("APPIMAGE");
+    const QString appImage = XdgPaths::appImage();
     if (!appImage.isEmpty())
         services.appImagePath = QDir::cleanPath(appImage);
     return std::make_unique<UpdateController>(std::move(services));

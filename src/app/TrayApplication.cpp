@@ -105,7 +105,7 @@ int runTrayApplication(int argc, char** argv)
     instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish
     // launching" would, so that anything it starts (a dialog, a quit) behaves normally.
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, &delegate, &AppDelegate::launch);
 
     const int code = app.exec();
     // The key migration may still be talking to the keyring through the platform's

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/MoveLocations.h"
 
+#include "platform/xdg/XdgPaths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -22,9 +24,7 @@ QString userName()
 MoveLocations MoveLocations::ofThisProcess()
 {
     MoveLocations locations;
-    const QString appImage = qEnvironmentVariable("APPIMAGE");
-    locations.executable =
-        appImage.isEmpty() ? QCoreApplication::applicationFilePath() : QDir::cleanPath(appImage);
+    locations.executable = QDir::cleanPath(XdgPaths::runningProgram());
     locations.arguments = QCoreApplication::arguments();
     const QString user = userName();
     if (!user.isEmpty()) {

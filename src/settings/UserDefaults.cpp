@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/UserDefaults.h"
 
+#include "platform/xdg/XdgPaths.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -174,11 +176,7 @@ UserDefaults UserDefaults::standard()
 
 QString UserDefaults::standardPath()
 {
-    // XDG says a relative XDG_CONFIG_HOME is invalid and must be ignored.
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/quillmark/defaults.json");
+    return XdgPaths::configHome() + QStringLiteral("/quillmark/defaults.json");
 }
 
 QJsonObject UserDefaults::dictionary() const

@@ -33,8 +33,8 @@ PopoverController::PopoverController(std::unique_ptr<OutsideClickWatcher> clickW
     , m_panel(std::make_unique<PopoverPanel>())
     , m_view(new PopoverView(m_model))
 {
-    m_panel->setContentView(m_view);
-    connect(m_view, &PopoverView::editorPressed, m_panel.get(), &PopoverPanel::becomeKey);
+    m_panel->setContent(m_view);
+    connect(m_view, &PopoverView::editorPressed, m_panel.get(), &PopoverPanel::activate);
 
     const QPointer<PopoverController> self(this);
     m_panel->onCancel = [self] {
@@ -69,9 +69,9 @@ void PopoverController::show(std::optional<QPoint> at)
     // that follows from them, and the panel then follows it.
     m_view->refresh();
     const QSizeF size = m_lastContentSize.value_or(PanelGeometry::defaultContentSize);
-    m_panel->setContentSize(size);
+    m_panel->resizeTo(size);
     place(m_anchor, size, PanelGeometry::Offset::besidePointer);
-    m_panel->orderFrontRegardless();
+    m_panel->showWithoutActivating();
     if (!m_clickWatcher->isWatching())
         installClickOutsideMonitor();
     invokeIfSet(onDidShow);
@@ -99,7 +99,7 @@ void PopoverController::dismiss(const QString& reason)
 {
     assertMainThread();
     removeClickOutsideMonitor();
-    m_panel->orderOut();
+    m_panel->hide();
     invokeIfSet(onDidDismiss);
     Log::app().info(QStringLiteral("panel dismissed (%1)").arg(reason));
 }
@@ -115,7 +115,7 @@ void PopoverController::contentSizeChanged(QSizeF size)
     const QRect frame = m_panel->frameGeometry();
     if (QSizeF(frame.size()) == size)
         return;
-    m_panel->setContentSize(size);
+    m_panel->resizeTo(size);
     // Beside the pointer again, below or above it as the new size fits; once the user has
     // dragged the panel elsewhere, it keeps its top-left corner there.
     if (frame.topLeft() == m_placedAt)
@@ -130,7 +130,7 @@ void PopoverController::place(QPointF point, QSizeF size, PanelGeometry::Offset 
 {
     const auto area =
         PanelGeometry::availableAreaAt(point, m_desktop->screens(), m_desktop->primaryScreen());
-    m_panel->setFrameTopLeftPoint(PanelGeometry::clampedTopLeft(point, size, offset, area));
+    m_panel->moveTo(PanelGeometry::clampedTopLeft(point, size, offset, area));
     m_placedAt = m_panel->frameGeometry().topLeft();
 }
 

@@ -19,24 +19,24 @@ PopoverPanel::PopoverPanel()
     setGeometry(QRect(QPoint(0, 0), PanelGeometry::initialPanelSize.toSize()));
 }
 
-void PopoverPanel::setContentView(QWidget* view)
+void PopoverPanel::setContent(QWidget* view)
 {
     m_contentView = view;
     view->setParent(this);
     view->setGeometry(rect());
 }
 
-void PopoverPanel::setContentSize(QSizeF size)
+void PopoverPanel::resizeTo(QSizeF size)
 {
     resize(int(std::ceil(size.width())), int(std::ceil(size.height())));
 }
 
-void PopoverPanel::setFrameTopLeftPoint(QPointF point)
+void PopoverPanel::moveTo(QPointF topLeft)
 {
-    move(int(std::lround(point.x())), int(std::lround(point.y())));
+    move(int(std::lround(topLeft.x())), int(std::lround(topLeft.y())));
 }
 
-void PopoverPanel::orderFrontRegardless()
+void PopoverPanel::showWithoutActivating()
 {
     // The window refuses focus while it is merely shown, so no window manager hands it
     // the keyboard; the user's application stays active.
@@ -49,12 +49,7 @@ void PopoverPanel::orderFrontRegardless()
     show();
 }
 
-void PopoverPanel::orderOut()
-{
-    hide();
-}
-
-void PopoverPanel::becomeKey()
+void PopoverPanel::activate()
 {
     if (isActiveWindow())
         return;

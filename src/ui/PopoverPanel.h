@@ -15,15 +15,14 @@ public:
     PopoverPanel();
 
     // The widget that fills the panel; the panel takes it over.
-    void setContentView(QWidget* view);
+    void setContent(QWidget* view);
 
-    void setContentSize(QSizeF size);
-    void setFrameTopLeftPoint(QPointF point);
+    void resizeTo(QSizeF size);
+    void moveTo(QPointF topLeft);
     // Shows the panel without activating it, above other windows.
-    void orderFrontRegardless();
-    void orderOut();
+    void showWithoutActivating();
     // Lets the panel take the keyboard, for typing into its editor.
-    void becomeKey();
+    void activate();
 
     // Escape pressed while the panel has the keyboard.
     std::function<void()> onCancel;

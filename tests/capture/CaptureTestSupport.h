@@ -5,7 +5,7 @@
 #include "capture/SelectionCapture.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
-#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/CallJournal.h"
 #include "support/fakes/FakeAccessibleTextEditor.h"
 #include "support/fakes/FakeFocusedTextReader.h"
 #include "support/fakes/FakeFrontmostWindows.h"
@@ -60,7 +60,7 @@ protected:
     template <class T> T finish(QCoro::Task<T> task)
     {
         bool done = false;
-        auto noting = [](QCoro::Task<T> inner, CaptureJournal& journal,
+        auto noting = [](QCoro::Task<T> inner, CallJournal& journal,
                          bool& finished) -> QCoro::Task<T> {
             if constexpr (std::is_void_v<T>) {
                 co_await std::move(inner);
@@ -97,7 +97,7 @@ protected:
     ScopedConfigHome home;
     ScopedFakeClock fakeClock;
     ScopedLogCapture log;
-    CaptureJournal journal;
+    CallJournal journal{&fakeClock.clock};
     FakeFrontmostWindows windows{journal};
     FakeFocusedTextReader focusedText{journal};
     FakeSecureInput secureInput;

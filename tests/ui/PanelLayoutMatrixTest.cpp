@@ -3,9 +3,9 @@
 // a person looks at it: nothing drawn over anything else, nothing outside the panel, the
 // whole text readable or scrollable, buttons tall enough for their words, signs in line
 // with their text, the panel as tall as its content and on screen wherever it opens.
-#include "FakeDesktopGeometry.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeDesktopGeometry.h"
 #include "support/fakes/FakeOutsideClickWatcher.h"
 #include "ui/PopoverController.h"
 #include "ui/PopoverEditor.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverController.h"
-#include "FakeDesktopGeometry.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeDesktopGeometry.h"
 #include "support/fakes/FakeOutsideClickWatcher.h"
 #include "ui/PopoverPanel.h"
 

@@ -173,9 +173,7 @@ TEST_F(PopoverViewActions, ResultControlsCallTheirCallbacks)
         QStringList tooltips;
     } rowsByLayout[] = {
         {PopoverLayout::chips, {"Alt+1", "Alt+2", "Back to your text (Alt+3 or Esc)"}},
-        {PopoverLayout::list,
-         {"Paste this over your selection", "Copy this to the clipboard",
-          "Back to your text (Esc)"}},
+        {PopoverLayout::list, {}}, // the list's rows show their keys instead
     };
     for (const auto& row : rowsByLayout) {
         SCOPED_TRACE(rawValue(row.layout).toStdString());
@@ -200,7 +198,9 @@ TEST_F(PopoverViewActions, ResultControlsCallTheirCallbacks)
             shownTooltips.append(control->toolTip());
             control->click();
         }
-        EXPECT_EQ(shownTooltips, row.tooltips);
+        if (!row.tooltips.isEmpty()) {
+            EXPECT_EQ(shownTooltips, row.tooltips);
+        }
         EXPECT_EQ(calls, QStringList({"replace", "copy", "back"}));
     }
 }
@@ -210,25 +210,12 @@ TEST_F(PopoverViewActions, ErrorOffersOnlyTheButtonOfItsRecovery)
     const struct {
         ErrorRecovery recovery;
         QStringList titles;
-        QString firstTooltip;
         QStringList calls;
     } table[] = {
-        {ErrorRecovery::none,
-         {"Copy", "Back"},
-         "Copy your text to the clipboard",
-         {"copy", "back"}},
-        {ErrorRecovery::openSettings,
-         {"Settings", "Copy", "Back"},
-         "Open Quillmark Settings",
-         {"settings", "copy", "back"}},
-        {ErrorRecovery::update,
-         {"Update", "Copy", "Back"},
-         "Download the latest Quillmark",
-         {"update", "copy", "back"}},
-        {ErrorRecovery::retry,
-         {"Try Again", "Copy", "Back"},
-         "Run the same action again",
-         {"retry", "copy", "back"}},
+        {ErrorRecovery::none, {"Copy", "Back"}, {"copy", "back"}},
+        {ErrorRecovery::openSettings, {"Settings", "Copy", "Back"}, {"settings", "copy", "back"}},
+        {ErrorRecovery::update, {"Update", "Copy", "Back"}, {"update", "copy", "back"}},
+        {ErrorRecovery::retry, {"Try Again", "Copy", "Back"}, {"retry", "copy", "back"}},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(caseName(row.recovery).toStdString());
@@ -237,10 +224,8 @@ TEST_F(PopoverViewActions, ErrorOffersOnlyTheButtonOfItsRecovery)
         const QList<ChipButton*> buttons = chips(view.content());
         EXPECT_EQ(titles(buttons), row.titles);
         ASSERT_FALSE(buttons.isEmpty());
-        EXPECT_EQ(buttons[0]->toolTip(), row.firstTooltip);
         EXPECT_EQ(buttons[0]->tone(),
                   row.recovery == ErrorRecovery::none ? ChipTone::plain : ChipTone::accent);
-        EXPECT_EQ(buttons.last()->toolTip(), QStringLiteral("Back to your text (Esc)"));
         calls.clear();
         for (ChipButton* button : buttons)
             button->click();

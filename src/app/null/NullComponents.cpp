@@ -2,20 +2,13 @@
 #include "app/null/NullComponents.h"
 
 #include "app/null/NullAccessibilityPermission.h"
-#include "app/null/NullApplicationMover.h"
-#include "app/null/NullClipboard.h"
 #include "app/null/NullDoubleTapTrigger.h"
 #include "app/null/NullHotkeyRegistrar.h"
 #include "app/null/NullHotkeySelfTest.h"
 #include "app/null/NullPasteBack.h"
-#include "app/null/NullPopoverPresenter.h"
 #include "app/null/NullRunningApplications.h"
 #include "app/null/NullSecureInput.h"
 #include "app/null/NullSelectionReader.h"
-#include "app/null/NullSettingsWindow.h"
-#include "app/null/NullStatusItem.h"
-#include "app/null/NullUpdater.h"
-#include "app/null/NullWelcomeGuide.h"
 
 namespace {
 
@@ -38,21 +31,11 @@ namespace NullComponents {
 void fillMissing(AppComponents& components)
 {
     factoryOr<DoubleTapTrigger, NullDoubleTapTrigger>(components.makeDoubleTap);
-    factoryOr<StatusItem, NullStatusItem>(components.makeStatusItem);
-    factoryOr<Updater, NullUpdater>(components.makeUpdater);
-    factoryOr<WelcomeGuide, NullWelcomeGuide>(components.makeWelcomeGuide);
-    factoryOr<PopoverPresenter, NullPopoverPresenter>(components.makePopover);
     factoryOr<HotkeyRegistrar, NullHotkeyRegistrar>(components.makeHotkeyRegistrar);
-    if (!components.makeSettingsWindow)
-        components.makeSettingsWindow = [](DoubleTapTrigger&) {
-            return std::make_unique<NullSettingsWindow>();
-        };
 
-    serviceOr<ApplicationMover, NullApplicationMover>(components.applicationMover);
     serviceOr<AccessibilityPermission, NullAccessibilityPermission>(components.accessibility);
     serviceOr<SelectionReader, NullSelectionReader>(components.selection);
     serviceOr<PasteBack, NullPasteBack>(components.pasteBack);
-    serviceOr<Clipboard, NullClipboard>(components.clipboard);
     serviceOr<SecureInput, NullSecureInput>(components.secureInput);
     serviceOr<RunningApplications, NullRunningApplications>(components.runningApplications);
     serviceOr<HotkeySelfTest, NullHotkeySelfTest>(components.hotkeySelfTest);

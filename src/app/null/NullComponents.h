@@ -3,7 +3,7 @@
 
 #include "app/AppComponents.h"
 
-// The components of a desktop that offers none of them. main() fills in the real
+// The components a desktop without an X display cannot offer. The wiring fills in the real
 // adapters it has and lets this complete the rest, so every capability that is missing
 // says "not available" in one place instead of being checked for all over the flow.
 namespace NullComponents {

@@ -6,11 +6,9 @@
 #include "onboarding/guide/OnboardingView.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
+#include "ui/FrontWindow.h"
 
 #include <QBoxLayout>
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -61,16 +59,7 @@ void OnboardingWindowController::show()
     render();
     readBus();
 
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        m_window->move(area.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
-    }
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    showCentredInFront(m_window.get());
 
     schedulePoll();
 }

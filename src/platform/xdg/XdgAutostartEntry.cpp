@@ -1,38 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "platform/xdg/XdgAutostartEntry.h"
 
-#include <QCoreApplication>
+#include "platform/xdg/DesktopEntry.h"
+#include "platform/xdg/XdgPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
-
-// Exec= quoting of the desktop entry format: an argument with reserved characters is put
-// in double quotes with ", `, $ and \ escaped by a backslash; the value as a whole is a
-// string, so every backslash is then doubled once more.
-QString execValue(const QString& program)
-{
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    bool needsQuotes = program.isEmpty();
-    for (const QChar c : program)
-        needsQuotes = needsQuotes || reserved.contains(c);
-    QString argument = program;
-    if (needsQuotes) {
-        QString quoted;
-        for (const QChar c : program) {
-            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-                quoted += u'\\';
-            quoted += c;
-        }
-        argument = u'"' + quoted + u'"';
-    }
-    argument.replace(u'\\', QStringLiteral("\\\\"));
-    // A literal % would start a field code.
-    argument.replace(u'%', QStringLiteral("%%"));
-    return argument;
-}
 
 bool isFalse(const QByteArray& value)
 {
@@ -43,10 +20,7 @@ bool isFalse(const QByteArray& value)
 
 QString XdgAutostartEntry::currentProgram()
 {
-    const QString appImage = qEnvironmentVariable("APPIMAGE");
-    if (!appImage.isEmpty())
-        return appImage;
-    return QCoreApplication::applicationFilePath();
+    return XdgPaths::runningProgram();
 }
 
 XdgAutostartEntry::XdgAutostartEntry(QString program)
@@ -55,10 +29,7 @@ XdgAutostartEntry::XdgAutostartEntry(QString program)
 
 QString XdgAutostartEntry::path()
 {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/autostart/quillmark.desktop");
+    return XdgPaths::configHome() + QStringLiteral("/autostart/quillmark.desktop");
 }
 
 bool XdgAutostartEntry::isEnabled() const
@@ -128,5 +99,5 @@ QByteArray XdgAutostartEntry::contents(const QString& program)
                        "Exec=%1\n"
                        "Terminal=false\n"
                        "X-GNOME-Autostart-enabled=true\n");
-    return text.arg(execValue(program)).toUtf8();
+    return text.arg(DesktopEntry::execArgument(program)).toUtf8();
 }

@@ -2,13 +2,11 @@
 #include "ui/settings/SettingsWindowController.h"
 
 #include "core/Callback.h"
+#include "ui/FrontWindow.h"
 #include "ui/settings/SettingsView.h"
 
 #include <QBoxLayout>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QPointer>
-#include <QScreen>
 #include <QWidget>
 
 SettingsWindowController::SettingsWindowController(DoubleTapTrigger& doubleTap,
@@ -51,16 +49,5 @@ void SettingsWindowController::show()
         m_view->reload();
     }
 
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        m_window->move(area.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
-    }
-    m_window->show();
-    // Quillmark has no window in front while the user works elsewhere; without asking for
-    // activation the window could open behind the application the user is in.
-    m_window->raise();
-    m_window->activateWindow();
+    showCentredInFront(m_window.get());
 }

@@ -2,7 +2,6 @@
 #include "FlowTestSupport.h"
 #include "core/Log.h"
 
-#include "core/StderrLogSink.h"
 #include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 
@@ -13,51 +12,6 @@
 #include <QTimer>
 #include <algorithm>
 
-JournalLogSink::JournalLogSink(CallJournal& journal)
-    : m_journal(journal)
-{
-    Log::setSink(this);
-}
-
-JournalLogSink::~JournalLogSink()
-{
-    Log::setSink(nullptr);
-}
-
-void JournalLogSink::write(LogLevel level, LogCategory category, const QString& message)
-{
-    const QString line = StderrLogSink::formatLine(level, category, message);
-    m_journal.record(QStringLiteral("log ") + line);
-    QMutexLocker lock(&m_mutex);
-    m_lines.append(line);
-}
-
-QStringList JournalLogSink::lines() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_lines;
-}
-
-void JournalLogSink::clear()
-{
-    QMutexLocker lock(&m_mutex);
-    m_lines.clear();
-}
-
-std::optional<QString> UsKeyboardLayout::unmodifiedText(uint32_t virtualKeyCode)
-{
-    switch (virtualKeyCode) {
-    case 5:
-        return QStringLiteral("g");
-    case 15:
-        return QStringLiteral("r");
-    case 17:
-        return QStringLiteral("t");
-    default:
-        return std::nullopt;
-    }
-}
-
 const TargetApplication FlowTest::editor{0x3a00007, 4242, QStringLiteral("Mousepad"),
                                          QStringLiteral("notes.txt - Mousepad")};
 
@@ -65,6 +19,7 @@ FlowTest::FlowTest()
 {
     Platform::setSecretStore(&secrets);
     Platform::setKeyboardLayout(&m_layout);
+    Log::setSink(&m_log);
     setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
 }
 
@@ -72,6 +27,7 @@ FlowTest::~FlowTest()
 {
     delegate.reset();
     Platform::setKeyboardLayout(nullptr);
+    Log::setSink(nullptr);
     Platform::setSecretStore(nullptr);
 }
 
@@ -87,7 +43,7 @@ void FlowTest::TearDown()
 void FlowTest::launch()
 {
     delegate = std::make_unique<AppDelegate>(desktop.components());
-    delegate->applicationDidFinishLaunching();
+    delegate->launch();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();
 }

@@ -3,13 +3,13 @@
 
 #include "LoopbackServer.h"
 #include "app/AppDelegate.h"
-#include "core/LogSink.h"
 #include "core/PopoverModel.h"
-#include "platform/KeyboardLayout.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeDesktop.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 #include "support/fakes/FakeSecretStore.h"
+#include "support/fakes/MemoryLogSink.h"
 
 #include <QJsonValue>
 #include <functional>
@@ -17,28 +17,7 @@
 #include <list>
 #include <memory>
 
-// Log lines as "LEVEL CATEGORY: MESSAGE", kept alone and also written into the desktop's
-// call journal as "log LEVEL CATEGORY: MESSAGE", so a test can check the order of log
-// lines and component calls together.
-class JournalLogSink final : public LogSink {
-public:
-    explicit JournalLogSink(CallJournal& journal);
-    ~JournalLogSink() override;
-    void write(LogLevel level, LogCategory category, const QString& message) override;
-    QStringList lines() const;
-    void clear();
-
-private:
-    CallJournal& m_journal;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
-};
-
-// The US layout for the keys the tests name, so shortcuts read "⌥⌘T".
-class UsKeyboardLayout final : public KeyboardLayout {
-public:
-    std::optional<QString> unmodifiedText(uint32_t virtualKeyCode) override;
-};
+using namespace Qt::StringLiterals;
 
 // The whole app delegate on a desktop of recording fakes, private settings, a clock the
 // test moves and a loopback hosted AI service.
@@ -89,7 +68,7 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 
 private:
-    std::list<QCoro::Task<>> m_inFlight; // a list, so references to its tasks stay valid
-    JournalLogSink m_log{desktop.journal};
-    UsKeyboardLayout m_layout;
+    std::list<QCoro::Task<>> m_inFlight;   // a list, so references to its tasks stay valid
+    MemoryLogSink m_log{&desktop.journal}; // log lines also go to the journal as "log LINE"
+    FakeKeyboardLayout m_layout{{17, u"t"_s}, {15, u"r"_s}, {5, u"g"_s}}; // US, so "⌥⌘T"
 };

@@ -61,41 +61,6 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
     EXPECT_EQ(desktop.hotkey->current(), optionCommandT);
 }
 
-TEST_F(LaunchTest, EveryCallbackIsSet)
-{
-    launch();
-    PopoverModel& m = model();
-    const std::pair<const char*, bool> wired[] = {
-        {"statusItem.onOpenSettings", bool(desktop.statusItem->onOpenSettings)},
-        {"statusItem.onCheckForUpdates", bool(desktop.statusItem->onCheckForUpdates)},
-        {"statusItem.onShowGuide", bool(desktop.statusItem->onShowGuide)},
-        {"statusItem.canCheckForUpdates", bool(desktop.statusItem->canCheckForUpdates)},
-        {"onboarding.onOpenSettings", bool(desktop.onboarding->onOpenSettings)},
-        {"onboarding.onHotkeyChange", bool(desktop.onboarding->onHotkeyChange)},
-        {"onboarding.onRecordingChange", bool(desktop.onboarding->onRecordingChange)},
-        {"onboarding.onDoubleTapChange", bool(desktop.onboarding->onDoubleTapChange)},
-        {"settings.onHotkeyChange", bool(desktop.settings->onHotkeyChange)},
-        {"settings.onRecordingChange", bool(desktop.settings->onRecordingChange)},
-        {"popover.onDidShow", bool(desktop.popover->onDidShow)},
-        {"popover.onDidDismiss", bool(desktop.popover->onDidDismiss)},
-        {"hotkey.onHotkey", bool(desktop.hotkey->onHotkey)},
-        {"hotkey.onEscape", bool(desktop.hotkey->onEscape)},
-        {"hotkey.onActionKey", bool(desktop.hotkey->onActionKey)},
-        {"hotkey.onAnyHotkey", bool(desktop.hotkey->onAnyHotkey)},
-        {"doubleTap.onDoubleTap", bool(desktop.doubleTap->onDoubleTap)},
-        {"model.onAction", bool(m.onAction)},
-        {"model.onCopy", bool(m.onCopy)},
-        {"model.onReplace", bool(m.onReplace)},
-        {"model.onBack", bool(m.onBack)},
-        {"model.onOpenAccessibilitySettings", bool(m.onOpenAccessibilitySettings)},
-        {"model.onOpenSettings", bool(m.onOpenSettings)},
-        {"model.onRetry", bool(m.onRetry)},
-        {"model.onUpdate", bool(m.onUpdate)},
-    };
-    for (const auto& [name, isSet] : wired)
-        EXPECT_TRUE(isSet) << name;
-}
-
 TEST_F(LaunchTest, AMoveToTheApplicationsFolderEndsTheLaunchAtOnce)
 {
     desktop.mover->takesOver = true;
@@ -110,45 +75,57 @@ TEST_F(LaunchTest, AMoveToTheApplicationsFolderEndsTheLaunchAtOnce)
     EXPECT_EQ(logLines(), QStringList{launchedLine()});
 }
 
-TEST_F(LaunchTest, AStoredShortcutThatIsTakenFallsBackToTheDefault)
+// A stored shortcut another client holds falls back to the default once; the user's choice
+// is kept and tried again at the next launch, and the rest of the launch goes on.
+struct TakenRow {
+    const char* name;
+    std::optional<HotkeyShortcut> stored;
+    QList<HotkeyShortcut> refused;
+    QStringList registers;
+    std::optional<HotkeyShortcut> current;
+    QStringList extraLog;
+};
+
+class TakenShortcutTest : public FlowTest, public ::testing::WithParamInterface<TakenRow> {};
+
+TEST_P(TakenShortcutTest, AtLaunch)
 {
-    Preferences::setHotkeyShortcut(controlOptionR);
-    desktop.refusedShortcuts = {controlOptionR};
+    const TakenRow& row = GetParam();
+    if (row.stored)
+        Preferences::setHotkeyShortcut(*row.stored);
+    desktop.refusedShortcuts = row.refused;
     launch();
 
-    EXPECT_EQ(desktop.journal.entriesStartingWith("hotkey.register"),
-              QStringList({"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}));
-    EXPECT_EQ(logLines(),
-              QStringList({launchedLine(),
-                           "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T"}));
-    EXPECT_EQ(desktop.hotkey->current(), optionCommandT);
-    // The user's choice is kept and tried again at the next launch.
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionR);
-}
-
-TEST_F(LaunchTest, NothingMoreIsTriedWhenTheDefaultItselfIsTaken)
-{
-    desktop.refusedShortcuts = {optionCommandT};
-    launch();
-
-    EXPECT_EQ(desktop.journal.entriesStartingWith("hotkey.register"),
-              QStringList({"hotkey.register(⌥⌘T)"}));
-    EXPECT_EQ(logLines(), QStringList{launchedLine()});
-    EXPECT_FALSE(desktop.hotkey->hasRegisteredHotkey());
-}
-
-TEST_F(LaunchTest, AFallbackThatFailsTooIsIgnored)
-{
-    Preferences::setHotkeyShortcut(controlOptionR);
-    desktop.refusedShortcuts = {controlOptionR, optionCommandT};
-    launch();
-
-    EXPECT_EQ(desktop.journal.entriesStartingWith("hotkey.register"),
-              QStringList({"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}));
-    EXPECT_FALSE(desktop.hotkey->current());
-    // The rest of the launch goes on.
+    EXPECT_EQ(desktop.journal.entriesStartingWith("hotkey.register"), row.registers);
+    EXPECT_EQ(desktop.hotkey->current(), row.current);
+    EXPECT_EQ(logLines(), QStringList{launchedLine()} + row.extraLog);
+    if (row.stored) {
+        EXPECT_EQ(Preferences::hotkeyShortcut(), *row.stored);
+    }
     EXPECT_EQ(mainThreadCalls(desktop.journal).last(), "hotkeySelfTest.runIfRequested");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TakenShortcutTest,
+    ::testing::Values(TakenRow{"storedTaken",
+                               controlOptionR,
+                               {controlOptionR},
+                               {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"},
+                               optionCommandT,
+                               {"error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T"}},
+                      TakenRow{"defaultTaken",
+                               std::nullopt,
+                               {optionCommandT},
+                               {"hotkey.register(⌥⌘T)"},
+                               std::nullopt,
+                               {}},
+                      TakenRow{"bothTaken",
+                               controlOptionR,
+                               {controlOptionR, optionCommandT},
+                               {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"},
+                               std::nullopt,
+                               {"error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
 {
@@ -162,7 +139,7 @@ TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
         KeychainHelper::migrateLegacyKeyIfNeeded();
     };
     delegate = std::make_unique<AppDelegate>(std::move(components));
-    delegate->applicationDidFinishLaunching();
+    delegate->launch();
     QThreadPool::globalInstance()->waitForDone();
 
     EXPECT_EQ(runs, 1);

@@ -275,20 +275,6 @@ TEST_F(KeysTest, ReplaceOutsideTheResultDoesNothing)
     }
 }
 
-TEST_F(KeysTest, EscapeDuringLoadingDropsTheLateResult)
-{
-    enter(PopoverState::Kind::loading);
-    desktop.hotkey->pressEscape();
-    EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
-    waitForRunsInFlight();
-
-    EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
-    EXPECT_EQ(model().editableResult(), "");
-    EXPECT_FALSE(model().lastUsage());
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({0, 0}));
-    EXPECT_EQ(logLines(), QStringList({"info app: back to ready (esc)"}));
-}
-
 TEST_F(KeysTest, ASecondTriggerWhileLoadingClosesThePanelAndANewCaptureDropsTheResult)
 {
     enter(PopoverState::Kind::loading);
@@ -314,24 +300,6 @@ TEST_F(KeysTest, AResultAfterADismissalStillFillsTheHiddenPanel)
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
     EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({12, 7}));
-}
-
-TEST_F(KeysTest, TheDiagnosticHooksRunAndReplaceOnTheirOwn)
-{
-    setDefault(DefaultsKey::autoAction, "rewrite-formal");
-    setDefault(DefaultsKey::autoReplace, true);
-    serviceReplies("Dear colleague,");
-    triggerWithSelection("hey you");
-    ASSERT_TRUE(spinUntil([this] { return !desktop.popover->isPanelVisible(); }));
-
-    EXPECT_EQ(logLines(),
-              QStringList({"info hotkey: hotkey fired", "info app: autoAction: rewrite-formal",
-                           "info ai: rewrite-formal start (7 chars in)",
-                           "info ai: rewrite-formal ok in 0ms (in 12 out 7 tok)",
-                           "info app: autoReplace"}));
-    EXPECT_EQ(desktop.journal.entriesStartingWith("pasteBack."),
-              QStringList{"pasteBack.paste(Dear colleague,)"});
-    EXPECT_EQ(server.requests().first().json().value("style"), "formal");
 }
 
 TEST_F(KeysTest, AnUnreadableAutoActionIsIgnored)

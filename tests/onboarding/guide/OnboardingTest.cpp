@@ -8,8 +8,8 @@
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityBus.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
 #include "ui/settings/KeyScript.h"
-#include "ui/settings/RecordingPermission.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -63,7 +63,7 @@ protected:
     ScopedFakeClock time;
     ScopedLogCapture log;
     ScopedLayout layout;
-    RecordingPermission accessibility;
+    FakeAccessibilityPermission accessibility;
     int relaunches = 0;
     bool systemAccepts = true;
     QStringList calls;
@@ -214,7 +214,7 @@ TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
         return buttons.first();
     };
     button(QStringLiteral("How to fix it"))->click();
-    EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
+    EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
     button(QStringLiteral("Already fixed it? Relaunch Quillmark"))->click();
     EXPECT_EQ(relaunches, 1);
 }

@@ -1,25 +1,51 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
+
 #include <QMutex>
+#include <QRegularExpression>
 #include <QStringList>
+
+// Test code reads better with u"..."_s.
+using namespace Qt::StringLiterals;
 
 // One ordered list of what the recording fakes were asked to do ("popover.show",
 // "hotkey.register(⌥⌘T)"), shared by all of them so a test can check the order of calls
-// across components. Safe to record into from any thread.
+// across components. Safe to record into from any thread. Given a clock, every entry ends
+// with "@" and the monotonic time in milliseconds: "keys.post(Ctrl+C)@40".
 class CallJournal {
 public:
-    CallJournal() = default;
+    explicit CallJournal(const Clock* stamp = nullptr)
+        : m_stamp(stamp)
+    {}
     CallJournal(const CallJournal&) = delete;
     CallJournal& operator=(const CallJournal&) = delete;
 
-    void record(const QString& entry);
-    QStringList entries() const;
+    void record(const QString& entry)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_entries.append(m_stamp ? entry + u'@' + QString::number(m_stamp->monotonicNow().count())
+                                 : entry);
+    }
+    QStringList entries() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_entries;
+    }
     // The entries that start with this prefix, e.g. "popover.".
-    QStringList entriesStartingWith(const QString& prefix) const;
-    void clear();
+    QStringList entriesStartingWith(const QString& prefix) const
+    {
+        return entries().filter(QRegularExpression(u'^' + QRegularExpression::escape(prefix)));
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_entries.clear();
+    }
 
 private:
+    const Clock* m_stamp;
     mutable QMutex m_mutex;
     QStringList m_entries;
 };

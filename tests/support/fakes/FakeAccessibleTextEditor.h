@@ -2,12 +2,12 @@
 #pragma once
 
 #include "platform/AccessibleTextEditor.h"
-#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/CallJournal.h"
 
 // Answers with `outcome`. Records "editor.replace(START-END TEXT)".
 class FakeAccessibleTextEditor final : public AccessibleTextEditor {
 public:
-    explicit FakeAccessibleTextEditor(CaptureJournal& journal)
+    explicit FakeAccessibleTextEditor(CallJournal& journal)
         : m_journal(journal)
     {}
 
@@ -21,5 +21,5 @@ public:
     AccessibleEdit outcome = AccessibleEdit::replaced;
 
 private:
-    CaptureJournal& m_journal;
+    CallJournal& m_journal;
 };

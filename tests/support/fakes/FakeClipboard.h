@@ -14,10 +14,7 @@ public:
     void writeString(const QString& text) override
     {
         m_journal.record(QStringLiteral("clipboard.writeString(%1)").arg(text));
-        contents = text;
     }
-
-    QString contents;
 
 private:
     CallJournal& m_journal;

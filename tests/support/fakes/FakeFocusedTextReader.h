@@ -2,13 +2,13 @@
 #pragma once
 
 #include "platform/FocusedTextReader.h"
-#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/CallJournal.h"
 
 // Answers with `selection`. Records "focusedText.read(WINDOW CLASS)", or "focusedText.read()"
 // when no application was given.
 class FakeFocusedTextReader final : public FocusedTextReader {
 public:
-    explicit FakeFocusedTextReader(CaptureJournal& journal)
+    explicit FakeFocusedTextReader(CallJournal& journal)
         : m_journal(journal)
     {}
 
@@ -30,5 +30,5 @@ public:
     AccessibleSelection source;
 
 private:
-    CaptureJournal& m_journal;
+    CallJournal& m_journal;
 };

@@ -3,7 +3,7 @@
 
 #include "platform/FrontmostWindows.h"
 #include "platform/Platform.h"
-#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/CallJournal.h"
 
 #include <chrono>
 
@@ -12,7 +12,7 @@
 // "windows.activate(WINDOW)".
 class FakeFrontmostWindows final : public FrontmostWindows {
 public:
-    explicit FakeFrontmostWindows(CaptureJournal& journal)
+    explicit FakeFrontmostWindows(CallJournal& journal)
         : m_journal(journal)
     {}
 
@@ -42,7 +42,7 @@ public:
     std::optional<std::chrono::milliseconds> activationDelay = std::chrono::milliseconds(0);
 
 private:
-    CaptureJournal& m_journal;
+    CallJournal& m_journal;
     std::optional<TargetApplication> m_activating;
     std::chrono::milliseconds m_activatesAt{0};
 };

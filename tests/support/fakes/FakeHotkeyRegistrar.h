@@ -48,7 +48,6 @@ public:
 
     // Another client holds this combination from now on.
     void refuse(const HotkeyShortcut& shortcut) { m_refused.append(shortcut); }
-    bool sessionKeysRegistered() const { return m_sessionKeys; }
 
     // The user presses the main shortcut, Escape or ⌥N.
     void pressHotkey()

@@ -10,6 +10,11 @@
 // recorded in `queries`, so a test can see whether the layout was consulted at all.
 class FakeKeyboardLayout final : public KeyboardLayout {
 public:
+    FakeKeyboardLayout(std::initializer_list<std::pair<uint32_t, QString>> texts = {})
+    {
+        for (const auto& [code, text] : texts)
+            m_texts.insert(code, text);
+    }
     std::optional<QString> unmodifiedText(uint32_t virtualKeyCode) override
     {
         queries.append(virtualKeyCode);
@@ -24,7 +29,6 @@ public:
     {
         m_texts.insert(virtualKeyCode, text);
     }
-    void clear() { m_texts.clear(); }
 
     QList<uint32_t> queries;
 

@@ -3,7 +3,7 @@
 
 #include "platform/KeystrokeSender.h"
 #include "platform/Platform.h"
-#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/CallJournal.h"
 
 #include <chrono>
 #include <functional>
@@ -14,7 +14,7 @@
 // plays the application's answer.
 class FakeKeystrokeSender final : public KeystrokeSender {
 public:
-    explicit FakeKeystrokeSender(CaptureJournal& journal)
+    explicit FakeKeystrokeSender(CallJournal& journal)
         : m_journal(journal)
     {}
 
@@ -46,5 +46,5 @@ public:
     std::function<void(EditCommand)> onPost;
 
 private:
-    CaptureJournal& m_journal;
+    CallJournal& m_journal;
 };

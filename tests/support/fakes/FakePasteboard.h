@@ -3,7 +3,7 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
-#include "support/fakes/CaptureJournal.h"
+#include "support/fakes/CallJournal.h"
 
 #include <chrono>
 #include <vector>
@@ -13,7 +13,7 @@
 // "pasteboard.write(CONTENTS)", the contents as described by describe().
 class FakePasteboard final : public Pasteboard {
 public:
-    explicit FakePasteboard(CaptureJournal& journal)
+    explicit FakePasteboard(CallJournal& journal)
         : m_journal(journal)
     {}
 
@@ -88,6 +88,6 @@ private:
         }
     }
 
-    CaptureJournal& m_journal;
+    CallJournal& m_journal;
     std::vector<Pending> m_pending;
 };

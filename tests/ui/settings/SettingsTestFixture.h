@@ -3,11 +3,11 @@
 
 #include "platform/Platform.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
+#include "support/fakes/FakeDoubleTapTrigger.h"
 #include "support/fakes/FakeSecretStore.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
 #include "ui/settings/KeyScript.h"
-#include "ui/settings/RecordingPermission.h"
-#include "ui/settings/WatchingDoubleTap.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -32,6 +32,6 @@ protected:
     ScopedLogCapture log;
     FakeSecretStore keyring;
     KeyScript::ScopedLayout layout;
-    WatchingDoubleTap doubleTap;
-    RecordingPermission accessibility;
+    FakeDoubleTapTrigger doubleTap;
+    FakeAccessibilityPermission accessibility;
 };

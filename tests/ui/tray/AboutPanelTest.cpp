@@ -7,26 +7,15 @@
 
 namespace {
 
-TEST(AboutPanelTest, ShowsTheNameVersionCreditsAndCopyright)
-{
-    ScopedLogCapture log;
-    AboutPanel panel;
-    panel.show();
-    ASSERT_NE(panel.window(), nullptr);
-    EXPECT_TRUE(panel.window()->isVisible());
-    EXPECT_EQ(panel.window()->windowTitle(), QStringLiteral("About Quillmark"));
-    EXPECT_EQ(panel.window()->texts(),
-              QStringList({"Quillmark", QStringLiteral("Version ") + AppIdentity::version(),
-                           "Select text anywhere. Translate, fix grammar, improve AI prompts.",
-                           "Copyright © 2026 Veltra"}));
-}
-
-TEST(AboutPanelTest, ShowingTwiceLogsTwiceAndKeepsOneWindow)
+TEST(AboutPanelTest, ShowsTheVersionInOneWindowAndLogsEachShowing)
 {
     ScopedLogCapture log;
     AboutPanel panel;
     panel.show();
     AboutWindow* first = panel.window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("About Quillmark"));
+    EXPECT_TRUE(first->texts().contains(QStringLiteral("Version ") + AppIdentity::version()));
     first->close();
     panel.show();
     EXPECT_EQ(panel.window(), first);

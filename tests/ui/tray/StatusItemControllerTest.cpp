@@ -2,7 +2,7 @@
 #include "ui/tray/StatusItemController.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
-#include "ui/settings/RecordingPermission.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,7 +68,7 @@ protected:
     ScopedConfigHome config;
     ScopedFakeClock time;
     ScopedLogCapture log;
-    RecordingPermission accessibility;
+    FakeAccessibilityPermission accessibility;
     StatusItemController controller{accessibility,
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
@@ -125,7 +125,7 @@ TEST_F(StatusItemControllerTest, CommandsReachTheirCallbacks)
 
     accessibility.trusted = false;
     choose(QStringLiteral("Fix Keyboard Access…"));
-    EXPECT_EQ(accessibility.calls, QStringList({"prompt if needed", "open settings"}));
+    EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
 }
 
 TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlash)

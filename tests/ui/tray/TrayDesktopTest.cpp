@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
+#include "support/fakes/FakeDoubleTapTrigger.h"
 #include "ui/DesktopSession.h"
-#include "ui/settings/RecordingPermission.h"
 #include "ui/settings/SettingsWindowController.h"
-#include "ui/settings/WatchingDoubleTap.h"
 #include "ui/tray/StatusItemController.h"
 
 #include <QCoreApplication>
@@ -89,8 +89,8 @@ protected:
 
 TEST_F(TrayDesktopTest, IconMenuAndSettingsWorkInARealTray)
 {
-    RecordingPermission accessibility;
-    WatchingDoubleTap doubleTap;
+    FakeAccessibilityPermission accessibility;
+    FakeDoubleTapTrigger doubleTap;
     SettingsWindowController settings(doubleTap, accessibility);
     StatusItemController tray(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
     tray.onOpenSettings = [&settings] { settings.show(); };

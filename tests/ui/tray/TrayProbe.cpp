@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A tray icon in a process of its own, for the desktop test of the menu's Quit: it prints
 // "icon X Y WIDTH HEIGHT" once the tray shows the icon and then runs until it is quit.
-#include "ui/settings/RecordingPermission.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
 #include "ui/tray/StatusItemController.h"
 
 #include <QApplication>
@@ -12,7 +12,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    RecordingPermission accessibility;
+    FakeAccessibilityPermission accessibility;
     StatusItemController controller(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/Log.h"
 #include "core/AppIdentity.h"
-#include "core/StderrLogSink.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +18,6 @@ TEST(Log, LinesCarryLevelAndCategory)
               QStringList({"info app: Quillmark 1.0 launched",
                            "error ai: translate failed: network: %1 down", "info hotkey: h",
                            "info capture: c", "info replace: r", "info update: u"}));
-}
-
-TEST(Log, StandardErrorFormat)
-{
-    EXPECT_EQ(StderrLogSink::formatLine(LogLevel::error, LogCategory::replace, "x"),
-              "error replace: x");
 }
 
 TEST(AppIdentity, VersionFallsBackToUnknown)

@@ -56,24 +56,6 @@ TEST(XdgAutostartEntryTest, EnablingWritesAnEntryThatStartsTheProgram)
     EXPECT_TRUE(entry.disable(failure)) << "removing a missing entry succeeds";
 }
 
-TEST(XdgAutostartEntryTest, QuotesTheProgramAsDesktopEntriesRequire)
-{
-    const struct {
-        const char* program;
-        const char* exec;
-    } rows[] = {
-        {"/usr/bin/quillmark", "Exec=/usr/bin/quillmark\n"},
-        {"/home/a b/quillmark", "Exec=\"/home/a b/quillmark\"\n"},
-        {"/tmp/$HOME/q", "Exec=\"/tmp/\\\\$HOME/q\"\n"},
-        {"/tmp/100%/q", "Exec=/tmp/100%%/q\n"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.program);
-        EXPECT_TRUE(XdgAutostartEntry::contents(QString::fromUtf8(row.program)).contains(row.exec))
-            << XdgAutostartEntry::contents(QString::fromUtf8(row.program)).toStdString();
-    }
-}
-
 TEST(XdgAutostartEntryTest, AnEntrySwitchedOffElsewhereCountsAsDisabled)
 {
     const struct {

@@ -7,13 +7,13 @@
 #include "onboarding/guide/OnboardingWindowController.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
+#include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeClock.h"
+#include "support/fakes/FakeDoubleTapTrigger.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 #include "support/fakes/FakeSecretStore.h"
-#include "ui/settings/RecordingPermission.h"
 #include "ui/settings/SettingsView.h"
 #include "ui/settings/SettingsWindowController.h"
-#include "ui/settings/WatchingDoubleTap.h"
 #include "ui/tray/StatusItemController.h"
 
 #include <QApplication>
@@ -56,7 +56,7 @@ struct Output {
 
 bool trayMenus(const Output& output)
 {
-    RecordingPermission accessibility;
+    FakeAccessibilityPermission accessibility;
     StatusItemController tray(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
     bool ok = true;
     for (const bool trusted : {true, false}) {
@@ -73,8 +73,8 @@ bool trayMenus(const Output& output)
 
 bool settingsWindows(const Output& output, FakeSecretStore& keyring)
 {
-    RecordingPermission accessibility;
-    WatchingDoubleTap doubleTap;
+    FakeAccessibilityPermission accessibility;
+    FakeDoubleTapTrigger doubleTap;
     SettingsWindowController settings(doubleTap, accessibility);
     Preferences::addUsage(12840, 2315);
     settings.show();
@@ -100,7 +100,7 @@ bool settingsWindows(const Output& output, FakeSecretStore& keyring)
 
 bool guidePages(const Output& output)
 {
-    RecordingPermission accessibility;
+    FakeAccessibilityPermission accessibility;
     accessibility.trusted = false;
     OnboardingWindowController guide(accessibility, [] {});
     guide.show();
