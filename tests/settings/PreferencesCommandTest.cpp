@@ -3,7 +3,6 @@
 
 #include "core/BuildConfig.h"
 
-#include "platform/Platform.h"
 #include "settings/CommandRunner.h"
 #include "settings/SettingsTestSupport.h"
 #include "support/TestEnvironment.h"
@@ -14,12 +13,11 @@ namespace {
 
 class PreferencesCommandTest : public ::testing::Test {
 protected:
-    PreferencesCommandTest() { Platform::setKeyboardLayout(&layout); }
-    ~PreferencesCommandTest() override { Platform::setKeyboardLayout(nullptr); }
 
     CommandResult preferences(const QStringList& arguments = {})
     {
-        return runCommand(preferencesCommand, arguments);
+        return runCommand([this](const QStringList& a, CliIO& io) { return preferencesCommand(a, io, layout); },
+                          arguments);
     }
 
     ScopedConfigHome home;

@@ -64,14 +64,12 @@ const TargetApplication FlowTest::editor{0x3a00007, 4242, QStringLiteral("Mousep
 FlowTest::FlowTest()
 {
     Platform::setSecretStore(&secrets);
-    Platform::setKeyboardLayout(&m_layout);
     setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
 }
 
 FlowTest::~FlowTest()
 {
     delegate.reset();
-    Platform::setKeyboardLayout(nullptr);
     Platform::setSecretStore(nullptr);
 }
 
@@ -86,7 +84,7 @@ void FlowTest::TearDown()
 
 void FlowTest::launch()
 {
-    delegate = std::make_unique<AppDelegate>(desktop.components());
+    delegate = std::make_unique<AppDelegate>(desktop.components(), m_layout);
     delegate->applicationDidFinishLaunching();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();

@@ -83,7 +83,8 @@ protected:
 
     ScopedConfigHome home;
     ScopedFakeClock fakeClock;
-    FakeDesktop desktop;
+    UsKeyboardLayout m_layout;
+    FakeDesktop desktop{m_layout};
     LoopbackServer server;
     FakeSecretStore secrets;
     std::unique_ptr<AppDelegate> delegate;
@@ -91,5 +92,4 @@ protected:
 private:
     std::list<QCoro::Task<>> m_inFlight; // a list, so references to its tasks stay valid
     JournalLogSink m_log{desktop.journal};
-    UsKeyboardLayout m_layout;
 };

@@ -161,7 +161,7 @@ TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
         ++runs;
         KeychainHelper::migrateLegacyKeyIfNeeded();
     };
-    delegate = std::make_unique<AppDelegate>(std::move(components));
+    delegate = std::make_unique<AppDelegate>(std::move(components), m_layout);
     delegate->applicationDidFinishLaunching();
     QThreadPool::globalInstance()->waitForDone();
 

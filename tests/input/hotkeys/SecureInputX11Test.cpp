@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "X11TestSupport.h"
 #include "input/HotkeyManager.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 #include "platform/x11/OwnKeyboardGrab.h"
 #include "platform/x11/X11AccessibilityPermission.h"
 #include "platform/x11/XcbKeyGrabber.h"
@@ -48,7 +49,8 @@ TEST_F(SecureInputOnDisplay, IsOffWhileQuillmarksOwnShortcutIsHeldDown)
 {
     // Holding a grabbed key makes the grabbing connection the keyboard's owner, which is
     // Quillmark itself, not a password prompt.
-    HotkeyManager manager(std::make_unique<XcbKeyGrabber>());
+    FakeKeyboardLayout layout;
+    HotkeyManager manager(std::make_unique<XcbKeyGrabber>(layout), layout);
     int presses = 0;
     manager.onHotkey = [&] { ++presses; };
     ASSERT_TRUE(manager.registerShortcut({17, 0x0900}));

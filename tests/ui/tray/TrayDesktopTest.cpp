@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 #include "ui/DesktopSession.h"
 #include "ui/settings/RecordingPermission.h"
 #include "ui/settings/SettingsWindowController.h"
@@ -91,7 +92,8 @@ TEST_F(TrayDesktopTest, IconMenuAndSettingsWorkInARealTray)
 {
     RecordingPermission accessibility;
     WatchingDoubleTap doubleTap;
-    SettingsWindowController settings(doubleTap, accessibility);
+    FakeKeyboardLayout layout;
+    SettingsWindowController settings(doubleTap, accessibility, layout);
     StatusItemController tray(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
     tray.onOpenSettings = [&settings] { settings.show(); };
 
