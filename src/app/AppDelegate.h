@@ -2,10 +2,10 @@
 #pragma once
 
 #include "app/AppComponents.h"
-#include "core/HotkeyShortcut.h"
-#include "platform/KeyboardLayout.h"
 #include "capture/CapturedSelection.h"
+#include "core/HotkeyShortcut.h"
 #include "core/TextAction.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QObject>
 #include <QPointer>

@@ -12,8 +12,8 @@
 #include "input/DoubleTapMonitor.h"
 #include "input/HotkeyManager.h"
 #include "onboarding/guide/OnboardingWindowController.h"
-#include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/dbus/DBusAccessibilityBus.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/x11/EwmhFrontmostWindows.h"
@@ -106,8 +106,7 @@ void DesktopWiring::wireX11(AppComponents& components)
                                                   *permission);
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
-    components.hotkeySelfTest =
-        std::make_unique<BuiltInHotkeySelfTest>(
+    components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
         [&layout = m_layout] { return std::make_unique<XcbKeyGrabber>(layout); }, m_layout);
 
     m_windows = std::make_unique<EwmhFrontmostWindows>();

@@ -92,7 +92,8 @@ void BuiltInHotkeySelfTest::runMigrationChecks()
         const QString id = QString::fromUtf8(row.id);
         const std::optional<HotkeyShortcut> obtained = HotkeyShortcut::legacyPreset(id);
         check(QStringLiteral("migrate/") + id, obtained == row.expected,
-              QStringLiteral("%1 (want %2)").arg(display(obtained, m_layout), row.expected.displayString(m_layout)));
+              QStringLiteral("%1 (want %2)")
+                  .arg(display(obtained, m_layout), row.expected.displayString(m_layout)));
     }
     check(QStringLiteral("migrate/unknown-id"),
           !HotkeyShortcut::legacyPreset(QStringLiteral("nonsense")), QString());

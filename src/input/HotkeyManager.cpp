@@ -52,9 +52,9 @@ bool HotkeyManager::registerShortcut(const HotkeyShortcut& shortcut)
     // the user with the shortcut that worked until now rather than with none.
     const GlobalKeyGrabber::Grab grab = m_grabber->grab(mainId, shortcut);
     if (!succeeded(grab)) {
-        Log::hotkey().error(
-            QStringLiteral("RegisterEventHotKey(%1) failed: %2 — keeping %3")
-                .arg(shortcut.displayString(m_layout), QString::number(grab.status), currentDisplay()));
+        Log::hotkey().error(QStringLiteral("RegisterEventHotKey(%1) failed: %2 — keeping %3")
+                                .arg(shortcut.displayString(m_layout), QString::number(grab.status),
+                                     currentDisplay()));
         return false;
     }
     if (m_hotKeyRef)

@@ -78,7 +78,8 @@ TEST(HotkeyShortcutKeyName, NamedKeysWinOverWhatTheLayoutTypes)
     }
     // Help (Insert on a PC keyboard) is a question mark in a combining enclosing circle.
     us.layout.setText(114, QStringLiteral("x"));
-    EXPECT_EQ(HotkeyShortcut::keyName(114, us.layout), QString(QStringLiteral("?") + QChar(0x20DD)));
+    EXPECT_EQ(HotkeyShortcut::keyName(114, us.layout),
+              QString(QStringLiteral("?") + QChar(0x20DD)));
     EXPECT_EQ(HotkeyShortcut::keyLabel(114, us.layout), "Insert");
     EXPECT_TRUE(us.layout.queries.isEmpty()) << "the layout was asked about a named key";
 }

@@ -13,11 +13,11 @@ namespace {
 
 class PreferencesCommandTest : public ::testing::Test {
 protected:
-
     CommandResult preferences(const QStringList& arguments = {})
     {
-        return runCommand([this](const QStringList& a, CliIO& io) { return preferencesCommand(a, io, layout); },
-                          arguments);
+        return runCommand(
+            [this](const QStringList& a, CliIO& io) { return preferencesCommand(a, io, layout); },
+            arguments);
     }
 
     ScopedConfigHome home;

@@ -115,7 +115,8 @@ void OnboardingView::chooseDoubleTap(DoubleTapModifier modifier)
 
 ShortcutRecorder OnboardingView::recorderState()
 {
-    return {m_layout, m_shortcut, [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
+    return {m_layout, m_shortcut,
+            [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
             [this](bool isRecording) {
                 const std::function<void(bool)> change = m_callbacks.onRecordingChange;
                 invokeIfSet(change, isRecording);

@@ -166,8 +166,8 @@ std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& 
         return rejection->message();
     if (invokeIfSet(onHotkeyChange, shortcut)) {
         Preferences::setHotkeyShortcut(shortcut);
-        Log::app().info(
-            QStringLiteral("shortcut set during onboarding: %1").arg(shortcut.displayString(m_layout)));
+        Log::app().info(QStringLiteral("shortcut set during onboarding: %1")
+                            .arg(shortcut.displayString(m_layout)));
         return std::nullopt;
     }
     // The shortcut in force stays registered and stored.

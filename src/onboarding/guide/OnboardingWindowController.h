@@ -27,9 +27,9 @@ class OnboardingWindowController final : public QObject, public WelcomeGuide {
 public:
     static constexpr std::chrono::seconds pollInterval{1};
 
-    // The permission, the layout and the bus are borrowed and must outlive the controller; without a
-    // bus the guide says nothing about it. `relaunch` starts a new instance and ends this
-    // one, for a grant the running process cannot see.
+    // The permission, the layout and the bus are borrowed and must outlive the controller; without
+    // a bus the guide says nothing about it. `relaunch` starts a new instance and ends this one,
+    // for a grant the running process cannot see.
     OnboardingWindowController(AccessibilityPermission& accessibility, KeyCharacters& layout,
                                std::function<void()> relaunch,
                                AccessibilityBus* accessibilityBus = nullptr,

@@ -109,9 +109,9 @@ std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
         return std::nullopt;
     }
     // The shortcut in force stays registered and stored.
-    m_hotkeyError = QStringLiteral("Already used by another application: ") + shortcut.label(m_layout) +
-                    QStringLiteral(". Still using ") + m_hotkeyShortcut.label(m_layout) +
-                    QStringLiteral(".");
+    m_hotkeyError = QStringLiteral("Already used by another application: ") +
+                    shortcut.label(m_layout) + QStringLiteral(". Still using ") +
+                    m_hotkeyShortcut.label(m_layout) + QStringLiteral(".");
     renderCaption();
     return m_hotkeyError;
 }
@@ -163,7 +163,8 @@ void HotkeySection::chooseDoubleTap(DoubleTapModifier modifier)
 
 ShortcutRecorder HotkeySection::recorderState()
 {
-    return {m_layout, m_hotkeyShortcut, [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
+    return {m_layout, m_hotkeyShortcut,
+            [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
             [this](bool isRecording) { recordingChanged(isRecording); }};
 }
 

@@ -26,8 +26,9 @@ public:
 
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
-        m_calls.append(QStringLiteral("rival grab %1 %2")
-                           .arg(QString::number(id), combination.displayString(m_desktop.layout())));
+        m_calls.append(
+            QStringLiteral("rival grab %1 %2")
+                .arg(QString::number(id), combination.displayString(m_desktop.layout())));
         if (m_desktop.holds(combination))
             return {heldElsewhere, 0};
         m_desktop.refuse(combination);
@@ -92,10 +93,12 @@ TEST_F(HotkeySelfTestTest, doesNothingUnlessAskedFor)
         if (flag)
             Preferences::setFlag(DefaultsKey::hotkeySelfTest, *flag);
         bool rivalMade = false;
-        BuiltInHotkeySelfTest selfTest([&] {
-            rivalMade = true;
-            return std::make_unique<FakeKeyGrabber>(layout);
-        }, layout);
+        BuiltInHotkeySelfTest selfTest(
+            [&] {
+                rivalMade = true;
+                return std::make_unique<FakeKeyGrabber>(layout);
+            },
+            layout);
         selfTest.runIfRequested(*manager);
         EXPECT_FALSE(rivalMade);
         EXPECT_TRUE(desktop->calls.isEmpty());

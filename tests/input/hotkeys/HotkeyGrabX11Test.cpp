@@ -35,7 +35,8 @@ protected:
         m_keyboard.emplace();
         ASSERT_TRUE(other.isConnected());
 
-        manager = std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(m_layout), m_layout);
+        manager =
+            std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(m_layout), m_layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "X11TestSupport.h"
 #include "input/HotkeyManager.h"
-#include "support/fakes/FakeKeyboardLayout.h"
 #include "platform/x11/OwnKeyboardGrab.h"
 #include "platform/x11/X11AccessibilityPermission.h"
 #include "platform/x11/XcbKeyGrabber.h"
 #include "platform/x11/XcbSecureInput.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

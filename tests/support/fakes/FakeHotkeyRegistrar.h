@@ -22,7 +22,8 @@ public:
 
     bool registerShortcut(const HotkeyShortcut& shortcut) override
     {
-        m_journal.record(QStringLiteral("hotkey.register(%1)").arg(shortcut.displayString(m_layout)));
+        m_journal.record(
+            QStringLiteral("hotkey.register(%1)").arg(shortcut.displayString(m_layout)));
         if (m_refused.contains(shortcut))
             return false;
         m_current = shortcut;

@@ -21,8 +21,8 @@ public:
 
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
-        calls.append(
-            QStringLiteral("grab %1 %2").arg(QString::number(id), combination.displayString(m_layout)));
+        calls.append(QStringLiteral("grab %1 %2")
+                         .arg(QString::number(id), combination.displayString(m_layout)));
         for (const Refusal& refusal : m_refused) {
             if (refusal.combination == combination)
                 return {refusal.status, 0};
@@ -42,8 +42,9 @@ public:
             calls.append(QStringLiteral("release unknown"));
             return;
         }
-        calls.append(QStringLiteral("release %1 %2")
-                         .arg(QString::number(held->id), held->combination.displayString(m_layout)));
+        calls.append(
+            QStringLiteral("release %1 %2")
+                .arg(QString::number(held->id), held->combination.displayString(m_layout)));
         m_held.erase(held);
     }
 
