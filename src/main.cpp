@@ -44,7 +44,8 @@ int runCommand(int argc, char** argv, const QStringList& arguments)
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliIO io{out, err, readStandardInput};
-    const int code = QCoro::waitFor(CommandLine::execute(arguments, io));
+    const int code = QCoro::waitFor(
+        CommandLine::execute(arguments, io, {platform.keyboardLayout(), platform.secretStore()}));
     out.flush();
     err.flush();
     qInstallMessageHandler(dropQtMessage);

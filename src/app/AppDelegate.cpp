@@ -22,9 +22,10 @@ template <class T> std::unique_ptr<T> make(const std::function<std::unique_ptr<T
 
 } // namespace
 
-AppDelegate::AppDelegate(AppComponents components, QObject* parent)
+AppDelegate::AppDelegate(AppComponents components, KeyCharacters& layout, QObject* parent)
     : QObject(parent)
     , m_components(std::move(components))
+    , m_layout(layout)
 {
     Q_ASSERT(m_components.makeDoubleTap && m_components.makeStatusItem &&
              m_components.makeUpdater && m_components.makeWelcomeGuide &&
@@ -177,7 +178,7 @@ void AppDelegate::registerStoredShortcut(HotkeyRegistrar& hotkey)
     if (stored == fallback)
         return;
     Log::hotkey().error(QStringLiteral("stored hotkey %1 is taken — falling back to %2")
-                            .arg(stored.displayString(), fallback.displayString()));
+                            .arg(stored.displayString(m_layout), fallback.displayString(m_layout)));
     // The stored preference stays as it is, so the user's choice is tried again next time.
     // Whether the fallback itself was accepted changes nothing here.
     (void)hotkey.registerShortcut(fallback);

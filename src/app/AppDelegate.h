@@ -3,7 +3,9 @@
 
 #include "app/AppComponents.h"
 #include "capture/CapturedSelection.h"
+#include "core/HotkeyShortcut.h"
 #include "core/TextAction.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,7 +28,8 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    explicit AppDelegate(AppComponents components, QObject* parent = nullptr);
+    // The layout names keys in the log and must outlive the delegate.
+    AppDelegate(AppComponents components, KeyCharacters& layout, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // The launch sequence: creates and wires the components in their fixed order.
@@ -90,6 +93,7 @@ private:
     }
 
     AppComponents m_components;
+    KeyCharacters& m_layout;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<HotkeyRegistrar> m_hotkey;

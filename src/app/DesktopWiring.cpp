@@ -12,6 +12,7 @@
 #include "input/DoubleTapMonitor.h"
 #include "input/HotkeyManager.h"
 #include "onboarding/guide/OnboardingWindowController.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/dbus/DBusAccessibilityBus.h"
 #include "platform/qt/QtClipboard.h"
@@ -38,7 +39,9 @@ bool hasX11Display()
 }
 } // namespace
 
-DesktopWiring::DesktopWiring() = default;
+DesktopWiring::DesktopWiring(KeyboardLayout& layout)
+    : m_layout(layout)
+{}
 DesktopWiring::~DesktopWiring() = default;
 
 AppComponents DesktopWiring::takeComponents()
@@ -68,14 +71,14 @@ AppComponents DesktopWiring::takeComponents()
     components.makeStatusItem = [permission] {
         return std::make_unique<StatusItemController>(*permission);
     };
-    components.makeSettingsWindow = [permission](DoubleTapTrigger& doubleTap) {
-        return std::make_unique<SettingsWindowController>(doubleTap, *permission);
+    components.makeSettingsWindow = [permission, &layout = m_layout](DoubleTapTrigger& doubleTap) {
+        return std::make_unique<SettingsWindowController>(doubleTap, *permission, layout);
     };
     m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
     components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission,
-                                   bus = m_accessibilityBus.get()] {
+                                   bus = m_accessibilityBus.get(), &layout = m_layout] {
         return std::make_unique<OnboardingWindowController>(
-            *permission,
+            *permission, layout,
             [x11Permission] {
                 if (x11Permission)
                     x11Permission->relaunch();
@@ -90,8 +93,8 @@ void DesktopWiring::wireX11(AppComponents& components)
     components.makePopover = [] {
         return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
     };
-    components.makeHotkeyRegistrar = [] {
-        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
+    components.makeHotkeyRegistrar = [&layout = m_layout] {
+        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout), layout);
     };
     components.secureInput = std::make_unique<XcbSecureInput>();
     auto accessibility = std::make_unique<X11AccessibilityPermission>();
@@ -103,8 +106,8 @@ void DesktopWiring::wireX11(AppComponents& components)
                                                   *permission);
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
-    components.hotkeySelfTest =
-        std::make_unique<BuiltInHotkeySelfTest>([] { return std::make_unique<XcbKeyGrabber>(); });
+    components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
+        [&layout = m_layout] { return std::make_unique<XcbKeyGrabber>(layout); }, m_layout);
 
     m_windows = std::make_unique<EwmhFrontmostWindows>();
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();

@@ -8,6 +8,7 @@
 class AtspiFocusedTextReader;
 class DBusAccessibilityBus;
 class FrontmostWindows;
+class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
 class X11AccessibilityPermission;
@@ -18,7 +19,8 @@ class X11AccessibilityPermission;
 // Needs a QApplication.
 class DesktopWiring {
 public:
-    DesktopWiring();
+    // The layout is borrowed and must outlive the wiring and what it builds.
+    explicit DesktopWiring(KeyboardLayout& layout);
     ~DesktopWiring();
     DesktopWiring(const DesktopWiring&) = delete;
     DesktopWiring& operator=(const DesktopWiring&) = delete;
@@ -29,6 +31,7 @@ public:
 private:
     void wireX11(AppComponents& components);
 
+    KeyboardLayout& m_layout;
     std::unique_ptr<FrontmostWindows> m_windows;
     // Reads the selection and writes results back into it.
     std::unique_ptr<AtspiFocusedTextReader> m_focusedText;

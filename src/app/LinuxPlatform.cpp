@@ -3,7 +3,8 @@
 #include "core/Log.h"
 
 #include "core/StderrLogSink.h"
-#include "platform/Platform.h"
+#include "platform/KeyboardLayout.h"
+#include "platform/SecretStore.h"
 #include "platform/journal/JournalLogSink.h"
 #include "platform/secret/LibsecretStore.h"
 #include "platform/xkb/XkbKeyboardLayout.h"
@@ -37,13 +38,9 @@ LinuxPlatform::LinuxPlatform(Role role)
     , m_keyboardLayout(std::make_unique<XkbKeyboardLayout>())
 {
     Log::setSink(m_logSink.get());
-    Platform::setSecretStore(m_secretStore.get());
-    Platform::setKeyboardLayout(m_keyboardLayout.get());
 }
 
 LinuxPlatform::~LinuxPlatform()
 {
-    Platform::setKeyboardLayout(nullptr);
-    Platform::setSecretStore(nullptr);
     Log::setSink(nullptr);
 }

@@ -7,8 +7,9 @@ class LogSink;
 class SecretStore;
 class KeyboardLayout;
 
-// Chooses the Linux adapters for the ports and installs them for the life of this object.
-// This is the one place where adapters are picked.
+// Builds the Linux adapters that the tray application and the commands share: the log
+// sink (installed for the life of this object), the secret store and the keyboard layout,
+// handed out to what uses them.
 class LinuxPlatform {
 public:
     // A command's log must not mix with its output: without a journal its lines go to
@@ -20,6 +21,9 @@ public:
     ~LinuxPlatform();
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    SecretStore& secretStore() const { return *m_secretStore; }
+    KeyboardLayout& keyboardLayout() const { return *m_keyboardLayout; }
 
 private:
     std::unique_ptr<LogSink> m_logSink;

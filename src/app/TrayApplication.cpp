@@ -99,8 +99,8 @@ int runTrayApplication(int argc, char** argv)
     }
 
     TerminationSignals terminationSignals;
-    DesktopWiring desktop;
-    AppDelegate delegate(desktop.takeComponents());
+    DesktopWiring desktop(platform.keyboardLayout());
+    AppDelegate delegate(desktop.takeComponents(), platform.keyboardLayout());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
     instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish

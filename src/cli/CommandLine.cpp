@@ -7,6 +7,7 @@
 #include "cli/RunCommand.h"
 #include "cli/TriggerCommand.h"
 #include "core/AppIdentity.h"
+#include "platform/KeyboardLayout.h"
 
 namespace CommandLine {
 
@@ -42,7 +43,7 @@ QString helpText()
         "  --help                           print this text\n");
 }
 
-QCoro::Task<int> execute(QStringList arguments, CliIO& io)
+QCoro::Task<int> execute(QStringList arguments, CliIO& io, CommandPorts ports)
 {
     const QString command = arguments.value(0);
     const QStringList rest = arguments.mid(1);
@@ -59,7 +60,7 @@ QCoro::Task<int> execute(QStringList arguments, CliIO& io)
     if (command == QLatin1String("defaults"))
         co_return defaultsCommand(rest, io);
     if (command == QLatin1String("preferences"))
-        co_return preferencesCommand(rest, io);
+        co_return preferencesCommand(rest, io, ports.keyboardLayout);
     if (command == QLatin1String("key"))
         co_return keyCommand(rest, io);
     if (command == QLatin1String("run"))

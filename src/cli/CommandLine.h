@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cli/CliIO.h"
+#include "cli/CommandPorts.h"
 
 #include <QStringList>
 #include <qcoro/qcorotask.h>
@@ -15,7 +16,7 @@ bool startsTrayApplication(const QStringList& arguments);
 
 // Runs a command and answers its exit code. Needs a running event loop for the
 // commands that talk to the network or to the running instance.
-QCoro::Task<int> execute(QStringList arguments, CliIO& io);
+QCoro::Task<int> execute(QStringList arguments, CliIO& io, CommandPorts ports);
 
 QString helpText();
 

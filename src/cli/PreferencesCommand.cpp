@@ -20,7 +20,7 @@ QString boolText(bool value)
 
 } // namespace
 
-int preferencesCommand(const QStringList& arguments, CliIO& io)
+int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout)
 {
     if (!arguments.isEmpty()) {
         io.err << "quillmark preferences: takes no arguments\n";
@@ -30,7 +30,7 @@ int preferencesCommand(const QStringList& arguments, CliIO& io)
     const Preferences::Usage usage = Preferences::monthlyUsage();
     const AIServiceChoice service = Preferences::aiService();
     const QList<std::pair<const char*, QString>> lines = {
-        {"hotkeyShortcut", Preferences::hotkeyShortcut().label()},
+        {"hotkeyShortcut", Preferences::hotkeyShortcut().label(layout)},
         {"doubleTapModifier", rawValue(Preferences::doubleTapModifier())},
         {"targetLanguageID", Preferences::targetLanguageID()},
         {"targetLanguage", Preferences::targetLanguage().name},

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/HotkeyShortcut.h"
 
-#include "platform/Platform.h"
-
 #include <array>
 #include <utility>
 
@@ -61,9 +59,9 @@ const NamedKey* namedKey(uint32_t keyCode)
     return nullptr;
 }
 
-std::optional<QString> layoutKeyName(uint32_t keyCode)
+std::optional<QString> layoutKeyName(uint32_t keyCode, KeyCharacters& layout)
 {
-    const std::optional<QString> text = Platform::keyboardLayout().unmodifiedText(keyCode);
+    const std::optional<QString> text = layout.unmodifiedText(keyCode);
     if (!text)
         return std::nullopt;
     QString name = text->toUpper();
@@ -72,9 +70,9 @@ std::optional<QString> layoutKeyName(uint32_t keyCode)
     return name;
 }
 
-QString unnamedKey(uint32_t keyCode)
+QString unnamedKey(uint32_t keyCode, KeyCharacters& layout)
 {
-    if (std::optional<QString> name = layoutKeyName(keyCode))
+    if (std::optional<QString> name = layoutKeyName(keyCode, layout))
         return *name;
     return QStringLiteral("Key %1").arg(QString::number(keyCode));
 }
@@ -148,11 +146,11 @@ QString HotkeyShortcut::modifierSymbols(uint32_t carbonModifiers)
     return symbols;
 }
 
-QString HotkeyShortcut::keyName(uint32_t keyCode)
+QString HotkeyShortcut::keyName(uint32_t keyCode, KeyCharacters& layout)
 {
     if (const NamedKey* key = namedKey(keyCode))
         return QString::fromUtf16(key->name);
-    return unnamedKey(keyCode);
+    return unnamedKey(keyCode, layout);
 }
 
 QStringList HotkeyShortcut::modifierLabels(uint32_t carbonModifiers)
@@ -169,11 +167,11 @@ QStringList HotkeyShortcut::modifierLabels(uint32_t carbonModifiers)
     return labels;
 }
 
-QString HotkeyShortcut::keyLabel(uint32_t keyCode)
+QString HotkeyShortcut::keyLabel(uint32_t keyCode, KeyCharacters& layout)
 {
     if (const NamedKey* key = namedKey(keyCode))
         return QString::fromUtf16(key->label);
-    return unnamedKey(keyCode);
+    return unnamedKey(keyCode, layout);
 }
 
 std::optional<HotkeyShortcut> HotkeyShortcut::legacyPreset(const QString& id)
@@ -185,22 +183,24 @@ std::optional<HotkeyShortcut> HotkeyShortcut::legacyPreset(const QString& id)
     return std::nullopt;
 }
 
-QString HotkeyShortcut::displayString() const
+QString HotkeyShortcut::displayString(KeyCharacters& layout) const
 {
-    return modifierSymbols(carbonModifiers) + keyName(keyCode);
+    return modifierSymbols(carbonModifiers) + keyName(keyCode, layout);
 }
 
-QString HotkeyShortcut::label() const
+QString HotkeyShortcut::label(KeyCharacters& layout) const
 {
     QStringList parts = modifierLabels(carbonModifiers);
-    parts.append(keyLabel(keyCode));
+    parts.append(keyLabel(keyCode, layout));
     return parts.join(u'+');
 }
 
-std::optional<HotkeyShortcut::Rejection> HotkeyShortcut::rejection() const
+std::optional<HotkeyShortcut::Rejection> HotkeyShortcut::rejection(KeyCharacters& layout) const
 {
     using Kind = Rejection::Kind;
-    const auto refuse = [this](Kind kind) { return Rejection{kind, label(), keyLabel(keyCode)}; };
+    const auto refuse = [this, &layout](Kind kind) {
+        return Rejection{kind, label(layout), keyLabel(keyCode, layout)};
+    };
     for (const HotkeyShortcut& panelKey : panelKeys) {
         if (*this == panelKey)
             return refuse(Kind::reservedByPanel);

@@ -6,6 +6,21 @@
 #include <cstdint>
 #include <optional>
 
+// What a key position types with no modifiers in the active keyboard layout: the
+// platform's KeyboardLayout port, passed to whatever names keys.
+class KeyCharacters {
+public:
+    KeyCharacters() = default;
+    KeyCharacters(const KeyCharacters&) = delete;
+    KeyCharacters& operator=(const KeyCharacters&) = delete;
+    virtual ~KeyCharacters() = default;
+
+    // The text the key at this virtual key code (the stored position code, 17 is T) types
+    // with no modifiers in the active layout group; nothing when the layout is unknown or
+    // the key types nothing.
+    virtual std::optional<QString> unmodifiedText(uint32_t virtualKeyCode) = 0;
+};
+
 // A global key combination: a virtual key code (the position code of the stored model,
 // 17 is T, 49 is Space) and a modifier mask (Command 0x100, Shift 0x200, Option 0x800,
 // Control 0x1000). On a PC keyboard Command is Super and Option is Alt.
@@ -54,23 +69,23 @@ struct HotkeyShortcut {
     static QString modifierSymbols(uint32_t carbonModifiers);
     // "Space", "↩", "F5", the layout's character upper-cased, or "Key 50". The form log
     // lines use.
-    static QString keyName(uint32_t keyCode);
+    static QString keyName(uint32_t keyCode, KeyCharacters& layout);
     // "Ctrl", "Alt", "Shift", "Super" in that order for the bits present, as the desktop
     // writes them.
     static QStringList modifierLabels(uint32_t carbonModifiers);
     // The key as the desktop names it: "Space", "Enter", "Esc", "F5", the layout's
     // character upper-cased, or "Key 50".
-    static QString keyLabel(uint32_t keyCode);
+    static QString keyLabel(uint32_t keyCode, KeyCharacters& layout);
     // "opt-cmd-t", "ctrl-opt-t", "opt-cmd-g", "ctrl-opt-space"; exact match.
     static std::optional<HotkeyShortcut> legacyPreset(const QString& id);
 
     // Modifier symbols followed by the key name, e.g. ⌥⌘T: the form of the log lines,
     // which scripts read. Never shown to the user.
-    QString displayString() const;
+    QString displayString(KeyCharacters& layout) const;
     // The combination as the desktop writes it, e.g. "Alt+Super+T": every text a user sees.
-    QString label() const;
+    QString label(KeyCharacters& layout) const;
     // The rule that decides whether this combination may be registered.
-    std::optional<Rejection> rejection() const;
+    std::optional<Rejection> rejection(KeyCharacters& layout) const;
 
     bool operator==(const HotkeyShortcut&) const = default;
 };

@@ -55,9 +55,9 @@ constexpr HotkeyShortcut contested{105, 0x1800};
 // The double-tap scripts start at a fixed time well away from zero, 1,000,000 s.
 constexpr DoubleTapDetector::Timestamp scriptStart = std::chrono::seconds(1'000'000);
 
-QString display(const std::optional<HotkeyShortcut>& shortcut)
+QString display(const std::optional<HotkeyShortcut>& shortcut, KeyCharacters& layout)
 {
-    return shortcut ? shortcut->displayString() : QStringLiteral("none");
+    return shortcut ? shortcut->displayString(layout) : QStringLiteral("none");
 }
 
 QString boolText(bool value)
@@ -67,8 +67,9 @@ QString boolText(bool value)
 
 } // namespace
 
-BuiltInHotkeySelfTest::BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber)
+BuiltInHotkeySelfTest::BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber, KeyCharacters& layout)
     : m_makeDecoyGrabber(std::move(makeDecoyGrabber))
+    , m_layout(layout)
 {}
 
 void BuiltInHotkeySelfTest::runIfRequested(HotkeyRegistrar& registrar)
@@ -91,24 +92,25 @@ void BuiltInHotkeySelfTest::runMigrationChecks()
         const QString id = QString::fromUtf8(row.id);
         const std::optional<HotkeyShortcut> obtained = HotkeyShortcut::legacyPreset(id);
         check(QStringLiteral("migrate/") + id, obtained == row.expected,
-              QStringLiteral("%1 (want %2)").arg(display(obtained), row.expected.displayString()));
+              QStringLiteral("%1 (want %2)")
+                  .arg(display(obtained, m_layout), row.expected.displayString(m_layout)));
     }
     check(QStringLiteral("migrate/unknown-id"),
           !HotkeyShortcut::legacyPreset(QStringLiteral("nonsense")), QString());
     check(QStringLiteral("migrate/resolved"), true,
           QStringLiteral("Preferences.hotkeyShortcut = ") +
-              Preferences::hotkeyShortcut().displayString());
+              Preferences::hotkeyShortcut().displayString(m_layout));
 }
 
 void BuiltInHotkeySelfTest::runValidationChecks()
 {
     for (const ValidationRow& row : validationRows) {
-        const std::optional<HotkeyShortcut::Rejection> rejection = row.shortcut.rejection();
+        const std::optional<HotkeyShortcut::Rejection> rejection = row.shortcut.rejection(m_layout);
         const QString verdict =
             rejection ? QStringLiteral("refused: ") + rejection->message().left(40) + u'…'
                       : QStringLiteral("accepted");
         check(QStringLiteral("validate/") + QString::fromUtf8(row.name), !rejection == row.accepted,
-              QStringLiteral("%1 → %2").arg(row.shortcut.displayString(), verdict));
+              QStringLiteral("%1 → %2").arg(row.shortcut.displayString(m_layout), verdict));
     }
 }
 
@@ -121,7 +123,7 @@ void BuiltInHotkeySelfTest::runDoubleTapChecks()
 
 void BuiltInHotkeySelfTest::runConflictChecks(HotkeyRegistrar& registrar)
 {
-    const QString contestedName = contested.displayString();
+    const QString contestedName = contested.displayString(m_layout);
     const std::optional<HotkeyShortcut> previous = registrar.current();
 
     // The rival takes the combination first, as another application that holds it would.
@@ -141,7 +143,7 @@ void BuiltInHotkeySelfTest::runConflictChecks(HotkeyRegistrar& registrar)
           QStringLiteral("register(%1) returned %2").arg(contestedName, boolText(accepted)));
     check(QStringLiteral("conflict/previous-kept"), registrar.current() == previous,
           QStringLiteral("current = %1 (was %2)")
-              .arg(display(registrar.current()), display(previous)));
+              .arg(display(registrar.current(), m_layout), display(previous, m_layout)));
 
     decoy->release(taken.handle);
     const bool acceptedOnceFree = registrar.registerShortcut(contested);
@@ -154,7 +156,7 @@ void BuiltInHotkeySelfTest::runConflictChecks(HotkeyRegistrar& registrar)
     if (previous)
         (void)registrar.registerShortcut(*previous);
     check(QStringLiteral("conflict/restored"), registrar.current() == previous,
-          QStringLiteral("current = %1").arg(display(registrar.current())));
+          QStringLiteral("current = %1").arg(display(registrar.current(), m_layout)));
 }
 
 void BuiltInHotkeySelfTest::check(const QString& name, bool passed, const QString& detail)

@@ -24,7 +24,8 @@ public:
     // ids are small numbers from 1.
     static constexpr uint32_t decoyId = 0x5154;
 
-    explicit BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber);
+    // The layout names keys in the log and must outlive the self-test.
+    BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber, KeyCharacters& layout);
 
     void runIfRequested(HotkeyRegistrar& registrar) override;
 
@@ -36,5 +37,6 @@ private:
     void check(const QString& name, bool passed, const QString& detail);
 
     GrabberFactory m_makeDecoyGrabber;
+    KeyCharacters& m_layout;
     int m_failures = 0;
 };

@@ -36,8 +36,9 @@ std::span<const HotkeyManager::PanelKey> HotkeyManager::panelKeys()
     return panelKeyList;
 }
 
-HotkeyManager::HotkeyManager(std::unique_ptr<GlobalKeyGrabber> grabber)
+HotkeyManager::HotkeyManager(std::unique_ptr<GlobalKeyGrabber> grabber, KeyCharacters& layout)
     : m_grabber(std::move(grabber))
+    , m_layout(layout)
 {
     m_grabber->onPressed = [this](uint32_t id) { handlePress(id); };
 }
@@ -51,16 +52,16 @@ bool HotkeyManager::registerShortcut(const HotkeyShortcut& shortcut)
     // the user with the shortcut that worked until now rather than with none.
     const GlobalKeyGrabber::Grab grab = m_grabber->grab(mainId, shortcut);
     if (!succeeded(grab)) {
-        Log::hotkey().error(
-            QStringLiteral("RegisterEventHotKey(%1) failed: %2 — keeping %3")
-                .arg(shortcut.displayString(), QString::number(grab.status), currentDisplay()));
+        Log::hotkey().error(QStringLiteral("RegisterEventHotKey(%1) failed: %2 — keeping %3")
+                                .arg(shortcut.displayString(m_layout), QString::number(grab.status),
+                                     currentDisplay()));
         return false;
     }
     if (m_hotKeyRef)
         m_grabber->release(*m_hotKeyRef);
     m_hotKeyRef = grab.handle;
     m_current = shortcut;
-    Log::hotkey().info(QStringLiteral("registered %1").arg(shortcut.displayString()));
+    Log::hotkey().info(QStringLiteral("registered %1").arg(shortcut.displayString(m_layout)));
     return true;
 }
 
@@ -111,5 +112,5 @@ void HotkeyManager::handlePress(uint32_t id)
 
 QString HotkeyManager::currentDisplay() const
 {
-    return m_current ? m_current->displayString() : QStringLiteral("none");
+    return m_current ? m_current->displayString(m_layout) : QStringLiteral("none");
 }

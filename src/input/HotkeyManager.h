@@ -34,7 +34,8 @@ public:
     // Escape, then ⌥1 to ⌥4, in the order they are taken.
     static std::span<const PanelKey> panelKeys();
 
-    explicit HotkeyManager(std::unique_ptr<GlobalKeyGrabber> grabber);
+    // The layout names keys in the log and must outlive the manager.
+    HotkeyManager(std::unique_ptr<GlobalKeyGrabber> grabber, KeyCharacters& layout);
 
     [[nodiscard]] bool registerShortcut(const HotkeyShortcut& shortcut) override;
     void registerSessionKeys() override;
@@ -48,6 +49,7 @@ private:
     QString currentDisplay() const;
 
     std::unique_ptr<GlobalKeyGrabber> m_grabber;
+    KeyCharacters& m_layout;
     std::optional<HotkeyShortcut> m_current;
     std::optional<GlobalKeyGrabber::Handle> m_hotKeyRef;
     std::map<uint32_t, GlobalKeyGrabber::Handle> m_sessionRefs;

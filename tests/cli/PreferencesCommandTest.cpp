@@ -4,7 +4,6 @@
 #include "core/BuildConfig.h"
 
 #include "cli/CommandRunner.h"
-#include "platform/Platform.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
@@ -14,16 +13,13 @@ namespace {
 
 class PreferencesCommandTest : public ::testing::Test {
 protected:
-    PreferencesCommandTest()
-    {
-        layout.setText(17, QStringLiteral("t"));
-        Platform::setKeyboardLayout(&layout);
-    }
-    ~PreferencesCommandTest() override { Platform::setKeyboardLayout(nullptr); }
+    PreferencesCommandTest() { layout.setText(17, QStringLiteral("t")); }
 
     CommandResult preferences(const QStringList& arguments = {})
     {
-        return runCommand(preferencesCommand, arguments);
+        return runCommand(
+            [this](const QStringList& a, CliIO& io) { return preferencesCommand(a, io, layout); },
+            arguments);
     }
 
     ScopedConfigHome home;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/HotkeyShortcut.h"
 
-#include "platform/Platform.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +24,7 @@ public:
                                      {21u, "4"},
                                      {23u, "5"}})
             layout.setText(keyCode, QString::fromUtf8(text));
-        Platform::setKeyboardLayout(&layout);
     }
-    ~ScopedUsLayout() { Platform::setKeyboardLayout(nullptr); }
     ScopedUsLayout(const ScopedUsLayout&) = delete;
     ScopedUsLayout& operator=(const ScopedUsLayout&) = delete;
 
@@ -76,13 +73,14 @@ TEST(HotkeyShortcutKeyName, NamedKeysWinOverWhatTheLayoutTypes)
     for (auto [keyCode, name, label] : named) {
         SCOPED_TRACE(keyCode);
         us.layout.setText(keyCode, QStringLiteral("x"));
-        EXPECT_EQ(HotkeyShortcut::keyName(keyCode), QString::fromUtf8(name));
-        EXPECT_EQ(HotkeyShortcut::keyLabel(keyCode), QString::fromUtf8(label));
+        EXPECT_EQ(HotkeyShortcut::keyName(keyCode, us.layout), QString::fromUtf8(name));
+        EXPECT_EQ(HotkeyShortcut::keyLabel(keyCode, us.layout), QString::fromUtf8(label));
     }
     // Help (Insert on a PC keyboard) is a question mark in a combining enclosing circle.
     us.layout.setText(114, QStringLiteral("x"));
-    EXPECT_EQ(HotkeyShortcut::keyName(114), QString(QStringLiteral("?") + QChar(0x20DD)));
-    EXPECT_EQ(HotkeyShortcut::keyLabel(114), "Insert");
+    EXPECT_EQ(HotkeyShortcut::keyName(114, us.layout),
+              QString(QStringLiteral("?") + QChar(0x20DD)));
+    EXPECT_EQ(HotkeyShortcut::keyLabel(114, us.layout), "Insert");
     EXPECT_TRUE(us.layout.queries.isEmpty()) << "the layout was asked about a named key";
 }
 
@@ -102,16 +100,17 @@ TEST(HotkeyShortcutKeyName, LayoutTextIsUpperCasedAndNothingFallsBackToTheNumber
     };
     for (auto [keyCode, expected] : rows) {
         SCOPED_TRACE(keyCode);
-        EXPECT_EQ(HotkeyShortcut::keyName(keyCode), QString::fromUtf8(expected));
-        EXPECT_EQ(HotkeyShortcut::keyLabel(keyCode), QString::fromUtf8(expected));
+        EXPECT_EQ(HotkeyShortcut::keyName(keyCode, us.layout), QString::fromUtf8(expected));
+        EXPECT_EQ(HotkeyShortcut::keyLabel(keyCode, us.layout), QString::fromUtf8(expected));
     }
 }
 
 TEST(HotkeyShortcutKeyName, WithoutAnyLayoutEveryUnnamedKeyIsANumber)
 {
-    EXPECT_EQ(HotkeyShortcut::keyName(17), "Key 17");
-    EXPECT_EQ(HotkeyShortcut::keyName(0), "Key 0");
-    EXPECT_EQ(HotkeyShortcut::keyName(49), "Space");
+    FakeKeyboardLayout none;
+    EXPECT_EQ(HotkeyShortcut::keyName(17, none), "Key 17");
+    EXPECT_EQ(HotkeyShortcut::keyName(0, none), "Key 0");
+    EXPECT_EQ(HotkeyShortcut::keyName(49, none), "Space");
 }
 
 struct RejectionRow {
@@ -130,10 +129,10 @@ TEST_P(HotkeyShortcutRejection, DisplayAndRule)
     ScopedUsLayout us;
     const RejectionRow& row = GetParam();
     const HotkeyShortcut shortcut{row.keyCode, row.mask};
-    EXPECT_EQ(shortcut.displayString(), QString::fromUtf8(row.display));
-    EXPECT_EQ(shortcut.label(), QString::fromUtf8(row.label));
+    EXPECT_EQ(shortcut.displayString(us.layout), QString::fromUtf8(row.display));
+    EXPECT_EQ(shortcut.label(us.layout), QString::fromUtf8(row.label));
 
-    const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection();
+    const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection(us.layout);
     ASSERT_EQ(rejection.has_value(), row.rejectedAs.has_value());
     if (!rejection)
         return;
@@ -195,8 +194,8 @@ TEST(HotkeyShortcutRejection, EachReasonSaysWhoOwnsTheKeyAndWhatWouldWork)
     };
     for (const auto& [shortcut, message] : rows) {
         SCOPED_TRACE(message);
-        ASSERT_TRUE(shortcut.rejection().has_value());
-        EXPECT_EQ(shortcut.rejection()->message(), QString::fromUtf8(message));
+        ASSERT_TRUE(shortcut.rejection(us.layout).has_value());
+        EXPECT_EQ(shortcut.rejection(us.layout)->message(), QString::fromUtf8(message));
     }
 }
 
@@ -228,9 +227,9 @@ TEST(HotkeyShortcutDefault, IsAltSuperTAndAllowed)
     const HotkeyShortcut shortcut = HotkeyShortcut::defaultShortcut();
     EXPECT_EQ(shortcut, (HotkeyShortcut{17, 0x0900}));
     EXPECT_EQ(shortcut, HotkeyShortcut{});
-    EXPECT_EQ(shortcut.displayString(), "⌥⌘T");
-    EXPECT_EQ(shortcut.label(), "Alt+Super+T");
-    EXPECT_EQ(shortcut.rejection(), std::nullopt);
+    EXPECT_EQ(shortcut.displayString(us.layout), "⌥⌘T");
+    EXPECT_EQ(shortcut.label(us.layout), "Alt+Super+T");
+    EXPECT_EQ(shortcut.rejection(us.layout), std::nullopt);
 }
 
 TEST(HotkeyShortcutLegacyPreset, ExactIdentifiersOnly)
@@ -246,8 +245,8 @@ TEST(HotkeyShortcutLegacyPreset, ExactIdentifiersOnly)
         SCOPED_TRACE(id);
         const std::optional<HotkeyShortcut> preset = HotkeyShortcut::legacyPreset(id);
         ASSERT_TRUE(preset.has_value());
-        EXPECT_EQ(preset->displayString(), QString::fromUtf8(display));
-        EXPECT_EQ(preset->rejection(), std::nullopt);
+        EXPECT_EQ(preset->displayString(us.layout), QString::fromUtf8(display));
+        EXPECT_EQ(preset->rejection(us.layout), std::nullopt);
     }
     EXPECT_EQ(HotkeyShortcut::legacyPreset("opt-cmd-g"), (HotkeyShortcut{5, 0x0900}));
     EXPECT_EQ(HotkeyShortcut::legacyPreset("ctrl-opt-space"), (HotkeyShortcut{49, 0x1800}));

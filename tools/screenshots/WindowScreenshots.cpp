@@ -71,11 +71,11 @@ bool trayMenus(const Output& output)
     return output.save(*tray.aboutPanel().window(), QStringLiteral("about")) && ok;
 }
 
-bool settingsWindows(const Output& output, FakeSecretStore& keyring)
+bool settingsWindows(const Output& output, FakeSecretStore& keyring, KeyCharacters& layout)
 {
     FakeAccessibilityPermission accessibility;
     FakeDoubleTapTrigger doubleTap;
-    SettingsWindowController settings(doubleTap, accessibility);
+    SettingsWindowController settings(doubleTap, accessibility, layout);
     Preferences::addUsage(12840, 2315);
     settings.show();
     bool ok = output.save(*settings.window(), QStringLiteral("settings"));
@@ -90,7 +90,7 @@ bool settingsWindows(const Output& output, FakeSecretStore& keyring)
     Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
     (void)keyring.write(QString::fromLatin1(KeychainHelper::service),
                         QString::fromLatin1(KeychainHelper::openAIAccount), "sk-example");
-    SettingsWindowController ownKey(doubleTap, accessibility);
+    SettingsWindowController ownKey(doubleTap, accessibility, layout);
     ownKey.show();
     ok = output.save(*ownKey.window(), QStringLiteral("settings-own-key")) && ok;
     Preferences::setFlag(DefaultsKey::useOwnAPIKey, false);
@@ -98,11 +98,11 @@ bool settingsWindows(const Output& output, FakeSecretStore& keyring)
     return ok;
 }
 
-bool guidePages(const Output& output)
+bool guidePages(const Output& output, KeyCharacters& layout)
 {
     FakeAccessibilityPermission accessibility;
     accessibility.trusted = false;
-    OnboardingWindowController guide(accessibility, [] {});
+    OnboardingWindowController guide(accessibility, layout, [] {});
     guide.show();
     OnboardingView& view = *guide.view();
     bool ok = output.save(*guide.window(), QStringLiteral("guide-1-welcome"));
@@ -139,16 +139,14 @@ int main(int argc, char** argv)
     FakeKeyboardLayout layout;
     for (const auto& [key, text] : {std::pair{17u, "t"}, {40u, "k"}})
         layout.setText(key, QString::fromLatin1(text));
-    Platform::setKeyboardLayout(&layout);
     FakeClock clock;
     Platform::setClock(&clock);
 
     bool ok = trayMenus(output);
-    ok = settingsWindows(output, keyring) && ok;
-    ok = guidePages(output) && ok;
+    ok = settingsWindows(output, keyring, layout) && ok;
+    ok = guidePages(output, layout) && ok;
 
     Platform::setClock(nullptr);
-    Platform::setKeyboardLayout(nullptr);
     Platform::setSecretStore(nullptr);
     return ok ? 0 : 1;
 }

@@ -15,12 +15,12 @@ KeyCaps::KeyCaps(QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void KeyCaps::setShortcut(const HotkeyShortcut& shortcut)
+void KeyCaps::setShortcut(const HotkeyShortcut& shortcut, KeyCharacters& layout)
 {
     m_labels.clear();
     m_labels = HotkeyShortcut::modifierLabels(shortcut.carbonModifiers);
-    m_labels.append(HotkeyShortcut::keyLabel(shortcut.keyCode));
-    setAccessibleName(shortcut.label());
+    m_labels.append(HotkeyShortcut::keyLabel(shortcut.keyCode, layout));
+    setAccessibleName(shortcut.label(layout));
     updateGeometry();
     update();
 }

@@ -12,7 +12,7 @@ class KeyCaps : public QWidget {
 public:
     explicit KeyCaps(QWidget* parent = nullptr);
 
-    void setShortcut(const HotkeyShortcut& shortcut);
+    void setShortcut(const HotkeyShortcut& shortcut, KeyCharacters& layout);
     // The caps' labels, left to right: "Alt", "Super", "T".
     const QStringList& labels() const { return m_labels; }
 

@@ -12,8 +12,9 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
-OnboardingView::OnboardingView(QWidget* parent)
+OnboardingView::OnboardingView(KeyCharacters& layout, QWidget* parent)
     : QWidget(parent)
+    , m_layout(layout)
     , m_shortcut(Preferences::hotkeyShortcut())
     , m_doubleTap(Preferences::doubleTapModifier())
 {
@@ -99,7 +100,7 @@ std::optional<QString> OnboardingView::record(const HotkeyShortcut& shortcut)
     // The recorder keeps its own title while it records; it shows the new shortcut once
     // the recording has ended (below).
     m_welcome->render(recorderState(), m_shortcutError, m_doubleTap);
-    m_usage->render(m_shortcut, m_callbacks.onOpenSettings);
+    m_usage->render(m_shortcut, m_layout, m_callbacks.onOpenSettings);
     return m_shortcutError;
 }
 
@@ -114,7 +115,8 @@ void OnboardingView::chooseDoubleTap(DoubleTapModifier modifier)
 
 ShortcutRecorder OnboardingView::recorderState()
 {
-    return {m_shortcut, [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
+    return {m_layout, m_shortcut,
+            [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
             [this](bool isRecording) {
                 const std::function<void(bool)> change = m_callbacks.onRecordingChange;
                 invokeIfSet(change, isRecording);
@@ -127,7 +129,7 @@ void OnboardingView::renderPages()
 {
     m_welcome->render(recorderState(), m_shortcutError, m_doubleTap);
     m_permission->render(m_isTrusted, m_callbacks.onGrant, m_callbacks.onRelaunch);
-    m_usage->render(m_shortcut, m_callbacks.onOpenSettings);
+    m_usage->render(m_shortcut, m_layout, m_callbacks.onOpenSettings);
     m_pages->setCurrentIndex(m_step);
     m_back->setVisible(m_step > 0);
     m_primary->setText(m_step == pageCount - 1 ? QStringLiteral("Start using Quillmark")

@@ -33,7 +33,8 @@ public:
 
     static constexpr int pageCount = 3;
 
-    explicit OnboardingView(QWidget* parent = nullptr);
+    // The layout names the keys and must outlive the view.
+    explicit OnboardingView(KeyCharacters& layout, QWidget* parent = nullptr);
 
     // Hands the view the trust state and callbacks of this moment; the page shown, the
     // shortcut and a recording in progress stay as they are.
@@ -66,6 +67,7 @@ private:
     ShortcutRecorder recorderState();
     void renderPages();
 
+    KeyCharacters& m_layout;
     Callbacks m_callbacks;
     bool m_isTrusted = false;
     int m_step = 0;

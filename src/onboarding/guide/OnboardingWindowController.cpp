@@ -16,6 +16,7 @@ constexpr QSize windowSize{500, 430};
 } // namespace
 
 OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& accessibility,
+                                                       KeyCharacters& layout,
                                                        std::function<void()> relaunch,
                                                        AccessibilityBus* accessibilityBus,
                                                        QObject* parent)
@@ -23,6 +24,7 @@ OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& 
     , m_accessibility(accessibility)
     , m_relaunch(std::move(relaunch))
     , m_accessibilityBus(accessibilityBus)
+    , m_layout(layout)
 {}
 
 OnboardingWindowController::~OnboardingWindowController()
@@ -48,7 +50,7 @@ void OnboardingWindowController::show()
         m_window->setWindowTitle(QStringLiteral("Welcome to Quillmark"));
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new OnboardingView(m_window.get());
+        m_view = new OnboardingView(m_layout, m_window.get());
         layout->addWidget(m_view);
         m_window->setFixedSize(windowSize);
     }
@@ -149,16 +151,16 @@ void OnboardingWindowController::renderBus()
 
 std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& shortcut)
 {
-    if (const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection())
+    if (const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection(m_layout))
         return rejection->message();
     if (invokeIfSet(onHotkeyChange, shortcut)) {
         Preferences::setHotkeyShortcut(shortcut);
-        Log::app().info(
-            QStringLiteral("shortcut set during onboarding: %1").arg(shortcut.displayString()));
+        Log::app().info(QStringLiteral("shortcut set during onboarding: %1")
+                            .arg(shortcut.displayString(m_layout)));
         return std::nullopt;
     }
     // The shortcut in force stays registered and stored.
-    return QStringLiteral("Already used by another application: ") + shortcut.label() +
+    return QStringLiteral("Already used by another application: ") + shortcut.label(m_layout) +
            QStringLiteral(".");
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "core/HotkeyShortcut.h"
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/WelcomeGuide.h"
 #include "platform/AccessibilityBus.h"
@@ -26,10 +27,10 @@ class OnboardingWindowController final : public QObject, public WelcomeGuide {
 public:
     static constexpr std::chrono::seconds pollInterval{1};
 
-    // The permission and the bus are borrowed and must outlive the controller; without a
-    // bus the guide says nothing about it. `relaunch` starts a new instance and ends this
-    // one, for a grant the running process cannot see.
-    OnboardingWindowController(AccessibilityPermission& accessibility,
+    // The permission, the layout and the bus are borrowed and must outlive the controller; without
+    // a bus the guide says nothing about it. `relaunch` starts a new instance and ends this one,
+    // for a grant the running process cannot see.
+    OnboardingWindowController(AccessibilityPermission& accessibility, KeyCharacters& layout,
                                std::function<void()> relaunch,
                                AccessibilityBus* accessibilityBus = nullptr,
                                QObject* parent = nullptr);
@@ -61,6 +62,7 @@ private:
     AccessibilityPermission& m_accessibility;
     std::function<void()> m_relaunch;
     AccessibilityBus* m_accessibilityBus;
+    KeyCharacters& m_layout;
     PermissionPage::BusView m_busView = PermissionPage::BusView::hidden;
     std::unique_ptr<QWidget> m_window;
     OnboardingView* m_view = nullptr;

@@ -71,8 +71,9 @@ UsagePage::UsagePage(QWidget* parent)
     column->addStretch(1);
 }
 
-void UsagePage::render(const HotkeyShortcut& shortcut, std::function<void()> onOpenSettings)
+void UsagePage::render(const HotkeyShortcut& shortcut, KeyCharacters& layout,
+                       std::function<void()> onOpenSettings)
 {
-    m_keys->setShortcut(shortcut);
+    m_keys->setShortcut(shortcut, layout);
     m_onOpenSettings = std::move(onOpenSettings);
 }

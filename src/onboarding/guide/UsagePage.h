@@ -15,7 +15,8 @@ class UsagePage : public QWidget {
 public:
     explicit UsagePage(QWidget* parent = nullptr);
 
-    void render(const HotkeyShortcut& shortcut, std::function<void()> onOpenSettings);
+    void render(const HotkeyShortcut& shortcut, KeyCharacters& layout,
+                std::function<void()> onOpenSettings);
 
     const KeyCaps& keyCaps() const { return *m_keys; }
 

@@ -27,7 +27,8 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XcbKeyGrabber::XcbKeyGrabber()
+XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout)
+    : m_layout(layout)
 {
     if (!connect())
         Log::hotkey().error(QStringLiteral("global hotkeys unavailable: no X display"));
@@ -251,7 +252,7 @@ void XcbKeyGrabber::keymapChanged()
         if (status != ok)
             Log::hotkey().error(
                 QStringLiteral("keymap changed: %1 could not be grabbed again: %2")
-                    .arg(held.combination.displayString(), QString::number(status)));
+                    .arg(held.combination.displayString(m_layout), QString::number(status)));
     }
     Log::hotkey().info(QStringLiteral("keymap changed: modifiers moved, %1 hotkeys grabbed again")
                            .arg(QString::number(m_held.size())));

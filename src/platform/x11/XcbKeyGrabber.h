@@ -25,7 +25,8 @@ struct xcb_connection_t;
 // from inside onPressed.
 class XcbKeyGrabber final : public GlobalKeyGrabber {
 public:
-    XcbKeyGrabber();
+    // The layout names keys in the log and must outlive the grabber.
+    explicit XcbKeyGrabber(KeyCharacters& layout);
     ~XcbKeyGrabber() override;
 
     [[nodiscard]] Grab grab(uint32_t id, const HotkeyShortcut& combination) override;
@@ -55,6 +56,7 @@ private:
     void handleKeyRelease(uint8_t keycode);
     void keymapChanged();
 
+    KeyCharacters& m_layout;
     xcb_connection_t* m_connection = nullptr;
     uint32_t m_root = 0;
     uint8_t m_xkbFirstEvent = 0;

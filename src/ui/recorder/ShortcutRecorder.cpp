@@ -3,7 +3,7 @@
 
 ShortcutRecorderView* ShortcutRecorder::makeView(QWidget* parent) const
 {
-    auto* view = new ShortcutRecorderView(parent);
+    auto* view = new ShortcutRecorderView(layout, parent);
     view->setShortcut(shortcut);
     view->onRecord = onRecord;
     view->onRecordingChange = onRecordingChange;

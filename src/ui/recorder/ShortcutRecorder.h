@@ -7,6 +7,7 @@
 // one of these as part of their state and hand it to the field whenever that state
 // changes; a recording in progress is never disturbed by such an update.
 struct ShortcutRecorder {
+    KeyCharacters& layout;
     HotkeyShortcut shortcut;
     ShortcutRecorderView::RecordCallback onRecord;
     std::function<void(bool isRecording)> onRecordingChange;

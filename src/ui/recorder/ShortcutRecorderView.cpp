@@ -16,8 +16,9 @@ constexpr uint32_t backspaceKey = 51;
 constexpr uint32_t deleteKey = 117;
 } // namespace
 
-ShortcutRecorderView::ShortcutRecorderView(QWidget* parent)
+ShortcutRecorderView::ShortcutRecorderView(KeyCharacters& layout, QWidget* parent)
     : QAbstractButton(parent)
+    , m_layout(layout)
 {
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(fieldSize);
@@ -47,7 +48,7 @@ void ShortcutRecorderView::setShortcut(const HotkeyShortcut& shortcut)
 QString ShortcutRecorderView::displayTitle() const
 {
     if (!m_isRecording)
-        return m_shortcut.label();
+        return m_shortcut.label(m_layout);
     if (m_liveModifiers == 0)
         return QStringLiteral("Press keys…");
     return HotkeyShortcut::modifierLabels(m_liveModifiers).join(u'+') + QStringLiteral("+…");

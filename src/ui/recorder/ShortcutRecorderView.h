@@ -36,7 +36,8 @@ public:
 
     static constexpr QSize fieldSize{176, 24};
 
-    explicit ShortcutRecorderView(QWidget* parent = nullptr);
+    // The layout names the keys and must outlive the field.
+    explicit ShortcutRecorderView(KeyCharacters& layout, QWidget* parent = nullptr);
     // Destroying a recording field removes its key filter but calls nobody back: its hosts
     // are being torn down around it.
     ~ShortcutRecorderView() override;
@@ -76,6 +77,7 @@ private:
     void setLiveModifiers(uint32_t mask);
     void refresh();
 
+    KeyCharacters& m_layout;
     HotkeyShortcut m_shortcut;
     bool m_isRecording = false;
     uint32_t m_liveModifiers = 0;

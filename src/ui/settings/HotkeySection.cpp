@@ -33,9 +33,10 @@ QString doubleTapText(DoubleTapModifier modifier)
 
 } // namespace
 
-HotkeySection::HotkeySection(Owner owner, QWidget* parent)
+HotkeySection::HotkeySection(Owner owner, KeyCharacters& layout, QWidget* parent)
     : FormSection(QStringLiteral("Hotkey"), parent)
     , m_owner(std::move(owner))
+    , m_layout(layout)
     , m_hotkeyShortcut(Preferences::hotkeyShortcut())
     , m_doubleTapModifier(Preferences::doubleTapModifier())
 {
@@ -92,7 +93,7 @@ HotkeySection::HotkeySection(Owner owner, QWidget* parent)
 
 std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
 {
-    if (const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection()) {
+    if (const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection(m_layout)) {
         m_hotkeyError = rejection->message();
         renderCaption();
         return m_hotkeyError;
@@ -108,9 +109,9 @@ std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
         return std::nullopt;
     }
     // The shortcut in force stays registered and stored.
-    m_hotkeyError = QStringLiteral("Already used by another application: ") + shortcut.label() +
-                    QStringLiteral(". Still using ") + m_hotkeyShortcut.label() +
-                    QStringLiteral(".");
+    m_hotkeyError = QStringLiteral("Already used by another application: ") +
+                    shortcut.label(m_layout) + QStringLiteral(". Still using ") +
+                    m_hotkeyShortcut.label(m_layout) + QStringLiteral(".");
     renderCaption();
     return m_hotkeyError;
 }
@@ -162,7 +163,8 @@ void HotkeySection::chooseDoubleTap(DoubleTapModifier modifier)
 
 ShortcutRecorder HotkeySection::recorderState()
 {
-    return {m_hotkeyShortcut, [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
+    return {m_layout, m_hotkeyShortcut,
+            [this](const HotkeyShortcut& shortcut) { return record(shortcut); },
             [this](bool isRecording) { recordingChanged(isRecording); }};
 }
 

@@ -33,7 +33,8 @@ public:
         AccessibilityPermission* accessibility = nullptr;
     };
 
-    explicit HotkeySection(Owner owner, QWidget* parent = nullptr);
+    // The layout names the keys and must outlive the section.
+    HotkeySection(Owner owner, KeyCharacters& layout, QWidget* parent = nullptr);
 
     // The recorder's verdict on a combination: nothing when it was registered and stored,
     // otherwise the error, which is also shown in red under the recorder.
@@ -65,6 +66,7 @@ private:
     void renderDoubleTap();
 
     Owner m_owner;
+    KeyCharacters& m_layout;
     HotkeyShortcut m_hotkeyShortcut;
     std::optional<QString> m_hotkeyError;
     DoubleTapModifier m_doubleTapModifier = DoubleTapModifier::off;

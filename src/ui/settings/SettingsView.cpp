@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QScrollArea>
 
-SettingsView::SettingsView(HotkeySection::Owner owner, QWidget* parent)
+SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QWidget* parent)
     : QWidget(parent)
 {
     setFixedSize(formSize);
@@ -30,7 +30,7 @@ SettingsView::SettingsView(HotkeySection::Owner owner, QWidget* parent)
 
     m_aiService = new AIServiceSection;
     column->addWidget(m_aiService);
-    m_hotkey = new HotkeySection(std::move(owner));
+    m_hotkey = new HotkeySection(std::move(owner), layout);
     column->addWidget(m_hotkey);
 
     auto* translation = new FormSection(QStringLiteral("Translation"));

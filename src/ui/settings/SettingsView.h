@@ -20,7 +20,7 @@ class SettingsView : public QWidget {
 public:
     static constexpr QSize formSize{400, 700};
 
-    explicit SettingsView(HotkeySection::Owner owner, QWidget* parent = nullptr);
+    SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QWidget* parent = nullptr);
 
     // The recorder's verdict on a combination (see HotkeySection::record).
     std::optional<QString> record(const HotkeyShortcut& shortcut);

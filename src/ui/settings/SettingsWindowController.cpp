@@ -11,10 +11,11 @@
 
 SettingsWindowController::SettingsWindowController(DoubleTapTrigger& doubleTap,
                                                    AccessibilityPermission& accessibility,
-                                                   QObject* parent)
+                                                   KeyCharacters& layout, QObject* parent)
     : QObject(parent)
     , m_doubleTap(doubleTap)
     , m_accessibility(accessibility)
+    , m_layout(layout)
     , m_waiting(doubleTap)
 {}
 
@@ -42,7 +43,7 @@ void SettingsWindowController::show()
         m_window->setWindowTitle(QStringLiteral("Quillmark Settings"));
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new SettingsView(std::move(owner), m_window.get());
+        m_view = new SettingsView(std::move(owner), m_layout, m_window.get());
         layout->addWidget(m_view);
         m_window->setFixedSize(SettingsView::formSize);
     } else {

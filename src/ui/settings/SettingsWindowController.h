@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/HotkeyShortcut.h"
 #include "input/DoubleTapTrigger.h"
 #include "platform/AccessibilityPermission.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
@@ -18,9 +19,10 @@ class SettingsWindowController final : public QObject, public SettingsWindow {
     Q_OBJECT
 
 public:
-    // The watcher and the permission are borrowed and must outlive the controller.
+    // The watcher, the permission and the layout are borrowed and must outlive the
+    // controller.
     SettingsWindowController(DoubleTapTrigger& doubleTap, AccessibilityPermission& accessibility,
-                             QObject* parent = nullptr);
+                             KeyCharacters& layout, QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
     // Opens the window, or brings it back, centred on the screen and in front of the
@@ -34,6 +36,7 @@ public:
 private:
     DoubleTapTrigger& m_doubleTap;
     AccessibilityPermission& m_accessibility;
+    KeyCharacters& m_layout;
     DoubleTapWaitingFlag m_waiting;
     std::unique_ptr<QWidget> m_window;
     SettingsView* m_view = nullptr;

@@ -18,7 +18,6 @@ const TargetApplication FlowTest::editor{0x3a00007, 4242, QStringLiteral("Mousep
 FlowTest::FlowTest()
 {
     Platform::setSecretStore(&secrets);
-    Platform::setKeyboardLayout(&m_layout);
     Log::setSink(&m_log);
     setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
 }
@@ -26,7 +25,6 @@ FlowTest::FlowTest()
 FlowTest::~FlowTest()
 {
     delegate.reset();
-    Platform::setKeyboardLayout(nullptr);
     Log::setSink(nullptr);
     Platform::setSecretStore(nullptr);
 }
@@ -42,7 +40,7 @@ void FlowTest::TearDown()
 
 void FlowTest::launch()
 {
-    delegate = std::make_unique<AppDelegate>(desktop.components());
+    delegate = std::make_unique<AppDelegate>(desktop.components(), m_layout);
     delegate->launch();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();

@@ -62,7 +62,8 @@ protected:
 
     ScopedConfigHome home;
     ScopedFakeClock fakeClock;
-    FakeDesktop desktop;
+    FakeKeyboardLayout m_layout{{17, u"t"_s}, {15, u"r"_s}, {5, u"g"_s}}; // US, so "⌥⌘T"
+    FakeDesktop desktop{m_layout};
     LoopbackServer server;
     FakeSecretStore secrets;
     std::unique_ptr<AppDelegate> delegate;
@@ -70,5 +71,4 @@ protected:
 private:
     std::list<QCoro::Task<>> m_inFlight;   // a list, so references to its tasks stay valid
     MemoryLogSink m_log{&desktop.journal}; // log lines also go to the journal as "log LINE"
-    FakeKeyboardLayout m_layout{{17, u"t"_s}, {15, u"r"_s}, {5, u"g"_s}}; // US, so "⌥⌘T"
 };

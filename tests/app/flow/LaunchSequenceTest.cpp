@@ -138,7 +138,7 @@ TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
         ++runs;
         KeychainHelper::migrateLegacyKeyIfNeeded();
     };
-    delegate = std::make_unique<AppDelegate>(std::move(components));
+    delegate = std::make_unique<AppDelegate>(std::move(components), m_layout);
     delegate->launch();
     QThreadPool::globalInstance()->waitForDone();
 

@@ -3,7 +3,6 @@
 // the self-test's rival competes with the manager for keys as another application would.
 #include "input/BuiltInHotkeySelfTest.h"
 #include "input/HotkeyManager.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
@@ -27,8 +26,9 @@ public:
 
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
-        m_calls.append(QStringLiteral("rival grab %1 %2")
-                           .arg(QString::number(id), combination.displayString()));
+        m_calls.append(
+            QStringLiteral("rival grab %1 %2")
+                .arg(QString::number(id), combination.displayString(m_desktop.layout())));
         if (m_desktop.holds(combination))
             return {heldElsewhere, 0};
         m_desktop.refuse(combination);
@@ -56,12 +56,10 @@ protected:
         for (auto [keyCode, text] :
              {std::pair{17u, "t"}, {5u, "g"}, {12u, "q"}, {18u, "1"}, {21u, "4"}, {23u, "5"}})
             layout.setText(keyCode, QString::fromUtf8(text));
-        Platform::setKeyboardLayout(&layout);
-        auto owned = std::make_unique<FakeKeyGrabber>();
+        auto owned = std::make_unique<FakeKeyGrabber>(layout);
         desktop = owned.get();
-        manager.emplace(std::move(owned));
+        manager.emplace(std::move(owned), layout);
     }
-    ~HotkeySelfTestTest() override { Platform::setKeyboardLayout(nullptr); }
 
     // Runs the self-test with the "hotkeySelfTest" default on, after the manager took ⌥⌘T;
     // answers the lines it logged.
@@ -71,7 +69,7 @@ protected:
         EXPECT_TRUE(manager->registerShortcut(optionCommandT));
         desktop->calls.clear();
         log.sink.clear();
-        BuiltInHotkeySelfTest selfTest(makeRival);
+        BuiltInHotkeySelfTest selfTest(makeRival, layout);
         selfTest.runIfRequested(*manager);
         return log.lines();
     }
@@ -95,10 +93,12 @@ TEST_F(HotkeySelfTestTest, doesNothingUnlessAskedFor)
         if (flag)
             Preferences::setFlag(DefaultsKey::hotkeySelfTest, *flag);
         bool rivalMade = false;
-        BuiltInHotkeySelfTest selfTest([&] {
-            rivalMade = true;
-            return std::make_unique<FakeKeyGrabber>();
-        });
+        BuiltInHotkeySelfTest selfTest(
+            [&] {
+                rivalMade = true;
+                return std::make_unique<FakeKeyGrabber>(layout);
+            },
+            layout);
         selfTest.runIfRequested(*manager);
         EXPECT_FALSE(rivalMade);
         EXPECT_TRUE(desktop->calls.isEmpty());
@@ -186,8 +186,8 @@ TEST_F(HotkeySelfTestTest, detailsSayWhatWasSeen)
 
 TEST_F(HotkeySelfTestTest, aRivalThatCannotTakeTheKeyEndsTheConflictChecks)
 {
-    const QStringList lines = run([] {
-        auto crowded = std::make_unique<FakeKeyGrabber>();
+    const QStringList lines = run([this] {
+        auto crowded = std::make_unique<FakeKeyGrabber>(layout);
         crowded->refuse(controlOptionF13, 10);
         return crowded;
     });
@@ -203,7 +203,7 @@ TEST_F(HotkeySelfTestTest, aRivalThatCannotTakeTheKeyEndsTheConflictChecks)
 TEST_F(HotkeySelfTestTest, aRegistrarBlindToOtherApplicationsFailsTheConflictChecks)
 {
     // The rival grabs on a desktop of its own, so the manager is never refused.
-    const QStringList lines = run([] { return std::make_unique<FakeKeyGrabber>(); });
+    const QStringList lines = run([this] { return std::make_unique<FakeKeyGrabber>(layout); });
 
     const QStringList failures = lines.filter(QStringLiteral("FAIL"));
     EXPECT_EQ(failures,

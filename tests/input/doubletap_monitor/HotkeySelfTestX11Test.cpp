@@ -5,7 +5,6 @@
 #include "core/KeyPositions.h"
 #include "input/BuiltInHotkeySelfTest.h"
 #include "input/HotkeyManager.h"
-#include "platform/Platform.h"
 #include "platform/x11/XcbKeyGrabber.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
@@ -26,18 +25,17 @@ TEST(HotkeySelfTestX11Test, passesEveryCheckAndLeavesTheShortcutWorking)
     ScopedLogCapture log;
     FakeKeyboardLayout layout;
     layout.setText(17, QStringLiteral("t"));
-    Platform::setKeyboardLayout(&layout);
-    const auto forgetLayout = qScopeGuard([] { Platform::setKeyboardLayout(nullptr); });
     ScopedKeyboardState keyboard;
     Preferences::setFlag(DefaultsKey::hotkeySelfTest, true);
 
     int presses = 0;
-    HotkeyManager manager(std::make_unique<XcbKeyGrabber>());
+    HotkeyManager manager(std::make_unique<XcbKeyGrabber>(layout), layout);
     manager.onHotkey = [&] { ++presses; };
     ASSERT_TRUE(manager.registerShortcut(optionCommandT));
     log.sink.clear();
 
-    BuiltInHotkeySelfTest selfTest([] { return std::make_unique<XcbKeyGrabber>(); });
+    BuiltInHotkeySelfTest selfTest([&layout] { return std::make_unique<XcbKeyGrabber>(layout); },
+                                   layout);
     selfTest.runIfRequested(manager);
 
     const QStringList lines = log.lines();

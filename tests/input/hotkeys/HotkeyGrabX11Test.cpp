@@ -2,7 +2,6 @@
 #include "X11TestSupport.h"
 #include "core/KeyPositions.h"
 #include "input/HotkeyManager.h"
-#include "platform/Platform.h"
 #include "platform/x11/XcbKeyGrabber.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeKeyboardLayout.h"
@@ -33,11 +32,11 @@ protected:
             GTEST_SKIP() << "needs an X display (scripts/test-session --x11)";
         for (auto [keyCode, text] : {std::pair{17u, "t"}, {16u, "y"}})
             m_layout.setText(keyCode, QString::fromUtf8(text));
-        Platform::setKeyboardLayout(&m_layout);
         m_keyboard.emplace();
         ASSERT_TRUE(other.isConnected());
 
-        manager = std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>());
+        manager =
+            std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(m_layout), m_layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };
@@ -50,7 +49,6 @@ protected:
     {
         manager.reset();
         m_keyboard.reset();
-        Platform::setKeyboardLayout(nullptr);
     }
 
     // Presses the keys and answers the callbacks they brought.

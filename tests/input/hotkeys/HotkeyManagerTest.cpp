@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "input/HotkeyManager.h"
 
-#include "platform/Platform.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeKeyGrabber.h"
 #include "support/fakes/FakeKeyboardLayout.h"
@@ -32,11 +31,10 @@ protected:
                                      {20u, "3"},
                                      {21u, "4"}})
             m_layout.setText(keyCode, QString::fromUtf8(text));
-        Platform::setKeyboardLayout(&m_layout);
 
-        auto grabber = std::make_unique<FakeKeyGrabber>();
+        auto grabber = std::make_unique<FakeKeyGrabber>(m_layout);
         desktop = grabber.get();
-        manager = std::make_unique<HotkeyManager>(std::move(grabber));
+        manager = std::make_unique<HotkeyManager>(std::move(grabber), m_layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };
@@ -44,7 +42,6 @@ protected:
             callbacks.append(QStringLiteral("action %1").arg(n));
         };
     }
-    ~HotkeyManagerTest() override { Platform::setKeyboardLayout(nullptr); }
 
     // Presses the combination and answers what the manager made of it.
     QStringList press(const HotkeyShortcut& combination)
@@ -54,13 +51,11 @@ protected:
         return callbacks;
     }
 
+    FakeKeyboardLayout m_layout;
     ScopedLogCapture log;
     FakeKeyGrabber* desktop = nullptr;
     std::unique_ptr<HotkeyManager> manager;
     QStringList callbacks;
-
-private:
-    FakeKeyboardLayout m_layout;
 };
 
 TEST_F(HotkeyManagerTest, TakesTheNewShortcutBeforeGivingBackTheOld)
@@ -104,9 +99,9 @@ TEST_F(HotkeyManagerTest, ARefusalKeepsWhatWorkedAndSaysWhy)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        auto grabber = std::make_unique<FakeKeyGrabber>();
+        auto grabber = std::make_unique<FakeKeyGrabber>(m_layout);
         desktop = grabber.get();
-        manager = std::make_unique<HotkeyManager>(std::move(grabber));
+        manager = std::make_unique<HotkeyManager>(std::move(grabber), m_layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         if (row.before) {
@@ -233,13 +228,13 @@ TEST_F(HotkeyManagerTest, EveryPressCallsOnAnyHotkeyFirst)
 
     // Without the session keys only the main shortcut arrives.
     for (const auto& [combination, expected] : rows) {
-        SCOPED_TRACE(combination.displayString().toStdString());
+        SCOPED_TRACE(combination.displayString(m_layout).toStdString());
         EXPECT_EQ(press(combination), combination == optionCommandT ? expected : QStringList());
     }
 
     manager->registerSessionKeys();
     for (const auto& [combination, expected] : rows) {
-        SCOPED_TRACE(combination.displayString().toStdString());
+        SCOPED_TRACE(combination.displayString(m_layout).toStdString());
         EXPECT_EQ(press(combination), expected);
     }
 
@@ -271,11 +266,12 @@ TEST_F(HotkeyManagerTest, CallbacksThatAreNotSetAreSkipped)
 
 TEST(HotkeyManagerPanelKeys, AreExactlyTheCombinationsTheShortcutRuleReserves)
 {
+    FakeKeyboardLayout m_layout;
     QList<uint32_t> ids;
     for (const HotkeyManager::PanelKey& key : HotkeyManager::panelKeys()) {
         SCOPED_TRACE(key.id);
         ids.append(key.id);
-        const auto rejection = key.shortcut.rejection();
+        const auto rejection = key.shortcut.rejection(m_layout);
         ASSERT_TRUE(rejection.has_value());
         EXPECT_EQ(rejection->kind, HotkeyShortcut::Rejection::Kind::reservedByPanel);
     }

@@ -6,6 +6,7 @@
 #include "platform/x11/XcbKeyGrabber.h"
 #include "platform/x11/XcbSecureInput.h"
 #include "support/TestEnvironment.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,8 @@ TEST_F(SecureInputOnDisplay, IsOffWhileQuillmarksOwnShortcutIsHeldDown)
 {
     // Holding a grabbed key makes the grabbing connection the keyboard's owner, which is
     // Quillmark itself, not a password prompt.
-    HotkeyManager manager(std::make_unique<XcbKeyGrabber>());
+    FakeKeyboardLayout layout;
+    HotkeyManager manager(std::make_unique<XcbKeyGrabber>(layout), layout);
     int presses = 0;
     manager.onHotkey = [&] { ++presses; };
     ASSERT_TRUE(manager.registerShortcut({17, 0x0900}));

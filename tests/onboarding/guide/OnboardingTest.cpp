@@ -29,7 +29,7 @@ protected:
     OnboardingTest()
     {
         guide.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
-            calls.append(QStringLiteral("register ") + shortcut.displayString());
+            calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
             return systemAccepts;
         };
         guide.onRecordingChange = [this](bool isRecording) {
@@ -68,7 +68,7 @@ protected:
     bool systemAccepts = true;
     QStringList calls;
     FakeAccessibilityBus bus;
-    OnboardingWindowController guide{accessibility, [this] { ++relaunches; }, &bus};
+    OnboardingWindowController guide{accessibility, layout.layout, [this] { ++relaunches; }, &bus};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -81,7 +81,7 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     EXPECT_EQ(log.lines(), QStringList{"info app: first run — showing the welcome guide"});
     guide.window()->close();
 
-    OnboardingWindowController nextLaunch(accessibility, [] {});
+    OnboardingWindowController nextLaunch(accessibility, layout.layout, [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
     EXPECT_EQ(log.lines().size(), 1);

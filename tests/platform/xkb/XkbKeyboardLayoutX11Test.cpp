@@ -3,7 +3,6 @@
 
 #include "ScopedEnvironment.h"
 #include "core/HotkeyShortcut.h"
-#include "platform/Platform.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -41,14 +40,12 @@ protected:
                                           QRegularExpression::MultilineOption);
             m_restore << QStringLiteral("-%1").arg(field) << line.match(answer).captured(1);
         }
-        Platform::setKeyboardLayout(&m_layout);
         // The display must win over the rule names of the environment.
         m_environment.set("XKB_DEFAULT_LAYOUT", "fr");
     }
 
     void TearDown() override
     {
-        Platform::setKeyboardLayout(nullptr);
         if (!m_restore.isEmpty()) {
             lockGroup(0);
             setxkbmap(m_restore);
@@ -105,31 +102,31 @@ TEST_F(XkbLayoutOnDisplay, FollowsTheActiveGroup)
     ASSERT_EQ(setxkbmap({"-layout", "us,ru", "-variant", ","}), 0);
     lockGroup(0);
     EXPECT_EQ(m_layout.unmodifiedText(17), "t");
-    EXPECT_EQ(HotkeyShortcut::keyName(12), "Q");
+    EXPECT_EQ(HotkeyShortcut::keyName(12, m_layout), "Q");
 
     lockGroup(1);
     EXPECT_EQ(m_layout.unmodifiedText(17), "е");
-    EXPECT_EQ(HotkeyShortcut::keyName(17), "Е");
-    EXPECT_EQ((HotkeyShortcut{17, 0x0900}).displayString(), "⌥⌘Е");
+    EXPECT_EQ(HotkeyShortcut::keyName(17, m_layout), "Е");
+    EXPECT_EQ((HotkeyShortcut{17, 0x0900}).displayString(m_layout), "⌥⌘Е");
 
     lockGroup(0);
-    EXPECT_EQ(HotkeyShortcut::keyName(17), "T");
+    EXPECT_EQ(HotkeyShortcut::keyName(17, m_layout), "T");
 }
 
 TEST_F(XkbLayoutOnDisplay, FollowsAKeymapChangeMadeWhileRunning)
 {
     ASSERT_EQ(setxkbmap({"-layout", "us", "-variant", ""}), 0);
-    EXPECT_EQ(HotkeyShortcut::keyName(16), "Y");
+    EXPECT_EQ(HotkeyShortcut::keyName(16, m_layout), "Y");
 
     ASSERT_EQ(setxkbmap({"-layout", "de", "-variant", ""}), 0);
-    EXPECT_EQ(HotkeyShortcut::keyName(16), "Z");
-    EXPECT_EQ(HotkeyShortcut::keyName(50), "^");
+    EXPECT_EQ(HotkeyShortcut::keyName(16, m_layout), "Z");
+    EXPECT_EQ(HotkeyShortcut::keyName(50, m_layout), "^");
 
     ASSERT_EQ(setxkbmap({"-layout", "ru", "-variant", ""}), 0);
-    EXPECT_EQ(HotkeyShortcut::keyName(17), "Е");
+    EXPECT_EQ(HotkeyShortcut::keyName(17, m_layout), "Е");
 
     ASSERT_EQ(setxkbmap({"-layout", "us", "-variant", ""}), 0);
-    EXPECT_EQ(HotkeyShortcut::keyName(17), "T");
+    EXPECT_EQ(HotkeyShortcut::keyName(17, m_layout), "T");
 }
 
 } // namespace

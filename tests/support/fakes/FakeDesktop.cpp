@@ -13,7 +13,8 @@ template <class Fake, class... Args> std::unique_ptr<Fake> keep(Fake*& pointer, 
 
 } // namespace
 
-FakeDesktop::FakeDesktop()
+FakeDesktop::FakeDesktop(KeyCharacters& layout)
+    : m_layout(layout)
 {
     m_services.applicationMover = keep(mover, journal);
     m_services.accessibility = keep(accessibility, journal);
@@ -37,7 +38,7 @@ AppComponents FakeDesktop::components()
     components.makeWelcomeGuide = [this] { return keep(onboarding, journal); };
     components.makePopover = [this] { return keep(popover, journal); };
     components.makeHotkeyRegistrar = [this] {
-        auto registrar = keep(hotkey, journal);
+        auto registrar = keep(hotkey, journal, m_layout);
         for (const HotkeyShortcut& shortcut : refusedShortcuts)
             registrar->refuse(shortcut);
         return registrar;

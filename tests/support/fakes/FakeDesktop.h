@@ -26,7 +26,8 @@
 // creates them; until then their pointers are null.
 class FakeDesktop {
 public:
-    FakeDesktop();
+    // The layout names keys in the hotkey registrar's journal entries; borrowed.
+    explicit FakeDesktop(KeyCharacters& layout);
     ~FakeDesktop();
     FakeDesktop(const FakeDesktop&) = delete;
     FakeDesktop& operator=(const FakeDesktop&) = delete;
@@ -57,6 +58,7 @@ public:
     FakeSettingsWindow* settings = nullptr;
 
 private:
+    KeyCharacters& m_layout;
     // The services until components() hands them over.
     AppComponents m_services;
 };

@@ -13,15 +13,17 @@
 // "hotkey.unregisterSessionKeys" and "hotkey.suspend".
 class FakeHotkeyRegistrar final : public HotkeyRegistrar {
 public:
-    explicit FakeHotkeyRegistrar(CallJournal& journal)
+    FakeHotkeyRegistrar(CallJournal& journal, KeyCharacters& layout)
         : m_journal(journal)
+        , m_layout(layout)
     {
         m_journal.record(QStringLiteral("hotkey.create"));
     }
 
     bool registerShortcut(const HotkeyShortcut& shortcut) override
     {
-        m_journal.record(QStringLiteral("hotkey.register(%1)").arg(shortcut.displayString()));
+        m_journal.record(
+            QStringLiteral("hotkey.register(%1)").arg(shortcut.displayString(m_layout)));
         if (m_refused.contains(shortcut))
             return false;
         m_current = shortcut;
@@ -74,6 +76,7 @@ public:
 
 private:
     CallJournal& m_journal;
+    KeyCharacters& m_layout;
     QList<HotkeyShortcut> m_refused;
     std::optional<HotkeyShortcut> m_current;
     bool m_registered = false;

@@ -13,10 +13,16 @@
 // desktop would.
 class FakeKeyGrabber final : public GlobalKeyGrabber {
 public:
+    // The layout names the keys in `calls`.
+    explicit FakeKeyGrabber(KeyCharacters& layout)
+        : m_layout(layout)
+    {}
+    KeyCharacters& layout() const { return m_layout; }
+
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
-        calls.append(
-            QStringLiteral("grab %1 %2").arg(QString::number(id), combination.displayString()));
+        calls.append(QStringLiteral("grab %1 %2")
+                         .arg(QString::number(id), combination.displayString(m_layout)));
         for (const Refusal& refusal : m_refused) {
             if (refusal.combination == combination)
                 return {refusal.status, 0};
@@ -36,8 +42,9 @@ public:
             calls.append(QStringLiteral("release unknown"));
             return;
         }
-        calls.append(QStringLiteral("release %1 %2")
-                         .arg(QString::number(held->id), held->combination.displayString()));
+        calls.append(
+            QStringLiteral("release %1 %2")
+                .arg(QString::number(held->id), held->combination.displayString(m_layout)));
         m_held.erase(held);
     }
 
@@ -78,6 +85,7 @@ public:
     QStringList calls;
 
 private:
+    KeyCharacters& m_layout;
     struct Held {
         Handle handle;
         uint32_t id;

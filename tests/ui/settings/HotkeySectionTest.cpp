@@ -21,7 +21,7 @@ protected:
         HotkeySection::Owner owner;
         if (withCallback) {
             owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
-                calls.append(QStringLiteral("register ") + shortcut.displayString());
+                calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
                 return systemAccepts;
             };
         }
@@ -31,7 +31,7 @@ protected:
         owner.doubleTap = &doubleTap;
         owner.waiting = &waiting;
         owner.accessibility = &accessibility;
-        section = std::make_unique<HotkeySection>(std::move(owner));
+        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout);
         return *section;
     }
 

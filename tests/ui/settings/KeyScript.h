@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/Platform.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
 #include <QApplication>
@@ -57,9 +56,7 @@ public:
         layout.setText(17, QStringLiteral("t"));
         layout.setText(40, QStringLiteral("k"));
         layout.setText(18, QStringLiteral("1"));
-        Platform::setKeyboardLayout(&layout);
     }
-    ~ScopedLayout() { Platform::setKeyboardLayout(nullptr); }
     ScopedLayout(const ScopedLayout&) = delete;
     ScopedLayout& operator=(const ScopedLayout&) = delete;
 

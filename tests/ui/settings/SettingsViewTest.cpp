@@ -26,7 +26,7 @@ protected:
     {
         HotkeySection::Owner owner;
         owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
-            calls.append(QStringLiteral("register ") + shortcut.displayString());
+            calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
             return systemAccepts;
         };
         owner.onRecordingChange = [this](bool isRecording) {
@@ -35,7 +35,7 @@ protected:
         owner.doubleTap = &doubleTap;
         owner.waiting = &waiting;
         owner.accessibility = &accessibility;
-        view = std::make_unique<SettingsView>(std::move(owner));
+        view = std::make_unique<SettingsView>(std::move(owner), layout.layout);
         return *view;
     }
 

@@ -14,7 +14,7 @@ namespace {
 
 class SettingsWindowControllerTest : public SettingsTestFixture {
 protected:
-    SettingsWindowController controller{doubleTap, accessibility};
+    SettingsWindowController controller{doubleTap, accessibility, layout.layout};
 };
 
 TEST_F(SettingsWindowControllerTest, ShowsOneFixedWindowCentredOnEveryShow)
@@ -48,8 +48,8 @@ TEST_F(SettingsWindowControllerTest, ForwardsTheRecorderToItsOwner)
     EXPECT_TRUE(view.record({40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit}));
 
     QStringList calls;
-    controller.onHotkeyChange = [&calls](const HotkeyShortcut& shortcut) {
-        calls.append(QStringLiteral("register ") + shortcut.displayString());
+    controller.onHotkeyChange = [&calls, this](const HotkeyShortcut& shortcut) {
+        calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
         return true;
     };
     controller.onRecordingChange = [&calls](bool isRecording) {
@@ -59,7 +59,7 @@ TEST_F(SettingsWindowControllerTest, ForwardsTheRecorderToItsOwner)
     QTest::mouseClick(&recorder, Qt::LeftButton);
     press(&recorder, keyK, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(calls, QStringList({"recording", "register ⌃⌥K", "stopped"}));
-    EXPECT_EQ(Preferences::hotkeyShortcut().label(), QStringLiteral("Ctrl+Alt+K"));
+    EXPECT_EQ(Preferences::hotkeyShortcut().label(layout.layout), QStringLiteral("Ctrl+Alt+K"));
 }
 
 TEST_F(SettingsWindowControllerTest, EachShowReadsTheShortcutAndModifierAgain)

@@ -16,15 +16,16 @@ namespace {
 // A host that judges combinations by the shortcut rule, as the settings window does, and
 // writes down every call it gets.
 struct RecordingHost {
+    KeyCharacters& layout;
     QStringList calls;
     HotkeyShortcut shortcut;
 
     ShortcutRecorder state()
     {
-        return {shortcut,
+        return {layout, shortcut,
                 [this](const HotkeyShortcut& recorded) -> std::optional<QString> {
-                    calls.append(QStringLiteral("record ") + recorded.displayString());
-                    if (const auto rejection = recorded.rejection())
+                    calls.append(QStringLiteral("record ") + recorded.displayString(layout));
+                    if (const auto rejection = recorded.rejection(layout))
                         return rejection->message();
                     shortcut = recorded;
                     return std::nullopt;
@@ -51,7 +52,7 @@ protected:
     void click() { QTest::mouseClick(field, Qt::LeftButton); }
 
     ScopedLayout layout;
-    RecordingHost host;
+    RecordingHost host{layout.layout};
     QWidget window;
     ShortcutRecorderView* field = nullptr;
     QLineEdit* other = nullptr;
@@ -175,7 +176,7 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
     };
     for (const Script& script : scripts) {
         SCOPED_TRACE(script.name);
-        host = RecordingHost();
+        host.calls.clear();
         host.shortcut = HotkeyShortcut{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
         host.state().update(*field);
         click();

@@ -2,6 +2,7 @@
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeDoubleTapTrigger.h"
+#include "support/fakes/FakeKeyboardLayout.h"
 #include "ui/DesktopSession.h"
 #include "ui/settings/SettingsWindowController.h"
 #include "ui/tray/StatusItemController.h"
@@ -91,7 +92,8 @@ TEST_F(TrayDesktopTest, IconMenuAndSettingsWorkInARealTray)
 {
     FakeAccessibilityPermission accessibility;
     FakeDoubleTapTrigger doubleTap;
-    SettingsWindowController settings(doubleTap, accessibility);
+    FakeKeyboardLayout layout;
+    SettingsWindowController settings(doubleTap, accessibility, layout);
     StatusItemController tray(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
     tray.onOpenSettings = [&settings] { settings.show(); };
 

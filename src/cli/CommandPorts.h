@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+class KeyboardLayout;
+class SecretStore;
+
+// The desktop's adapters a command may use, built once by the program's start-up and
+// borrowed for the command's run.
+struct CommandPorts {
+    KeyboardLayout& keyboardLayout;
+    SecretStore& secrets;
+};
