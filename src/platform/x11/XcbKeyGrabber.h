@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/GlobalKeyGrabber.h"
+#include "platform/x11/X11Display.h"
 #include "platform/x11/X11ModifierMasks.h"
 
 #include <QPointer>
@@ -25,7 +26,7 @@ struct xcb_connection_t;
 // from inside onPressed.
 class XcbKeyGrabber final : public GlobalKeyGrabber {
 public:
-    XcbKeyGrabber();
+    explicit XcbKeyGrabber(X11Display display = {});
     ~XcbKeyGrabber() override;
 
     [[nodiscard]] Grab grab(uint32_t id, const HotkeyShortcut& combination) override;
@@ -55,6 +56,7 @@ private:
     void handleKeyRelease(uint8_t keycode);
     void keymapChanged();
 
+    X11Display m_display;
     xcb_connection_t* m_connection = nullptr;
     uint32_t m_root = 0;
     uint8_t m_xkbFirstEvent = 0;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/xkb/XkbKeyboardLayout.h"
 
-#include "ScopedEnvironment.h"
 #include "core/HotkeyShortcut.h"
 #include "platform/Platform.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QProcess>
 #include <QRegularExpression>
