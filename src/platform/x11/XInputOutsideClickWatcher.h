@@ -5,7 +5,6 @@
 
 #include "platform/x11/XInputRawEvents.h"
 
-
 // Listens for raw XInput2 button presses on the root window. Raw events reach every
 // client that selects them whatever window the press goes to, and selecting them grabs
 // nothing, so the other application still gets its click. The presses come from an

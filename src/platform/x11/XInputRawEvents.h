@@ -11,7 +11,6 @@
 #include <functional>
 #include <xcb/xcb.h>
 
-
 // Raw XInput 2 events of the whole desktop, selected on the root window for every master
 // device. Raw events reach every client that selects them whatever window they go to and
 // even while another client holds a grab, and selecting them grabs nothing, so every
