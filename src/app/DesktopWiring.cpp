@@ -90,32 +90,38 @@ AppComponents DesktopWiring::takeComponents()
 
 void DesktopWiring::wireX11(AppComponents& components)
 {
-    components.makePopover = [] {
-        return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
+    // Every X11 adapter opens its connections through the one display.
+    const X11Display display = m_display;
+    components.makePopover = [display] {
+        return std::make_unique<PopoverController>(
+            std::make_unique<XInputOutsideClickWatcher>(display));
     };
-    components.makeHotkeyRegistrar = [&layout = m_layout] {
-        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout), layout);
+    components.makeHotkeyRegistrar = [display, &layout = m_layout] {
+        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout, display),
+                                               layout);
     };
-    components.secureInput = std::make_unique<XcbSecureInput>();
-    auto accessibility = std::make_unique<X11AccessibilityPermission>();
+    components.secureInput = std::make_unique<XcbSecureInput>(display);
+    auto accessibility = std::make_unique<X11AccessibilityPermission>(
+        X11AccessibilityPermission::Launcher::system(), display);
     m_x11Permission = accessibility.get();
     components.accessibility = std::move(accessibility);
     // The delegate keeps its components longer than the watcher it makes from them.
-    components.makeDoubleTap = [permission = components.accessibility.get()] {
-        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(),
+    components.makeDoubleTap = [display, permission = components.accessibility.get()] {
+        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(display),
                                                   *permission);
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
     components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
-        [&layout = m_layout] { return std::make_unique<XcbKeyGrabber>(layout); }, m_layout);
+        [display, &layout = m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
+        m_layout);
 
-    m_windows = std::make_unique<EwmhFrontmostWindows>();
+    m_windows = std::make_unique<EwmhFrontmostWindows>(display);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
-    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput);
-    m_pasteboard = std::make_unique<XcbPasteboard>();
+    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, display);
+    m_pasteboard = std::make_unique<XcbPasteboard>(display);
     components.selection = std::make_unique<SelectionCapture>(
         *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
     components.pasteBack =
         std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
-    components.runningApplications = std::make_unique<X11RunningApplications>();
+    components.runningApplications = std::make_unique<X11RunningApplications>(display);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/AppComponents.h"
+#include "platform/x11/X11Display.h"
 
 #include <memory>
 
@@ -32,6 +33,8 @@ private:
     void wireX11(AppComponents& components);
 
     KeyboardLayout& m_layout;
+    // Opens every X connection the X11 adapters use.
+    X11Display m_display;
     std::unique_ptr<FrontmostWindows> m_windows;
     // Reads the selection and writes results back into it.
     std::unique_ptr<AtspiFocusedTextReader> m_focusedText;

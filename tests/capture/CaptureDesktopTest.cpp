@@ -110,7 +110,7 @@ TEST_F(CaptureDesktopTest, AKeyboardGrabbedDuringTheWaitTypesNothingAndLeavesThe
     ASSERT_TRUE(ownClipboard(owner, usersClipboard));
     setDefault(DefaultsKey::forceClipboardCapture, true);
     // A password prompt takes the keyboard while the capture waits for the held Alt.
-    typeWithXdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
+    EXPECT_TRUE(xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")}));
     std::unique_ptr<KeyboardGrab> prompt;
     QTimer::singleShot(0, [&prompt] { prompt = std::make_unique<KeyboardGrab>(); });
     const int64_t before = pasteboard.changeCount();
@@ -125,7 +125,7 @@ TEST_F(CaptureDesktopTest, AKeyboardGrabbedDuringTheWaitTypesNothingAndLeavesThe
     // Had the editor copied, its answer would have arrived by now.
     EXPECT_FALSE(waitUntil([&] { return pasteboard.changeCount() != before; }, 500ms));
     prompt.reset();
-    typeWithXdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")});
+    EXPECT_TRUE(xdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")}));
     expectUsersClipboardBack();
     EXPECT_TRUE(accessibility().selectedText(*target) == selectedWords);
 }
@@ -133,7 +133,7 @@ TEST_F(CaptureDesktopTest, AKeyboardGrabbedDuringTheWaitTypesNothingAndLeavesThe
 TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    typeWithXdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")});
+    EXPECT_TRUE(xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")}));
     ASSERT_TRUE(keys.relevantModifiersHeld());
     QProcess release;
     QTimer::singleShot(150ms, [&release] {
@@ -157,8 +157,8 @@ TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
 TEST_F(CaptureDesktopTest, AChordHeldTooLongIsLetGoForTheCopyAndPutBackAfterIt)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    typeWithXdotool(
-        {QStringLiteral("keydown"), QStringLiteral("Alt_L"), QStringLiteral("Super_L")});
+    EXPECT_TRUE(
+        xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L"), QStringLiteral("Super_L")}));
 
     const std::optional<CapturedSelection> captured = runCapture();
 
@@ -170,8 +170,9 @@ TEST_F(CaptureDesktopTest, AChordHeldTooLongIsLetGoForTheCopyAndPutBackAfterIt)
     // The user still holds Alt+Super: the server must think so too, or their next T
     // reaches the editor as a plain letter over the selection.
     EXPECT_TRUE(keys.relevantModifiersHeld());
-    typeWithXdotool({QStringLiteral("key"), QStringLiteral("t")});
-    typeWithXdotool({QStringLiteral("keyup"), QStringLiteral("Super_L"), QStringLiteral("Alt_L")});
+    EXPECT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("t")}));
+    EXPECT_TRUE(
+        xdotool({QStringLiteral("keyup"), QStringLiteral("Super_L"), QStringLiteral("Alt_L")}));
     EXPECT_FALSE(keys.relevantModifiersHeld());
     EXPECT_TRUE(selectUntil({QStringLiteral("ctrl+a")}, *target, selectedWords));
 }

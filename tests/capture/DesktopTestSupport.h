@@ -8,11 +8,12 @@
 #include "platform/x11/XTestKeystrokeSender.h"
 #include "platform/x11/XcbPasteboard.h"
 #include "platform/x11/XcbSecureInput.h"
+#include "support/ClipboardOwner.h"
 #include "support/DesktopTools.h"
+#include "support/Mousepad.h"
 #include "support/TestEnvironment.h"
+#include "support/XClient.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
@@ -20,72 +21,9 @@
 
 using namespace std::chrono_literals;
 
-struct xcb_connection_t;
-
 // A clipboard whose bytes any conversion would change: UTF-16 HTML with its byte order
 // mark, text ending in NUL, and a target large enough to travel in INCR pieces.
 PasteboardSnapshot unusualClipboard();
-
-// xdotool with these arguments; fails the test when it fails.
-void typeWithXdotool(const QStringList& arguments);
-
-// A child process that is killed and reaped when the object goes, so no test leaves one
-// behind.
-class ChildProcess {
-public:
-    ChildProcess() = default;
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    [[nodiscard]] bool start(const QString& program, const QStringList& arguments);
-    void stop();
-    int64_t pid() const { return m_process ? m_process->processId() : 0; }
-    QProcess* process() { return m_process.get(); }
-
-private:
-    std::unique_ptr<QProcess> m_process;
-};
-
-// Another application that owns the clipboard with one item of several types, each
-// type's bytes given here.
-class ClipboardOwner {
-public:
-    // Bytes that stand for a type the owner offers but never delivers, hanging instead.
-    static inline const QByteArray stalled = QByteArrayLiteral("\x01stalled\x02");
-
-    // Puts the item on the clipboard now; false when the helper did not manage it.
-    [[nodiscard]] bool own(const QList<QPair<QString, QByteArray>>& types);
-    // Starts the helper with the item but lets it write only when take() is called.
-    [[nodiscard]] bool prepare(const QList<QPair<QString, QByteArray>>& types);
-    void take();
-    // The types clients asked the owner for since the last call.
-    QStringList askedFor();
-
-private:
-    [[nodiscard]] bool start(const QList<QPair<QString, QByteArray>>& types, bool onInput);
-    [[nodiscard]] bool waitForLine(const QByteArray& line);
-
-    QTemporaryDir m_files;
-    ChildProcess m_helper;
-};
-
-// Another client holding the keyboard, as a password prompt does, from construction until
-// release() or the end of the object.
-class KeyboardGrab {
-public:
-    KeyboardGrab();
-    ~KeyboardGrab();
-    KeyboardGrab(const KeyboardGrab&) = delete;
-    KeyboardGrab& operator=(const KeyboardGrab&) = delete;
-
-    bool held() const { return m_held; }
-    void release();
-
-private:
-    xcb_connection_t* m_connection = nullptr;
-    bool m_held = false;
-};
 
 // The capture and paste-back services on the real desktop adapters, with private
 // settings. Skips without a display.
@@ -124,17 +62,4 @@ protected:
     XcbPasteboard pasteboard;
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
     Replacer replacer{windows, keys, pasteboard, accessibility()};
-};
-
-// Mousepad editing a file with the given text, started with a private configuration (the
-// test's ScopedConfigHome) and killed when the object goes.
-class Mousepad {
-public:
-    [[nodiscard]] bool start(const QString& text);
-    int64_t pid() const { return m_process.pid(); }
-    void quit() { m_process.stop(); }
-
-private:
-    QTemporaryDir m_dir;
-    ChildProcess m_process;
 };

@@ -215,20 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ModifierRelease{"heldOn", 60000ms, 500, 25, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CaptureTest, SecureInputBlocksTheCopyAndLeavesTheClipboardAlone)
-{
-    secureInput.active = true;
-    applicationCopies(QStringLiteral("copied"), 0ms);
-
-    EXPECT_FALSE(runCapture());
-
-    EXPECT_EQ(log.lines(),
-              QStringList({"error capture: secure input enabled — cannot post synthetic ⌘C",
-                           "info capture: no selection captured"}));
-    EXPECT_EQ(journal.entries(), QStringList({"focusedText.read(18874375 Mousepad)@0", "done@0"}));
-    EXPECT_EQ(pasteboard.count, 0);
-}
-
 TEST_F(CaptureTest, SecureInputDoesNotMatterWhenAccessibilityAnswers)
 {
     secureInput.active = true;
@@ -236,18 +222,6 @@ TEST_F(CaptureTest, SecureInputDoesNotMatterWhenAccessibilityAnswers)
 
     ASSERT_TRUE(runCapture());
     EXPECT_EQ(log.lines(), QStringList{"info capture: captured via ax (8 chars)"});
-}
-
-TEST_F(CaptureTest, TerminalsAreSentTheShiftedCopyChord)
-{
-    windows.front = terminal;
-    applicationCopies(QStringLiteral("ls -l"), 0ms);
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(captured->targetApp, terminal);
-    EXPECT_TRUE(journal.entries().contains(QStringLiteral("keys.post(Ctrl+Shift+C)@0")));
 }
 
 TEST_F(CaptureTest, CharactersAreCountedAsTheUserSeesThem)

@@ -26,7 +26,7 @@ TEST_F(TargetWindowDesktopTest, TheActiveWindowIsDescribedAndItsEndIsSeen)
     EXPECT_TRUE(windows.isActive(*target));
     EXPECT_FALSE(running.isTerminated(*target));
 
-    editor.quit();
+    editor.stop();
 
     // The server closes the window once it notices the connection is gone.
     EXPECT_TRUE(waitUntil([&] { return running.isTerminated(*target); }));

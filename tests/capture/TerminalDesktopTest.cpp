@@ -40,11 +40,11 @@ protected:
         // has drawn it.
         bool selected = false;
         for (int attempt = 0; attempt < 20 && !selected; ++attempt) {
-            typeWithXdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),
-                             QString::number(target->windowID), QStringLiteral("8"),
-                             QStringLiteral("8"), QStringLiteral("click"),
-                             QStringLiteral("--repeat"), QStringLiteral("2"),
-                             QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("1")});
+            EXPECT_TRUE(xdotool(
+                {QStringLiteral("mousemove"), QStringLiteral("--window"),
+                 QString::number(target->windowID), QStringLiteral("8"), QStringLiteral("8"),
+                 QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
+                 QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("1")}));
             selected = waitUntil([] { return primarySelection() == "needle"; }, 500ms);
         }
         ASSERT_TRUE(selected) << "the terminal never selected the word";

@@ -27,11 +27,8 @@ TEST(TerminalWindows, KnownTerminalsAreRecognisedWhateverTheCase)
         const char* wmClass;
         bool terminal;
     } rows[] = {
-        {"XTerm", true},          {"xterm", true},      {"Gnome-terminal", true},
-        {"konsole", true},        {"kitty", true},      {"Alacritty", true},
-        {"Xfce4-terminal", true}, {"Lxterminal", true}, {"org.wezfurlong.wezterm", true},
-        {"Mousepad", false},      {"firefox", false},   {"", false},
-        {"term", false},
+        {"XTerm", true},     {"xterm", true}, {"org.wezfurlong.wezterm", true},
+        {"Mousepad", false}, {"", false},     {"term", false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.wmClass);

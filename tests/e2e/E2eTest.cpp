@@ -11,7 +11,7 @@ using ::testing::AssertionSuccess;
 const QString E2eTest::sentence = QStringLiteral("this sentance have two mistake");
 const QString E2eTest::corrected = QStringLiteral("This sentence has two mistakes.");
 const QString E2eTest::anyRoute = QStringLiteral("ax|clipboard");
-const ForeignClipboard::Types E2eTest::earlierClipboard = {
+const ClipboardOwner::Types E2eTest::earlierClipboard = {
     {QStringLiteral("text/plain"), QByteArray("copied before the shortcut")},
     {QStringLiteral("application/x-quillmark-e2e"), QByteArray("second type")}};
 
@@ -132,7 +132,7 @@ AssertionResult E2eTest::openEditorWithSelection(const QString& text, Selection 
         return broke(QStringLiteral("Ctrl+A in mousepad did not select the text"), quoted(text));
     if (selection == Selection::none && !m_editor.selectNothing())
         return broke(QStringLiteral("Ctrl+End in mousepad did not reach the editor"), QString());
-    if (!m_clipboard.own(QStringLiteral(E2E_CLIPBOARD_OWNER), earlierClipboard))
+    if (!m_clipboard.own(earlierClipboard) || !m_clipboard.differences().isEmpty())
         return broke(QStringLiteral("another application could not put its item on the clipboard"),
                      m_clipboard.differences().join(u'\n'));
     // The item is someone else's, but the keys must reach the editor.

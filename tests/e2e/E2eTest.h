@@ -2,13 +2,13 @@
 #pragma once
 
 #include "AccessibilityProbe.h"
-#include "ForeignClipboard.h"
 #include "LoopbackServer.h"
-#include "Mousepad.h"
-#include "TrayHost.h"
-#include "TrayProcess.h"
+#include "support/ClipboardOwner.h"
 #include "support/DesktopTools.h"
+#include "support/Mousepad.h"
 #include "support/TestEnvironment.h"
+#include "support/TrayHost.h"
+#include "support/TrayProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ protected:
     static const QString sentence;
     static const QString corrected;
     // What was on the clipboard before the shortcut: text and a second, private type.
-    static const ForeignClipboard::Types earlierClipboard;
+    static const ClipboardOwner::Types earlierClipboard;
 
     void SetUp() override;
     void TearDown() override;
@@ -88,7 +88,7 @@ protected:
     TrayHost m_trayHost;
     TrayProcess m_tray;
     Mousepad m_editor;
-    ForeignClipboard m_clipboard;
+    ClipboardOwner m_clipboard;
 
 private:
     bool m_keyStored = false;

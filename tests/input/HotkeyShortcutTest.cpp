@@ -37,14 +37,8 @@ TEST(HotkeyShortcutModifiers, AlwaysControlOptionShiftCommand)
     const std::tuple<uint32_t, const char*, const char*> rows[] = {
         {0, "", ""},
         {0x0100, "⌘", "Super"},
-        {0x0200, "⇧", "Shift"},
-        {0x0800, "⌥", "Alt"},
-        {0x1000, "⌃", "Ctrl"},
         {0x0900, "⌥⌘", "Alt+Super"},
-        {0x1800, "⌃⌥", "Ctrl+Alt"},
         {0x1200, "⌃⇧", "Ctrl+Shift"},
-        {0x0300, "⇧⌘", "Shift+Super"},
-        {0x0A00, "⌥⇧", "Alt+Shift"},
         {0x1B00, "⌃⌥⇧⌘", "Ctrl+Alt+Shift+Super"},
     };
     for (auto [mask, symbols, labels] : rows) {
@@ -59,15 +53,8 @@ TEST(HotkeyShortcutKeyName, NamedKeysWinOverWhatTheLayoutTypes)
     ScopedUsLayout us;
     // clang-format off
     const std::tuple<uint32_t, const char*, const char*> named[] = {
-        {49, "Space", "Space"}, {36, "↩", "Enter"}, {76, "⌤", "Keypad Enter"}, {48, "⇥", "Tab"},
-        {53, "⎋", "Esc"}, {51, "⌫", "Backspace"}, {117, "⌦", "Delete"}, {123, "←", "Left"},
-        {124, "→", "Right"}, {126, "↑", "Up"}, {125, "↓", "Down"}, {115, "↖", "Home"},
-        {119, "↘", "End"}, {116, "⇞", "Page Up"}, {121, "⇟", "Page Down"},
-        {122, "F1", "F1"}, {120, "F2", "F2"}, {99, "F3", "F3"}, {118, "F4", "F4"},
-        {96, "F5", "F5"}, {97, "F6", "F6"}, {98, "F7", "F7"}, {100, "F8", "F8"},
-        {101, "F9", "F9"}, {109, "F10", "F10"}, {103, "F11", "F11"}, {111, "F12", "F12"},
-        {105, "F13", "F13"}, {107, "F14", "F14"}, {113, "F15", "F15"}, {106, "F16", "F16"},
-        {64, "F17", "F17"}, {79, "F18", "F18"}, {80, "F19", "F19"}, {90, "F20", "F20"},
+        {49, "Space", "Space"}, {36, "↩", "Enter"}, {76, "⌤", "Keypad Enter"}, {53, "⎋", "Esc"},
+        {122, "F1", "F1"}, {105, "F13", "F13"}, {90, "F20", "F20"},
     };
     // clang-format on
     for (auto [keyCode, name, label] : named) {
@@ -111,6 +98,9 @@ TEST(HotkeyShortcutKeyName, WithoutAnyLayoutEveryUnnamedKeyIsANumber)
     EXPECT_EQ(HotkeyShortcut::keyName(17, none), "Key 17");
     EXPECT_EQ(HotkeyShortcut::keyName(0, none), "Key 0");
     EXPECT_EQ(HotkeyShortcut::keyName(49, none), "Space");
+    // The default shortcut is Alt+Super+T.
+    EXPECT_EQ(HotkeyShortcut::defaultShortcut(), (HotkeyShortcut{17, 0x0900}));
+    EXPECT_EQ(HotkeyShortcut{}, HotkeyShortcut::defaultShortcut());
 }
 
 struct RejectionRow {
@@ -146,28 +136,18 @@ TEST_P(HotkeyShortcutRejection, DisplayAndRule)
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, HotkeyShortcutRejection, ::testing::Values(
     RejectionRow{"escape", 53, 0, "⎋", "Esc", Kind::reservedByPanel},
-    RejectionRow{"alt1", 18, 0x0800, "⌥1", "Alt+1", Kind::reservedByPanel},
     RejectionRow{"alt4", 21, 0x0800, "⌥4", "Alt+4", Kind::reservedByPanel},
     RejectionRow{"alt5", 23, 0x0800, "⌥5", "Alt+5", Kind::menuMnemonic},
     RejectionRow{"altT", 17, 0x0800, "⌥T", "Alt+T", Kind::menuMnemonic},
     RejectionRow{"altShiftT", 17, 0x0A00, "⌥⇧T", "Alt+Shift+T", Kind::menuMnemonic},
-    RejectionRow{"altSpace", 49, 0x0800, "⌥Space", "Alt+Space", Kind::menuMnemonic},
     RejectionRow{"bareT", 17, 0, "T", "T", Kind::typesText},
     RejectionRow{"shiftT", 17, 0x0200, "⇧T", "Shift+T", Kind::typesText},
-    RejectionRow{"bareF5", 96, 0, "F5", "F5", Kind::typesText},
     RejectionRow{"shiftEscape", 53, 0x0200, "⇧⎋", "Shift+Esc", Kind::typesText},
-    RejectionRow{"bareDigit1", 18, 0, "1", "1", Kind::typesText},
-    RejectionRow{"ctrlS", 1, 0x1000, "⌃S", "Ctrl+S", Kind::applicationShortcut},
     RejectionRow{"ctrlT", 17, 0x1000, "⌃T", "Ctrl+T", Kind::applicationShortcut},
     RejectionRow{"ctrlShiftT", 17, 0x1200, "⌃⇧T", "Ctrl+Shift+T", Kind::applicationShortcut},
-    RejectionRow{"ctrlEscape", 53, 0x1000, "⌃⎋", "Ctrl+Esc", Kind::applicationShortcut},
-    RejectionRow{"superT", 17, 0x0100, "⌘T", "Super+T", Kind::desktopShortcut},
     RejectionRow{"shiftSuperT", 17, 0x0300, "⇧⌘T", "Shift+Super+T", Kind::desktopShortcut},
     RejectionRow{"altSuperT", 17, 0x0900, "⌥⌘T", "Alt+Super+T", std::nullopt},
-    RejectionRow{"ctrlSuperT", 17, 0x1100, "⌃⌘T", "Ctrl+Super+T", std::nullopt},
     RejectionRow{"ctrlAlt1", 18, 0x1800, "⌃⌥1", "Ctrl+Alt+1", std::nullopt},
-    RejectionRow{"ctrlAltShiftT", 17, 0x1A00, "⌃⌥⇧T", "Ctrl+Alt+Shift+T", std::nullopt},
-    RejectionRow{"ctrlAltSpace", 49, 0x1800, "⌃⌥Space", "Ctrl+Alt+Space", std::nullopt},
     RejectionRow{"allFourSpace", 49, 0x1B00, "⌃⌥⇧⌘Space", "Ctrl+Alt+Shift+Super+Space", std::nullopt},
     RejectionRow{"altSuperUnknownKey", 50, 0x0900, "⌥⌘Key 50", "Alt+Super+Key 50", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -219,17 +199,6 @@ TEST(HotkeyShortcutFromEvent, KeepsTheFourModifiersAndDropsTheRest)
         EXPECT_EQ(HotkeyShortcut::fromEvent(17, flags), (HotkeyShortcut{17, mask}));
     }
     EXPECT_EQ(HotkeyShortcut::fromEvent(49, control).keyCode, 49u);
-}
-
-TEST(HotkeyShortcutDefault, IsAltSuperTAndAllowed)
-{
-    ScopedUsLayout us;
-    const HotkeyShortcut shortcut = HotkeyShortcut::defaultShortcut();
-    EXPECT_EQ(shortcut, (HotkeyShortcut{17, 0x0900}));
-    EXPECT_EQ(shortcut, HotkeyShortcut{});
-    EXPECT_EQ(shortcut.displayString(us.layout), "⌥⌘T");
-    EXPECT_EQ(shortcut.label(us.layout), "Alt+Super+T");
-    EXPECT_EQ(shortcut.rejection(us.layout), std::nullopt);
 }
 
 TEST(HotkeyShortcutLegacyPreset, ExactIdentifiersOnly)

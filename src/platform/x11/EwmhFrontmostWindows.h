@@ -11,6 +11,9 @@
 // again with a _NET_ACTIVE_WINDOW request. Main thread only.
 class EwmhFrontmostWindows final : public FrontmostWindows {
 public:
+    explicit EwmhFrontmostWindows(X11Display display = {})
+        : m_x11(display)
+    {}
     std::optional<TargetApplication> frontmost() override;
     bool isActive(const TargetApplication& application) override;
     void activate(const TargetApplication& application) override;

@@ -43,13 +43,11 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // The input extensions the server lacks, by the names `xdpyinfo` lists them under (XInput
 // counts only from version 2); the display itself when there is no server to ask.
-QStringList missingInputExtensions()
+QStringList missingInputExtensions(const X11Display& display)
 {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    xcb_connection_t* connection = display.open().connection;
+    if (!connection)
         return {QStringLiteral("X display")};
-    }
     QStringList missing;
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
     if (!xtest || !xtest->present)
@@ -63,7 +61,7 @@ QStringList missingInputExtensions()
     }
     if (!xinput2)
         missing.append(QStringLiteral("XInputExtension"));
-    xcb_disconnect(connection);
+    X11Display::close(connection);
     return missing;
 }
 
@@ -102,20 +100,21 @@ QUrl X11AccessibilityPermission::permissionsHelpPage()
     return page;
 }
 
-X11AccessibilityPermission::X11AccessibilityPermission(Launcher launcher)
+X11AccessibilityPermission::X11AccessibilityPermission(Launcher launcher, X11Display display)
     : m_launcher(std::move(launcher))
+    , m_display(display)
 {}
 
 bool X11AccessibilityPermission::isTrusted() const
 {
     if (!m_extensionsPresent)
-        m_extensionsPresent = missingInputExtensions().isEmpty();
+        m_extensionsPresent = missingInputExtensions(m_display).isEmpty();
     return m_extensionsPresent;
 }
 
 QStringList X11AccessibilityPermission::missingRequirements() const
 {
-    return isTrusted() ? QStringList() : missingInputExtensions();
+    return isTrusted() ? QStringList() : missingInputExtensions(m_display);
 }
 
 bool X11AccessibilityPermission::promptOncePerLaunch()

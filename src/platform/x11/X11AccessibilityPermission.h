@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/AccessibilityPermission.h"
+#include "platform/x11/X11Display.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,7 +38,8 @@ public:
     // settings of its own.
     static QUrl permissionsHelpPage();
 
-    explicit X11AccessibilityPermission(Launcher launcher = Launcher::system());
+    explicit X11AccessibilityPermission(Launcher launcher = Launcher::system(),
+                                        X11Display display = {});
 
     bool isTrusted() const override;
     // "XTEST" and/or "XInputExtension" (XInput 2), or "X display" without a server.
@@ -56,5 +58,6 @@ private:
     Launcher m_launcher;
     bool m_prompted = false;
     // Extensions never leave a running server, so a positive answer is kept.
+    X11Display m_display;
     mutable bool m_extensionsPresent = false;
 };

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/X11Connection.h"
 
-#include <QtGlobal>
-
 #include <cstdlib>
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-x11.h>
@@ -15,7 +13,7 @@ X11Connection::~X11Connection()
 void X11Connection::reset()
 {
     if (m_connection)
-        xcb_disconnect(m_connection);
+        X11Display::close(m_connection);
     m_connection = nullptr;
     m_root = 0;
     m_keyboard = -1;
@@ -28,23 +26,9 @@ xcb_connection_t* X11Connection::get()
     if (m_connection && !xcb_connection_has_error(m_connection))
         return m_connection;
     reset();
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return nullptr;
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    if (!screens.rem) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    m_connection = connection;
-    m_root = screens.data->root;
+    const X11Display::Connection opened = m_display.open(true);
+    m_connection = opened.connection;
+    m_root = opened.root;
     return m_connection;
 }
 

@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/x11/X11Display.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <cstdint>
 
 struct xcb_connection_t;
 
-// A private connection to the X server, opened on first use and opened again after the
-// server dropped it, with the atoms it has looked up. Each adapter keeps its own, so none
+// A private connection to the X server (from X11Display), opened on first use and opened again
+// after the server dropped it, with the atoms it has looked up. Each adapter keeps its own, so none
 // of them competes with Qt's connection for events. Main thread only.
 class X11Connection {
 public:
-    X11Connection() = default;
+    explicit X11Connection(X11Display display = {})
+        : m_display(display)
+    {}
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
@@ -29,6 +33,7 @@ public:
 private:
     void reset();
 
+    X11Display m_display;
     xcb_connection_t* m_connection = nullptr;
     uint32_t m_root = 0;
     int32_t m_keyboard = -1;

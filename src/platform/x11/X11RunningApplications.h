@@ -8,6 +8,9 @@
 // for one whose window was not known, when its process is gone. Main thread only.
 class X11RunningApplications final : public RunningApplications {
 public:
+    explicit X11RunningApplications(X11Display display = {})
+        : m_x11(display)
+    {}
     bool isTerminated(const TargetApplication& application) const override;
 
 private:

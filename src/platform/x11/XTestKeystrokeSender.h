@@ -16,8 +16,9 @@
 // outlive the sender. Main thread only.
 class XTestKeystrokeSender final : public KeystrokeSender {
 public:
-    explicit XTestKeystrokeSender(const SecureInput& secureInput)
+    explicit XTestKeystrokeSender(const SecureInput& secureInput, X11Display display = {})
         : m_secureInput(secureInput)
+        , m_x11(display)
     {}
 
     bool relevantModifiersHeld() override;

@@ -27,8 +27,9 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout)
+XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, X11Display display)
     : m_layout(layout)
+    , m_display(display)
 {
     if (!connect())
         Log::hotkey().error(QStringLiteral("global hotkeys unavailable: no X display"));
@@ -43,13 +44,12 @@ XcbKeyGrabber::~XcbKeyGrabber()
 
 bool XcbKeyGrabber::connect()
 {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
+    const X11Display::Connection opened = m_display.open();
+    xcb_connection_t* connection = opened.connection;
+    if (!connection)
         return false;
-    }
     m_connection = connection;
-    m_root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    m_root = opened.root;
     m_masks = X11ModifierMasks::query(connection);
 
     // A new keymap (setxkbmap, a layout switch that loads one, another keyboard) may move
@@ -92,7 +92,7 @@ void XcbKeyGrabber::disconnect()
         m_notifier->setEnabled(false);
         m_notifier->deleteLater();
     }
-    xcb_disconnect(m_connection);
+    X11Display::close(m_connection);
     m_connection = nullptr;
     // Closing the connection ends its grabs, so the keyboard is not held any more.
     if (m_keyDown)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/GlobalKeyGrabber.h"
+#include "platform/x11/X11Display.h"
 #include "platform/x11/X11ModifierMasks.h"
 
 #include <QPointer>
@@ -26,7 +27,7 @@ struct xcb_connection_t;
 class XcbKeyGrabber final : public GlobalKeyGrabber {
 public:
     // The layout names keys in the log and must outlive the grabber.
-    explicit XcbKeyGrabber(KeyCharacters& layout);
+    explicit XcbKeyGrabber(KeyCharacters& layout, X11Display display = {});
     ~XcbKeyGrabber() override;
 
     [[nodiscard]] Grab grab(uint32_t id, const HotkeyShortcut& combination) override;
@@ -57,6 +58,7 @@ private:
     void keymapChanged();
 
     KeyCharacters& m_layout;
+    X11Display m_display;
     xcb_connection_t* m_connection = nullptr;
     uint32_t m_root = 0;
     uint8_t m_xkbFirstEvent = 0;

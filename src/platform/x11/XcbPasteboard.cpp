@@ -52,7 +52,9 @@ void XcbPasteboard::Wakeup::wake()
         waiter.resume();
 }
 
-XcbPasteboard::XcbPasteboard() = default;
+XcbPasteboard::XcbPasteboard(X11Display display)
+    : m_x11(display)
+{}
 XcbPasteboard::~XcbPasteboard() = default;
 
 bool XcbPasteboard::isRestorable(const QString& type)

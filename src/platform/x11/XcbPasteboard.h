@@ -29,7 +29,7 @@ class QSocketNotifier;
 // snapshot gives the contents that item displaced, never the item itself. Main thread only.
 class XcbPasteboard final : public Pasteboard {
 public:
-    XcbPasteboard();
+    explicit XcbPasteboard(X11Display display = {});
     ~XcbPasteboard() override;
 
     QCoro::Task<PasteboardSnapshot> snapshot() override;

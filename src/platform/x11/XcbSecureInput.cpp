@@ -65,12 +65,7 @@ xcb_connection_t* XcbSecureInput::connection() const
 {
     if (m_connection)
         return m_connection;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    m_connection = connection;
+    m_connection = m_display.open().connection;
     return m_connection;
 }
 
@@ -78,6 +73,6 @@ void XcbSecureInput::disconnect() const
 {
     if (!m_connection)
         return;
-    xcb_disconnect(m_connection);
+    X11Display::close(m_connection);
     m_connection = nullptr;
 }

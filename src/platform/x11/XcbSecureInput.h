@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/SecureInput.h"
+#include "platform/x11/X11Display.h"
 
 struct xcb_connection_t;
 
@@ -13,7 +14,9 @@ struct xcb_connection_t;
 // Main thread only.
 class XcbSecureInput final : public SecureInput {
 public:
-    XcbSecureInput() = default;
+    explicit XcbSecureInput(X11Display display = {})
+        : m_display(display)
+    {}
     ~XcbSecureInput() override;
 
     bool isActive() const override;
@@ -23,5 +26,6 @@ private:
     xcb_connection_t* connection() const;
     void disconnect() const;
 
+    X11Display m_display;
     mutable xcb_connection_t* m_connection = nullptr;
 };

@@ -98,6 +98,8 @@ std::optional<QString> baseLevelText(xkb_state* state, xkb_keycode_t keycode)
 // the one compiled from the default rule names when there is no usable display.
 class XkbKeyboardLayout::Keymaps {
 public:
+    X11Display m_display;
+
     State currentState()
     {
         if (!m_context) {
@@ -125,10 +127,8 @@ public:
 private:
     void connectToServer()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            return;
-        Connection connection(xcb_connect(nullptr, nullptr));
-        if (xcb_connection_has_error(connection.get()))
+        Connection connection(m_display.open(true).connection);
+        if (!connection)
             return;
         const int ready = xkb_x11_setup_xkb_extension(
             connection.get(), XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
@@ -212,9 +212,11 @@ private:
     bool m_rulesFailed = false;
 };
 
-XkbKeyboardLayout::XkbKeyboardLayout()
+XkbKeyboardLayout::XkbKeyboardLayout(X11Display display)
     : m_keymaps(std::make_unique<Keymaps>())
-{}
+{
+    m_keymaps->m_display = display;
+}
 
 XkbKeyboardLayout::~XkbKeyboardLayout() = default;
 

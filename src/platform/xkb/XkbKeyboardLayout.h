@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/KeyboardLayout.h"
+#include "platform/x11/X11Display.h"
 
 #include <memory>
 
@@ -15,7 +16,7 @@
 // show a shortcut never touch X.
 class XkbKeyboardLayout final : public KeyboardLayout {
 public:
-    XkbKeyboardLayout();
+    explicit XkbKeyboardLayout(X11Display display = {});
     ~XkbKeyboardLayout() override;
 
     std::optional<QString> unmodifiedText(uint32_t virtualKeyCode) override;

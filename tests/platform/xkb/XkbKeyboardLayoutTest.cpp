@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/xkb/XkbKeyboardLayout.h"
 
-#include "ScopedEnvironment.h"
+#include "support/ScopedEnvironment.h"
 
 #include <cctype>
 #include <gtest/gtest.h>
@@ -56,27 +56,16 @@ TEST_P(XkbLayoutWithoutDisplay, TypesTheFirstLevelOfTheFirstGroup)
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, XkbLayoutWithoutDisplay, ::testing::Values(
     TextRow{"us", 17, "t"},
-    TextRow{"us", 0, "a"},
-    TextRow{"us", 18, "1"},
-    TextRow{"us", 50, "`"},
-    TextRow{"us", 42, "\\"},
     TextRow{"us", 10, "<"},      // the ISO key of a 105-key keyboard
     TextRow{"us", 67, "*"},      // keypad *
     TextRow{"us", 83, std::nullopt},  // keypad 1 is End while Num Lock is off
     TextRow{"us", 36, std::nullopt},  // Return types a control character
-    TextRow{"us", 53, std::nullopt},  // so does Escape
-    TextRow{"us", 51, std::nullopt},  // and Backspace
     TextRow{"us", 122, std::nullopt}, // F1 types nothing
-    TextRow{"us", 56, std::nullopt},  // Shift neither
     TextRow{"us", 52, std::nullopt},  // no key has this code
     TextRow{"us,ru", 17, "t"},   // only the first group counts without a display
     TextRow{"de", 16, "z"},
     TextRow{"de", 6, "y"},
-    TextRow{"de", 41, "ö"},
     TextRow{"de", 50, "^"},      // dead keys show their accent
-    TextRow{"de", 24, "´"},
-    TextRow{"fr", 12, "a"},
-    TextRow{"fr", 0, "q"},
     TextRow{"fr", 18, "&"},
     TextRow{"ru", 17, "е"},
     TextRow{"no-such-layout", 17, std::nullopt}),

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/xkb/XkbKeyboardLayout.h"
 
-#include "ScopedEnvironment.h"
 #include "core/HotkeyShortcut.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "X11TestSupport.h"
 #include "core/KeyPositions.h"
 #include "input/HotkeyManager.h"
 #include "platform/x11/XcbKeyGrabber.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
+#include "support/XClient.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>

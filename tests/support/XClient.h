@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <functional>
 
 struct xcb_connection_t;
 
@@ -45,11 +44,22 @@ private:
     uint32_t m_root = 0;
 };
 
-// Runs xdotool with the arguments; true when it succeeded.
-bool xdotool(const QStringList& arguments);
-// Lets the event loop run until the condition holds; false if it did not within a bound far
-// beyond what the X server needs.
-bool waitUntil(const std::function<bool()>& condition);
+// Another client holding the whole keyboard, as a password prompt does, from construction
+// until release() or the end of the object.
+class KeyboardGrab {
+public:
+    KeyboardGrab();
+    ~KeyboardGrab();
+    KeyboardGrab(const KeyboardGrab&) = delete;
+    KeyboardGrab& operator=(const KeyboardGrab&) = delete;
+
+    bool held() const { return m_held; }
+    void release();
+
+private:
+    OtherXClient m_client;
+    bool m_held = false;
+};
 
 // Keeps the display's keyboard as the test found it: the layout (with its modifier mapping)
 // is put back and the lock keys are off.

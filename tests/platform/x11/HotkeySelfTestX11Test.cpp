@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The built-in hotkey self-test on the test desktop: the manager's grabs and the rival's are
 // made on two connections to the same X server, as two applications would make them.
-#include "X11TestSupport.h"
 #include "core/KeyPositions.h"
 #include "input/BuiltInHotkeySelfTest.h"
 #include "input/HotkeyManager.h"
 #include "platform/x11/XcbKeyGrabber.h"
 #include "settings/Preferences.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
+#include "support/XClient.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
 #include <QScopeGuard>

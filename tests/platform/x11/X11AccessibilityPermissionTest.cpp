@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/X11AccessibilityPermission.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -45,26 +46,12 @@ class ScopedDesktop {
 public:
     explicit ScopedDesktop(const char* desktop)
     {
-        if (qEnvironmentVariableIsSet(name))
-            m_saved = qgetenv(name);
-        if (desktop)
-            qputenv(name, desktop);
-        else
-            qunsetenv(name);
+        desktop ? m_environment.set(name, desktop) : m_environment.unset(name);
     }
-    ~ScopedDesktop()
-    {
-        if (m_saved)
-            qputenv(name, *m_saved);
-        else
-            qunsetenv(name);
-    }
-    ScopedDesktop(const ScopedDesktop&) = delete;
-    ScopedDesktop& operator=(const ScopedDesktop&) = delete;
 
 private:
     static constexpr const char* name = "XDG_CURRENT_DESKTOP";
-    std::optional<QByteArray> m_saved;
+    ScopedEnvironment m_environment;
 };
 
 const QString helpPage = X11AccessibilityPermission::permissionsHelpPage().toString();
@@ -98,9 +85,7 @@ TEST(X11AccessibilityPermission, OpensTheDesktopsAccessibilitySettings)
     const Row rows[] = {
         {"GNOME", {}, {"gnome-control-center universal-access"}},
         {"ubuntu:GNOME", {}, {"gnome-control-center universal-access"}},
-        {"Unity", {}, {"gnome-control-center universal-access"}},
         {"KDE", {}, {"systemsettings kcm_access"}},
-        {"kde", {}, {"systemsettings kcm_access"}},
         {"KDE", {"systemsettings"}, {"systemsettings kcm_access", "systemsettings5 kcm_access"}},
         {"XFCE", {}, {"xfce4-accessibility-settings"}},
         {"MATE", {}, {"mate-at-properties"}},
@@ -112,7 +97,6 @@ TEST(X11AccessibilityPermission, OpensTheDesktopsAccessibilitySettings)
          {"gnome-control-center"},
          {"gnome-control-center universal-access", "xdg-open " + helpPage}},
         {"openbox", {}, {"xdg-open " + helpPage}},
-        {"", {}, {"xdg-open " + helpPage}},
         {nullptr, {}, {"xdg-open " + helpPage}},
     };
     for (const Row& row : rows) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "X11TestSupport.h"
+#include "support/XClient.h"
+
+#include "support/DesktopTools.h"
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -121,16 +122,6 @@ void OtherXClient::sync()
     std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
-bool xdotool(const QStringList& arguments)
-{
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
-
-bool waitUntil(const std::function<bool()>& condition)
-{
-    return QTest::qWaitFor(condition, 20000);
-}
-
 ScopedKeyboardState::ScopedKeyboardState()
 {
     QProcess query;
@@ -159,4 +150,20 @@ ScopedKeyboardState::~ScopedKeyboardState()
 bool ScopedKeyboardState::setxkbmap(const QStringList& arguments)
 {
     return QProcess::execute(QStringLiteral("setxkbmap"), arguments) == 0;
+}
+
+KeyboardGrab::KeyboardGrab()
+    : m_held(m_client.isConnected() && m_client.grabKeyboard() == 0)
+{}
+
+KeyboardGrab::~KeyboardGrab()
+{
+    release();
+}
+
+void KeyboardGrab::release()
+{
+    if (m_held)
+        m_client.ungrabKeyboard();
+    m_held = false;
 }

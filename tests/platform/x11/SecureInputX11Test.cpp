@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "X11TestSupport.h"
 #include "input/HotkeyManager.h"
 #include "platform/x11/OwnKeyboardGrab.h"
-#include "platform/x11/X11AccessibilityPermission.h"
 #include "platform/x11/XcbKeyGrabber.h"
 #include "platform/x11/XcbSecureInput.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
+#include "support/XClient.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
@@ -67,12 +67,6 @@ TEST_F(SecureInputOnDisplay, IsOffWhileQuillmarksOwnShortcutIsHeldDown)
     ASSERT_EQ(other.grabKeyboard(), 0);
     EXPECT_TRUE(secureInput.isActive());
     other.ungrabKeyboard();
-}
-
-TEST_F(SecureInputOnDisplay, TheDisplayHasWhatQuillmarkNeeds)
-{
-    X11AccessibilityPermission permission;
-    EXPECT_TRUE(permission.isTrusted());
 }
 
 } // namespace

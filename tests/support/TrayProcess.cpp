@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TrayProcess.h"
+#include "support/TrayProcess.h"
 
 #include "support/DesktopTools.h"
 

@@ -221,9 +221,10 @@ TEST_F(HotkeyManagerTest, EveryPressCallsOnAnyHotkeyFirst)
 {
     ASSERT_TRUE(manager->registerShortcut(optionCommandT));
     const std::pair<HotkeyShortcut, QStringList> rows[] = {
-        {optionCommandT, {"any", "hotkey"}},   {escape, {"any", "escape"}},
-        {optionDigit(1), {"any", "action 1"}}, {optionDigit(2), {"any", "action 2"}},
-        {optionDigit(3), {"any", "action 3"}}, {optionDigit(4), {"any", "action 4"}},
+        {optionCommandT, {"any", "hotkey"}},
+        {escape, {"any", "escape"}},
+        {optionDigit(1), {"any", "action 1"}},
+        {optionDigit(4), {"any", "action 4"}},
     };
 
     // Without the session keys only the main shortcut arrives.
@@ -241,16 +242,6 @@ TEST_F(HotkeyManagerTest, EveryPressCallsOnAnyHotkeyFirst)
     manager->unregisterSessionKeys();
     EXPECT_EQ(press(escape), QStringList());
     EXPECT_EQ(press(optionDigit(1)), QStringList());
-}
-
-TEST_F(HotkeyManagerTest, IdsOutsideTheKnownOnesOnlyCountAsAKeyPress)
-{
-    for (uint32_t id : {0u, 3u, 9u, 14u, 99u}) {
-        SCOPED_TRACE(id);
-        callbacks.clear();
-        desktop->onPressed(id);
-        EXPECT_EQ(callbacks, QStringList({"any"}));
-    }
 }
 
 TEST_F(HotkeyManagerTest, CallbacksThatAreNotSetAreSkipped)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TrayHost.h"
+#include "support/TrayHost.h"
 
 #include "support/DesktopTools.h"
 

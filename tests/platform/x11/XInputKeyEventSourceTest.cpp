@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/XInputKeyEventSource.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -9,31 +10,10 @@
 namespace {
 
 // Points DISPLAY at a display nobody serves for the life of the object.
-class ScopedMissingDisplay {
-public:
-    ScopedMissingDisplay()
-    {
-        if (qEnvironmentVariableIsSet("DISPLAY"))
-            m_saved = qgetenv("DISPLAY");
-        qputenv("DISPLAY", ":4711");
-    }
-    ~ScopedMissingDisplay()
-    {
-        if (m_saved)
-            qputenv("DISPLAY", *m_saved);
-        else
-            qunsetenv("DISPLAY");
-    }
-    ScopedMissingDisplay(const ScopedMissingDisplay&) = delete;
-    ScopedMissingDisplay& operator=(const ScopedMissingDisplay&) = delete;
-
-private:
-    std::optional<QByteArray> m_saved;
-};
-
 TEST(XInputKeyEventSourceTest, withoutADisplayStartingFailsAndSaysWhy)
 {
-    ScopedMissingDisplay display;
+    ScopedEnvironment display;
+    display.set("DISPLAY", ":4711");
     ScopedLogCapture log;
     XInputKeyEventSource source;
     bool called = false;

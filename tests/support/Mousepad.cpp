@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Mousepad.h"
+#include "support/Mousepad.h"
 
 #include "support/DesktopTools.h"
 

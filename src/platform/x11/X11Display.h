@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+
+struct xcb_connection_t;
+
+// The one place that opens connections to the X server named by DISPLAY. Each adapter
+// gets its own connection from it, so grabs, selected events and event queues stay apart
+// and none of them competes with Qt's connection. The desktop wiring makes one and hands
+// it to every X11 adapter; it holds no connection itself and may be copied.
+class X11Display {
+public:
+    struct Connection {
+        xcb_connection_t* connection = nullptr;
+        uint32_t root = 0; // root window of the default screen
+    };
+
+    // A new connection, or a null one when the server cannot be reached (then nothing is
+    // left open). With `requireDisplay`, an empty DISPLAY counts as no server without asking.
+    Connection open(bool requireDisplay = false) const;
+    // Closes a connection open() gave; nullptr is fine.
+    static void close(xcb_connection_t* connection);
+};
