@@ -4,6 +4,7 @@
 
 #include "core/StderrLogSink.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/Platform.h"
 #include "platform/SecretStore.h"
 #include "platform/journal/JournalLogSink.h"
 #include "platform/secret/LibsecretStore.h"
@@ -38,9 +39,12 @@ LinuxPlatform::LinuxPlatform(Role role)
     , m_keyboardLayout(std::make_unique<XkbKeyboardLayout>())
 {
     Log::setSink(m_logSink.get());
+    // The key store still reaches the keyring through the platform's locator.
+    Platform::setSecretStore(m_secretStore.get());
 }
 
 LinuxPlatform::~LinuxPlatform()
 {
+    Platform::setSecretStore(nullptr);
     Log::setSink(nullptr);
 }
