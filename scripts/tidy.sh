@@ -20,10 +20,13 @@ fi
 mkdir -p build/tidy
 sed -e 's/ -fcoroutines//g' build/dev/compile_commands.json > build/tidy/compile_commands.json
 echo "tidy: ${#files[@]} changed source files since $(git rev-parse --short "$base")"
-printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p build/tidy --quiet --extra-arg=-Wno-keyword-macro 2>&1 \
-  | grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter' \
-  | tee build/tidy/report.txt
-if grep -q -E 'error:' build/tidy/report.txt; then
+status=0
+printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p build/tidy --quiet \
+  --extra-arg=-Wno-keyword-macro > build/tidy/raw.txt 2>&1 || status=$?
+grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter' \
+  build/tidy/raw.txt > build/tidy/report.txt || true
+cat build/tidy/report.txt
+if ((status != 0)) || grep -q -E 'error:' build/tidy/report.txt; then
   echo "tidy: findings above"
   exit 1
 fi
