@@ -116,20 +116,9 @@ TEST_F(OpenAIClientTest, EndpointUnderAnyBaseAddress)
 // Unparsable, non-HTTP and refusing addresses are in the gateway's failure catalogue.
 TEST_F(OpenAIClientTest, AddressesThatCannotBeUsed)
 {
-    struct Row {
-        const char* name;
-        QString baseURL;
-        OpenAIClient::Result expected;
-    };
-    const Row rows[] = {
-        {"blank", "", OpenAIError{"Bad endpoint URL"}},
-        {"space in the host", "http://exa mple.com", OpenAIError{"Bad endpoint URL"}},
-        {"no host", "http://", OpenAIError{"Bad endpoint URL"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(complete(row.baseURL), row.expected);
-    }
+    for (const QString url : {"", "http://exa mple.com", "http://"})
+        EXPECT_EQ(complete(url), OpenAIClient::Result(OpenAIError{"Bad endpoint URL"}))
+            << url.toStdString();
     EXPECT_TRUE(server.requests().isEmpty());
 }
 

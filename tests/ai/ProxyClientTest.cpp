@@ -4,8 +4,6 @@
 #include "core/BuildConfig.h"
 #include "settings/Preferences.h"
 
-using namespace std::chrono_literals;
-
 namespace {
 
 class ProxyClientTest : public AIBackendTest {
