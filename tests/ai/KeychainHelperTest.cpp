@@ -131,51 +131,20 @@ TEST(KeychainMigrationTest, CopiesALegacyKeyAtMostOnceAndNeverOverAnyOther)
         std::optional<QByteArray> currentAfter;
         bool attempted = true;
     };
+    // clang-format off
     const Row rows[] = {
-        {"a key is there",
-         "sk-current",
-         "sk-legacy",
-         true,
-         false,
-         false,
-         {readCurrent},
-         {},
-         "sk-current",
-         false},
-        {"an empty key counts as there",
-         "",
-         "sk-legacy",
-         true,
-         false,
-         false,
-         {readCurrent},
-         {},
-         "",
-         false},
+        {"a key is there", "sk-current", "sk-legacy", true, false, false, {readCurrent}, {}, "sk-current", false},
+        {"an empty key counts as there", "", "sk-legacy", true, false, false, {readCurrent}, {}, "", false},
         {"no key anywhere", {}, {}, true, false, false, probe, {}, {}},
-        {"legacy key copied",
-         {},
-         "sk-légacy",
-         true,
-         false,
-         false,
-         copy,
-         {migratedLine},
-         "sk-légacy"},
+        {"legacy key copied", {}, "sk-légacy", true, false, false, copy, {migratedLine}, "sk-légacy"},
         {"empty legacy key", {}, "", true, false, false, probe, {}, {}},
         {"unreadable legacy key", {}, "sk-\xff", true, false, false, probe, {}, {}},
-        {"a key saved while the keyring asked",
-         {},
-         "sk-legacy",
-         true,
-         false,
-         true,
-         {readCurrent, readLegacy, readCurrent},
-         {skippedLine},
-         "sk-typed-meanwhile"},
+        {"a key saved while the keyring asked", {}, "sk-legacy", true, false, true,
+         {readCurrent, readLegacy, readCurrent}, {skippedLine}, "sk-typed-meanwhile"},
         {"the copy fails", {}, "sk-legacy", true, true, false, copy, {copyFailedLine}, {}},
         {"no keyring", {}, "sk-legacy", false, false, false, probe, {}, {}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         KeyringFixture f;

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The installed programs against each other: the desktop client's hosted path through a
 // real quillmark-relay, and two relays sharing a private PostgreSQL under concurrent load.
-#include "LoopbackServer.h"
+#include "RelayTestSupport.h"
 #include "relay/RelayStore.h"
 #include "relay/RelayWire.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -23,14 +20,6 @@ namespace {
 const QString relayBinary = QStringLiteral(RELAY_BINARY);
 const QString quillmarkBinary = QStringLiteral(QUILLMARK_BINARY);
 constexpr int waitMs = 60'000;
-
-LoopbackServer::Reply modelAnswer(const QString& content, int in, int out)
-{
-    const QJsonObject body{
-        {"choices", QJsonArray{QJsonObject{{"message", QJsonObject{{"content", content}}}}}},
-        {"usage", QJsonObject{{"prompt_tokens", in}, {"completion_tokens", out}}}};
-    return LoopbackServer::Reply::json(200, QJsonDocument(body).toJson());
-}
 
 // Runs a program to its end while this thread's event loop (and its loopback model) runs.
 QPair<int, QByteArray>
@@ -109,14 +98,9 @@ TEST(RelayProcessTest, QuillmarkRunGetsItsAnswerThroughTheRelay)
     desktop.insert("XDG_CONFIG_HOME", dir.filePath("home"));
     desktop.insert("QUILLMARK_LOG", "stderr");
     runProgram(quillmarkBinary, {"defaults", "write", "proxyBaseURL", relay.baseURL}, {}, desktop);
-    // The token goes into the settings file, never onto a command line.
-    QFile defaults(dir.filePath("home/quillmark/defaults.json"));
-    ASSERT_TRUE(defaults.open(QIODevice::ReadWrite));
-    QJsonObject settings = QJsonDocument::fromJson(defaults.readAll()).object();
-    settings.insert("proxyToken", token);
-    defaults.resize(0);
-    defaults.write(QJsonDocument(settings).toJson());
-    defaults.close();
+    // The token goes in on standard input, never onto a command line.
+    runProgram(quillmarkBinary, {"defaults", "write", "proxyToken", "-stdin"}, token.toUtf8(),
+               desktop);
 
     const auto [status, out] = runProgram(quillmarkBinary, {"run", "fixGrammar"},
                                           "this sentance have two mistake", desktop);
