@@ -92,7 +92,7 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheKeyboardAccessAtEveryOpening)
     EXPECT_EQ(controller.trayIcon().toolTip(), QStringLiteral("Quillmark"));
 }
 
-TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdater)
+TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdaterAndCommandsRun)
 {
     ASSERT_TRUE(UserDefaults::standard().set(QStringLiteral("updateFeedURL"),
                                              QStringLiteral("https://example.com/appcast.xml")));
@@ -108,12 +108,8 @@ TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdater)
     EXPECT_TRUE(updatesItem());
     for (QAction* action : controller.menu().actions())
         EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
-}
 
-TEST_F(StatusItemControllerTest, CommandsReachTheirCallbacks)
-{
-    ASSERT_TRUE(UserDefaults::standard().set(QStringLiteral("updateFeedURL"),
-                                             QStringLiteral("https://example.com/appcast.xml")));
+    // Each command reaches its callback.
     QStringList calls;
     controller.onCheckForUpdates = [&calls] { calls.append(QStringLiteral("updates")); };
     controller.onShowGuide = [&calls] { calls.append(QStringLiteral("guide")); };
@@ -142,10 +138,8 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
     time.clock.advance(100ms);
     EXPECT_EQ(controller.iconState(), StatusItemController::IconState::normal);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
-}
 
-TEST_F(StatusItemControllerTest, AFlashOutlivingTheControllerDoesNothing)
-{
+    // A flash outliving its controller does nothing.
     {
         StatusItemController shortLived(accessibility);
         shortLived.flash();
