@@ -18,20 +18,7 @@ class HotkeySectionTest : public SettingsTestFixture {
 protected:
     HotkeySection& makeSection(bool withCallback = true)
     {
-        HotkeySection::Owner owner;
-        if (withCallback) {
-            owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
-                calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
-                return systemAccepts;
-            };
-        }
-        owner.onRecordingChange = [this](bool isRecording) {
-            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
-        };
-        owner.doubleTap = &doubleTap;
-        owner.waiting = &waiting;
-        owner.accessibility = &accessibility;
-        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout);
+        section = std::make_unique<HotkeySection>(recordingOwner(withCallback), layout.layout);
         return *section;
     }
 
@@ -43,9 +30,6 @@ protected:
         emit picker.activated(index);
     }
 
-    DoubleTapWaitingFlag waiting{doubleTap};
-    bool systemAccepts = true;
-    QStringList calls;
     // Declared before the section, which it may hold, so the section goes first.
     QWidget window;
     std::unique_ptr<HotkeySection> section;
