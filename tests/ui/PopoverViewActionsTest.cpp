@@ -113,33 +113,7 @@ TEST_F(PopoverViewActions, SingleActionIsNumberOneAndAccentedWithoutLanguageMenu
     }
 }
 
-TEST_F(PopoverViewActions, ToneIsStoredBeforeTheRewriteRuns)
-{
-    for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
-        SCOPED_TRACE(rawValue(layout).toStdString());
-        setPreferences(layout);
-        model.setState(PopoverState::ready(CaptureMethod::ax));
-        PopoverView& view = makeView();
-        QMenu* tones = layout == PopoverLayout::chips
-                           ? view.content()->findChild<SplitChip*>()->menuButton().menu()
-                           : view.content()->findChild<SplitRow*>()->menuButton().menu();
-        ASSERT_NE(tones, nullptr);
-        EXPECT_EQ(menuTitles(tones),
-                  QStringList({"Business", "Friendly", "Casual", "Formal", "Concise"}));
-
-        std::optional<QString> storedWhenRun;
-        model.onAction = [&](const TextAction& action) {
-            actions.append(action.logName());
-            storedWhenRun = UserDefaults::standard().string(QStringLiteral("lastStyleID"));
-        };
-        actions.clear();
-        tones->actions()[3]->trigger();
-        EXPECT_EQ(actions, QStringList{"rewrite-formal"});
-        EXPECT_EQ(storedWhenRun, QStringLiteral("formal"));
-    }
-}
-
-TEST_F(PopoverViewActions, ChosenLanguageIsStoredAndRenamesTheTranslateAction)
+TEST_F(PopoverViewActions, ChosenToneAndLanguageAreStoredBeforeTheyAreUsed)
 {
     for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
         SCOPED_TRACE(rawValue(layout).toStdString());
@@ -164,6 +138,24 @@ TEST_F(PopoverViewActions, ChosenLanguageIsStoredAndRenamesTheTranslateAction)
                 QStringLiteral("Translate to German (Alt+1) — the globe changes the language"));
         else
             EXPECT_EQ(rows(view.content())[0]->look().title, QStringLiteral("Translate to German"));
+
+        // The tone is stored before the rewrite runs.
+        QMenu* tones = layout == PopoverLayout::chips
+                           ? view.content()->findChild<SplitChip*>()->menuButton().menu()
+                           : view.content()->findChild<SplitRow*>()->menuButton().menu();
+        ASSERT_NE(tones, nullptr);
+        EXPECT_EQ(menuTitles(tones),
+                  QStringList({"Business", "Friendly", "Casual", "Formal", "Concise"}));
+
+        std::optional<QString> storedWhenRun;
+        model.onAction = [&](const TextAction& action) {
+            actions.append(action.logName());
+            storedWhenRun = UserDefaults::standard().string(QStringLiteral("lastStyleID"));
+        };
+        actions.clear();
+        tones->actions()[3]->trigger();
+        EXPECT_EQ(actions, QStringList{"rewrite-formal"});
+        EXPECT_EQ(storedWhenRun, QStringLiteral("formal"));
     }
 }
 
