@@ -48,25 +48,17 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
         bool withCallback;
         QString error;
     };
+    const QString taken =
+        QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using Alt+Super+T.");
     const QList<Row> rows = {
-        {"one of the panel's row keys",
-         {18, HotkeyShortcut::optionBit},
-         true,
-         true,
-         QStringLiteral("Alt+1 belongs to the Quillmark panel's own row shortcuts while it is "
-                        "open.")},
+        {"one of the panel's row keys", HotkeyShortcut{18, HotkeyShortcut::optionBit}, true, true,
+         "Alt+1 belongs to the Quillmark panel's own row shortcuts while it is open."},
         {"super and shift only",
-         {40, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit},
-         true,
-         true,
-         QStringLiteral("Shift+Super+K belongs to the desktop's own shortcuts. Add Alt or Ctrl, "
-                        "such as Alt+Super+K.")},
-        {"taken by another application", controlOptionK, false, true,
-         QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using "
-                        "Alt+Super+T.")},
-        {"nobody to register it", controlOptionK, true, false,
-         QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using "
-                        "Alt+Super+T.")},
+         HotkeyShortcut{40, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit}, true, true,
+         "Shift+Super+K belongs to the desktop's own shortcuts. Add Alt or Ctrl, such as "
+         "Alt+Super+K."},
+        {"taken by another application", controlOptionK, false, true, taken},
+        {"nobody to register it", controlOptionK, true, false, taken},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
