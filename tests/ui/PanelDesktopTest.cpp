@@ -1,29 +1,77 @@
 // SPDX-License-Identifier: MIT
 // The panel on a real X desktop (Xvfb with openbox), in front of a real GTK editor.
-#include "DesktopSession.h"
 #include "platform/x11/XInputOutsideClickWatcher.h"
+#include "support/DesktopTools.h"
+#include "support/Mousepad.h"
 #include "support/TestEnvironment.h"
 #include "ui/PopoverController.h"
 #include "ui/PopoverEditor.h"
 #include "ui/PopoverPanel.h"
 #include "ui/PopoverView.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
-using namespace DesktopSession;
-
 namespace {
+
+// Puts the pointer at the point and waits until the X server has it there (no --sync:
+// xdotool would wait forever for a motion when the pointer is already there).
+[[nodiscard]] bool movePointer(QPoint point)
+{
+    // Run without the event loop, so that nothing the panel has queued happens meanwhile.
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {QStringLiteral("mousemove"), QString::number(point.x()),
+                              QString::number(point.y())}) == 0 &&
+           waitUntil([point] { return QCursor::pos() == point; });
+}
+
+[[nodiscard]] bool click(int button)
+{
+    return xdotool({QStringLiteral("click"), QString::number(button)});
+}
+
+QString xdotoolOutput(const QStringList& arguments)
+{
+    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), arguments).output).trimmed();
+}
+
+quint64 activeWindow()
+{
+    return xdotoolOutput({QStringLiteral("getactivewindow")}).toULongLong();
+}
+
+// A window's frame as the X server has it.
+QRect windowGeometry(quint64 window)
+{
+    const QStringList lines = xdotoolOutput({QStringLiteral("getwindowgeometry"),
+                                             QStringLiteral("--shell"), QString::number(window)})
+                                  .split(u'\n');
+    const auto value = [&](const QString& name) {
+        return lines.filter(QRegularExpression(u'^' + name + u'='))
+            .value(0)
+            .section(u'=', 1)
+            .toInt();
+    };
+    return QRect(value(QStringLiteral("X")), value(QStringLiteral("Y")),
+                 value(QStringLiteral("WIDTH")), value(QStringLiteral("HEIGHT")));
+}
 
 class PanelOnTheDesktop : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            s_mousepad = new Mousepad;
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            return;
+        s_mousepad = new Mousepad;
+        if (s_mousepad->start(QString()))
+            s_window =
+                visibleWindowsOf(s_mousepad->pid()).value(0).section(u' ', 0, 0).toULongLong();
     }
     static void TearDownTestSuite()
     {
@@ -35,8 +83,13 @@ protected:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs an X display (run under scripts/test-session --x11)";
-        ASSERT_NE(s_mousepad->window(), 0u) << "mousepad did not start";
-        ASSERT_TRUE(s_mousepad->placeAndActivate(QRect(0, 0, 700, 500)));
+        ASSERT_NE(s_window, 0u) << "mousepad did not start";
+        const QString id = QString::number(s_window);
+        ASSERT_TRUE(xdotool({QStringLiteral("windowsize"), QStringLiteral("--sync"), id,
+                             QStringLiteral("700"), QStringLiteral("500")}));
+        ASSERT_TRUE(xdotool({QStringLiteral("windowmove"), QStringLiteral("--sync"), id,
+                             QStringLiteral("0"), QStringLiteral("0")}));
+        ASSERT_TRUE(s_mousepad->activate());
         m_controller =
             std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
         m_controller->model().setEditableOriginal(QStringLiteral("Their going to the park."));
@@ -65,10 +118,11 @@ protected:
     {
         const quint64 window = m_controller->panel().winId();
         (void)waitUntil([&] { return windowGeometry(window) == expected; });
-        return windowGeometry(window).value_or(QRect());
+        return windowGeometry(window);
     }
 
     static inline Mousepad* s_mousepad = nullptr;
+    static inline quint64 s_window = 0;
     ScopedConfigHome m_config;
     ScopedLogCapture m_log;
     std::unique_ptr<PopoverController> m_controller;
@@ -80,7 +134,7 @@ TEST_F(PanelOnTheDesktop, OpensAtThePointerWithoutTakingTheKeyboard)
     const QSize size = m_controller->view().measuredSize();
 
     EXPECT_EQ(serverFrame(QRect(QPoint(208, 158), size)), QRect(QPoint(208, 158), size));
-    EXPECT_EQ(activeWindow(), s_mousepad->window());
+    EXPECT_EQ(activeWindow(), s_window);
     EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
     // Shown at the default size, then grown to the size the view measured.
     EXPECT_EQ(
@@ -103,7 +157,7 @@ TEST_F(PanelOnTheDesktop, NearTheRightAndBottomEdgesOpensAboveThePointerInside)
                           available.bottom() - 5 - 8 - size.height());
 
     EXPECT_EQ(serverFrame(QRect(expected, size)), QRect(expected, size));
-    EXPECT_EQ(activeWindow(), s_mousepad->window());
+    EXPECT_EQ(activeWindow(), s_window);
 }
 
 TEST_F(PanelOnTheDesktop, TakesTheKeyboardForItsEditorAndClosesOnEscape)
@@ -142,7 +196,7 @@ TEST_F(PanelOnTheDesktop, LeftOrRightClickInAnotherApplicationCloses)
         EXPECT_EQ(m_log.lines().filter(QStringLiteral("panel dismissed")),
                   QStringList{QStringLiteral("info app: panel dismissed (outside click)")});
         // The click went to mousepad, which keeps the keyboard.
-        EXPECT_EQ(activeWindow(), s_mousepad->window());
+        EXPECT_EQ(activeWindow(), s_window);
     }
     // Close the context menu the right click opened in mousepad.
     (void)xdotool({QStringLiteral("key"), QStringLiteral("Escape")});

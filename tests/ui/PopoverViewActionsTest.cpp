@@ -17,15 +17,16 @@ protected:
     PopoverViewActions()
     {
         model.onAction = [this](const TextAction& action) { actions.append(action.logName()); };
-        model.onReplace = [this] { calls.append(QStringLiteral("replace")); };
-        model.onCopy = [this] { calls.append(QStringLiteral("copy")); };
-        model.onBack = [this] { calls.append(QStringLiteral("back")); };
-        model.onRetry = [this] { calls.append(QStringLiteral("retry")); };
-        model.onUpdate = [this] { calls.append(QStringLiteral("update")); };
-        model.onOpenSettings = [this] { calls.append(QStringLiteral("settings")); };
-        model.onOpenAccessibilitySettings = [this] {
-            calls.append(QStringLiteral("accessibility"));
+        const auto note = [this](const char* call) {
+            return [this, call] { calls.append(QString::fromUtf8(call)); };
         };
+        model.onReplace = note("replace");
+        model.onCopy = note("copy");
+        model.onBack = note("back");
+        model.onRetry = note("retry");
+        model.onUpdate = note("update");
+        model.onOpenSettings = note("settings");
+        model.onOpenAccessibilitySettings = note("accessibility");
     }
 
     QStringList actions;
@@ -112,33 +113,7 @@ TEST_F(PopoverViewActions, SingleActionIsNumberOneAndAccentedWithoutLanguageMenu
     }
 }
 
-TEST_F(PopoverViewActions, ToneIsStoredBeforeTheRewriteRuns)
-{
-    for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
-        SCOPED_TRACE(rawValue(layout).toStdString());
-        setPreferences(layout);
-        model.setState(PopoverState::ready(CaptureMethod::ax));
-        PopoverView& view = makeView();
-        QMenu* tones = layout == PopoverLayout::chips
-                           ? view.content()->findChild<SplitChip*>()->menuButton().menu()
-                           : view.content()->findChild<SplitRow*>()->menuButton().menu();
-        ASSERT_NE(tones, nullptr);
-        EXPECT_EQ(menuTitles(tones),
-                  QStringList({"Business", "Friendly", "Casual", "Formal", "Concise"}));
-
-        std::optional<QString> storedWhenRun;
-        model.onAction = [&](const TextAction& action) {
-            actions.append(action.logName());
-            storedWhenRun = UserDefaults::standard().string(QStringLiteral("lastStyleID"));
-        };
-        actions.clear();
-        tones->actions()[3]->trigger();
-        EXPECT_EQ(actions, QStringList{"rewrite-formal"});
-        EXPECT_EQ(storedWhenRun, QStringLiteral("formal"));
-    }
-}
-
-TEST_F(PopoverViewActions, ChosenLanguageIsStoredAndRenamesTheTranslateAction)
+TEST_F(PopoverViewActions, ChosenToneAndLanguageAreStoredBeforeTheyAreUsed)
 {
     for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
         SCOPED_TRACE(rawValue(layout).toStdString());
@@ -163,6 +138,24 @@ TEST_F(PopoverViewActions, ChosenLanguageIsStoredAndRenamesTheTranslateAction)
                 QStringLiteral("Translate to German (Alt+1) — the globe changes the language"));
         else
             EXPECT_EQ(rows(view.content())[0]->look().title, QStringLiteral("Translate to German"));
+
+        // The tone is stored before the rewrite runs.
+        QMenu* tones = layout == PopoverLayout::chips
+                           ? view.content()->findChild<SplitChip*>()->menuButton().menu()
+                           : view.content()->findChild<SplitRow*>()->menuButton().menu();
+        ASSERT_NE(tones, nullptr);
+        EXPECT_EQ(menuTitles(tones),
+                  QStringList({"Business", "Friendly", "Casual", "Formal", "Concise"}));
+
+        std::optional<QString> storedWhenRun;
+        model.onAction = [&](const TextAction& action) {
+            actions.append(action.logName());
+            storedWhenRun = UserDefaults::standard().string(QStringLiteral("lastStyleID"));
+        };
+        actions.clear();
+        tones->actions()[3]->trigger();
+        EXPECT_EQ(actions, QStringList{"rewrite-formal"});
+        EXPECT_EQ(storedWhenRun, QStringLiteral("formal"));
     }
 }
 
@@ -205,7 +198,7 @@ TEST_F(PopoverViewActions, ResultControlsCallTheirCallbacks)
     }
 }
 
-TEST_F(PopoverViewActions, ErrorOffersOnlyTheButtonOfItsRecovery)
+TEST_F(PopoverViewActions, ErrorAndPermissionOfferOnlyTheButtonsOfTheirRecovery)
 {
     const struct {
         ErrorRecovery recovery;
@@ -231,14 +224,11 @@ TEST_F(PopoverViewActions, ErrorOffersOnlyTheButtonOfItsRecovery)
             button->click();
         EXPECT_EQ(calls, row.calls);
     }
-}
-
-TEST_F(PopoverViewActions, PermissionButtonOpensTheSettings)
-{
+    // Without keyboard access the one button opens the settings.
     model.setState(PopoverState::needsPermission());
-    PopoverView& view = makeView();
-    const QList<ChipButton*> buttons = chips(view.content());
+    const QList<ChipButton*> buttons = chips(makeView().content());
     ASSERT_EQ(buttons.size(), 1);
+    calls.clear();
     buttons[0]->click();
     EXPECT_EQ(calls, QStringList{"accessibility"});
 }

@@ -18,20 +18,7 @@ class HotkeySectionTest : public SettingsTestFixture {
 protected:
     HotkeySection& makeSection(bool withCallback = true)
     {
-        HotkeySection::Owner owner;
-        if (withCallback) {
-            owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
-                calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
-                return systemAccepts;
-            };
-        }
-        owner.onRecordingChange = [this](bool isRecording) {
-            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
-        };
-        owner.doubleTap = &doubleTap;
-        owner.waiting = &waiting;
-        owner.accessibility = &accessibility;
-        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout);
+        section = std::make_unique<HotkeySection>(recordingOwner(withCallback), layout.layout);
         return *section;
     }
 
@@ -43,9 +30,6 @@ protected:
         emit picker.activated(index);
     }
 
-    DoubleTapWaitingFlag waiting{doubleTap};
-    bool systemAccepts = true;
-    QStringList calls;
     // Declared before the section, which it may hold, so the section goes first.
     QWidget window;
     std::unique_ptr<HotkeySection> section;
@@ -64,25 +48,17 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
         bool withCallback;
         QString error;
     };
+    const QString taken =
+        QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using Alt+Super+T.");
     const QList<Row> rows = {
-        {"one of the panel's row keys",
-         {18, HotkeyShortcut::optionBit},
-         true,
-         true,
-         QStringLiteral("Alt+1 belongs to the Quillmark panel's own row shortcuts while it is "
-                        "open.")},
+        {"one of the panel's row keys", HotkeyShortcut{18, HotkeyShortcut::optionBit}, true, true,
+         "Alt+1 belongs to the Quillmark panel's own row shortcuts while it is open."},
         {"super and shift only",
-         {40, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit},
-         true,
-         true,
-         QStringLiteral("Shift+Super+K belongs to the desktop's own shortcuts. Add Alt or Ctrl, "
-                        "such as Alt+Super+K.")},
-        {"taken by another application", controlOptionK, false, true,
-         QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using "
-                        "Alt+Super+T.")},
-        {"nobody to register it", controlOptionK, true, false,
-         QStringLiteral("Already used by another application: Ctrl+Alt+K. Still using "
-                        "Alt+Super+T.")},
+         HotkeyShortcut{40, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit}, true, true,
+         "Shift+Super+K belongs to the desktop's own shortcuts. Add Alt or Ctrl, such as "
+         "Alt+Super+K."},
+        {"taken by another application", controlOptionK, false, true, taken},
+        {"nobody to register it", controlOptionK, true, false, taken},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -105,15 +81,12 @@ TEST_F(HotkeySectionTest, AnAcceptedShortcutIsStoredShownAndClearsTheError)
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
     EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
-}
 
-TEST_F(HotkeySectionTest, TheRecorderClearsTheErrorAndTellsTheOwner)
-{
-    HotkeySection& hotkey = makeSection();
+    // Starting the recorder clears an error; what it records reaches the owner.
+    calls.clear();
     hotkey.setParent(&window);
     window.show();
     ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
-
     QTest::mouseClick(&hotkey.recorder(), Qt::LeftButton);
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
     press(&hotkey.recorder(), keyK, Qt::ControlModifier | Qt::AltModifier);

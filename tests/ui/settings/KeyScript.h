@@ -25,7 +25,6 @@ inline constexpr Key keyT{Qt::Key_T, 28};
 inline constexpr Key keyK{Qt::Key_K, 45};
 inline constexpr Key digit1{Qt::Key_1, 10};
 inline constexpr Key returnKey{Qt::Key_Return, 36};
-inline constexpr Key space{Qt::Key_Space, 65};
 inline constexpr Key backspace{Qt::Key_Backspace, 22};
 inline constexpr Key deleteKey{Qt::Key_Delete, 119};
 

@@ -7,6 +7,7 @@
 #include "support/fakes/FakeDoubleTapTrigger.h"
 #include "support/fakes/FakeSecretStore.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
+#include "ui/settings/HotkeySection.h"
 #include "ui/settings/KeyScript.h"
 
 #include <QLocale>
@@ -27,6 +28,26 @@ protected:
         QLocale::setDefault(QLocale::c());
     }
 
+    // An owner of the hotkey section that writes down each call in `calls`; without the
+    // callback nobody registers shortcuts.
+    HotkeySection::Owner recordingOwner(bool withCallback = true)
+    {
+        HotkeySection::Owner owner;
+        if (withCallback) {
+            owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
+                calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
+                return systemAccepts;
+            };
+        }
+        owner.onRecordingChange = [this](bool isRecording) {
+            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
+        };
+        owner.doubleTap = &doubleTap;
+        owner.waiting = &waiting;
+        owner.accessibility = &accessibility;
+        return owner;
+    }
+
     ScopedConfigHome config;
     ScopedFakeClock time;
     ScopedLogCapture log;
@@ -34,4 +55,7 @@ protected:
     KeyScript::ScopedLayout layout;
     FakeDoubleTapTrigger doubleTap;
     FakeAccessibilityPermission accessibility;
+    DoubleTapWaitingFlag waiting{doubleTap};
+    bool systemAccepts = true;
+    QStringList calls;
 };

@@ -24,24 +24,10 @@ class SettingsViewTest : public SettingsTestFixture {
 protected:
     SettingsView& makeView()
     {
-        HotkeySection::Owner owner;
-        owner.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
-            calls.append(QStringLiteral("register ") + shortcut.displayString(layout.layout));
-            return systemAccepts;
-        };
-        owner.onRecordingChange = [this](bool isRecording) {
-            calls.append(isRecording ? QStringLiteral("recording") : QStringLiteral("stopped"));
-        };
-        owner.doubleTap = &doubleTap;
-        owner.waiting = &waiting;
-        owner.accessibility = &accessibility;
-        view = std::make_unique<SettingsView>(std::move(owner), layout.layout);
+        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout);
         return *view;
     }
 
-    DoubleTapWaitingFlag waiting{doubleTap};
-    bool systemAccepts = true;
-    QStringList calls;
     std::unique_ptr<SettingsView> view;
 };
 
@@ -79,7 +65,7 @@ TEST_F(SettingsViewTest, TheAIServiceComesFirstAndFollowsTheChoice)
     EXPECT_EQ(view->size(), QSize(400, 700));
 }
 
-TEST_F(SettingsViewTest, SavingTrimsTheKeyAndABlankKeyDeletesIt)
+TEST_F(SettingsViewTest, SavingTrimsTheKeyABlankKeyDeletesItAndSavedShowsTwoSeconds)
 {
     Preferences::setAIService(AIService::openAI);
     AIServiceSection& section = makeView().aiService();
@@ -95,12 +81,8 @@ TEST_F(SettingsViewTest, SavingTrimsTheKeyAndABlankKeyDeletesIt)
     EXPECT_EQ(keyring.stored(service, account), std::nullopt);
     EXPECT_EQ(section.keyStatus(), QStringLiteral("No key stored"));
     EXPECT_TRUE(log.lines().filter(QStringLiteral("sk-")).isEmpty());
-}
 
-TEST_F(SettingsViewTest, SavedConfirmationLastsTwoSecondsFromTheLastSave)
-{
-    Preferences::setAIService(AIService::openAI);
-    AIServiceSection& section = makeView().aiService();
+    // "Saved" lasts two seconds from the last save.
     section.keyField().setText(QStringLiteral("sk-1"));
     section.saveKey();
     EXPECT_TRUE(section.isKeySaved());
