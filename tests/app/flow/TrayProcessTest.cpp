@@ -4,32 +4,17 @@
 // every step depends on which instance owns the session's bus name; separate tests run in parallel
 // would see each other's.
 #include "core/AppIdentity.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 
 #include <QDBusConnection>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QString binary = QStringLiteral(QUILLMARK_BINARY);
-
-// Spins the event loop until the condition holds. The bound is generous because the
-// binary may be built with sanitizers; nothing here waits for a time-out to pass.
-bool eventually(const std::function<bool()>& condition)
-{
-    QTimer heartbeat;
-    heartbeat.start(10);
-    QEventLoop loop;
-    const QDeadlineTimer bound(60'000);
-    while (!condition() && !bound.hasExpired())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return condition();
-}
+// Waits allow a minute: the binary may be built with sanitizers.
 
 class TrayProcessTest : public ::testing::Test {
 protected:
@@ -78,7 +63,7 @@ protected:
         process.setProcessEnvironment(m_environment);
         process.start(binary, arguments);
         EXPECT_TRUE(process.waitForStarted());
-        EXPECT_TRUE(eventually([&] { return process.state() == QProcess::NotRunning; }));
+        EXPECT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 60s));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
     }
@@ -98,7 +83,7 @@ TEST_F(TrayProcessTest, OneInstanceAnswersTriggersAndEndsCleanlyOnSigterm)
     EXPECT_EQ(early.standardError, "quillmark trigger: Quillmark is not running.\n");
 
     startTray();
-    ASSERT_TRUE(eventually([&] { return trayLog().contains(launched); }))
+    ASSERT_TRUE(waitUntil([&] { return trayLog().contains(launched); }, 60s))
         << trayLog().toStdString();
 
     const Finished second = runToEnd({});
@@ -108,19 +93,20 @@ TEST_F(TrayProcessTest, OneInstanceAnswersTriggersAndEndsCleanlyOnSigterm)
         "Quillmark is already running; its settings window is open.\n"))
         << second.standardError.toStdString();
     EXPECT_FALSE(second.standardError.contains("launched"));
-    EXPECT_TRUE(eventually([&] {
-        return trayLog().contains("info app: started again — opening the settings window");
-    })) << trayLog().toStdString();
+    EXPECT_TRUE(waitUntil(
+        [&] { return trayLog().contains("info app: started again — opening the settings window"); },
+        60s))
+        << trayLog().toStdString();
     EXPECT_EQ(m_tray.state(), QProcess::Running);
 
     const Finished trigger = runToEnd({"trigger"});
     EXPECT_EQ(trigger.exitCode, 0) << trigger.standardError.toStdString();
-    EXPECT_TRUE(eventually([&] { return trayLog().contains("info hotkey: trigger fired"); }))
+    EXPECT_TRUE(waitUntil([&] { return trayLog().contains("info hotkey: trigger fired"); }, 60s))
         << trayLog().toStdString();
     EXPECT_EQ(trayLog().count(launched), 1);
 
     m_tray.terminate();
-    ASSERT_TRUE(eventually([&] { return m_tray.state() == QProcess::NotRunning; }));
+    ASSERT_TRUE(waitUntil([&] { return m_tray.state() == QProcess::NotRunning; }, 60s));
     EXPECT_EQ(m_tray.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_tray.exitCode(), 0) << trayLog().toStdString();
 
