@@ -32,7 +32,6 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
 {
     Preferences::setDoubleTapModifier(DoubleTapModifier::option);
     launch();
-    QThreadPool::globalInstance()->waitForDone();
 
     const QStringList expected = {
         "doubleTap.create", // in the constructor, before the launch
@@ -65,7 +64,6 @@ TEST_F(LaunchTest, AMoveToTheApplicationsFolderEndsTheLaunchAtOnce)
 {
     desktop.mover->takesOver = true;
     launch();
-    QThreadPool::globalInstance()->waitForDone();
 
     EXPECT_EQ(desktop.journal.entries(), QStringList({"doubleTap.create", "log " + launchedLine(),
                                                       "mover.offerIfRunningFromDiskImage"}));
