@@ -5,11 +5,9 @@
 #include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThreadPool>
-#include <QTimer>
 #include <algorithm>
 
 const TargetApplication FlowTest::editor{0x3a00007, 4242, QStringLiteral("Mousepad"),
@@ -65,7 +63,7 @@ void FlowTest::serviceReplies(const QString& text, int64_t promptTokens, int64_t
 void FlowTest::runToEnd(const TextAction& action)
 {
     QCoro::Task<> running = delegate->run(action);
-    ASSERT_TRUE(spinUntil([&] { return running.isReady(); }));
+    ASSERT_TRUE(waitUntil([&] { return running.isReady(); }));
 }
 
 QCoro::Task<>& FlowTest::startRun(const TextAction& action)
@@ -76,7 +74,7 @@ QCoro::Task<>& FlowTest::startRun(const TextAction& action)
 
 void FlowTest::waitForRunsInFlight()
 {
-    EXPECT_TRUE(spinUntil([this] {
+    EXPECT_TRUE(waitUntil([this] {
         return std::all_of(m_inFlight.begin(), m_inFlight.end(),
                            [](const QCoro::Task<>& task) { return task.isReady(); });
     }));
@@ -96,17 +94,6 @@ void FlowTest::openError(const QString& original)
     triggerWithSelection(original);
     runToEnd(TextAction::fixGrammar());
     ASSERT_TRUE(state().is(PopoverState::Kind::error));
-}
-
-bool FlowTest::spinUntil(const std::function<bool()>& condition)
-{
-    // The heartbeat wakes the loop, so a round never waits long when nothing else happens.
-    QTimer heartbeat;
-    heartbeat.start(5);
-    QEventLoop loop;
-    for (int round = 0; round < 2000 && !condition(); ++round)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return condition();
 }
 
 void FlowTest::setDefault(const char* key, const QJsonValue& value)

@@ -5,6 +5,7 @@
 #include "app/AppDelegate.h"
 #include "core/PopoverModel.h"
 #include "settings/Preferences.h"
+#include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeDesktop.h"
 #include "support/fakes/FakeKeyboardLayout.h"
@@ -44,8 +45,6 @@ protected:
     void openResult(const QString& original, const QString& answer);
     // A panel showing the error of a reply the service got wrong.
     void openError(const QString& original);
-    // Spins the event loop until the condition holds, for a bounded number of rounds.
-    [[nodiscard]] static bool spinUntil(const std::function<bool()>& condition);
 
     static void setDefault(const char* key, const QJsonValue& value);
     PopoverModel& model() { return desktop.popover->model(); }

@@ -32,7 +32,6 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
 {
     Preferences::setDoubleTapModifier(DoubleTapModifier::option);
     launch();
-    QThreadPool::globalInstance()->waitForDone();
 
     const QStringList expected = {
         "doubleTap.create", // in the constructor, before the launch
@@ -65,7 +64,6 @@ TEST_F(LaunchTest, AMoveToTheApplicationsFolderEndsTheLaunchAtOnce)
 {
     desktop.mover->takesOver = true;
     launch();
-    QThreadPool::globalInstance()->waitForDone();
 
     EXPECT_EQ(desktop.journal.entries(), QStringList({"doubleTap.create", "log " + launchedLine(),
                                                       "mover.offerIfRunningFromDiskImage"}));
@@ -105,27 +103,14 @@ TEST_P(TakenShortcutTest, AtLaunch)
     EXPECT_EQ(mainThreadCalls(desktop.journal).last(), "hotkeySelfTest.runIfRequested");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TakenShortcutTest,
-    ::testing::Values(TakenRow{"storedTaken",
-                               controlOptionR,
-                               {controlOptionR},
-                               {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"},
-                               optionCommandT,
-                               {"error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T"}},
-                      TakenRow{"defaultTaken",
-                               std::nullopt,
-                               {optionCommandT},
-                               {"hotkey.register(⌥⌘T)"},
-                               std::nullopt,
-                               {}},
-                      TakenRow{"bothTaken",
-                               controlOptionR,
-                               {controlOptionR, optionCommandT},
-                               {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"},
-                               std::nullopt,
-                               {"error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T"}}),
+const QString fallbackLine = "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T";
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, TakenShortcutTest, ::testing::Values(
+    TakenRow{"storedTaken", controlOptionR, {controlOptionR}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, optionCommandT, {fallbackLine}},
+    TakenRow{"defaultTaken", std::nullopt, {optionCommandT}, {"hotkey.register(⌥⌘T)"}, std::nullopt, {}},
+    TakenRow{"bothTaken", controlOptionR, {controlOptionR, optionCommandT}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, std::nullopt, {fallbackLine}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
 {
@@ -221,18 +206,14 @@ INSTANTIATE_TEST_SUITE_P(Callbacks, WiringTest, ::testing::Values(
               {"hotkey.register(⌃⌥R)"}}));
 // clang-format on
 
-TEST_F(LaunchTest, TheUpdateMenuItemFollowsTheUpdater)
+TEST_F(LaunchTest, TheUpdateMenuItemFollowsTheUpdaterAndCallbacksEndWithTheDelegate)
 {
     launch();
     for (const bool possible : {true, false}) {
         desktop.updates->checkPossible = possible;
         EXPECT_EQ(desktop.statusItem->canCheckForUpdates(), possible);
     }
-}
-
-TEST_F(LaunchTest, CallbacksDoNothingOnceTheDelegateIsGone)
-{
-    launch();
+    desktop.updates->checkPossible = true;
     triggerWithSelection("kept");
     const std::function<void()> onHotkey = desktop.hotkey->onHotkey;
     const std::function<void()> onEscape = desktop.hotkey->onEscape;

@@ -11,8 +11,6 @@ namespace {
 const QString secureInputMessage = QStringLiteral(
     "Secure input is active (a password field or Terminal's Secure Keyboard Entry) — pasting "
     "is blocked. The result was copied to your clipboard instead.");
-const QString targetGoneMessage = QStringLiteral(
-    "The original app is no longer running. The result was copied to your clipboard instead.");
 
 class KeysTest : public FlowTest {
 protected:
@@ -115,46 +113,20 @@ TEST_F(KeysTest, OptionNumberKeysFollowTheState)
         int key;
         std::optional<PopoverState> after; // absent: the state stays as it was
     } rows[] = {
-        {"⌥1 in ready runs the first action",
-         PopoverState::Kind::ready,
-         {},
-         1,
-         PopoverState::loading(TextAction::translate())},
-        {"⌥2 in ready runs the second",
-         PopoverState::Kind::ready,
-         {},
-         2,
-         PopoverState::loading(TextAction::fixGrammar())},
-        {"⌥3 in ready runs the third",
-         PopoverState::Kind::ready,
-         {},
-         3,
-         PopoverState::loading(TextAction::improvePrompt())},
+        // clang-format off
+        {"⌥1 in ready runs the first action", PopoverState::Kind::ready, {}, 1, PopoverState::loading(TextAction::translate())},
+        {"⌥2 in ready runs the second", PopoverState::Kind::ready, {}, 2, PopoverState::loading(TextAction::fixGrammar())},
+        {"⌥3 in ready runs the third", PopoverState::Kind::ready, {}, 3, PopoverState::loading(TextAction::improvePrompt())},
         {"⌥4 in ready does nothing", PopoverState::Kind::ready, {}, 4, std::nullopt},
-        {"⌥1 with one visible action runs it",
-         PopoverState::Kind::ready,
-         {PopoverAction::improvePrompt},
-         1,
-         PopoverState::loading(TextAction::improvePrompt())},
-        {"⌥2 with one visible action does nothing",
-         PopoverState::Kind::ready,
-         {PopoverAction::improvePrompt},
-         2,
-         std::nullopt},
-        {"⌥3 in result goes back",
-         PopoverState::Kind::result,
-         {},
-         3,
-         PopoverState::ready(CaptureMethod::ax)},
+        {"⌥1 with one visible action runs it", PopoverState::Kind::ready, {PopoverAction::improvePrompt}, 1, PopoverState::loading(TextAction::improvePrompt())},
+        {"⌥2 with one visible action does nothing", PopoverState::Kind::ready, {PopoverAction::improvePrompt}, 2, std::nullopt},
+        {"⌥3 in result goes back", PopoverState::Kind::result, {}, 3, PopoverState::ready(CaptureMethod::ax)},
         {"⌥4 in result does nothing", PopoverState::Kind::result, {}, 4, std::nullopt},
         {"⌥1 in error does nothing", PopoverState::Kind::error, {}, 1, std::nullopt},
         {"⌥1 in loading does nothing", PopoverState::Kind::loading, {}, 1, std::nullopt},
         {"⌥1 in noSelection does nothing", PopoverState::Kind::noSelection, {}, 1, std::nullopt},
-        {"⌥1 in needsPermission does nothing",
-         PopoverState::Kind::needsPermission,
-         {},
-         1,
-         std::nullopt},
+        {"⌥1 in needsPermission does nothing", PopoverState::Kind::needsPermission, {}, 1, std::nullopt},
+        // clang-format on
     };
     serviceReplies("done");
     for (const auto& row : rows) {
@@ -168,19 +140,9 @@ TEST_F(KeysTest, OptionNumberKeysFollowTheState)
         const PopoverState before = state();
         desktop.hotkey->pressActionKey(row.key);
         EXPECT_EQ(state(), row.after.value_or(before));
-        ASSERT_TRUE(spinUntil([this] { return !state().is(PopoverState::Kind::loading); }));
+        ASSERT_TRUE(waitUntil([this] { return !state().is(PopoverState::Kind::loading); }));
         desktop.popover->dismiss("test");
     }
-}
-
-TEST_F(KeysTest, KeysOfAHiddenPanelDoNothing)
-{
-    enter(PopoverState::Kind::result);
-    desktop.popover->setVisible(false);
-    delegate->actionKeyPressed(1);
-    delegate->actionKeyPressed(2);
-    EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
-    EXPECT_TRUE(desktop.journal.entries().isEmpty());
 }
 
 TEST_F(KeysTest, CopyTakesTheTextTheStateOffers)
@@ -217,55 +179,26 @@ TEST_F(KeysTest, CopyTakesTheTextTheStateOffers)
                                        .arg(row.copied.size()),
                                    "popover.dismiss(copied)", "hotkey.unregisterSessionKeys"}));
         }
-        ASSERT_TRUE(spinUntil([this] { return !state().is(PopoverState::Kind::loading); }));
+        ASSERT_TRUE(waitUntil([this] { return !state().is(PopoverState::Kind::loading); }));
         desktop.popover->dismiss("test");
     }
 }
 
-TEST_F(KeysTest, ReplacePastesTheResultIntoTheOriginalApplication)
+// Replace that pastes, and Replace after the application has quit, are proven end to end by
+// RoadOfOneRequestTest and ErrorPathsTest.ReplaceAfterTheEditorQuitPutsTheResultOnTheClipboard.
+TEST_F(KeysTest, ReplaceUnderSecureInputCopiesInstead)
 {
     enter(PopoverState::Kind::result);
-    model().setEditableResult("Edited.");
-    desktop.hotkey->pressActionKey(1);
-
+    desktop.secureInput->active = true;
+    model().onReplace();
     EXPECT_EQ(desktop.journal.entries(),
-              QStringList({"doubleTap.noteHotkeyPress", "popover.dismiss(replace)",
-                           "hotkey.unregisterSessionKeys", "pasteBack.paste(Edited.)"}));
-    EXPECT_EQ(desktop.pasteBack->lastTarget, editor);
+              QStringList({"log error replace: secure input enabled — cannot post synthetic ⌘V",
+                           "clipboard.writeString(Some text.)"}));
+    EXPECT_EQ(state(), PopoverState::error(secureInputMessage, ErrorRecovery::none));
+    EXPECT_TRUE(desktop.popover->isPanelVisible());
 }
 
-TEST_F(KeysTest, ReplaceThatCannotPasteCopiesInstead)
-{
-    const struct {
-        const char* name;
-        std::function<void(FakeDesktop&)> arrange;
-        QString message;
-        QStringList log;
-    } rows[] = {
-        {"secure input",
-         [](FakeDesktop& d) { d.secureInput->active = true; },
-         secureInputMessage,
-         {"log error replace: secure input enabled — cannot post synthetic ⌘V"}},
-        {"the application has quit",
-         [](FakeDesktop& d) { d.runningApplications->quit(editor); },
-         targetGoneMessage,
-         {}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        enter(PopoverState::Kind::result);
-        row.arrange(desktop);
-        model().onReplace();
-        EXPECT_EQ(desktop.journal.entries(),
-                  row.log + QStringList{"clipboard.writeString(Some text.)"});
-        EXPECT_EQ(state(), PopoverState::error(row.message, ErrorRecovery::none));
-        EXPECT_TRUE(desktop.popover->isPanelVisible());
-        desktop.secureInput->active = false;
-        desktop.popover->dismiss("test");
-    }
-}
-
-TEST_F(KeysTest, ReplaceOutsideTheResultDoesNothing)
+TEST_F(KeysTest, KeysOfAHiddenPanelAndReplaceOutsideTheResultDoNothing)
 {
     for (const auto kind : {PopoverState::Kind::ready, PopoverState::Kind::error}) {
         enter(kind);
@@ -273,6 +206,12 @@ TEST_F(KeysTest, ReplaceOutsideTheResultDoesNothing)
         EXPECT_TRUE(desktop.journal.entries().isEmpty());
         desktop.popover->dismiss("test");
     }
+    enter(PopoverState::Kind::result);
+    desktop.popover->setVisible(false);
+    delegate->actionKeyPressed(1);
+    delegate->actionKeyPressed(2);
+    EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
+    EXPECT_TRUE(desktop.journal.entries().isEmpty());
 }
 
 TEST_F(KeysTest, ASecondTriggerWhileLoadingClosesThePanelAndANewCaptureDropsTheResult)

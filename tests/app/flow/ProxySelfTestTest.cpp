@@ -14,7 +14,7 @@ protected:
     {
         setDefault(DefaultsKey::proxySelfTest, flag);
         launch();
-        EXPECT_TRUE(spinUntil([&] { return logLines().size() >= count + 1; }));
+        EXPECT_TRUE(waitUntil([&] { return logLines().size() >= count + 1; }));
         return logLines().mid(1);
     }
 

@@ -4,32 +4,18 @@
 // every step depends on which instance owns the session's bus name; separate tests run in parallel
 // would see each other's.
 #include "core/AppIdentity.h"
+#include "support/DesktopTools.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TestEnvironment.h"
 
 #include <QDBusConnection>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QString binary = QStringLiteral(QUILLMARK_BINARY);
-
-// Spins the event loop until the condition holds. The bound is generous because the
-// binary may be built with sanitizers; nothing here waits for a time-out to pass.
-bool eventually(const std::function<bool()>& condition)
-{
-    QTimer heartbeat;
-    heartbeat.start(10);
-    QEventLoop loop;
-    const QDeadlineTimer bound(60'000);
-    while (!condition() && !bound.hasExpired())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return condition();
-}
+// Waits allow a minute: the binary may be built with sanitizers.
 
 class TrayProcessTest : public ::testing::Test {
 protected:
@@ -37,11 +23,10 @@ protected:
     {
         if (!QDBusConnection::sessionBus().isConnected())
             GTEST_SKIP() << "needs a session bus (run under scripts/test-session)";
-        m_environment = QProcessEnvironment::systemEnvironment();
-        m_environment.insert("QUILLMARK_LOG", "stderr");
-        m_environment.insert("QT_QPA_PLATFORM", "offscreen");
+        m_environment.set("QUILLMARK_LOG", "stderr");
+        m_environment.set("QT_QPA_PLATFORM", "offscreen");
         // This is about the session bus alone; the X11 adapters have tests of their own.
-        m_environment.remove("DISPLAY");
+        m_environment.unset("DISPLAY");
     }
 
     void TearDown() override
@@ -52,13 +37,6 @@ protected:
         }
     }
 
-    void startTray()
-    {
-        m_tray.setProcessEnvironment(m_environment);
-        m_tray.start(binary, {});
-        ASSERT_TRUE(m_tray.waitForStarted());
-    }
-
     // The tray's standard error so far.
     QString trayLog()
     {
@@ -66,25 +44,8 @@ protected:
         return m_trayLog;
     }
 
-    struct Finished {
-        int exitCode;
-        QString standardError;
-    };
-
-    // Runs the binary with these arguments to its end.
-    Finished runToEnd(const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessEnvironment(m_environment);
-        process.start(binary, arguments);
-        EXPECT_TRUE(process.waitForStarted());
-        EXPECT_TRUE(eventually([&] { return process.state() == QProcess::NotRunning; }));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-    }
-
     ScopedConfigHome m_home;
-    QProcessEnvironment m_environment;
+    ScopedEnvironment m_environment;
     QProcess m_tray;
     QString m_trayLog;
 };
@@ -93,40 +54,42 @@ TEST_F(TrayProcessTest, OneInstanceAnswersTriggersAndEndsCleanlyOnSigterm)
 {
     const QString launched =
         QStringLiteral("info app: Quillmark %1 launched").arg(AppIdentity::version());
-    const Finished early = runToEnd({"trigger"});
+    const ToolResult early = runTool(binary, {"trigger"});
     EXPECT_EQ(early.exitCode, 1);
-    EXPECT_EQ(early.standardError, "quillmark trigger: Quillmark is not running.\n");
+    EXPECT_EQ(early.error, "quillmark trigger: Quillmark is not running.\n");
 
-    startTray();
-    ASSERT_TRUE(eventually([&] { return trayLog().contains(launched); }))
+    m_tray.start(binary, {});
+    ASSERT_TRUE(m_tray.waitForStarted());
+    ASSERT_TRUE(waitUntil([&] { return trayLog().contains(launched); }, 60s))
         << trayLog().toStdString();
 
-    const Finished second = runToEnd({});
+    const ToolResult second = runTool(binary, {});
     EXPECT_EQ(second.exitCode, 0);
     // Started again, as from the application menu: the running one opens its settings.
-    EXPECT_TRUE(second.standardError.contains(
-        "Quillmark is already running; its settings window is open.\n"))
-        << second.standardError.toStdString();
-    EXPECT_FALSE(second.standardError.contains("launched"));
-    EXPECT_TRUE(eventually([&] {
-        return trayLog().contains("info app: started again — opening the settings window");
-    })) << trayLog().toStdString();
+    EXPECT_TRUE(
+        second.error.contains("Quillmark is already running; its settings window is open.\n"))
+        << second.error.toStdString();
+    EXPECT_FALSE(second.error.contains("launched"));
+    EXPECT_TRUE(waitUntil(
+        [&] { return trayLog().contains("info app: started again — opening the settings window"); },
+        60s))
+        << trayLog().toStdString();
     EXPECT_EQ(m_tray.state(), QProcess::Running);
 
-    const Finished trigger = runToEnd({"trigger"});
-    EXPECT_EQ(trigger.exitCode, 0) << trigger.standardError.toStdString();
-    EXPECT_TRUE(eventually([&] { return trayLog().contains("info hotkey: trigger fired"); }))
+    const ToolResult trigger = runTool(binary, {"trigger"});
+    EXPECT_EQ(trigger.exitCode, 0) << trigger.error.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return trayLog().contains("info hotkey: trigger fired"); }, 60s))
         << trayLog().toStdString();
     EXPECT_EQ(trayLog().count(launched), 1);
 
     m_tray.terminate();
-    ASSERT_TRUE(eventually([&] { return m_tray.state() == QProcess::NotRunning; }));
+    ASSERT_TRUE(waitUntil([&] { return m_tray.state() == QProcess::NotRunning; }, 60s));
     EXPECT_EQ(m_tray.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_tray.exitCode(), 0) << trayLog().toStdString();
 
-    const Finished orphan = runToEnd({"trigger"});
+    const ToolResult orphan = runTool(binary, {"trigger"});
     EXPECT_EQ(orphan.exitCode, 1);
-    EXPECT_EQ(orphan.standardError, "quillmark trigger: Quillmark is not running.\n");
+    EXPECT_EQ(orphan.error, "quillmark trigger: Quillmark is not running.\n");
 }
 
 } // namespace

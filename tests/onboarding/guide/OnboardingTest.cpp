@@ -166,6 +166,8 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
 {
     accessibility.trusted = false;
     guide.show();
+    guide.show();
+    EXPECT_EQ(time.clock.pendingSleeps(), 1) << "showing again replaces the poll";
     view().goForward();
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
 
@@ -174,6 +176,7 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
     time.clock.advance(1ms);
     EXPECT_TRUE(view().permissionPage().isShowingGranted());
+    EXPECT_EQ(time.clock.pendingSleeps(), 1);
     EXPECT_EQ(view().step(), 1);
     EXPECT_EQ(log.lines().filter(QStringLiteral("welcome guide")),
               QStringList{"info app: welcome guide: accessibility became granted"});
@@ -191,16 +194,7 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 }
 
-TEST_F(OnboardingTest, ShowingAgainReplacesThePoll)
-{
-    guide.show();
-    guide.show();
-    EXPECT_EQ(time.clock.pendingSleeps(), 1);
-    time.clock.advance(1s);
-    EXPECT_EQ(time.clock.pendingSleeps(), 1);
-}
-
-TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
+TEST_F(OnboardingTest, ButtonsPromptOpenSettingsAndRelaunch)
 {
     accessibility.trusted = false;
     guide.show();
@@ -217,6 +211,11 @@ TEST_F(OnboardingTest, PermissionButtonsPromptOpenSettingsAndRelaunch)
     EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
     button(QStringLiteral("Already fixed it? Relaunch Quillmark"))->click();
     EXPECT_EQ(relaunches, 1);
+
+    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Alt", "Super", "T"}));
+    view().usagePage().findChild<QPushButton*>()->click();
+    EXPECT_EQ(calls, QStringList{"open settings"});
+    EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
 }
 
 TEST_F(OnboardingTest, PermissionPageNamesWhatTheXServerLacks)
@@ -269,15 +268,6 @@ TEST_F(OnboardingTest, PermissionPageSwitchesTheAccessibilityBusOn)
                              "restart before Quillmark can read from them."));
     EXPECT_TRUE(page.switchOnButton().isHidden());
     EXPECT_EQ(bus.calls, QStringList({"read", "read", "switch on", "switch on", "read"}));
-}
-
-TEST_F(OnboardingTest, UsagePageDrawsTheShortcutAndOpensSettings)
-{
-    guide.show();
-    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Alt", "Super", "T"}));
-    view().usagePage().findChild<QPushButton*>()->click();
-    EXPECT_EQ(calls, QStringList{"open settings"});
-    EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
 }
 
 } // namespace
