@@ -43,7 +43,7 @@ void ActionBar::buildChips(const PopoverViewConfig& config)
         const int number = index + 1;
         const ChipTone tone = number == 1 ? ChipTone::accent : ChipTone::plain;
         const QString icon = PopoverTexts::actionIcon(action);
-        const QString title = PopoverTexts::chipTitle(action);
+        const QString title = ::title(action);
         QWidget* chip = nullptr;
         if (action == PopoverAction::fixGrammar) {
             auto* split = new SplitChip(icon, title, tone, new ToneMenu(m_model), this);

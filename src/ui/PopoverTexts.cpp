@@ -21,24 +21,11 @@ QString actionIcon(PopoverAction action)
     return {};
 }
 
-QString chipTitle(PopoverAction action)
-{
-    switch (action) {
-    case PopoverAction::translate:
-        return QStringLiteral("Translate");
-    case PopoverAction::fixGrammar:
-        return QStringLiteral("Fix Grammar");
-    case PopoverAction::improvePrompt:
-        return QStringLiteral("Improve AI Prompt");
-    }
-    return {};
-}
-
 QString rowTitle(PopoverAction action, const Language& language)
 {
     if (action == PopoverAction::translate)
         return QStringLiteral("Translate to ") + language.name;
-    return chipTitle(action);
+    return ::title(action);
 }
 
 QString actionTooltip(PopoverAction action, int number, const Language& language)

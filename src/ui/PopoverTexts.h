@@ -23,7 +23,6 @@ struct Control {
 QString shortcut(int number);
 
 QString actionIcon(PopoverAction action);
-QString chipTitle(PopoverAction action);
 // The list rows name the target language: "Translate to German".
 QString rowTitle(PopoverAction action, const Language& language);
 QString actionTooltip(PopoverAction action, int number, const Language& language);

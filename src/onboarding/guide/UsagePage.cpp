@@ -4,6 +4,7 @@
 #include "core/Callback.h"
 #include "onboarding/guide/GuideStyle.h"
 #include "onboarding/guide/KeyCaps.h"
+#include "settings/PopoverEnums.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -13,16 +14,16 @@ namespace {
 
 struct UsageRow {
     const char* symbol;
-    const char* title;
+    PopoverAction action;
     const char* text;
 };
 
 // clang-format off
 constexpr UsageRow usageRows[] = {
-    {"globe", "Translate", "Ten languages, picked in the panel."},
-    {"checkmark.circle", "Fix Grammar",
+    {"globe", PopoverAction::translate, "Ten languages, picked in the panel."},
+    {"checkmark.circle", PopoverAction::fixGrammar,
      "Typos and tenses — or a tone: business, friendly, casual, formal, concise."},
-    {"sparkles", "Improve AI Prompt", "A rough idea becomes a prompt worth sending."},
+    {"sparkles", PopoverAction::improvePrompt, "A rough idea becomes a prompt worth sending."},
 };
 // clang-format on
 
@@ -52,7 +53,7 @@ UsagePage::UsagePage(QWidget* parent)
         line->addWidget(icon, 0, Qt::AlignTop);
         auto* words = new QVBoxLayout;
         words->setSpacing(2);
-        auto* title = new QLabel(QString::fromUtf8(row.title), this);
+        auto* title = new QLabel(::title(row.action), this);
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
