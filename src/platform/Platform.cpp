@@ -3,8 +3,6 @@
 
 #include "core/SystemClock.h"
 
-#include <atomic>
-
 namespace {
 
 class NullSecretStore final : public SecretStore {
@@ -14,11 +12,6 @@ public:
     bool remove(const QString&, const QString&) override { return false; }
 };
 
-class NullKeyboardLayout final : public KeyboardLayout {
-public:
-    std::optional<QString> unmodifiedText(uint32_t) override { return {}; }
-};
-
 template <class Port> Port& orDefault(Port* installed, Port& fallback)
 {
     return installed ? *installed : fallback;
@@ -26,8 +19,6 @@ template <class Port> Port& orDefault(Port* installed, Port& fallback)
 
 Clock* g_clock = nullptr;
 SecretStore* g_secretStore = nullptr;
-KeyboardLayout* g_keyboardLayout = nullptr;
-// The sink is read from any thread that logs.
 
 } // namespace
 
@@ -53,17 +44,6 @@ SecretStore& secretStore()
 void setSecretStore(SecretStore* store)
 {
     g_secretStore = store;
-}
-
-KeyboardLayout& keyboardLayout()
-{
-    static NullKeyboardLayout none;
-    return orDefault(g_keyboardLayout, static_cast<KeyboardLayout&>(none));
-}
-
-void setKeyboardLayout(KeyboardLayout* layout)
-{
-    g_keyboardLayout = layout;
 }
 
 } // namespace Platform

@@ -2,13 +2,12 @@
 #pragma once
 
 #include "core/Clock.h"
-#include "platform/KeyboardLayout.h"
 #include "platform/SecretStore.h"
 
-// The adapters behind the ports used by the stateless services (Preferences, the key
-// store, the shortcut names, logging). main() installs the desktop's adapters once at
-// start-up; tests install fakes. Until something is installed each port answers with a
-// null adapter: the system clock, standard error, no secrets and no layout.
+// The clock and the secret store of the services that do not yet receive them (Preferences,
+// the key store, the time-outs). main() installs the desktop's adapters once at start-up;
+// tests install fakes. Until something is installed the clock is the system's and the
+// store holds no secrets.
 // The installed objects are borrowed and must outlive their use.
 namespace Platform {
 Clock& clock();
@@ -16,8 +15,4 @@ void setClock(Clock* clock);
 
 SecretStore& secretStore();
 void setSecretStore(SecretStore* store);
-
-KeyboardLayout& keyboardLayout();
-void setKeyboardLayout(KeyboardLayout* layout);
-
 } // namespace Platform
