@@ -107,14 +107,12 @@ TEST_F(PasteBackDesktopTest, AClipboardWrittenByAnotherApplicationMeanwhileIsKep
 TEST_F(PasteBackDesktopTest, ThePastedItemIsUtf8AndTellsClipboardManagersToSkipIt)
 {
     const QString result = QStringLiteral("Grüße 👋");
-    QByteArray text;
     QByteArray transient;
     QByteArray hint;
     QStringList types;
     // Read while the result is on the clipboard, between the paste and the restore.
     QTimer::singleShot(100ms, [&] {
         types = selectionTypes(QStringLiteral("clipboard"));
-        text = selectionBytes(QStringLiteral("clipboard"), QStringLiteral("UTF8_STRING"));
         transient = selectionBytes(QStringLiteral("clipboard"),
                                    QStringLiteral("org.nspasteboard.TransientType"));
         hint = selectionBytes(QStringLiteral("clipboard"),
@@ -125,10 +123,10 @@ TEST_F(PasteBackDesktopTest, ThePastedItemIsUtf8AndTellsClipboardManagersToSkipI
 
     EXPECT_TRUE(types.contains(QStringLiteral("org.nspasteboard.TransientType")))
         << types.join(u' ').toStdString();
-    EXPECT_EQ(text, result.toUtf8());
-    EXPECT_TRUE(editorHolds(result));
     EXPECT_TRUE(transient.isEmpty());
     EXPECT_EQ(hint, QByteArray("secret"));
+    // The editor read the text as UTF-8.
+    EXPECT_TRUE(editorHolds(result));
 }
 
 } // namespace
