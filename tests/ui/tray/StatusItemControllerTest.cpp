@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -37,11 +38,9 @@ QStringList readMenu(const QMenu& menu)
 
 QAction* item(const QMenu& menu, const QString& title)
 {
-    for (QAction* action : menu.actions()) {
-        if (action->text() == title)
-            return action;
-    }
-    return nullptr;
+    const QList<QAction*> actions = menu.actions();
+    const auto found = std::ranges::find(actions, title, &QAction::text);
+    return found == actions.end() ? nullptr : *found;
 }
 
 class StatusItemControllerTest : public ::testing::Test {
