@@ -5,26 +5,6 @@
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 404:
-        return "Not Found";
-    case 429:
-        return "Too Many Requests";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
 // The request when `buffer` holds all of it; the bytes it used are removed.
 std::optional<LoopbackServer::Request> takeRequest(QByteArray& buffer)
 {
@@ -134,8 +114,9 @@ void LoopbackServer::answer(QTcpSocket* socket, const Request&)
     case Reply::Kind::respond:
         break;
     }
-    QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    // The clients read the status code alone, never the reason phrase.
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) +
+                      (reply.status == 200 ? " OK\r\n" : " Status\r\n");
     for (const auto& [name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
     head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";

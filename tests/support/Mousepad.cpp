@@ -24,17 +24,11 @@ bool Mousepad::start(const QString& text)
                      {QStringLiteral("--disable-server"), file.fileName()});
     if (!m_process->waitForStarted(5000))
         return false;
-    const QString pid = QString::number(m_process->processId());
     const bool mapped = waitUntil([&] {
-        const QStringList windows =
-            QString::fromUtf8(runTool(QStringLiteral("xdotool"),
-                                      {QStringLiteral("search"), QStringLiteral("--all"),
-                                       QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                       pid, QStringLiteral("--class"), QStringLiteral("mousepad")})
-                                  .output)
-                .split(u'\n', Qt::SkipEmptyParts);
-        if (!windows.isEmpty())
-            m_window = windows.last();
+        for (const QString& window : visibleWindowsOf(m_process->processId())) {
+            if (window.endsWith(QStringLiteral("Mousepad")))
+                m_window = window.section(u' ', 0, 0);
+        }
         return !m_window.isEmpty() || !isRunning();
     });
     return mapped && !m_window.isEmpty() && activate();
@@ -65,16 +59,7 @@ QString Mousepad::selectedText() const
 
 bool Mousepad::selectAll(const QString& expected)
 {
-    if (!activate())
-        return false;
-    // One press may arrive before the editor has its text laid out; pressing again does
-    // no harm.
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        (void)xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
-        if (waitUntil([&] { return selectedText() == expected; }, 1s))
-            return true;
-    }
-    return false;
+    return waitForText(expected) == expected;
 }
 
 bool Mousepad::selectNothing()
@@ -85,6 +70,8 @@ bool Mousepad::selectNothing()
 QString Mousepad::waitForText(const QString& expected)
 {
     QString last;
+    // One press may arrive before the editor has its text laid out; pressing again does no
+    // harm.
     (void)waitUntil(
         [&] {
             if (!activate() || !xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")}))

@@ -3,8 +3,9 @@
 
 #include "support/DesktopTools.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <xcb/xcb.h>
 
@@ -15,57 +16,34 @@ struct Free {
 };
 template <class T> using Reply = std::unique_ptr<T, Free>;
 
-// A short-lived connection of its own, so nothing here depends on a toolkit.
-class Display {
-public:
-    Display()
-        : m_connection(xcb_connect(nullptr, nullptr))
-    {}
-    ~Display() { xcb_disconnect(m_connection); }
-    Display(const Display&) = delete;
-    Display& operator=(const Display&) = delete;
+bool selectionOwned(X11Connection& x, const char* selection)
+{
+    xcb_connection_t* c = x.get();
+    const Reply<xcb_get_selection_owner_reply_t> reply(
+        c ? xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, x.atom(selection)), nullptr)
+          : nullptr);
+    return reply && reply->owner != XCB_WINDOW_NONE;
+}
 
-    bool isOpen() const { return xcb_connection_has_error(m_connection) == 0; }
+// The window's parent; none for the root window.
+xcb_window_t parentOf(xcb_connection_t* c, xcb_window_t window)
+{
+    const Reply<xcb_query_tree_reply_t> reply(
+        xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr));
+    return reply && reply->parent != reply->root ? reply->parent : xcb_window_t(XCB_WINDOW_NONE);
+}
 
-    xcb_atom_t atom(const char* name)
-    {
-        const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, std::strlen(name), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    }
-
-    bool selectionOwned(const char* selection)
-    {
-        const Reply<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
-            m_connection, xcb_get_selection_owner(m_connection, atom(selection)), nullptr));
-        return reply && reply->owner != XCB_WINDOW_NONE;
-    }
-
-    // The window's parent; none for the root window.
-    xcb_window_t parent(xcb_window_t window)
-    {
-        const Reply<xcb_query_tree_reply_t> reply(
-            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
-        if (!reply || reply->parent == reply->root)
-            return XCB_WINDOW_NONE;
-        return reply->parent;
-    }
-
-    // The process that says it owns the window (_NET_WM_PID); 0 when none does.
-    int64_t pid(xcb_window_t window)
-    {
-        const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, 0, window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
-            nullptr));
-        if (!reply || xcb_get_property_value_length(reply.get()) != 4)
-            return 0;
-        return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-    }
-
-private:
-    xcb_connection_t* m_connection;
-};
+// The process that says it owns the window (_NET_WM_PID); 0 when none does.
+int64_t pidOf(X11Connection& x, xcb_window_t window)
+{
+    xcb_connection_t* c = x.get();
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, x.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1),
+        nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) != 4)
+        return 0;
+    return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+}
 
 } // namespace
 
@@ -92,9 +70,8 @@ bool TrayHost::start()
                      QStringLiteral("pixel"), QStringLiteral("--width"), QStringLiteral("120")});
     if (!m_process.waitForStarted(10000))
         return false;
-    Display display;
-    return display.isOpen() &&
-           waitUntil([&] { return display.selectionOwned("_NET_SYSTEM_TRAY_S0"); }, 10s);
+    X11Connection x;
+    return waitUntil([&] { return selectionOwned(x, "_NET_SYSTEM_TRAY_S0"); }, 10s);
 }
 
 bool TrayHost::holdsWindowOf(int64_t pid)
@@ -102,16 +79,16 @@ bool TrayHost::holdsWindowOf(int64_t pid)
     const ToolResult windows =
         runTool(QStringLiteral("xdotool"),
                 {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(pid)});
-    Display display;
-    if (!display.isOpen())
+    X11Connection x;
+    if (!x.get())
         return false;
     for (const QByteArray& line : windows.output.split('\n')) {
         bool isNumber = false;
         xcb_window_t window = line.toUInt(&isNumber);
         // The window manager frames the tray's own window, so the tray may be a few levels up.
         for (int level = 0; isNumber && level < 16 && window != XCB_WINDOW_NONE; ++level) {
-            window = display.parent(window);
-            if (window != XCB_WINDOW_NONE && display.pid(window) == m_process.processId())
+            window = parentOf(x.get(), window);
+            if (window != XCB_WINDOW_NONE && pidOf(x, window) == m_process.processId())
                 return true;
         }
     }

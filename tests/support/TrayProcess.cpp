@@ -34,19 +34,18 @@ const QStringList& TrayProcess::lines()
     return m_lines;
 }
 
+std::optional<qsizetype> TrayProcess::waitForIndex(const std::function<qsizetype()>& find,
+                                                   std::chrono::milliseconds timeout)
+{
+    qsizetype index = -1;
+    (void)waitUntil([&] { return (index = find()) >= 0 || !isRunning(); }, timeout);
+    return index >= 0 ? std::optional(index) : std::nullopt;
+}
+
 std::optional<qsizetype> TrayProcess::waitForLine(const QString& line, qsizetype from,
                                                   std::chrono::milliseconds timeout)
 {
-    std::optional<qsizetype> found;
-    (void)waitUntil(
-        [&] {
-            const qsizetype index = lines().indexOf(line, from);
-            if (index >= 0)
-                found = index;
-            return found.has_value() || !isRunning();
-        },
-        timeout);
-    return found;
+    return waitForIndex([&] { return lines().indexOf(line, from); }, timeout);
 }
 
 std::optional<qsizetype> TrayProcess::waitForMatch(const QRegularExpression& pattern,
@@ -54,16 +53,7 @@ std::optional<qsizetype> TrayProcess::waitForMatch(const QRegularExpression& pat
                                                    std::chrono::milliseconds timeout)
 {
     const QRegularExpression whole(QRegularExpression::anchoredPattern(pattern.pattern()));
-    std::optional<qsizetype> found;
-    (void)waitUntil(
-        [&] {
-            const qsizetype index = lines().indexOf(whole, from);
-            if (index >= 0)
-                found = index;
-            return found.has_value() || !isRunning();
-        },
-        timeout);
-    return found;
+    return waitForIndex([&] { return lines().indexOf(whole, from); }, timeout);
 }
 
 qsizetype TrayProcess::count(const QString& line, qsizetype from)

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 using namespace std::chrono_literals;
@@ -47,6 +48,10 @@ public:
     Ending stop(std::chrono::milliseconds patience = 20s);
 
 private:
+    // Waits until `find` answers a position, or the process has ended.
+    std::optional<qsizetype> waitForIndex(const std::function<qsizetype()>& find,
+                                          std::chrono::milliseconds timeout);
+
     std::unique_ptr<QProcess> m_process;
     QByteArray m_partial;
     QStringList m_lines;

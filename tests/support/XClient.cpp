@@ -24,21 +24,9 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 } // namespace
 
 OtherXClient::OtherXClient()
-{
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return;
-    }
-    m_connection = connection;
-    m_root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-}
-
-OtherXClient::~OtherXClient()
-{
-    if (m_connection)
-        xcb_disconnect(m_connection);
-}
+    : m_connection(m_x.get())
+    , m_root(m_x.root())
+{}
 
 int OtherXClient::grabKey(uint8_t keycode, uint16_t modifiers)
 {

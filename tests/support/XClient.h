@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ModifierMasks.h"
 
 #include <QString>
@@ -15,7 +16,6 @@ struct xcb_connection_t;
 class OtherXClient {
 public:
     OtherXClient();
-    ~OtherXClient();
     OtherXClient(const OtherXClient&) = delete;
     OtherXClient& operator=(const OtherXClient&) = delete;
 
@@ -42,6 +42,7 @@ public:
 private:
     void sync();
 
+    X11Connection m_x;
     xcb_connection_t* m_connection = nullptr;
     uint32_t m_root = 0;
 };

@@ -7,24 +7,8 @@
 #include "support/fakes/FakeCommandRunner.h"
 #include "support/fakes/FakeProcessLauncher.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(contents);
-}
 
 // A temporary tree standing in for the mounted volume, the home folder and the data home:
 //   ROOT/media/tester/Quillmark 1.0/Quillmark.AppImage   the running copy
@@ -39,7 +23,7 @@ protected:
     {
         m_root = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(m_root->isValid());
-        writeFile(running(), "new copy");
+        writeRawFile(running(), "new copy");
         QFile::setPermissions(running(), QFile::ReadOwner | QFile::ExeOwner);
         locations.executable = running();
         locations.arguments = {"/usr/bin/quillmark"};

@@ -18,34 +18,28 @@ TEST(UnmountCommandTest, EveryInstalledToolInTurn)
     const UnmountCommand udisks{
         "/usr/bin/udisksctl", {"unmount", "--block-device", "/dev/sdb1", "--no-user-interaction"}};
     const UnmountCommand umount{"/bin/umount", {volume}};
+    const QString elsewhere = "/media/ann/Elsewhere";
+    const QHash<QString, QString> paths = {
+        {"gio", "/usr/bin/gio"}, {"udisksctl", "/usr/bin/udisksctl"}, {"umount", "/bin/umount"}};
     const struct {
-        const char* name;
-        QHash<QString, QString> installed;
+        QString volume;
+        const char* installed;
         QList<UnmountCommand> expected;
     } rows[] = {
-        {"all three",
-         {{"gio", "/usr/bin/gio"}, {"udisksctl", "/usr/bin/udisksctl"}, {"umount", "/bin/umount"}},
-         {gio, udisks, umount}},
-        {"udisks and umount",
-         {{"udisksctl", "/usr/bin/udisksctl"}, {"umount", "/bin/umount"}},
-         {udisks, umount}},
-        {"gio only", {{"gio", "/usr/bin/gio"}}, {gio}},
-        {"nothing", {}, {}},
+        {volume, "gio udisksctl umount", {gio, udisks, umount}},
+        {volume, "udisksctl umount", {udisks, umount}},
+        {volume, "gio", {gio}},
+        {volume, "", {}},
+        // udisks needs the block device
+        {elsewhere, "udisksctl umount", {{"/bin/umount", {elsewhere}}}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(row.volume.toStdString() + " with " + row.installed);
         FakeCommandRunner tools;
-        tools.installed = row.installed;
-        EXPECT_EQ(UnmountCommand::candidatesFor(volume, tools, mounts), row.expected);
+        for (const QString& tool : QString(row.installed).split(u' ', Qt::SkipEmptyParts))
+            tools.installed.insert(tool, paths.value(tool));
+        EXPECT_EQ(UnmountCommand::candidatesFor(row.volume, tools, mounts), row.expected);
     }
-}
-
-TEST(UnmountCommandTest, UdisksNeedsTheBlockDevice)
-{
-    FakeCommandRunner tools;
-    tools.installed = {{"udisksctl", "/usr/bin/udisksctl"}, {"umount", "/bin/umount"}};
-    const QList<UnmountCommand> expected{{"/bin/umount", {"/media/ann/Elsewhere"}}};
-    EXPECT_EQ(UnmountCommand::candidatesFor("/media/ann/Elsewhere", tools, mounts), expected);
 }
 
 TEST(UnmountCommandTest, FindsTheDeviceInTheMountTable)

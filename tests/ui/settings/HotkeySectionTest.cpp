@@ -37,10 +37,6 @@ protected:
 
 TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
 {
-    const QString hint = QStringLiteral(
-        "Click the field and press a new combination of at least two of Ctrl, Alt and Super — "
-        "Ctrl, Alt or Super alone with a key belongs to the application in front or the "
-        "desktop. Backspace puts the default back.");
     struct Row {
         const char* name;
         HotkeyShortcut recorded;
@@ -65,7 +61,7 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
         Preferences::setHotkeyShortcut(optionCommandT);
         systemAccepts = row.systemAccepts;
         HotkeySection& hotkey = makeSection(row.withCallback);
-        EXPECT_EQ(hotkey.recorderCaption(), hint);
+        EXPECT_NE(hotkey.recorderCaption(), row.error);
         EXPECT_EQ(hotkey.record(row.recorded), row.error);
         EXPECT_EQ(hotkey.recorderCaption(), row.error);
         EXPECT_EQ(hotkey.hotkeyShortcut(), optionCommandT);
@@ -82,16 +78,12 @@ TEST_F(HotkeySectionTest, AnAcceptedShortcutIsStoredShownAndClearsTheError)
     EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
 
-    // Starting the recorder clears an error; what it records reaches the owner.
-    calls.clear();
+    // Starting the recorder clears an error.
     hotkey.setParent(&window);
     window.show();
     ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
     QTest::mouseClick(&hotkey.recorder(), Qt::LeftButton);
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
-    press(&hotkey.recorder(), keyK, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(calls, QStringList({"recording", "register ⌃⌥K", "stopped"}));
-    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Ctrl+Alt+K"));
 }
 
 TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
@@ -113,58 +105,44 @@ TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
 }
 
+// The line under the picker names the key to tap, or what the watcher still waits for.
 TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
 {
-    const QString offHint = QStringLiteral(
-        "Prefer one hand? Pick a modifier to tap twice instead of pressing a chord. The "
-        "combination above keeps working either way.");
-    const auto tapHint = [](const char* glyph) {
-        return QStringLiteral("Tap %1 twice quickly, with nothing else held. Holding it, or "
-                              "pressing any key with it, is ignored.")
-            .arg(QString::fromUtf8(glyph));
-    };
-    const QString warning =
-        QStringLiteral("Needs the X server's XInput and XTEST extensions first.");
-    struct Row {
+    const char* warning = "Needs the X server's XInput and XTEST extensions first.";
+    const struct {
         DoubleTapModifier modifier;
         bool waiting;
-        QString line;
-    };
-    const QList<Row> rows = {
-        {DoubleTapModifier::off, false, offHint},
-        {DoubleTapModifier::off, true, offHint},
-        {DoubleTapModifier::option, false, tapHint("Alt")},
-        {DoubleTapModifier::command, false, tapHint("Super")},
-        {DoubleTapModifier::control, false, tapHint("Ctrl")},
-        {DoubleTapModifier::shift, false, tapHint("Shift")},
+        const char* line; // a part of it
+    } rows[] = {
+        {DoubleTapModifier::off, false, "Pick a modifier to tap twice"},
+        {DoubleTapModifier::off, true, "Pick a modifier to tap twice"},
+        {DoubleTapModifier::option, false, "Tap Alt twice"},
+        {DoubleTapModifier::command, false, "Tap Super twice"},
+        {DoubleTapModifier::control, false, "Tap Ctrl twice"},
+        {DoubleTapModifier::shift, false, "Tap Shift twice"},
         {DoubleTapModifier::option, true, warning},
         {DoubleTapModifier::shift, true, warning},
     };
     HotkeySection& hotkey = makeSection();
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(rawValue(row.modifier).toStdString() + (row.waiting ? " waiting" : ""));
         doubleTap.setWaiting(row.waiting);
         const qsizetype before = doubleTap.calls().size();
         choose(row.modifier);
-        EXPECT_EQ(hotkey.doubleTapHint(), row.line);
+        EXPECT_TRUE(hotkey.doubleTapHint().contains(QString::fromUtf8(row.line)))
+            << hotkey.doubleTapHint().toStdString();
         EXPECT_EQ(hotkey.isShowingAccessibilityWarning(), row.line == warning);
         EXPECT_EQ(Preferences::doubleTapModifier(), row.modifier);
         EXPECT_EQ(doubleTap.calls().mid(before),
                   QStringList{"apply(" + rawValue(row.modifier) + ")"});
     }
-}
-
-TEST_F(HotkeySectionTest, TheWarningComesAndGoesWithTheWatcherAndOpensTheSettings)
-{
-    Preferences::setDoubleTapModifier(DoubleTapModifier::option);
-    HotkeySection& hotkey = makeSection();
+    // The warning comes and goes with the watcher alone; its button opens the settings.
+    doubleTap.setWaiting(false);
     EXPECT_FALSE(hotkey.isShowingAccessibilityWarning());
     doubleTap.setWaiting(true);
     EXPECT_TRUE(hotkey.isShowingAccessibilityWarning());
     hotkey.openSettingsButton().click();
     EXPECT_EQ(accessibility.calls(), QStringList{"openSystemSettings"});
-    doubleTap.setWaiting(false);
-    EXPECT_FALSE(hotkey.isShowingAccessibilityWarning());
 }
 
 } // namespace

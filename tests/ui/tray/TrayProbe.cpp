@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// A tray icon in a process of its own, for the desktop test of the menu's Quit: it prints
-// "icon X Y WIDTH HEIGHT" once the tray shows the icon and then runs until it is quit.
+// A tray icon in a process of its own, for the desktop test of its menu: it prints
+// "icon X Y WIDTH HEIGHT" once the tray shows the icon, "settings" for each Settings… chosen,
+// and runs until it is quit.
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "ui/tray/StatusItemController.h"
 
@@ -14,6 +15,10 @@ int main(int argc, char** argv)
     app.setQuitOnLastWindowClosed(false);
     FakeAccessibilityPermission accessibility;
     StatusItemController controller(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
+    controller.onOpenSettings = [] {
+        std::printf("settings\n");
+        std::fflush(stdout);
+    };
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const QRect icon = controller.trayIcon().geometry();
