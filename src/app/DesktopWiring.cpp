@@ -16,6 +16,7 @@
 #include "platform/KeyboardLayout.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/dbus/DBusAccessibilityBus.h"
+#include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/x11/EwmhFrontmostWindows.h"
 #include "platform/x11/X11AccessibilityPermission.h"
@@ -35,9 +36,21 @@
 
 namespace {
 
-bool usesKGlobalAccel(const DesktopSession&)
+bool usesKGlobalAccel(const DesktopSession& session)
 {
-    return false;
+    return session.isWayland() && session.desktop == DesktopSession::Desktop::kde;
+}
+
+// What the desktop's shortcut settings list Quillmark's keys as.
+KGlobalAccelGrabber::ActionName kdeActionName(uint32_t id)
+{
+    if (id == HotkeyManager::mainId)
+        return {QStringLiteral("trigger"), QStringLiteral("Open or close the panel")};
+    if (id == HotkeyManager::escapeId)
+        return {QStringLiteral("panel-close"), QStringLiteral("Close the open panel")};
+    const QString row = QString::number(id - HotkeyManager::firstActionId + 1);
+    return {QStringLiteral("panel-row-") + row,
+            QStringLiteral("Pick row %1 of the open panel").arg(row)};
 }
 
 } // namespace
@@ -66,6 +79,8 @@ AppComponents DesktopWiring::takeComponents()
                 "desktop shortcut instead.\n",
                 stderr);
     }
+    if (usesKGlobalAccel(m_session))
+        wireKde(components);
     // XWayland shows the double-tap watcher only the keys typed into X11 windows.
     if (m_session.isWayland())
         components.makeDoubleTap = nullptr;
@@ -136,6 +151,16 @@ void DesktopWiring::wireX11(AppComponents& components)
     components.runningApplications = std::make_unique<X11RunningApplications>(display);
 }
 
+void DesktopWiring::wireKde(AppComponents& components)
+{
+    components.makeHotkeyRegistrar = [&layout = m_layout] {
+        return std::make_unique<HotkeyManager>(
+            std::make_unique<KGlobalAccelGrabber>(layout, &kdeActionName), layout);
+    };
+    // The X11 rival would test XWayland's grabs, which the shortcut no longer uses.
+    components.hotkeySelfTest.reset();
+}
+
 void DesktopWiring::logChoices() const
 {
     const bool x11 = m_session.protocol == DesktopSession::Protocol::x11;
@@ -146,7 +171,9 @@ void DesktopWiring::logChoices() const
     if (usesKGlobalAccel(m_session))
         shortcut = QStringLiteral("kglobalaccel");
     else if (m_session.hasX11Display)
-        shortcut = QStringLiteral("X11 key grab") + throughXWayland;
+        shortcut = xwayland ? QStringLiteral("X11 key grab through XWayland (only while an X11 "
+                                             "window has the focus)")
+                            : QStringLiteral("X11 key grab");
     QString interface = QStringLiteral("native Wayland (placed by the compositor)");
     if (x11)
         interface = QStringLiteral("X11");

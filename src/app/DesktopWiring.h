@@ -33,6 +33,7 @@ public:
 
 private:
     void wireX11(AppComponents& components);
+    void wireKde(AppComponents& components);
     void logChoices() const;
 
     KeyboardLayout& m_layout;
