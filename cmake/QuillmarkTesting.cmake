@@ -1,5 +1,6 @@
 # One helper per kind of test. Labels let `ctest -L unit` run anywhere, while the x11,
-# dbus and e2e labels need the private test desktop (scripts/test-session).
+# dbus and e2e labels need the private test desktop (scripts/test-session), the kwin label
+# its KDE Wayland session (--kwin).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -16,7 +17,7 @@ function(quillmark_discover_tests target)
         list(APPEND properties RUN_SERIAL TRUE)
     elseif("x11" IN_LIST ARG_LABELS)
         list(APPEND properties RESOURCE_LOCK x11-display)
-    elseif("dbus" IN_LIST ARG_LABELS)
+    elseif("dbus" IN_LIST ARG_LABELS OR "kwin" IN_LIST ARG_LABELS)
         list(APPEND properties RESOURCE_LOCK session-bus)
     endif()
     if(ARG_ENVIRONMENT)

@@ -3,7 +3,8 @@
 # Installs what the tests need, checks the format and the include floors, builds the
 # development configuration (warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer),
 # runs clang-tidy on the sources the last change touched, builds the release configuration with
-# warnings as errors, and runs the whole suite inside a private, throw-away desktop session.
+# warnings as errors, and runs the whole suite inside private, throw-away desktop sessions: the
+# KDE Wayland leg (label kwin) in a headless KWin, everything else on a virtual X display.
 # This is the README's test command and what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,4 +39,5 @@ echo "== tests"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-exec scripts/test-session --x11 -- ctest --preset dev -j "$(nproc)" "$@"
+scripts/test-session --kwin -- ctest --preset dev -L kwin --no-tests=ignore --output-on-failure "$@"
+exec scripts/test-session --x11 -- ctest --preset dev -j "$(nproc)" -LE kwin "$@"

@@ -8,6 +8,7 @@
 #include "app/null/NullOutsideClickWatcher.h"
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
+#include "core/Log.h"
 #include "input/BuiltInHotkeySelfTest.h"
 #include "input/DoubleTapMonitor.h"
 #include "input/HotkeyManager.h"
@@ -15,6 +16,7 @@
 #include "platform/KeyboardLayout.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/dbus/DBusAccessibilityBus.h"
+#include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/x11/EwmhFrontmostWindows.h"
 #include "platform/x11/X11AccessibilityPermission.h"
@@ -33,14 +35,29 @@
 #include <cstdio>
 
 namespace {
-bool hasX11Display()
+
+bool usesKGlobalAccel(const DesktopSession& session)
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY");
+    return session.isWayland() && session.desktop == DesktopSession::Desktop::kde;
 }
+
+// What the desktop's shortcut settings list Quillmark's keys as.
+KGlobalAccelGrabber::ActionName kdeActionName(uint32_t id)
+{
+    if (id == HotkeyManager::mainId)
+        return {QStringLiteral("trigger"), QStringLiteral("Open or close the panel")};
+    if (id == HotkeyManager::escapeId)
+        return {QStringLiteral("panel-close"), QStringLiteral("Close the open panel")};
+    const QString row = QString::number(id - HotkeyManager::firstActionId + 1);
+    return {QStringLiteral("panel-row-") + row,
+            QStringLiteral("Pick row %1 of the open panel").arg(row)};
+}
+
 } // namespace
 
-DesktopWiring::DesktopWiring(KeyboardLayout& layout)
+DesktopWiring::DesktopWiring(KeyboardLayout& layout, DesktopSession session)
     : m_layout(layout)
+    , m_session(session)
 {}
 DesktopWiring::~DesktopWiring() = default;
 
@@ -49,17 +66,25 @@ AppComponents DesktopWiring::takeComponents()
     AppComponents components;
     components.migrateLegacyKey = &KeychainHelper::migrateLegacyKeyIfNeeded;
     components.clipboard = std::make_unique<QtClipboard>();
-    if (hasX11Display()) {
+    if (m_session.hasX11Display) {
         wireX11(components);
     } else {
         components.makePopover = [] {
             return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>());
         };
-        std::fputs("quillmark: no X display (DISPLAY is not set); global shortcuts, reading the "
-                   "selection and pasting are not available. Bind `quillmark trigger` to a "
-                   "desktop shortcut instead.\n",
-                   stderr);
+        if (!usesKGlobalAccel(m_session))
+            std::fputs(
+                "quillmark: no X display (DISPLAY is not set); global shortcuts, reading the "
+                "selection and pasting are not available. Bind `quillmark trigger` to a "
+                "desktop shortcut instead.\n",
+                stderr);
     }
+    if (usesKGlobalAccel(m_session))
+        wireKde(components);
+    // XWayland shows the double-tap watcher only the keys typed into X11 windows.
+    if (m_session.isWayland())
+        components.makeDoubleTap = nullptr;
+    logChoices();
     components.makeUpdater = &DesktopUpdater::make;
     components.applicationMover = DesktopApplicationMover::make();
     // Whatever the desktop lacks gets its null adapter, which says it is not available.
@@ -124,4 +149,46 @@ void DesktopWiring::wireX11(AppComponents& components)
     components.pasteBack =
         std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
     components.runningApplications = std::make_unique<X11RunningApplications>(display);
+}
+
+void DesktopWiring::wireKde(AppComponents& components)
+{
+    components.makeHotkeyRegistrar = [&layout = m_layout] {
+        return std::make_unique<HotkeyManager>(
+            std::make_unique<KGlobalAccelGrabber>(layout, &kdeActionName), layout);
+    };
+    // The X11 rival would test XWayland's grabs, which the shortcut no longer uses.
+    components.hotkeySelfTest.reset();
+}
+
+void DesktopWiring::logChoices() const
+{
+    const bool x11 = m_session.protocol == DesktopSession::Protocol::x11;
+    const bool xwayland = m_session.runsQtThroughXWayland();
+    const QString throughXWayland =
+        xwayland ? QStringLiteral(" through XWayland (X11 applications only)") : QString();
+    QString shortcut = QStringLiteral("none (bind `quillmark trigger` to a desktop shortcut)");
+    if (usesKGlobalAccel(m_session))
+        shortcut = QStringLiteral("kglobalaccel");
+    else if (m_session.hasX11Display)
+        shortcut = xwayland ? QStringLiteral("X11 key grab through XWayland (only while an X11 "
+                                             "window has the focus)")
+                            : QStringLiteral("X11 key grab");
+    QString interface = QStringLiteral("native Wayland (placed by the compositor)");
+    if (x11)
+        interface = QStringLiteral("X11");
+    else if (xwayland)
+        interface = QStringLiteral("XWayland");
+    else if (!m_session.isWayland())
+        interface = QStringLiteral("none");
+    const bool xtest = m_session.hasX11Display;
+    const QString none = QStringLiteral("none");
+    Log::app().info(
+        QStringLiteral("session %1 — shortcut: %2, double tap: %3, capture: %4, paste: %5, "
+                       "clipboard: %6, interface: %7")
+            .arg(m_session.describe(), shortcut,
+                 x11 ? QStringLiteral("XInput") : QStringLiteral("none (X11 sessions only)"),
+                 xtest ? QStringLiteral("AT-SPI, then copy with XTest") + throughXWayland : none,
+                 xtest ? QStringLiteral("XTest") + throughXWayland : none,
+                 xtest ? QStringLiteral("X11 selections") + throughXWayland : none, interface));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/AppComponents.h"
+#include "platform/DesktopSession.h"
 #include "platform/x11/X11Display.h"
 
 #include <memory>
@@ -15,13 +16,14 @@ class Pasteboard;
 class X11AccessibilityPermission;
 
 // The one place where the desktop's adapters are chosen: X11 ones when there is an X
-// display, null ones for whatever is missing. It owns the adapters that the product's
+// display (XWayland too), kglobalaccel for the shortcut in a KDE Wayland session, null ones
+// for whatever is missing; the choice is logged once. It owns the adapters that the product's
 // capture and paste-back services are built on, so it must outlive the app delegate.
 // Needs a QApplication.
 class DesktopWiring {
 public:
     // The layout is borrowed and must outlive the wiring and what it builds.
-    explicit DesktopWiring(KeyboardLayout& layout);
+    DesktopWiring(KeyboardLayout& layout, DesktopSession session);
     ~DesktopWiring();
     DesktopWiring(const DesktopWiring&) = delete;
     DesktopWiring& operator=(const DesktopWiring&) = delete;
@@ -31,8 +33,11 @@ public:
 
 private:
     void wireX11(AppComponents& components);
+    void wireKde(AppComponents& components);
+    void logChoices() const;
 
     KeyboardLayout& m_layout;
+    const DesktopSession m_session;
     // Opens every X connection the X11 adapters use.
     X11Display m_display;
     std::unique_ptr<FrontmostWindows> m_windows;

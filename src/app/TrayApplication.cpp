@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/DesktopWiring.h"
 #include "app/LinuxPlatform.h"
+#include "platform/DesktopSession.h"
 #include "platform/dbus/SingleInstance.h"
 
 #include <QApplication>
@@ -73,6 +74,11 @@ private:
 
 int runTrayApplication(int argc, char** argv)
 {
+    const DesktopSession session = DesktopSession::fromEnvironment();
+    // Through XWayland the panel lands exactly where it is asked and the application in
+    // front keeps the focus; natively the compositor would place it and give it the focus.
+    if (session.runsQtThroughXWayland() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     // An accessory process: no main window, and closing a window (settings, guide) never
     // ends it. Only the menu's Quit or a termination signal does.
@@ -99,7 +105,7 @@ int runTrayApplication(int argc, char** argv)
     }
 
     TerminationSignals terminationSignals;
-    DesktopWiring desktop(platform.keyboardLayout());
+    DesktopWiring desktop(platform.keyboardLayout(), session);
     AppDelegate delegate(desktop.takeComponents(), platform.keyboardLayout());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
     instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
