@@ -64,6 +64,8 @@ private:
         bool cancelled = false;
     };
 
+    // Builds and wires the panel the first time it is needed.
+    void ensurePopover();
     void wirePopoverModel();
     void registerStoredShortcut(HotkeyRegistrar& hotkey);
     void startKeyMigration();

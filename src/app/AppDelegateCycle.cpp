@@ -31,8 +31,7 @@ const QString selfTestText = QStringLiteral("this sentance have two mistake");
 
 void AppDelegate::togglePanel(const QString& source)
 {
-    if (!m_popover)
-        return;
+    ensurePopover();
     Log::hotkey().info(QStringLiteral("%1 fired").arg(source));
     // A capture or a paste in flight owns the clipboard and the keyboard: a second one
     // would save the first one's copy as the user's clipboard and lose theirs.

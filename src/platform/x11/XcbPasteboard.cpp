@@ -44,14 +44,6 @@ struct XcbPasteboard::Transfer {
     qsizetype offset = 0;
 };
 
-void XcbPasteboard::Wakeup::wake()
-{
-    std::vector<std::coroutine_handle<>> waiters;
-    waiters.swap(m_waiters);
-    for (std::coroutine_handle<> waiter : waiters)
-        waiter.resume();
-}
-
 XcbPasteboard::XcbPasteboard(X11Display display)
     : m_x11(display)
 {}
@@ -126,8 +118,7 @@ void XcbPasteboard::pump()
     // Woken from the event loop, not from here: a waiter resumed now would pump again
     // from inside this pump.
     if (handled)
-        QMetaObject::invokeMethod(
-            &m_context, [this] { m_wakeup.wake(); }, Qt::QueuedConnection);
+        m_wakeup.wakeLater();
 }
 
 void XcbPasteboard::handle(const void* raw)
@@ -283,10 +274,8 @@ QCoro::Task<> XcbPasteboard::waitUntil(std::chrono::milliseconds deadline)
     const std::chrono::milliseconds now = Platform::clock().monotonicNow();
     if (now >= deadline)
         co_return;
-    const std::unique_ptr<ClockTimer> timer = Platform::clock().startTimer(deadline - now, [this] {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { m_wakeup.wake(); }, Qt::QueuedConnection);
-    });
+    const std::unique_ptr<ClockTimer> timer =
+        Platform::clock().startTimer(deadline - now, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }
 
@@ -319,8 +308,7 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
         co_await waitUntil(pieceDeadline);
     }
     const Reading reading = std::exchange(m_reading, std::nullopt).value();
-    QMetaObject::invokeMethod(
-        &m_context, [this] { m_wakeup.wake(); }, Qt::QueuedConnection);
+    m_wakeup.wakeLater();
     m_timedOut = !reading.finished;
     if (!reading.finished || reading.refused)
         co_return std::nullopt;
@@ -431,6 +419,18 @@ int64_t XcbPasteboard::changeCount()
     if (setUp())
         pump();
     return m_changeCount;
+}
+
+QCoro::Task<> XcbPasteboard::waitForChange(int64_t seen, std::chrono::milliseconds timeout)
+{
+    const std::chrono::milliseconds deadline = Platform::clock().monotonicNow() + timeout;
+    if (!setUp()) {
+        co_await Platform::clock().sleep(timeout);
+        co_return;
+    }
+    // The owner-change notice wakes the wait the moment it arrives.
+    while (changeCount() == seen && Platform::clock().monotonicNow() < deadline)
+        co_await waitUntil(deadline);
 }
 
 QCoro::Task<std::optional<QString>> XcbPasteboard::readText()

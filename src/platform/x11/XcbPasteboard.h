@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Wakeup.h"
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
 
 #include <QHash>
 #include <QObject>
 #include <chrono>
-#include <coroutine>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -35,6 +35,7 @@ public:
     QCoro::Task<PasteboardSnapshot> snapshot() override;
     void write(const PasteboardSnapshot& contents) override;
     int64_t changeCount() override;
+    QCoro::Task<> waitForChange(int64_t seen, std::chrono::milliseconds timeout) override;
     QCoro::Task<std::optional<QString>> readText() override;
 
     // Whether a target offered by the clipboard's owner can be saved and offered again.
@@ -46,25 +47,6 @@ public:
 
 private:
     struct Transfer;
-    // Resumes the coroutines waiting for the next event or deadline.
-    class Wakeup {
-    public:
-        // What `co_await` takes; it may be copied, so it only refers to the wakeup.
-        struct Awaiter {
-            Wakeup& wakeup;
-            bool await_ready() const noexcept { return false; }
-            void await_suspend(std::coroutine_handle<> waiter)
-            {
-                wakeup.m_waiters.push_back(waiter);
-            }
-            void await_resume() const noexcept {}
-        };
-        Awaiter next() { return Awaiter{*this}; }
-        void wake();
-
-    private:
-        std::vector<std::coroutine_handle<>> m_waiters;
-    };
     // What one conversion request has heard so far.
     struct Reading {
         uint32_t target = 0;
