@@ -23,20 +23,17 @@ TEST(Prompts, OnlyTranslateDependsOnTheTarget)
     }
 }
 
-TEST(Prompts, EveryToneUsesTheSameLeadInAndNoGuardSentence)
+TEST(Prompts, EveryToneAsksForItsOwnTone)
 {
-    const QString leadIn = QStringLiteral("Rewrite it so it reads in a ");
+    QStringList messages;
     for (Style style : allCases(CasesOf<Style>{})) {
         SCOPED_TRACE(rawValue(style).toStdString());
-        const QString message = Prompts::system(TextAction::rewrite(style), german);
-        EXPECT_TRUE(message.contains(leadIn + Prompts::tonePhrase(style) +
-                                     QStringLiteral(", fixing grammar")));
-        EXPECT_FALSE(message.contains(guardSentence));
-        EXPECT_TRUE(
-            message.endsWith(u" Output only the edited text \u2014 no explanations, no tags."));
+        messages.append(Prompts::system(TextAction::rewrite(style), german));
+        EXPECT_TRUE(messages.last().contains(Prompts::tonePhrase(style)));
+        EXPECT_FALSE(messages.last().contains(guardSentence));
     }
-    EXPECT_TRUE(Prompts::system(TextAction::rewrite(Style::concise), german)
-                    .contains(u"reads in a as concise as possible while keeping every point,"));
+    messages.removeDuplicates();
+    EXPECT_EQ(messages.size(), qsizetype(allCases(CasesOf<Style>{}).size()));
 }
 
 TEST(Prompts, CustomInstructionIsInsertedVerbatim)

@@ -5,7 +5,6 @@
 
 #include "settings/Preferences.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 namespace {
@@ -55,19 +54,6 @@ TEST_F(CaptureDesktopTest, AccessibilityGivesTheExactSelectionWithItsEdgeSpaces)
     read.accessible = captured->targetApp->accessible;
     EXPECT_EQ(*captured, (CapturedSelection{selectedWords, CaptureMethod::ax, read}));
     EXPECT_EQ(log.lines(), QStringList{"info capture: captured via ax (11 chars)"});
-}
-
-TEST_F(CaptureDesktopTest, TheCopyCommandCapturesAndTheClipboardComesBackByteForByte)
-{
-    ASSERT_TRUE(ownClipboard(owner, usersClipboard));
-    setDefault(DefaultsKey::forceClipboardCapture, true);
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(*captured, (CapturedSelection{selectedWords, CaptureMethod::clipboard, target}));
-    EXPECT_EQ(log.lines(), QStringList{"info capture: captured via clipboard (11 chars)"});
-    expectUsersClipboardBack();
 }
 
 TEST_F(CaptureDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
@@ -128,30 +114,6 @@ TEST_F(CaptureDesktopTest, AKeyboardGrabbedDuringTheWaitTypesNothingAndLeavesThe
     EXPECT_TRUE(xdotool({QStringLiteral("keyup"), QStringLiteral("Alt_L")}));
     expectUsersClipboardBack();
     EXPECT_TRUE(accessibility().selectedText(*target) == selectedWords);
-}
-
-TEST_F(CaptureDesktopTest, AnAltStillHeldFromTheShortcutIsWaitedFor)
-{
-    setDefault(DefaultsKey::forceClipboardCapture, true);
-    EXPECT_TRUE(xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L")}));
-    ASSERT_TRUE(keys.relevantModifiersHeld());
-    QProcess release;
-    QTimer::singleShot(150ms, [&release] {
-        release.start(QStringLiteral("xdotool"),
-                      {QStringLiteral("keyup"), QStringLiteral("Alt_L")});
-    });
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    const std::optional<CapturedSelection> captured = runCapture();
-    release.waitForFinished(5000);
-
-    // The copy was typed only after the release: the whole capture took longer.
-    EXPECT_GE(elapsed.elapsed(), 150);
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(captured->text, selectedWords);
-    EXPECT_EQ(log.lines(), QStringList{"info capture: captured via clipboard (11 chars)"});
-    EXPECT_FALSE(keys.relevantModifiersHeld());
 }
 
 TEST_F(CaptureDesktopTest, AChordHeldTooLongIsLetGoForTheCopyAndPutBackAfterIt)

@@ -57,21 +57,16 @@ private:
     bool m_layoutChanged = false;
 };
 
-TEST_P(LayoutDesktopTest, TheCopyCommandStillCopies)
+TEST_P(LayoutDesktopTest, TheCopyAndPasteCommandsStillWork)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
 
     const std::optional<CapturedSelection> captured = runCapture();
-
     ASSERT_TRUE(captured);
     EXPECT_EQ(captured->text, QStringLiteral("draft text"));
     EXPECT_EQ(captured->method, CaptureMethod::clipboard);
-}
 
-TEST_P(LayoutDesktopTest, ThePasteCommandStillPastes)
-{
     runPaste(QStringLiteral("final text"), target);
-
     EXPECT_TRUE(selectAll(*target, QStringLiteral("final text")));
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The window in front as the window manager describes it, and telling later whether the
-// application behind it is still there.
+// The window in front as the window manager describes it, telling later whether the
+// application behind it is still there, and never reading a password field. (Reading a
+// field found by walking the window is part of the Replace route table.)
 #include "DesktopTestSupport.h"
 
 #include "platform/x11/X11RunningApplications.h"
@@ -46,6 +47,21 @@ TEST_F(TargetWindowDesktopTest, WithoutAWindowTheProcessDecides)
     EXPECT_TRUE(running.isTerminated(gone));
 
     EXPECT_FALSE(running.isTerminated(TargetApplication{}));
+}
+
+TEST_F(TargetWindowDesktopTest, APasswordFieldIsNeverRead)
+{
+    ChildProcess field;
+    ASSERT_TRUE(field.start(QStringLiteral(TEXT_FIELD_WINDOW_PATH),
+                            {QStringLiteral("--password"), QStringLiteral("hunter2")}));
+    const std::optional<TargetApplication> target = waitForActiveWindow(field.pid(), {});
+    ASSERT_TRUE(target);
+    // Give the toolkit the time a readable field needs to appear on the bus.
+    EXPECT_FALSE(waitUntil([&] { return accessibility().selectedText(target).has_value(); }, 3s));
+
+    // The copy command finds nothing either: password fields refuse to copy.
+    EXPECT_FALSE(runCapture());
+    EXPECT_EQ(log.lines(), QStringList{"info capture: no selection captured"});
 }
 
 } // namespace

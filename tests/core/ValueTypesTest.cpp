@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/Callback.h"
+#include "core/DoubleTapModifier.h"
 #include "core/Language.h"
 #include "core/PopoverModel.h"
 #include "core/TextAction.h"
@@ -14,6 +15,19 @@ TEST(Language, AStoredIDMustMatchExactly)
     EXPECT_EQ(Language::withID("uk")->name, "Ukrainian");
     EXPECT_EQ(Language::withID("xx"), std::nullopt);
     EXPECT_EQ(Language::withID("EN"), std::nullopt);
+}
+
+// The settings file holds these names: renaming one would lose the user's choice.
+TEST(DoubleTapModifier, StoredNamesParseExactly)
+{
+    QStringList names;
+    for (DoubleTapModifier modifier : allCases(CasesOf<DoubleTapModifier>{})) {
+        names.append(rawValue(modifier));
+        EXPECT_EQ(fromRawValue<DoubleTapModifier>(names.last()), modifier);
+    }
+    EXPECT_EQ(names, QStringList({"off", "option", "command", "control", "shift"}));
+    for (const char* raw : {"Option", "OFF", "", "alt", "super", " shift", "fn"})
+        EXPECT_EQ(fromRawValue<DoubleTapModifier>(QString::fromUtf8(raw)), std::nullopt) << raw;
 }
 
 // The switches of the diagnostic hooks, hostile spellings included.

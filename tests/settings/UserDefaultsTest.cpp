@@ -27,12 +27,6 @@ protected:
     QString path = home.defaultsPath();
 };
 
-TEST_F(UserDefaultsTest, StandardPathFollowsTheConfigHome)
-{
-    EXPECT_EQ(UserDefaults::standardPath(), path);
-    EXPECT_EQ(defaults.path(), path);
-}
-
 TEST_F(UserDefaultsTest, MissingFileReadsAsEmptyAndTheFirstWriteCreatesItsFolder)
 {
     EXPECT_TRUE(defaults.dictionary().isEmpty());

@@ -117,6 +117,14 @@ void OtherXClient::unlockAllModifiers()
     sync();
 }
 
+void OtherXClient::lockGroup(uint8_t group)
+{
+    std::free(xcb_xkb_use_extension_reply(m_connection, xcb_xkb_use_extension(m_connection, 1, 0),
+                                          nullptr));
+    xcb_xkb_latch_lock_state(m_connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, group, 0, 0, 0);
+    sync();
+}
+
 void OtherXClient::sync()
 {
     std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
@@ -141,8 +149,10 @@ ScopedKeyboardState::~ScopedKeyboardState()
     // Locks are kept as modifier bits, not as keys, so they are cleared as bits: pressing
     // Num Lock again would not clear a bit it locked before its modifier moved.
     OtherXClient client;
-    if (client.isConnected())
+    if (client.isConnected()) {
         client.unlockAllModifiers();
+        client.lockGroup(0);
+    }
     if (!m_layout.isEmpty())
         setxkbmap(m_layout);
 }

@@ -36,6 +36,8 @@ public:
     bool moveKeyToModifier(uint8_t keycode, int row);
     // Turns every lock key off.
     void unlockAllModifiers();
+    // Locks the keyboard to a layout group, as a layout switch shortcut would.
+    void lockGroup(uint8_t group);
 
 private:
     void sync();
@@ -62,7 +64,7 @@ private:
 };
 
 // Keeps the display's keyboard as the test found it: the layout (with its modifier mapping)
-// is put back and the lock keys are off.
+// is put back, in its first group, and the lock keys are off.
 class ScopedKeyboardState {
 public:
     ScopedKeyboardState();

@@ -20,20 +20,6 @@ protected:
     ScopedConfigHome home;
 };
 
-TEST_F(UpdateConfigTest, TheBuildDecidesUntilADefaultIsSet)
-{
-    const QString built = QString::fromUtf8(BuildConfig::updateFeedURL);
-    EXPECT_EQ(UpdateConfig::feedURL().value_or(QUrl()).toString(), built);
-    EXPECT_EQ(UpdateConfig::checksAutomatically(), BuildConfig::updateChecksAutomatically);
-    EXPECT_EQ(UpdateConfig::checkInterval(),
-              std::max(std::chrono::seconds(BuildConfig::updateCheckIntervalSeconds), 60s));
-
-    setDefault("updateChecksAutomatically", !BuildConfig::updateChecksAutomatically);
-    setDefault("updateCheckInterval", 7200);
-    EXPECT_EQ(UpdateConfig::checksAutomatically(), !BuildConfig::updateChecksAutomatically);
-    EXPECT_EQ(UpdateConfig::checkInterval(), 7200s);
-}
-
 TEST_F(UpdateConfigTest, FeedAddresses)
 {
     const struct {

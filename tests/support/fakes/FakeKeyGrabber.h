@@ -17,7 +17,6 @@ public:
     explicit FakeKeyGrabber(KeyCharacters& layout)
         : m_layout(layout)
     {}
-    KeyCharacters& layout() const { return m_layout; }
 
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
