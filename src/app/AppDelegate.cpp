@@ -124,6 +124,7 @@ void AppDelegate::launch()
     runProxySelfTestIfRequested();
     m_components.hotkeySelfTest->runIfRequested(*m_hotkey);
 
+    m_launched = true;
     // The panel (its widgets, the font database) is built once the tray icon and the
     // shortcut are in place and start-up's own events are handled, so that neither waits
     // for it and the first popup is as quick as the later ones.

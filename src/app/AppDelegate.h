@@ -101,6 +101,8 @@ private:
     std::unique_ptr<HotkeyRegistrar> m_hotkey;
     std::unique_ptr<DoubleTapTrigger> m_doubleTap;
     std::unique_ptr<PopoverPresenter> m_popover;
+    // Set once the launch sequence has run to its end.
+    bool m_launched = false;
     std::unique_ptr<SettingsWindow> m_settings;
     std::unique_ptr<Updater> m_updates;
     std::unique_ptr<WelcomeGuide> m_onboarding;

@@ -45,7 +45,12 @@ struct XcbPasteboard::Transfer {
 };
 
 XcbPasteboard::XcbPasteboard(X11Display display)
+    : XcbPasteboard(display, Deadlines{})
+{}
+
+XcbPasteboard::XcbPasteboard(X11Display display, Deadlines deadlines)
     : m_x11(display)
+    , m_deadlines(deadlines)
 {}
 XcbPasteboard::~XcbPasteboard() = default;
 
@@ -292,7 +297,7 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
                           XCB_CURRENT_TIME);
     xcb_flush(connection);
     std::chrono::milliseconds pieceDeadline =
-        std::min(Platform::clock().monotonicNow() + typeDeadline, deadline);
+        std::min(Platform::clock().monotonicNow() + m_deadlines.typeDeadline, deadline);
     while (true) {
         pump();
         if (m_reading->finished)
@@ -301,7 +306,8 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
         if (m_reading->newPiece) {
             // A large item that keeps arriving may run past the budget, by a bounded time.
             m_reading->newPiece = false;
-            pieceDeadline = std::min(now + typeDeadline, deadline + incrementalGrace);
+            pieceDeadline =
+                std::min(now + m_deadlines.typeDeadline, deadline + m_deadlines.incrementalGrace);
         }
         if (now >= pieceDeadline)
             break;
@@ -331,7 +337,8 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::readOwner()
     if (!owner || owner->owner == XCB_NONE)
         co_return PasteboardSnapshot{};
 
-    const std::chrono::milliseconds budgetEnd = Platform::clock().monotonicNow() + snapshotBudget;
+    const std::chrono::milliseconds budgetEnd =
+        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
     const std::optional<QByteArray> listed =
         co_await read(atom(QStringLiteral("TARGETS")), budgetEnd);
     if (!listed) {
@@ -441,7 +448,8 @@ QCoro::Task<std::optional<QString>> XcbPasteboard::readText()
         const std::optional<QByteArray> own = bytesFor(*m_served, QStringLiteral("UTF8_STRING"));
         co_return own ? std::optional<QString>(QString::fromUtf8(*own)) : std::nullopt;
     }
-    const std::chrono::milliseconds budgetEnd = Platform::clock().monotonicNow() + snapshotBudget;
+    const std::chrono::milliseconds budgetEnd =
+        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
     for (const QString& target :
          {QStringLiteral("UTF8_STRING"), QStringLiteral("text/plain;charset=utf-8"),
           QStringLiteral("STRING")}) {
