@@ -201,14 +201,13 @@ TEST_P(ModifierWait, TheCopyIsTypedOnceTheModifiersAreUpOrAfterHalfASecond)
         QStringLiteral("pasteboard.snapshot@%1").arg(GetParam().postedAt)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Releases, ModifierWait,
-    ::testing::Values(ModifierRelease{"notHeld", 0ms, 0, 1, false},
-                      ModifierRelease{"releasedAt5ms", 5ms, 5, 2, false},
-                      ModifierRelease{"releasedAt499ms", 499ms, 499, 2, false},
-                      ModifierRelease{"releasedAt501ms", 501ms, 500, 2, true},
-                      ModifierRelease{"heldOn", 60000ms, 500, 2, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Releases, ModifierWait,
+                         ::testing::Values(ModifierRelease{"notHeld", 0ms, 0, 1, false},
+                                           ModifierRelease{"releasedAt5ms", 5ms, 5, 2, false},
+                                           ModifierRelease{"releasedAt499ms", 499ms, 499, 2, false},
+                                           ModifierRelease{"releasedAt501ms", 501ms, 500, 2, true},
+                                           ModifierRelease{"heldOn", 60000ms, 500, 2, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, CharactersAreCountedAsTheUserSeesThem)
 {
