@@ -14,7 +14,7 @@ build_packages=(
   build-essential cmake ninja-build pkg-config git clang-format ccache
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
   qcoro-qt6-dev qt6-httpserver-dev
-  libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-xfixes0-dev libxkbcommon-dev libxkbcommon-x11-dev
+  libxcb1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-xfixes0-dev libxcb-damage0-dev libxkbcommon-dev libxkbcommon-x11-dev
   libatspi2.0-dev libsecret-1-dev libsystemd-dev libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev dpkg-dev
 )

@@ -97,26 +97,43 @@ def panel_cycle(tray):
     tray.wait_for(r"info app: panel dismissed \(esc\)", start)
 
 
-def start_up(session, runs):
-    host = TrayHost()
-    launched, registered, icon = [], [], []
+def probe(xprobe, *arguments, environment=None):
+    """Runs the event-driven X probe and answers its figures by name (None when not seen)."""
+    words = subprocess.run([xprobe, *arguments], check=True, capture_output=True, text=True,
+                           timeout=30, env=environment).stdout.split()
+    return {name: (None if value == "-" else float(value))
+            for name, value in zip(words[::2], words[1::2])}
+
+
+def start_up(session, runs, xprobe):
+    """The probe is the tray: it times from starting the process to the icon's dock request
+    and to the shortcut's log line, with no polling in between. CopyQ runs beside Quillmark
+    in the same rounds when it is installed."""
+    icon, registered, peer = [], [], []
+    copyq = shutil.which("copyq")
+    peer_config = tempfile.mkdtemp(prefix="quillmark-bench-copyq-")
     try:
         for _ in range(runs):
-            tray = Tray(session.binary, session.environment)
-            try:
-                launched.append(1000 * (tray.wait_for(r"info app: Quillmark .* launched")
-                                        - tray.started_at))
-                registered.append(1000 * (tray.wait_for(r"info hotkey: registered ⌥⌘T")
-                                          - tray.started_at))
-                if wait_until(lambda: host.holds_window_of(tray.process.pid), 10, 0.002):
-                    icon.append(1000 * (time.monotonic() - tray.started_at))
-            finally:
-                tray.stop()
+            figures = probe(xprobe, "dock", "--log", "hotkey: registered", "--",
+                            session.binary, environment=session.environment)
+            if figures["dock"] is not None:
+                icon.append(figures["dock"])
+            if figures["log"] is not None:
+                registered.append(figures["log"])
+            if copyq:
+                figures = probe(xprobe, "dock", "--", copyq,
+                                environment=dict(os.environ, XDG_CONFIG_HOME=peer_config))
+                if figures["dock"] is not None:
+                    peer.append(figures["dock"])
     finally:
-        host.stop()
-    report("process start -> launch line", "ms", launched)
+        shutil.rmtree(peer_config, ignore_errors=True)
+    report("process start -> tray icon docked", "ms", icon)
     report("process start -> shortcut registered", "ms", registered)
-    report("process start -> tray icon in the tray", "ms", icon)
+    if peer:
+        report("CopyQ: process start -> tray icon docked", "ms", peer)
+        if icon:
+            print("  CopyQ / Quillmark (medians): %.2f"
+                  % (percentile(peer, 0.5) / percentile(icon, 0.5)))
 
 
 def memory(session, runs):
@@ -167,28 +184,46 @@ def idle(session, runs, seconds):
     report("wake-ups (context switches) while idle for %d s" % seconds, "", wakeups)
 
 
-def shortcut_to_panel(session, runs):
-    """One tray process serves every run of both routes, as it would a person all day."""
+def shortcut_to_panel(session, runs, xprobe):
+    """One tray process serves every run of both routes, as it would a person all day. The
+    probe times from the key press the X server reports to the panel's MapNotify and first
+    drawing, with the keys tapped or held for 100 ms as a person holds them."""
     editor = Mousepad(SENTENCE)
     tray = None
     try:
         for route, forced in (("ax", "false"), ("clipboard", "true")):
             session.write("forceClipboardCapture", "-bool", forced)
-            times, other = [], []
-            for _ in range(runs):
-                if tray is None:
-                    tray = session.start()
-                editor.select_all(SENTENCE)
-                elapsed, method = open_panel(tray)
-                if method == route:
-                    times.append(1000 * elapsed)
-                else:
-                    other.append(str(method))
-                close_panel(tray)
-            report("shortcut -> panel shown with text (%s)" % route, "ms", times)
-            if other:
-                print("  %d of %d captures did not go via %s but: %s"
-                      % (len(other), runs, route, ", ".join(sorted(set(other)))))
+            for hold in (0, 100):
+                mapped, painted, after_release, other = [], [], [], []
+                for _ in range(runs):
+                    if tray is None:
+                        tray = session.start()
+                    editor.select_all(SENTENCE)
+                    start = tray.mark()
+                    figures = probe(xprobe, "panel", "alt+super+t", "--hold", str(hold))
+                    tray.wait_for(r"info app: panel dismissed \(esc\)", start)
+                    method = None
+                    for _, line in tray.lines[start:]:
+                        match = re.fullmatch(r"info capture: captured via (\w+) \(\d+ chars\)",
+                                             line)
+                        if match:
+                            method = match.group(1)
+                    if method != route or figures["map"] is None:
+                        other.append(str(method))
+                        continue
+                    mapped.append(figures["map"])
+                    if figures["paint"] is not None:
+                        painted.append(figures["paint"])
+                    if figures["after-release"] is not None:
+                        after_release.append(figures["after-release"])
+                keys = "tapped" if hold == 0 else "held %d ms" % hold
+                report("key press -> panel mapped (%s, keys %s)" % (route, keys), "ms", mapped)
+                report("key press -> panel drawn (%s, keys %s)" % (route, keys), "ms", painted)
+                report("last key up -> panel mapped (%s, keys %s)" % (route, keys), "ms",
+                       after_release)
+                if other:
+                    print("  %d of %d captures did not go via %s but: %s"
+                          % (len(other), runs, route, ", ".join(sorted(set(other)))))
     finally:
         session.write("forceClipboardCapture", "-bool", "false")
         if tray is not None:
@@ -196,9 +231,11 @@ def shortcut_to_panel(session, runs):
         editor.stop()
 
 
-def replace_to_text(session, runs):
-    """Both routes in the same run: straight into the element (EditableText) and the paste
-    through the clipboard, forced by forcePasteReplace."""
+def replace_to_text(session, runs, xprobe):
+    """Both routes in the same run: straight into the element (EditableText), timed from
+    launching xdotool to mousepad's title changing, and the paste through the clipboard,
+    forced by forcePasteReplace, timed by the probe from the keys going up to the Ctrl+V
+    Quillmark types."""
     editor = Mousepad(SENTENCE)
     tray = None
     try:
@@ -207,7 +244,7 @@ def replace_to_text(session, runs):
                 ("EditableText", "false", r"info replace: replaced via EditableText in .*"),
                 ("paste", "true", r"info replace: clipboard restored")):
             session.write("forcePasteReplace", "-bool", forced)
-            times, missed = [], 0
+            times, posted, missed = [], [], 0
             for _ in range(runs):
                 if tray is None:
                     tray = session.start()
@@ -224,17 +261,27 @@ def replace_to_text(session, runs):
                 # A person reads the result first.
                 time.sleep(1)
                 start = tray.mark()
-                pressed = time.monotonic()
-                press("alt+1")
-                landed = wait_until(lambda: editor.title().startswith("*"), 5, 0.001)
-                elapsed = time.monotonic() - pressed
+                if route == "paste":
+                    figures = probe(xprobe, "key", "alt+1", "--expect", "v")
+                    landed = wait_until(lambda: editor.title().startswith("*"), 5, 0.001)
+                    elapsed = figures["after-release"]
+                    if elapsed is not None:
+                        posted.append(elapsed)
+                else:
+                    pressed = time.monotonic()
+                    press("alt+1")
+                    landed = wait_until(lambda: editor.title().startswith("*"), 5, 0.001)
+                    elapsed = 1000 * (time.monotonic() - pressed)
                 tray.wait_for(done, start)
-                if not landed:
+                if not landed or elapsed is None:
                     missed += 1
                     continue
-                times.append(1000 * elapsed)
+                times.append(elapsed)
                 text = RESULT
-            report("Replace (Alt+1) -> text changed in mousepad (%s)" % route, "ms", times)
+            if route == "paste":
+                report("Replace (Alt+1): keys up -> Ctrl+V typed (paste)", "ms", posted)
+            else:
+                report("Replace (Alt+1) -> text changed in mousepad (%s)" % route, "ms", times)
             if missed:
                 print("  %d of %d runs lost the selection on the way (no capture through "
                       "AT-SPI, or a replace that never reached mousepad)" % (missed, runs))
@@ -248,6 +295,7 @@ def replace_to_text(session, runs):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--binary", required=True)
+    parser.add_argument("--xprobe", required=True, help="the compiled xprobe.c")
     parser.add_argument("--runs", type=int, default=20, help="runs of the quick figures")
     parser.add_argument("--memory-runs", type=int, default=5)
     parser.add_argument("--idle-runs", type=int, default=3)
@@ -261,12 +309,12 @@ def main():
     session = Session(arguments.binary, relay)
     failed = False
     try:
-        for name, run in (("start", lambda: start_up(session, arguments.runs)),
+        for name, run in (("start", lambda: start_up(session, arguments.runs, arguments.xprobe)),
                           ("memory", lambda: memory(session, arguments.memory_runs)),
                           ("idle", lambda: idle(session, arguments.idle_runs,
                                                 arguments.idle_seconds)),
-                          ("panel", lambda: shortcut_to_panel(session, arguments.runs)),
-                          ("replace", lambda: replace_to_text(session, arguments.runs))):
+                          ("panel", lambda: shortcut_to_panel(session, arguments.runs, arguments.xprobe)),
+                          ("replace", lambda: replace_to_text(session, arguments.runs, arguments.xprobe))):
             if name not in chosen:
                 continue
             try:

@@ -39,14 +39,15 @@ void migrateLegacyKeyIfNeeded()
     const QString current = QString::fromLatin1(service);
     const QString account = QString::fromLatin1(openAIAccount);
 
-    if (read(current, account))
-        return;
+    // The flag comes first: once it is set, a start does not open the keyring at all.
     if (Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted))
         return;
-    const std::optional<QString> legacyKey = read(QString::fromLatin1(legacyService), account);
-    // Set whatever the read found, so that a failed or refused read is not retried (and
-    // the user not asked again) on every launch.
+    // Set before any answer is known, so that a failed or refused read is not retried (and
+    // the user not asked again) on every launch; a key already in place needs nothing more.
     Preferences::setFlag(DefaultsKey::legacyKeyMigrationAttempted, true);
+    if (read(current, account))
+        return;
+    const std::optional<QString> legacyKey = read(QString::fromLatin1(legacyService), account);
     if (!legacyKey || legacyKey->isEmpty())
         return;
     // The read above may have waited for the user; a key saved in the settings meanwhile

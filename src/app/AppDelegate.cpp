@@ -10,6 +10,7 @@
 #include "settings/Preferences.h"
 
 #include <QThreadPool>
+#include <QTimer>
 
 namespace {
 
@@ -81,9 +82,6 @@ void AppDelegate::launch()
             self.m_onboarding->show();
     });
 
-    m_popover = make(m_components.makePopover);
-    wirePopoverModel();
-
     // The manager is stored only once its shortcut is registered.
     std::unique_ptr<HotkeyRegistrar> hotkey = make(m_components.makeHotkeyRegistrar);
     hotkey->onHotkey =
@@ -99,16 +97,6 @@ void AppDelegate::launch()
     hotkey->onEscape = weakly([](AppDelegate& self) { self.escapePressed(); });
     hotkey->onActionKey =
         weakly([](AppDelegate& self, int number) { self.actionKeyPressed(number); });
-
-    m_popover->onDidShow = weakly([](AppDelegate& self) {
-        if (self.m_hotkey)
-            self.m_hotkey->registerSessionKeys();
-    });
-    m_popover->onDidDismiss = weakly([](AppDelegate& self) {
-        if (self.m_hotkey)
-            self.m_hotkey->unregisterSessionKeys();
-        self.cancelPermissionPoll();
-    });
 
     registerStoredShortcut(*hotkey);
     m_hotkey = std::move(hotkey);
@@ -135,6 +123,29 @@ void AppDelegate::launch()
     m_onboarding->showIfFirstRun();
     runProxySelfTestIfRequested();
     m_components.hotkeySelfTest->runIfRequested(*m_hotkey);
+
+    m_launched = true;
+    // The panel (its widgets, the font database) is built once the tray icon and the
+    // shortcut are in place and start-up's own events are handled, so that neither waits
+    // for it and the first popup is as quick as the later ones.
+    QTimer::singleShot(0, this, [this] { ensurePopover(); });
+}
+
+void AppDelegate::ensurePopover()
+{
+    if (m_popover)
+        return;
+    m_popover = make(m_components.makePopover);
+    wirePopoverModel();
+    m_popover->onDidShow = weakly([](AppDelegate& self) {
+        if (self.m_hotkey)
+            self.m_hotkey->registerSessionKeys();
+    });
+    m_popover->onDidDismiss = weakly([](AppDelegate& self) {
+        if (self.m_hotkey)
+            self.m_hotkey->unregisterSessionKeys();
+        self.cancelPermissionPoll();
+    });
 }
 
 void AppDelegate::openSettingsForSecondStart()

@@ -64,6 +64,8 @@ private:
         bool cancelled = false;
     };
 
+    // Builds and wires the panel the first time it is needed.
+    void ensurePopover();
     void wirePopoverModel();
     void registerStoredShortcut(HotkeyRegistrar& hotkey);
     void startKeyMigration();
@@ -99,6 +101,8 @@ private:
     std::unique_ptr<HotkeyRegistrar> m_hotkey;
     std::unique_ptr<DoubleTapTrigger> m_doubleTap;
     std::unique_ptr<PopoverPresenter> m_popover;
+    // Set once the launch sequence has run to its end.
+    bool m_launched = false;
     std::unique_ptr<SettingsWindow> m_settings;
     std::unique_ptr<Updater> m_updates;
     std::unique_ptr<WelcomeGuide> m_onboarding;

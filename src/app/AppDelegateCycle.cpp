@@ -31,8 +31,10 @@ const QString selfTestText = QStringLiteral("this sentance have two mistake");
 
 void AppDelegate::togglePanel(const QString& source)
 {
-    if (!m_popover)
+    // A launch that handed over to a moved copy answers nothing.
+    if (!m_launched)
         return;
+    ensurePopover();
     Log::hotkey().info(QStringLiteral("%1 fired").arg(source));
     // A capture or a paste in flight owns the clipboard and the keyboard: a second one
     // would save the first one's copy as the user's clipboard and lose theirs.

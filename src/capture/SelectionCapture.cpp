@@ -97,25 +97,34 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
     }
 
     std::optional<QString> copied;
-    for (int poll = 0; poll < copyPolls; ++poll) {
-        co_await Platform::clock().sleep(copyPollInterval);
-        if (m_pasteboard.changeCount() != baseline) {
-            // Copying an image changes the clipboard without giving text: nothing then.
-            copied = co_await m_pasteboard.readText();
-            break;
-        }
-    }
+    co_await m_pasteboard.waitForChange(baseline, copyWait);
+    // Copying an image changes the clipboard without giving text: nothing then.
+    if (m_pasteboard.changeCount() != baseline)
+        copied = co_await m_pasteboard.readText();
 
     // The user's clipboard is put back whether or not the copy arrived: a copy that lands
-    // after the last poll would otherwise replace it for good.
+    // after the wait would otherwise replace it for good.
     m_pasteboard.write(saved);
     co_return copied;
 }
 
+QCoro::Task<bool> SelectionCapture::waitForKeys(KeystrokeSender& keys,
+                                                std::function<bool()> released)
+{
+    Clock& clock = Platform::clock();
+    const std::chrono::milliseconds deadline = clock.monotonicNow() + keyWait;
+    while (!released()) {
+        const std::chrono::milliseconds now = clock.monotonicNow();
+        if (now >= deadline)
+            co_return false;
+        co_await keys.keysChanged(deadline - now);
+    }
+    co_return true;
+}
+
 QCoro::Task<> SelectionCapture::waitForShortcutRelease(KeystrokeSender& keys)
 {
-    for (int check = 0; check < modifierChecks && keys.shortcutKeyHeld(); ++check)
-        co_await Platform::clock().sleep(modifierInterval);
+    co_await waitForKeys(keys, [&keys] { return !keys.shortcutKeyHeld(); });
 }
 
 QCoro::Task<> SelectionCapture::waitForModifierRelease(KeystrokeSender& keys)
@@ -124,10 +133,8 @@ QCoro::Task<> SelectionCapture::waitForModifierRelease(KeystrokeSender& keys)
     // while Alt is held reaches the application as Ctrl+Alt+C, which copies nothing. While
     // the trigger's key itself is down, everything typed goes to us and not to the
     // application at all.
-    for (int check = 0; check < modifierChecks; ++check) {
-        if (!keys.relevantModifiersHeld() && !keys.shortcutKeyHeld())
-            co_return;
-        co_await Platform::clock().sleep(modifierInterval);
-    }
-    Log::capture().error(QStringLiteral("modifiers still held after 500ms — posting anyway"));
+    const bool released = co_await waitForKeys(
+        keys, [&keys] { return !keys.relevantModifiersHeld() && !keys.shortcutKeyHeld(); });
+    if (!released)
+        Log::capture().error(QStringLiteral("modifiers still held after 500ms — posting anyway"));
 }

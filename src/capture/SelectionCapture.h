@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 
 class FocusedTextReader;
 class FrontmostWindows;
@@ -25,23 +26,23 @@ public:
     QCoro::Task<std::optional<CapturedSelection>> capture() override;
 
     // Returns as soon as none of Shift, Control, Alt and Super is held and the shortcut's
-    // own key is up (keys typed before then would come to us), checking before
-    // each of up to 25 sleeps of 20 ms; after the last one it logs and returns anyway, so
-    // the caller posts its keystroke regardless. The sender is a port that lives as long
-    // as the application.
+    // own key is up (keys typed before then would come to us), woken by each change of the
+    // keys held; after `keyWait` it logs and returns anyway, so the caller posts its
+    // keystroke regardless. The sender is a port that lives as long as the application.
     static QCoro::Task<> waitForModifierRelease(KeystrokeSender& keys);
-    // Waits, for at most 0.5 s, until the shortcut's own key is up: the focused element of
-    // the window in front can only be found once that window has the keyboard back.
+    // Waits, for at most `keyWait`, until the shortcut's own key is up: the focused element
+    // of the window in front can only be found once that window has the keyboard back.
     static QCoro::Task<> waitForShortcutRelease(KeystrokeSender& keys);
     // Whether the text has anything but white space and line breaks.
     static bool usable(const QString& text);
 
-    static constexpr int modifierChecks = 25;
-    static constexpr std::chrono::milliseconds modifierInterval{20};
-    static constexpr int copyPolls = 16;
-    static constexpr std::chrono::milliseconds copyPollInterval{30};
+    static constexpr std::chrono::milliseconds keyWait{500};
+    // How long the application has to answer the copy command.
+    static constexpr std::chrono::milliseconds copyWait{480};
 
 private:
+    // True once `released` holds, false when it still did not after `keyWait`.
+    static QCoro::Task<bool> waitForKeys(KeystrokeSender& keys, std::function<bool()> released);
     QCoro::Task<std::optional<QString>> clipboardFallback(std::optional<TargetApplication> target);
 
     FrontmostWindows& m_windows;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <qcoro/qcorotask.h>
+
 // The two editing commands that capture and paste-back type into another application.
 enum class EditCommand { copy, paste };
 
@@ -23,6 +26,11 @@ public:
     // goes up this process owns the keyboard: keys typed come back to it, and toolkits
     // report their windows as inactive and nothing in them as focused.
     virtual bool shortcutKeyHeld() { return false; }
+    // Completes at the next change the two questions above could answer differently (a
+    // modifier going up or down, the shortcut's key released), or once `timeout` has
+    // passed, whichever comes first; the caller then asks again. Woken by the desktop's
+    // own events, not by asking again and again.
+    virtual QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) = 0;
     // Types the command's chord once, every key pressed and released back to back. Any
     // modifier key still down is released first, so the target sees exactly this chord,
     // and pressed again afterwards, so a key of the user's shortcut that is still held

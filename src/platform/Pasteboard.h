@@ -4,6 +4,7 @@
 #include "platform/PasteboardSnapshot.h"
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <qcoro/qcorotask.h>
@@ -28,6 +29,9 @@ public:
     // A number that grows whenever the clipboard gets new contents, from this process or
     // another one; it stays 0 when there is no clipboard.
     virtual int64_t changeCount() = 0;
+    // Completes as soon as changeCount() differs from `seen`, or once `timeout` has passed;
+    // woken by the desktop's notice of a new owner, not by looking again and again.
+    virtual QCoro::Task<> waitForChange(int64_t seen, std::chrono::milliseconds timeout) = 0;
     // The plain text on the clipboard; nothing when it holds no text, there is none, or
     // its owner does not deliver it in time.
     virtual QCoro::Task<std::optional<QString>> readText() = 0;

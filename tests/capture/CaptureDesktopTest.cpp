@@ -59,7 +59,7 @@ TEST_F(CaptureDesktopTest, AccessibilityGivesTheExactSelectionWithItsEdgeSpaces)
 TEST_F(CaptureDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
 {
     // Another application serving raw bytes, read back raw after the capture.
-    XcbPasteboard other;
+    XcbPasteboard other{X11Display{}, roomy};
     other.write(unusualClipboard());
     setDefault(DefaultsKey::forceClipboardCapture, true);
 
@@ -77,7 +77,9 @@ TEST_F(CaptureDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudg
                 {QStringLiteral("application/x-stalled-2"), ClipboardOwner::stalled},
                 {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    const std::optional<CapturedSelection> captured = runCapture();
+    XcbPasteboard tight;
+    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight};
+    const std::optional<CapturedSelection> captured = QCoro::waitFor(timed.capture());
 
     ASSERT_TRUE(captured);
     EXPECT_EQ(captured->text, selectedWords);

@@ -59,7 +59,11 @@ protected:
     EwmhFrontmostWindows windows;
     XcbSecureInput secureInput;
     XTestKeystrokeSender keys{secureInput};
-    XcbPasteboard pasteboard;
+    // These tests prove that bytes come back exactly; how long an owner may take is proved
+    // with the product's own deadlines, by the one test that needs them.
+    static constexpr XcbPasteboard::Deadlines roomy{
+        std::chrono::seconds(3), std::chrono::seconds(8), std::chrono::seconds(8)};
+    XcbPasteboard pasteboard{X11Display{}, roomy};
     SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
     Replacer replacer{windows, keys, pasteboard, accessibility()};
 };

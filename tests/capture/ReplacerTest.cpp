@@ -216,15 +216,15 @@ TEST_F(CaptureTest, HeldModifiersDelayThePasteAndAreLoggedUnderCapture)
 
 TEST_F(CaptureTest, ThePasteWaitsForThePanelKeyThatChoseReplaceToComeUp)
 {
-    // While ⌥1 is down the keyboard belongs to us, and a Ctrl+V typed then would never
+    // While Alt+1 is down the keyboard belongs to us, and a Ctrl+V typed then would never
     // reach the editor.
     keys.shortcutReleasedAt = 50ms;
 
     runPaste(QStringLiteral("Better text."), editor);
 
     EXPECT_EQ(journal.entries(),
-              QStringList({"pasteboard.snapshot@0", ourItem, "keys.post(Ctrl+V)@60",
-                           restoreOf(usersClipboard, 460), "done@460"}));
+              QStringList({"pasteboard.snapshot@0", ourItem, "keys.post(Ctrl+V)@50",
+                           restoreOf(usersClipboard, 450), "done@450"}));
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Wakeup.h"
 #include "platform/KeystrokeSender.h"
 #include "platform/SecureInput.h"
 #include "platform/x11/X11Connection.h"
+
+#include <QSocketNotifier>
+#include <memory>
 
 // Types the copy and paste chords with the XTest extension, as if on the keyboard. An X11
 // key event cannot say "exactly these modifiers": the receiver combines it with whatever
@@ -16,16 +20,25 @@
 // outlive the sender. Main thread only.
 class XTestKeystrokeSender final : public KeystrokeSender {
 public:
-    explicit XTestKeystrokeSender(const SecureInput& secureInput, X11Display display = {})
-        : m_secureInput(secureInput)
-        , m_x11(display)
-    {}
+    explicit XTestKeystrokeSender(const SecureInput& secureInput, X11Display display = {});
+    ~XTestKeystrokeSender() override;
 
     bool relevantModifiersHeld() override;
     bool shortcutKeyHeld() override;
+    // Woken by XKB's state notices on this sender's connection (modifiers) and by the
+    // grabber's word that the shortcut's grab ended.
+    QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override;
     bool post(EditCommand command, ChordStyle style) override;
 
 private:
+    // Selects XKB state notices once and watches the connection; false without XKB.
+    bool watchState();
+    // Takes every event the connection has queued; true when one was a state notice.
+    bool takeEvents();
+
     const SecureInput& m_secureInput;
     X11Connection m_x11;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    uint8_t m_xkbEvent = 0;
+    Wakeup m_wakeup;
 };

@@ -44,16 +44,13 @@ struct XcbPasteboard::Transfer {
     qsizetype offset = 0;
 };
 
-void XcbPasteboard::Wakeup::wake()
-{
-    std::vector<std::coroutine_handle<>> waiters;
-    waiters.swap(m_waiters);
-    for (std::coroutine_handle<> waiter : waiters)
-        waiter.resume();
-}
-
 XcbPasteboard::XcbPasteboard(X11Display display)
+    : XcbPasteboard(display, Deadlines{})
+{}
+
+XcbPasteboard::XcbPasteboard(X11Display display, Deadlines deadlines)
     : m_x11(display)
+    , m_deadlines(deadlines)
 {}
 XcbPasteboard::~XcbPasteboard() = default;
 
@@ -126,8 +123,7 @@ void XcbPasteboard::pump()
     // Woken from the event loop, not from here: a waiter resumed now would pump again
     // from inside this pump.
     if (handled)
-        QMetaObject::invokeMethod(
-            &m_context, [this] { m_wakeup.wake(); }, Qt::QueuedConnection);
+        m_wakeup.wakeLater();
 }
 
 void XcbPasteboard::handle(const void* raw)
@@ -283,10 +279,8 @@ QCoro::Task<> XcbPasteboard::waitUntil(std::chrono::milliseconds deadline)
     const std::chrono::milliseconds now = Platform::clock().monotonicNow();
     if (now >= deadline)
         co_return;
-    const std::unique_ptr<ClockTimer> timer = Platform::clock().startTimer(deadline - now, [this] {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { m_wakeup.wake(); }, Qt::QueuedConnection);
-    });
+    const std::unique_ptr<ClockTimer> timer =
+        Platform::clock().startTimer(deadline - now, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }
 
@@ -303,7 +297,7 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
                           XCB_CURRENT_TIME);
     xcb_flush(connection);
     std::chrono::milliseconds pieceDeadline =
-        std::min(Platform::clock().monotonicNow() + typeDeadline, deadline);
+        std::min(Platform::clock().monotonicNow() + m_deadlines.typeDeadline, deadline);
     while (true) {
         pump();
         if (m_reading->finished)
@@ -312,15 +306,15 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
         if (m_reading->newPiece) {
             // A large item that keeps arriving may run past the budget, by a bounded time.
             m_reading->newPiece = false;
-            pieceDeadline = std::min(now + typeDeadline, deadline + incrementalGrace);
+            pieceDeadline =
+                std::min(now + m_deadlines.typeDeadline, deadline + m_deadlines.incrementalGrace);
         }
         if (now >= pieceDeadline)
             break;
         co_await waitUntil(pieceDeadline);
     }
     const Reading reading = std::exchange(m_reading, std::nullopt).value();
-    QMetaObject::invokeMethod(
-        &m_context, [this] { m_wakeup.wake(); }, Qt::QueuedConnection);
+    m_wakeup.wakeLater();
     m_timedOut = !reading.finished;
     if (!reading.finished || reading.refused)
         co_return std::nullopt;
@@ -343,7 +337,8 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::readOwner()
     if (!owner || owner->owner == XCB_NONE)
         co_return PasteboardSnapshot{};
 
-    const std::chrono::milliseconds budgetEnd = Platform::clock().monotonicNow() + snapshotBudget;
+    const std::chrono::milliseconds budgetEnd =
+        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
     const std::optional<QByteArray> listed =
         co_await read(atom(QStringLiteral("TARGETS")), budgetEnd);
     if (!listed) {
@@ -433,6 +428,18 @@ int64_t XcbPasteboard::changeCount()
     return m_changeCount;
 }
 
+QCoro::Task<> XcbPasteboard::waitForChange(int64_t seen, std::chrono::milliseconds timeout)
+{
+    const std::chrono::milliseconds deadline = Platform::clock().monotonicNow() + timeout;
+    if (!setUp()) {
+        co_await Platform::clock().sleep(timeout);
+        co_return;
+    }
+    // The owner-change notice wakes the wait the moment it arrives.
+    while (changeCount() == seen && Platform::clock().monotonicNow() < deadline)
+        co_await waitUntil(deadline);
+}
+
 QCoro::Task<std::optional<QString>> XcbPasteboard::readText()
 {
     if (!setUp())
@@ -441,7 +448,8 @@ QCoro::Task<std::optional<QString>> XcbPasteboard::readText()
         const std::optional<QByteArray> own = bytesFor(*m_served, QStringLiteral("UTF8_STRING"));
         co_return own ? std::optional<QString>(QString::fromUtf8(*own)) : std::nullopt;
     }
-    const std::chrono::milliseconds budgetEnd = Platform::clock().monotonicNow() + snapshotBudget;
+    const std::chrono::milliseconds budgetEnd =
+        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
     for (const QString& target :
          {QStringLiteral("UTF8_STRING"), QStringLiteral("text/plain;charset=utf-8"),
           QStringLiteral("STRING")}) {

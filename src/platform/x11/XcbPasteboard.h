@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Wakeup.h"
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
 
 #include <QHash>
 #include <QObject>
 #include <chrono>
-#include <coroutine>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,50 +21,37 @@ class QSocketNotifier;
 //
 // Reading never blocks the event loop: each request is answered by events, and the
 // coroutine waits for them with a deadline on the clock. A target whose owner does not
-// deliver within `typeDeadline` (counted afresh for each INCR piece), or once the snapshot
-// has used up `snapshotBudget`, is left out, and the types left out are logged; an INCR
-// transfer whose pieces keep coming may go on for `incrementalGrace` past the budget. The change
+// deliver within its type deadline (counted afresh for each INCR piece), or once the snapshot
+// has used up its budget, is left out, and the types left out are logged; an INCR transfer
+// whose pieces keep coming may go on for a grace period past the budget (see Deadlines). The change
 // count counts XFixes selection-owner notifications, ours included. While the clipboard
 // holds a transient item this adapter wrote (a result on its way to being pasted), a
 // snapshot gives the contents that item displaced, never the item itself. Main thread only.
 class XcbPasteboard final : public Pasteboard {
 public:
+    // How long owners get. A test that proves bytes come back exactly, not how long an
+    // owner may take, gives a slow machine more time.
+    struct Deadlines {
+        std::chrono::milliseconds typeDeadline{150};
+        std::chrono::milliseconds snapshotBudget{400};
+        std::chrono::milliseconds incrementalGrace{2000};
+    };
+
     explicit XcbPasteboard(X11Display display = {});
+    XcbPasteboard(X11Display display, Deadlines deadlines);
     ~XcbPasteboard() override;
 
     QCoro::Task<PasteboardSnapshot> snapshot() override;
     void write(const PasteboardSnapshot& contents) override;
     int64_t changeCount() override;
+    QCoro::Task<> waitForChange(int64_t seen, std::chrono::milliseconds timeout) override;
     QCoro::Task<std::optional<QString>> readText() override;
 
     // Whether a target offered by the clipboard's owner can be saved and offered again.
     static bool isRestorable(const QString& type);
 
-    static constexpr std::chrono::milliseconds typeDeadline{150};
-    static constexpr std::chrono::milliseconds snapshotBudget{400};
-    static constexpr std::chrono::milliseconds incrementalGrace{2000};
-
 private:
     struct Transfer;
-    // Resumes the coroutines waiting for the next event or deadline.
-    class Wakeup {
-    public:
-        // What `co_await` takes; it may be copied, so it only refers to the wakeup.
-        struct Awaiter {
-            Wakeup& wakeup;
-            bool await_ready() const noexcept { return false; }
-            void await_suspend(std::coroutine_handle<> waiter)
-            {
-                wakeup.m_waiters.push_back(waiter);
-            }
-            void await_resume() const noexcept {}
-        };
-        Awaiter next() { return Awaiter{*this}; }
-        void wake();
-
-    private:
-        std::vector<std::coroutine_handle<>> m_waiters;
-    };
     // What one conversion request has heard so far.
     struct Reading {
         uint32_t target = 0;
@@ -97,6 +84,7 @@ private:
     std::optional<QByteArray> bytesFor(const PasteboardSnapshot::Item& item, const QString& target);
 
     X11Connection m_x11;
+    const Deadlines m_deadlines;
     uint32_t m_window = 0;
     uint32_t m_property = 0;
     bool m_ready = false;

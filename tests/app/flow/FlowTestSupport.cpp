@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThreadPool>
@@ -42,6 +43,8 @@ void FlowTest::launch()
     delegate->launch();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();
+    // The panel is built on the event loop's next turn.
+    QCoreApplication::processEvents();
 }
 
 void FlowTest::triggerWithSelection(const QString& text, CaptureMethod method)

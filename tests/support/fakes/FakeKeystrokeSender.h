@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "support/fakes/CallJournal.h"
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 
@@ -29,6 +30,18 @@ public:
         return Platform::clock().monotonicNow() < shortcutReleasedAt;
     }
 
+    // Sleeps on the clock until the next release, or for the whole time-out.
+    QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override
+    {
+        ++waits;
+        const auto now = Platform::clock().monotonicNow();
+        std::chrono::milliseconds wait = timeout;
+        for (const std::chrono::milliseconds at : {modifiersReleasedAt, shortcutReleasedAt})
+            if (at > now)
+                wait = std::min(wait, at - now);
+        co_await Platform::clock().sleep(wait);
+    }
+
     bool post(EditCommand command, ChordStyle style) override
     {
         const QString shift = style == ChordStyle::terminal ? QStringLiteral("Shift+") : QString();
@@ -43,6 +56,7 @@ public:
     std::chrono::milliseconds modifiersReleasedAt{0};
     std::chrono::milliseconds shortcutReleasedAt{0};
     int modifierChecks = 0;
+    int waits = 0;
     std::function<void(EditCommand)> onPost;
 
 private:

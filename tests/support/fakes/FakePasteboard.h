@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "support/fakes/CallJournal.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -36,6 +37,17 @@ public:
     {
         settle();
         return count;
+    }
+    // Sleeps on the clock until the next scheduled write, or for the whole time-out.
+    QCoro::Task<> waitForChange(int64_t seen, std::chrono::milliseconds timeout) override
+    {
+        if (changeCount() != seen)
+            co_return;
+        const auto now = Platform::clock().monotonicNow();
+        std::chrono::milliseconds wait = timeout;
+        for (const Pending& pending : m_pending)
+            wait = std::min(wait, pending.at - now);
+        co_await Platform::clock().sleep(wait);
     }
     QCoro::Task<std::optional<QString>> readText() override
     {
