@@ -12,12 +12,16 @@ namespace AIGateway {
 
 namespace {
 
-std::optional<QString> storedKey()
+QString noKeyMessage()
 {
-    auto key = KeychainHelper::read(KeychainHelper::service, KeychainHelper::openAIAccount);
-    if (!key || key->isEmpty())
-        return std::nullopt;
-    return key;
+    return QStringLiteral("No OpenAI API key yet \u2014 add one in Settings.");
+}
+
+// OpenAI itself needs a key; another compatible server may well run without one.
+bool isKeyRequired(const AIServiceChoice& choice)
+{
+    return choice.service == AIService::openAI ||
+           choice.address == QString::fromUtf8(BuildConfig::openAIBaseURL);
 }
 
 Result fromOpenAI(OpenAIClient::Result result, const QString& address)
@@ -40,15 +44,11 @@ Result fromOpenAI(OpenAIClient::Result result, const QString& address)
 QCoro::Task<Result> performWithOwnKey(TextAction action, QString text, Language language,
                                       AIServiceChoice choice)
 {
-    // OpenAI itself needs a key; another compatible server may well run without one, and
-    // then no Authorization header is sent.
-    const auto key = storedKey();
-    const bool keyRequired = choice.service == AIService::openAI ||
-                             choice.address == QString::fromUtf8(BuildConfig::openAIBaseURL);
-    if (!key && keyRequired) {
+    // Without a key no Authorization header is sent.
+    const auto key = KeychainHelper::openAIKey();
+    if (!key && isKeyRequired(choice)) {
         co_return ProxyError::local(
-            QStringLiteral("No OpenAI API key yet \u2014 add one in Settings."),
-            QStringLiteral("useOwnAPIKey is set but the Keychain has no key"),
+            noKeyMessage(), QStringLiteral("useOwnAPIKey is set but the Keychain has no key"),
             ErrorRecovery::openSettings);
     }
     co_return fromOpenAI(co_await OpenAIClient::complete(
@@ -84,6 +84,17 @@ QString notConfiguredMessage()
     return QStringLiteral("Connect an AI service to use Quillmark");
 }
 
+std::optional<QString> missingSetup()
+{
+    const AIServiceChoice choice = Preferences::aiService();
+    if (!choice.service)
+        return notConfiguredMessage();
+    if (*choice.service != AIService::relay && isKeyRequired(choice) &&
+        !KeychainHelper::openAIKey())
+        return noKeyMessage();
+    return std::nullopt;
+}
+
 bool isUsingOwnKey()
 {
     const auto service = Preferences::aiService().service;
@@ -106,7 +117,8 @@ QCoro::Task<Result> perform(TextAction action, QString text, Language language)
 
 QCoro::Task<std::variant<QStringList, ProxyError>> listModels(QString baseURL)
 {
-    auto result = co_await OpenAIClient::models(storedKey().value_or(QString()), baseURL);
+    auto result =
+        co_await OpenAIClient::models(KeychainHelper::openAIKey().value_or(QString()), baseURL);
     if (auto* names = std::get_if<QStringList>(&result))
         co_return std::move(*names);
     if (const auto* error = std::get_if<OpenAIError>(&result)) {

@@ -34,6 +34,11 @@ using Result = std::variant<Outcome, ProxyError>;
 // service is configured, so that nothing is sent anywhere.
 QString notConfiguredMessage();
 
+// What keeps actions from being sent, in the words perform() would answer: no service
+// chosen, or OpenAI chosen without a stored key. Nothing when the choice is complete. Reads
+// the keyring only for a service that needs a key.
+std::optional<QString> missingSetup();
+
 // True when the chosen service is OpenAI or another compatible server, not the relay.
 bool isUsingOwnKey();
 

@@ -34,6 +34,21 @@ bool remove(const QString& account)
     return Platform::secretStore().remove(QString::fromLatin1(service), account);
 }
 
+std::optional<QString> openAIKey()
+{
+    auto key = read(QString::fromLatin1(service), QString::fromLatin1(openAIAccount));
+    if (!key || key->isEmpty())
+        return std::nullopt;
+    return key;
+}
+
+bool saveOpenAIKey(const QString& typed)
+{
+    const QString key = typed.trimmed();
+    const QString account = QString::fromLatin1(openAIAccount);
+    return key.isEmpty() ? remove(account) : write(account, key);
+}
+
 void migrateLegacyKeyIfNeeded()
 {
     const QString current = QString::fromLatin1(service);

@@ -25,6 +25,13 @@ std::optional<QString> read(const QString& service, const QString& account);
 // Removes the item under the current service; removing a missing item succeeds.
 [[nodiscard]] bool remove(const QString& account);
 
+// The user's OpenAI key under the current service; nothing when there is none or it is empty.
+std::optional<QString> openAIKey();
+
+// Stores `typed`, trimmed of white space, as the user's OpenAI key, or removes the key when
+// nothing is left.
+[[nodiscard]] bool saveOpenAIKey(const QString& typed);
+
 // Copies a key stored under the former identity once per installation, unless a current
 // key exists. Reading the old item may wait for the user to answer the keyring.
 void migrateLegacyKeyIfNeeded();

@@ -171,7 +171,7 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
     co_return OpenAIError{QStringLiteral("No HTTP response")};
 }
 
-QCoro::Task<ModelList> models(QString apiKey, QString baseURL)
+QCoro::Task<ModelList> models(QString apiKey, QString baseURL, std::chrono::milliseconds timeout)
 {
     QString base = baseURL;
     while (base.endsWith(u'/'))
@@ -181,8 +181,7 @@ QCoro::Task<ModelList> models(QString apiKey, QString baseURL)
     if (auto* refused = std::get_if<OpenAIError>(&prepared))
         co_return std::move(*refused);
     QNetworkRequest request = std::get<QNetworkRequest>(std::move(prepared));
-    const HttpExchange::Result exchange =
-        co_await HttpExchange::get(std::move(request), std::chrono::seconds(15));
+    const HttpExchange::Result exchange = co_await HttpExchange::get(std::move(request), timeout);
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
         co_return *failure;
     const auto* response = std::get_if<HttpExchange::Response>(&exchange);

@@ -45,8 +45,9 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
                              QString baseURL);
 
 // The model names the server lists at base + "/v1/models" ({"data": [{"id": …}, …]}), in its
-// order; an empty key sends no Authorization header.
+// order; an empty key sends no Authorization header. Gives up after `timeout` on the clock.
 using ModelList = std::variant<QStringList, OpenAIError, HttpExchange::TransportError>;
-QCoro::Task<ModelList> models(QString apiKey, QString baseURL);
+QCoro::Task<ModelList> models(QString apiKey, QString baseURL,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 } // namespace OpenAIClient

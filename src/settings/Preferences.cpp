@@ -168,6 +168,17 @@ void setAIService(AIService service)
     storeCase(DefaultsKey::aiService, service);
 }
 
+void setAIService(AIService service, const QString& address)
+{
+    setAIService(service);
+    const char* addressKey =
+        service == AIService::relay ? DefaultsKey::proxyBaseURL : DefaultsKey::openAIBaseURL;
+    if (service == AIService::openAI || (service == AIService::relay && address.isEmpty()))
+        remove(addressKey);
+    else
+        setString(addressKey, address);
+}
+
 QString relayBaseURL()
 {
     return defaults()

@@ -94,6 +94,10 @@ bool useOwnAPIKey();
 // and otherwise the relay when there is an address for it.
 AIServiceChoice aiService();
 void setAIService(AIService service);
+// Chooses the service with its address: the relay's goes to "proxyBaseURL" (empty: the
+// build's address applies) and a compatible server's to "openAIBaseURL"; OpenAI has its one
+// address, so "openAIBaseURL" is removed and `address` ignored.
+void setAIService(AIService service, const QString& address);
 // "proxyBaseURL" when set, otherwise the build's relay address (empty in a default build).
 QString relayBaseURL();
 

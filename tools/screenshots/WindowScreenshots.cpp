@@ -103,6 +103,8 @@ bool guidePages(const Output& output, KeyCharacters& layout)
     FakeAccessibilityPermission accessibility;
     accessibility.trusted = false;
     OnboardingWindowController guide(accessibility, layout, [] {});
+    // No search of this computer's ports: the page shows what it says when none answers.
+    guide.setProbeCandidates({});
     guide.show();
     OnboardingView& view = *guide.view();
     bool ok = output.save(*guide.window(), QStringLiteral("guide-1-welcome"));
@@ -112,7 +114,9 @@ bool guidePages(const Output& output, KeyCharacters& layout)
     guide.show();
     ok = output.save(*guide.window(), QStringLiteral("guide-2-granted")) && ok;
     view.goForward();
-    ok = output.save(*guide.window(), QStringLiteral("guide-3-usage")) && ok;
+    ok = output.save(*guide.window(), QStringLiteral("guide-3-connect")) && ok;
+    view.goForward();
+    ok = output.save(*guide.window(), QStringLiteral("guide-4-usage")) && ok;
     guide.close();
     return ok;
 }

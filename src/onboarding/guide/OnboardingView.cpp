@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "onboarding/guide/OnboardingView.h"
 
+#include "ai/AIGateway.h"
 #include "core/Callback.h"
+#include "onboarding/guide/ConnectPage.h"
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"
@@ -24,9 +26,11 @@ OnboardingView::OnboardingView(KeyCharacters& layout, QWidget* parent)
     m_pages = new QStackedWidget(this);
     m_welcome = new WelcomePage(recorderState());
     m_permission = new PermissionPage;
+    m_connect = new ConnectPage;
     m_usage = new UsagePage;
     m_pages->addWidget(m_welcome);
     m_pages->addWidget(m_permission);
+    m_pages->addWidget(m_connect);
     m_pages->addWidget(m_usage);
     column->addWidget(m_pages, 1);
     connect(m_welcome, &WelcomePage::doubleTapChosen, this, &OnboardingView::chooseDoubleTap);
@@ -55,19 +59,16 @@ void OnboardingView::render(bool isTrusted, Callbacks callbacks)
 
 void OnboardingView::restart()
 {
-    m_step = 0;
     m_shortcut = Preferences::hotkeyShortcut();
     m_shortcutError.reset();
     m_doubleTap = Preferences::doubleTapModifier();
-    renderPages();
+    showStep(0);
 }
 
 void OnboardingView::goBack()
 {
-    if (m_step == 0)
-        return;
-    --m_step;
-    renderPages();
+    if (m_step > 0)
+        showStep(m_step - 1);
 }
 
 void OnboardingView::goForward()
@@ -77,8 +78,7 @@ void OnboardingView::goForward()
         invokeIfSet(finish);
         return;
     }
-    ++m_step;
-    renderPages();
+    showStep(m_step + 1);
 }
 
 void OnboardingView::keyPressEvent(QKeyEvent* event)
@@ -125,11 +125,24 @@ ShortcutRecorder OnboardingView::recorderState()
             }};
 }
 
+void OnboardingView::showStep(int step)
+{
+    m_step = step;
+    renderPages();
+    if (step == connectStep) {
+        m_connect->renderChoice();
+        m_connect->search();
+    }
+}
+
 void OnboardingView::renderPages()
 {
     m_welcome->render(recorderState(), m_shortcutError, m_doubleTap);
     m_permission->render(m_isTrusted, m_callbacks.onGrant, m_callbacks.onRelaunch);
     m_usage->render(m_shortcut, m_layout, m_callbacks.onOpenSettings);
+    // The keyring is read only where the answer is shown.
+    if (m_step == pageCount - 1)
+        m_usage->renderService(AIGateway::missingSetup(), [this] { showStep(connectStep); });
     m_pages->setCurrentIndex(m_step);
     m_back->setVisible(m_step > 0);
     m_primary->setText(m_step == pageCount - 1 ? QStringLiteral("Start using Quillmark")

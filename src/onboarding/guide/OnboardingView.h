@@ -8,14 +8,16 @@
 #include <functional>
 #include <optional>
 
+class ConnectPage;
 class PermissionPage;
 class QPushButton;
 class QStackedWidget;
 class UsagePage;
 class WelcomePage;
 
-// The welcome guide's content: three pages (welcome and shortcut, permission, usage) with
-// Back and a main button that Return presses: "Next", then "Start using Quillmark".
+// The welcome guide's content: four pages (welcome and shortcut, permission, connecting an
+// AI service, usage) with Back and a main button that Return presses: "Next", then "Start
+// using Quillmark". Entering the connect page looks for servers on this computer.
 class OnboardingView : public QWidget {
     Q_OBJECT
 
@@ -31,7 +33,8 @@ public:
         std::function<void()> onFinish;
     };
 
-    static constexpr int pageCount = 3;
+    static constexpr int pageCount = 4;
+    static constexpr int connectStep = 2;
 
     // The layout names the keys and must outlive the view.
     explicit OnboardingView(KeyCharacters& layout, QWidget* parent = nullptr);
@@ -45,7 +48,7 @@ public:
 
     int step() const { return m_step; }
     void goBack();
-    // "Next" on the first two pages, finishing on the last.
+    // "Next" before the last page, finishing on the last.
     void goForward();
 
     const HotkeyShortcut& shortcut() const { return m_shortcut; }
@@ -54,6 +57,7 @@ public:
 
     WelcomePage& welcomePage() const { return *m_welcome; }
     PermissionPage& permissionPage() const { return *m_permission; }
+    ConnectPage& connectPage() const { return *m_connect; }
     UsagePage& usagePage() const { return *m_usage; }
     QPushButton& backButton() const { return *m_back; }
     QPushButton& primaryButton() const { return *m_primary; }
@@ -65,6 +69,7 @@ private:
     std::optional<QString> record(const HotkeyShortcut& shortcut);
     void chooseDoubleTap(DoubleTapModifier modifier);
     ShortcutRecorder recorderState();
+    void showStep(int step);
     void renderPages();
 
     KeyCharacters& m_layout;
@@ -78,6 +83,7 @@ private:
     QStackedWidget* m_pages;
     WelcomePage* m_welcome;
     PermissionPage* m_permission;
+    ConnectPage* m_connect;
     UsagePage* m_usage;
     QPushButton* m_back;
     QPushButton* m_primary;

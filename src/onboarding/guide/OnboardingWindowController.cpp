@@ -3,6 +3,7 @@
 
 #include "core/Callback.h"
 #include "core/Log.h"
+#include "onboarding/guide/ConnectPage.h"
 #include "onboarding/guide/OnboardingView.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
@@ -51,6 +52,7 @@ void OnboardingWindowController::show()
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
         m_view = new OnboardingView(m_layout, m_window.get());
+        m_view->connectPage().setCandidates(m_candidates);
         layout->addWidget(m_view);
         m_window->setFixedSize(windowSize);
     }
@@ -71,6 +73,13 @@ void OnboardingWindowController::close()
     cancelPoll();
     if (m_window)
         m_window->close();
+}
+
+void OnboardingWindowController::setProbeCandidates(QList<LocalServerProbe::Candidate> candidates)
+{
+    m_candidates = std::move(candidates);
+    if (m_view)
+        m_view->connectPage().setCandidates(m_candidates);
 }
 
 void OnboardingWindowController::render()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ai/LocalServerProbe.h"
 #include "core/Clock.h"
 #include "core/HotkeyShortcut.h"
 #include "onboarding/guide/PermissionPage.h"
@@ -19,7 +20,7 @@ class QWidget;
 
 // The welcome guide's window: shown once on the first run and from the tray menu's
 // "How to Use Quillmark…". While it is open it checks the accessibility grant every second,
-// so the permission page switches to "You're all set." without a relaunch. The window is
+// so the permission page switches to "This desktop is ready." without a relaunch. The window is
 // made on the first show and kept. Main thread only.
 class OnboardingWindowController final : public QObject, public WelcomeGuide {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     void showIfFirstRun() override;
     // Stops the poll and closes the window, which is kept for the next show.
     void close();
+    // The ports the connect page searches for servers on this computer; the usual ones
+    // until set.
+    void setProbeCandidates(QList<LocalServerProbe::Candidate> candidates);
 
     // Null before the first show.
     QWidget* window() const { return m_window.get(); }
@@ -63,6 +67,7 @@ private:
     std::function<void()> m_relaunch;
     AccessibilityBus* m_accessibilityBus;
     KeyCharacters& m_layout;
+    QList<LocalServerProbe::Candidate> m_candidates = LocalServerProbe::usualPorts();
     PermissionPage::BusView m_busView = PermissionPage::BusView::hidden;
     std::unique_ptr<QWidget> m_window;
     OnboardingView* m_view = nullptr;

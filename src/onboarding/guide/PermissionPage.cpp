@@ -87,7 +87,7 @@ PermissionPage::PermissionPage(QWidget* parent)
     auto* granted = new QVBoxLayout(m_granted);
     granted->setContentsMargins(0, 0, 0, 0);
     granted->setSpacing(14);
-    granted->addWidget(GuideStyle::title(QStringLiteral("You're all set."), m_granted));
+    granted->addWidget(GuideStyle::title(QStringLiteral("This desktop is ready."), m_granted));
     auto* grantedRow = new QHBoxLayout;
     auto* check = new QLabel(m_granted);
     check->setPixmap(GuideStyle::symbol(QStringLiteral("checkmark.circle.fill"), 18,

@@ -5,6 +5,7 @@
 #include "onboarding/guide/GuideStyle.h"
 #include "onboarding/guide/KeyCaps.h"
 #include "settings/PopoverEnums.h"
+#include "ui/settings/FormLabels.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -32,11 +33,26 @@ constexpr UsageRow usageRows[] = {
 UsagePage::UsagePage(QWidget* parent)
     : QWidget(parent)
     , m_keys(new KeyCaps(this))
+    , m_readyIcon(new QLabel(this))
+    , m_service(GuideStyle::body(QString(), this))
+    , m_connect(GuideStyle::link(QStringLiteral("Connect an AI"), this))
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(14);
     column->addWidget(GuideStyle::title(QStringLiteral("Try it on anything."), this));
+    auto* serviceRow = new QHBoxLayout;
+    serviceRow->setSpacing(8);
+    m_readyIcon->setPixmap(GuideStyle::symbol(QStringLiteral("checkmark.circle.fill"), 16,
+                                              FormLabels::green(*this), *this));
+    serviceRow->addWidget(m_readyIcon);
+    QFont strong = m_service->font();
+    strong.setBold(true);
+    m_service->setFont(strong);
+    serviceRow->addWidget(m_service, 1);
+    connect(m_connect, &QPushButton::clicked, this, [this] { invokeIfSet(m_onConnect); });
+    serviceRow->addWidget(m_connect);
+    column->addLayout(serviceRow);
     auto* pressRow = new QHBoxLayout;
     pressRow->setSpacing(8);
     pressRow->addWidget(new QLabel(QStringLiteral("Select some text, then press"), this));
@@ -77,4 +93,20 @@ void UsagePage::render(const HotkeyShortcut& shortcut, KeyCharacters& layout,
 {
     m_keys->setShortcut(shortcut, layout);
     m_onOpenSettings = std::move(onOpenSettings);
+}
+
+void UsagePage::renderService(const std::optional<QString>& missing,
+                              std::function<void()> onConnect)
+{
+    m_service->setText(missing.value_or(QStringLiteral("You're all set.")));
+    FormLabels::setColor(*m_service,
+                         missing ? FormLabels::red(*this) : palette().color(QPalette::WindowText));
+    m_readyIcon->setVisible(!missing);
+    m_connect->setVisible(missing.has_value());
+    m_onConnect = std::move(onConnect);
+}
+
+QString UsagePage::serviceText() const
+{
+    return m_service->text();
 }

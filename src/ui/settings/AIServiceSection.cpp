@@ -19,15 +19,9 @@
 
 namespace {
 
-QString account()
-{
-    return QString::fromLatin1(KeychainHelper::openAIAccount);
-}
-
 bool hasStoredKey()
 {
-    const auto key = KeychainHelper::read(QString::fromLatin1(KeychainHelper::service), account());
-    return key && !key->isEmpty();
+    return KeychainHelper::openAIKey().has_value();
 }
 
 QLineEdit* passwordField(const QString& name)
@@ -180,13 +174,11 @@ void AIServiceSection::reload()
 
 void AIServiceSection::choose(int index)
 {
-    if (const auto service = fromRawValue<AIService>(m_service->itemData(index).toString()))
-        Preferences::setAIService(*service);
-    // OpenAI has one address; the compatible server's is its own.
-    if (m_service->itemData(index).toString() == rawValue(AIService::openAI))
-        Preferences::remove(DefaultsKey::openAIBaseURL);
-    else if (m_service->itemData(index).toString() == rawValue(AIService::compatible))
-        Preferences::setString(DefaultsKey::openAIBaseURL, m_serverAddress->text().trimmed());
+    if (const auto service = fromRawValue<AIService>(m_service->itemData(index).toString())) {
+        Preferences::setAIService(
+            *service,
+            (*service == AIService::relay ? m_relayAddress : m_serverAddress)->text().trimmed());
+    }
     setOutcome({}, false);
     showService();
 }
@@ -209,13 +201,9 @@ void AIServiceSection::showService()
 
 void AIServiceSection::saveKey()
 {
-    const QString key = m_key->text().trimmed();
     // The settings window shows no failure here: the status line below tells whether a
     // key is stored.
-    if (key.isEmpty())
-        (void)KeychainHelper::remove(account());
-    else
-        (void)KeychainHelper::write(account(), key);
+    (void)KeychainHelper::saveOpenAIKey(m_key->text());
     m_key->clear();
     setKeySaved(true);
     refreshKeyStatus();
@@ -224,7 +212,7 @@ void AIServiceSection::saveKey()
 
 void AIServiceSection::removeKey()
 {
-    (void)KeychainHelper::remove(account());
+    (void)KeychainHelper::remove(QString::fromLatin1(KeychainHelper::openAIAccount));
     m_key->clear();
     refreshKeyStatus();
 }

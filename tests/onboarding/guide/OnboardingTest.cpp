@@ -1,17 +1,24 @@
 // SPDX-License-Identifier: MIT
+#include "ai/KeychainHelper.h"
+#include "ai/LocalServerProbe.h"
+#include "onboarding/guide/ConnectPage.h"
 #include "onboarding/guide/KeyCaps.h"
 #include "onboarding/guide/OnboardingView.h"
 #include "onboarding/guide/OnboardingWindowController.h"
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"
+#include "platform/Platform.h"
 #include "settings/Preferences.h"
+#include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityBus.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
+#include "support/fakes/FakeSecretStore.h"
 #include "ui/settings/KeyScript.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -23,6 +30,21 @@ namespace {
 
 const HotkeyShortcut optionCommandT = HotkeyShortcut::defaultShortcut();
 const HotkeyShortcut controlOptionK{40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
+
+quint16 portOf(const LoopbackServer& server)
+{
+    return quint16(QUrl(server.baseURL()).port());
+}
+
+// A loopback port where nothing listens.
+quint16 refusingPort()
+{
+    QTcpServer probe;
+    EXPECT_TRUE(probe.listen(QHostAddress::LocalHost));
+    return probe.serverPort();
+}
+
+const QByteArray twoModels = R"({"data": [{"id": "llama3.2"}, {"id": "qwen2.5"}]})";
 
 class OnboardingTest : public ::testing::Test {
 protected:
@@ -41,12 +63,16 @@ protected:
                          QStringLiteral(" stored ") + rawValue(Preferences::doubleTapModifier()));
         };
         guide.onOpenSettings = [this] { calls.append(QStringLiteral("open settings")); };
+        // Nothing on this computer's own ports is asked.
+        guide.setProbeCandidates({});
+        Platform::setSecretStore(&keyring);
     }
     // A poll left waiting on the fake clock would never end.
     ~OnboardingTest() override
     {
         guide.close();
         time.clock.advance(OnboardingWindowController::pollInterval);
+        Platform::setSecretStore(nullptr);
     }
 
     OnboardingView& view() const { return *guide.view(); }
@@ -68,6 +94,7 @@ protected:
     bool systemAccepts = true;
     QStringList calls;
     FakeAccessibilityBus bus;
+    FakeSecretStore keyring;
     OnboardingWindowController guide{accessibility, layout.layout, [this] { ++relaunches; }, &bus};
 };
 
@@ -97,7 +124,8 @@ TEST_F(OnboardingTest, PagesForwardAndBackAndReturnFinishesOnTheLast)
     };
     const QList<Page> pages = {{0, false, QStringLiteral("Next")},
                                {1, true, QStringLiteral("Next")},
-                               {2, true, QStringLiteral("Start using Quillmark")}};
+                               {2, true, QStringLiteral("Next")},
+                               {3, true, QStringLiteral("Start using Quillmark")}};
     for (const Page& page : pages) {
         SCOPED_TRACE(page.step);
         EXPECT_EQ(view().step(), page.step);
@@ -149,9 +177,6 @@ TEST_F(OnboardingTest, DoubleTapChoiceIsStoredBeforeTheOwnerHearsOfIt)
 {
     guide.show();
     WelcomePage& page = view().welcomePage();
-    EXPECT_EQ(page.doubleTapHint(),
-              QStringLiteral("Prefer one hand? Pick a modifier to tap twice instead of pressing "
-                             "a chord. The shortcut above keeps working either way."));
     QComboBox& picker = page.doubleTapPicker();
     const int option = picker.findData(QStringLiteral("option"));
     picker.setCurrentIndex(option);
@@ -198,7 +223,7 @@ TEST_F(OnboardingTest, ButtonsPromptOpenSettingsAndRelaunch)
 {
     accessibility.trusted = false;
     guide.show();
-    const QList<QPushButton*> buttons = view().permissionPage().findChildren<QPushButton*>();
+    const QList<QPushButton*> buttons = view().findChildren<QPushButton*>();
     const auto button = [&buttons](const QString& text) {
         for (QPushButton* candidate : buttons) {
             if (candidate->text() == text)
@@ -213,7 +238,7 @@ TEST_F(OnboardingTest, ButtonsPromptOpenSettingsAndRelaunch)
     EXPECT_EQ(relaunches, 1);
 
     EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Alt", "Super", "T"}));
-    view().usagePage().findChild<QPushButton*>()->click();
+    button(QStringLiteral("Open Settings"))->click();
     EXPECT_EQ(calls, QStringList{"open settings"});
     EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
 }
@@ -268,6 +293,85 @@ TEST_F(OnboardingTest, PermissionPageSwitchesTheAccessibilityBusOn)
                              "restart before Quillmark can read from them."));
     EXPECT_TRUE(page.switchOnButton().isHidden());
     EXPECT_EQ(bus.calls, QStringList({"read", "read", "switch on", "switch on", "read"}));
+}
+
+// One search, one port of each kind, the silent one first: the others are answered while it
+// still waits, and it is given up on the clock.
+TEST_F(OnboardingTest, ProbeAsksAllPortsAtOnceAndOffersThoseListingModels)
+{
+    LoopbackServer silent, webPage, ollama;
+    silent.setReply(LoopbackServer::Reply::silence());
+    webPage.setReply(LoopbackServer::Reply::json(200, "<html>router login</html>"));
+    ollama.setReply(LoopbackServer::Reply::json(200, twoModels));
+    auto probe = LocalServerProbe::find({{"silent", portOf(silent)},
+                                         {"refusing", refusingPort()},
+                                         {"web page", portOf(webPage)},
+                                         {"Ollama", portOf(ollama)}});
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return ollama.requests().size() == 1 && time.clock.pendingSleeps() == 1;
+    })) << "only the silent port's time-out is left";
+    EXPECT_EQ(silent.requests().size(), 1);
+    time.clock.advance(LocalServerProbe::timeout);
+    EXPECT_EQ(
+        QCoro::waitFor(std::move(probe)),
+        (QList<LocalServerProbe::Server>{{"Ollama", ollama.baseURL(), {"llama3.2", "qwen2.5"}}}));
+    EXPECT_EQ(ollama.requests().first().path, "/v1/models");
+    EXPECT_EQ(log.lines().last(), "info ai: local servers: 1 of 4 answered (Ollama)");
+}
+
+// The connect page finds a loopback server posing as a local model server; the last page says
+// what is missing until a service is chosen there.
+TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice)
+{
+    LoopbackServer ollama;
+    ollama.setReply(LoopbackServer::Reply::json(200, twoModels));
+    guide.setProbeCandidates({{"Ollama", portOf(ollama)}, {"vLLM", refusingPort()}});
+    guide.show();
+    ConnectPage& page = view().connectPage();
+    const auto searched = [&] { return QTest::qWaitFor([&] { return !page.isSearching(); }); };
+    view().goForward();
+    view().goForward();
+    ASSERT_TRUE(searched());
+    EXPECT_EQ(page.searchText(), QStringLiteral("Running here: Ollama."));
+    EXPECT_EQ(page.serverPicker().itemText(1), QStringLiteral("qwen2.5 — Ollama"));
+    EXPECT_EQ(page.choiceText(), QStringLiteral("Nothing is connected yet."));
+    view().goForward();
+    EXPECT_EQ(view().usagePage().serviceText(),
+              QStringLiteral("Connect an AI service to use Quillmark"));
+
+    view().usagePage().connectButton().click();
+    EXPECT_EQ(view().step(), OnboardingView::connectStep);
+    ASSERT_TRUE(searched());
+    page.keyField().setText(QStringLiteral("  sk-test\n"));
+    page.saveKeyButton().click();
+    EXPECT_EQ(keyring.stored(KeychainHelper::service, KeychainHelper::openAIAccount), "sk-test");
+    EXPECT_EQ(page.keyField().text(), QString()) << "never shown back";
+    EXPECT_EQ(Preferences::aiService().service, AIService::openAI);
+    view().goBack();
+    view().goForward();
+    ASSERT_TRUE(searched());
+    ASSERT_EQ(ollama.requests().size(), 3);
+    EXPECT_FALSE(ollama.requests().last().header("Authorization")) << "the key stays home";
+
+    page.serverPicker().setCurrentIndex(1);
+    page.useServerButton().click();
+    EXPECT_EQ(Preferences::aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
+    EXPECT_EQ(Preferences::model(), QStringLiteral("qwen2.5"));
+    EXPECT_EQ(page.choiceText(),
+              QStringLiteral("Connected: the server at %1, model qwen2.5.").arg(ollama.baseURL()));
+    view().goForward();
+    EXPECT_EQ(view().usagePage().serviceText(), QStringLiteral("You're all set."));
+    EXPECT_TRUE(view().usagePage().connectButton().isHidden());
+
+    view().goBack();
+    ASSERT_TRUE(searched());
+    page.relayField().setText(QStringLiteral("relay.example.org"));
+    page.useRelayButton().click();
+    EXPECT_EQ(Preferences::aiService().service, AIService::compatible) << "not an address";
+    page.relayField().setText(QStringLiteral("https://relay.example.org"));
+    page.useRelayButton().click();
+    EXPECT_EQ(Preferences::aiService(),
+              (AIServiceChoice{AIService::relay, QStringLiteral("https://relay.example.org")}));
 }
 
 } // namespace
