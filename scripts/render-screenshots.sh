@@ -6,8 +6,8 @@
 #
 # usage: scripts/render-screenshots.sh [--readme] [BUILD_DIRECTORY] [SCALE]
 #   BUILD_DIRECTORY defaults to build/dev; SCALE (device pixels per point) to 2.
-#   --readme also redraws the four pictures of the panel that the README shows (ready,
-#   loading, result, error; narrow panel) into docs/screenshots/, at scale 1 to keep them small.
+#   --readme also redraws the five pictures of the panel that the README shows (ready,
+#   loading, result, error, no AI service; narrow panel) into docs/screenshots/, at scale 1 to keep them small.
 # The pictures go to ./screenshots/, which git ignores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,7 +37,8 @@ if $readme; then
     small=$output/readme
     QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/popover_screenshots" "$small" 1 >/dev/null
     mkdir -p docs/screenshots
-    for picture in ready:ready loading:loading-translate result:result error:error-retry; do
+    for picture in ready:ready loading:loading-translate result:result error:error-retry \
+        connect:needs-service; do
         cp "$small/narrow-${picture#*:}.png" "docs/screenshots/panel-${picture%%:*}.png"
     done
     rm -r "$small"

@@ -95,6 +95,11 @@ std::optional<QString> missingSetup()
     return std::nullopt;
 }
 
+bool isConfigured()
+{
+    return Preferences::aiService().service.has_value();
+}
+
 bool isUsingOwnKey()
 {
     const auto service = Preferences::aiService().service;

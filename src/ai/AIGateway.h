@@ -39,6 +39,10 @@ QString notConfiguredMessage();
 // the keyring only for a service that needs a key.
 std::optional<QString> missingSetup();
 
+// True when a service is chosen; otherwise perform() sends nothing and answers
+// notConfiguredMessage().
+bool isConfigured();
+
 // True when the chosen service is OpenAI or another compatible server, not the relay.
 bool isUsingOwnKey();
 

@@ -164,10 +164,12 @@ void AppDelegate::wirePopoverModel()
     model.onCopy = weakly([](AppDelegate& self) { self.copyResult(); });
     model.onReplace = weakly([](AppDelegate& self) { self.replaceResult(); });
     model.onBack = weakly([](AppDelegate& self) { self.backToReady(QStringLiteral("back")); });
+    // Every way to the settings from the panel is about the AI service: none chosen, no key
+    // stored, a key refused.
     model.onOpenSettings = weakly([](AppDelegate& self) {
         self.m_popover->dismiss(QStringLiteral("open settings"));
         if (self.m_settings)
-            self.m_settings->show();
+            self.m_settings->showAIService();
     });
     model.onRetry = weakly([](AppDelegate& self) {
         if (self.m_lastAction)

@@ -42,7 +42,8 @@ public:
     void openSettingsForSecondStart();
     QCoro::Task<> captureAndShow();
     QCoro::Task<> run(TextAction action);
-    void copyResult();
+    // Copies the text, confirms it on the Copy button and closes the panel a moment later.
+    QCoro::Task<> copyResult();
     QCoro::Task<> replaceResult();
     void backToReady(const QString& reason);
     // The session keys, delivered only while the panel is open.

@@ -25,6 +25,7 @@ const QString targetGoneMessage = QStringLiteral(
     "The original app is no longer running. The result was copied to your clipboard instead.");
 
 constexpr std::chrono::seconds permissionPollInterval{1};
+constexpr std::chrono::milliseconds copyConfirmationTime{800};
 const QString selfTestText = QStringLiteral("this sentance have two mistake");
 
 } // namespace
@@ -81,6 +82,7 @@ QCoro::Task<> AppDelegate::captureAndShow()
     model.setTargetLanguage(Preferences::targetLanguage());
     model.setEditableResult(QString());
     model.setLastUsage(std::nullopt);
+    model.setCopyConfirmed(false);
     if (!m_lastCapture) {
         model.setEditableOriginal(QString());
         model.setState(PopoverState::noSelection());
@@ -120,6 +122,8 @@ QCoro::Task<> AppDelegate::run(TextAction action)
 
     m_lastAction = action;
     const int64_t generation = m_generation;
+    // The gateway sends nothing without a service; the panel then asks for one.
+    const bool serviceChosen = AIGateway::isConfigured();
     m_popover->model().setState(PopoverState::loading(action));
     RunRules::logStart(action, characters);
     const std::chrono::milliseconds start = Platform::clock().monotonicNow();
@@ -146,7 +150,8 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     }
     if (const ProxyError* error = std::get_if<ProxyError>(&*result)) {
         RunRules::logFailure(action, error->logDetail);
-        model.setState(PopoverState::error(error->message, error->recovery));
+        model.setState(serviceChosen ? PopoverState::error(error->message, error->recovery)
+                                     : PopoverState::needsService());
         co_return;
     }
 
@@ -164,21 +169,30 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     co_await replaceResult();
 }
 
-void AppDelegate::copyResult()
+QCoro::Task<> AppDelegate::copyResult()
 {
     if (!m_popover)
-        return;
-    const PopoverModel& model = m_popover->model();
+        co_return;
+    PopoverModel& model = m_popover->model();
     QString text;
     if (model.state().is(PopoverState::Kind::result))
         text = model.editableResult();
     else if (model.state().is(PopoverState::Kind::error))
         text = model.editableResult().isEmpty() ? model.editableOriginal() : model.editableResult();
     else
-        return;
+        co_return;
     m_components.clipboard->writeString(text);
     Log::app().info(QStringLiteral("result copied (%1 chars)")
                         .arg(QString::number(RunRules::characterCount(text))));
+    // Copy says "Copied" for a moment, then the panel closes; unless the user has moved on
+    // meanwhile (another state, another cycle, the panel closed).
+    model.setCopyConfirmed(true);
+    const int64_t generation = m_generation;
+    const QPointer<AppDelegate> self(this);
+    co_await Platform::clock().sleep(copyConfirmationTime);
+    if (!self || !m_popover || generation != m_generation || !m_popover->isPanelVisible() ||
+        !m_popover->model().copyConfirmed())
+        co_return;
     m_popover->dismiss(QStringLiteral("copied"));
 }
 
@@ -241,6 +255,7 @@ void AppDelegate::escapePressed()
     case PopoverState::Kind::loading:
     case PopoverState::Kind::result:
     case PopoverState::Kind::error:
+    case PopoverState::Kind::needsService:
         backToReady(QStringLiteral("esc"));
         return;
     case PopoverState::Kind::ready:
@@ -255,21 +270,32 @@ void AppDelegate::actionKeyPressed(int number)
 {
     if (!m_popover || !m_popover->isPanelVisible())
         return;
+    // Alt+N presses the Nth button, in the order the panel shows them.
     PopoverModel& model = m_popover->model();
-    if (model.state().is(PopoverState::Kind::result)) {
-        if (number == 1)
-            invokeIfSet(model.onReplace);
-        else if (number == 2)
-            invokeIfSet(model.onCopy);
-        else if (number == 3)
-            invokeIfSet(model.onBack);
+    QList<const std::function<void()>*> buttons;
+    switch (model.state().kind()) {
+    case PopoverState::Kind::ready: {
+        const QList<PopoverAction> visible = Preferences::activeActions();
+        if (number >= 1 && number <= visible.size())
+            invokeIfSet(model.onAction, textAction(visible.at(number - 1)));
         return;
     }
-    if (!model.state().is(PopoverState::Kind::ready))
+    case PopoverState::Kind::result:
+        buttons = {&model.onReplace, &model.onCopy, &model.onBack};
+        break;
+    case PopoverState::Kind::error:
+        buttons = model.errorButtons();
+        break;
+    case PopoverState::Kind::needsService:
+        buttons = {&model.onOpenSettings};
+        break;
+    case PopoverState::Kind::loading:
+    case PopoverState::Kind::needsPermission:
+    case PopoverState::Kind::noSelection:
         return;
-    const QList<PopoverAction> visible = Preferences::activeActions();
-    if (number >= 1 && number <= visible.size())
-        invokeIfSet(model.onAction, textAction(visible.at(number - 1)));
+    }
+    if (number >= 1 && number <= buttons.size())
+        invokeIfSet(*buttons.at(number - 1));
 }
 
 void AppDelegate::startPermissionPoll()

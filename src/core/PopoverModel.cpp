@@ -18,6 +18,8 @@ PopoverModel::PopoverModel(QObject* parent)
 
 void PopoverModel::setState(const PopoverState& state)
 {
+    if (state != m_state)
+        setCopyConfirmed(false);
     assign(this, m_state, state, &PopoverModel::stateChanged);
 }
 
@@ -39,4 +41,28 @@ void PopoverModel::setEditableResult(const QString& text)
 void PopoverModel::setLastUsage(const std::optional<QString>& usage)
 {
     assign(this, m_lastUsage, usage, &PopoverModel::lastUsageChanged);
+}
+
+void PopoverModel::setCopyConfirmed(bool confirmed)
+{
+    assign(this, m_copyConfirmed, confirmed, &PopoverModel::copyConfirmedChanged);
+}
+
+QList<const std::function<void()>*> PopoverModel::errorButtons() const
+{
+    QList<const std::function<void()>*> buttons;
+    switch (m_state.recovery()) {
+    case ErrorRecovery::none:
+        break;
+    case ErrorRecovery::openSettings:
+        buttons.append(&onOpenSettings);
+        break;
+    case ErrorRecovery::update:
+        buttons.append(&onUpdate);
+        break;
+    case ErrorRecovery::retry:
+        buttons.append(&onRetry);
+        break;
+    }
+    return buttons << &onCopy << &onBack;
 }

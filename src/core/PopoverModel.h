@@ -24,6 +24,7 @@ public:
     explicit PopoverModel(QObject* parent = nullptr);
 
     const PopoverState& state() const { return m_state; }
+    // A new state also ends the confirmation of a copy.
     void setState(const PopoverState& state);
 
     const Language& targetLanguage() const { return m_targetLanguage; }
@@ -38,6 +39,10 @@ public:
     const std::optional<QString>& lastUsage() const { return m_lastUsage; }
     void setLastUsage(const std::optional<QString>& usage);
 
+    // The text was just copied: the Copy button says so until the panel closes.
+    bool copyConfirmed() const { return m_copyConfirmed; }
+    void setCopyConfirmed(bool confirmed);
+
     // Callbacks, each optional. Invoke them through invokeIfSet().
     std::function<void(QSizeF)> onContentSizeChange;
     std::function<void(const TextAction&)> onAction;
@@ -50,12 +55,17 @@ public:
     std::function<void()> onRetry;
     std::function<void()> onUpdate;
 
+    // The error state's buttons, left to right: its recovery's when one can help, then Copy
+    // and Back. The panel shows them in this order and Alt+1, Alt+2… press them.
+    QList<const std::function<void()>*> errorButtons() const;
+
 signals:
     void stateChanged();
     void targetLanguageChanged();
     void editableOriginalChanged();
     void editableResultChanged();
     void lastUsageChanged();
+    void copyConfirmedChanged();
 
 private:
     PopoverState m_state = PopoverState::noSelection();
@@ -63,4 +73,5 @@ private:
     QString m_editableOriginal;
     QString m_editableResult;
     std::optional<QString> m_lastUsage;
+    bool m_copyConfirmed = false;
 };

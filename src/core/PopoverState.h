@@ -13,12 +13,13 @@
 //   noSelection ──capture with text──▶ ready ──action──▶ loading ──ok──▶ result
 //        ▲                               ▲                  │             │
 //        │                               └──back/esc────────┴──failure──▶ error
+//   loading ──no AI service chosen, nothing sent──▶ needsService ──back/esc──▶ ready
 //   needsPermission ──grant seen by the poll──▶ noSelection
 //
 // The transitions themselves are made by the run flow alone.
 class PopoverState {
 public:
-    enum class Kind { ready, loading, result, error, needsPermission, noSelection };
+    enum class Kind { ready, loading, result, error, needsPermission, noSelection, needsService };
 
     static PopoverState ready(CaptureMethod method) { return PopoverState(Ready{method}); }
     static PopoverState loading(TextAction action) { return PopoverState(Loading{action}); }
@@ -29,6 +30,8 @@ public:
     }
     static PopoverState needsPermission() { return PopoverState(NeedsPermission{}); }
     static PopoverState noSelection() { return PopoverState(NoSelection{}); }
+    // An action found no AI service to send the text to, so nothing was sent.
+    static PopoverState needsService() { return PopoverState(NeedsService{}); }
 
     PopoverState()
         : m_value(NoSelection{})
@@ -69,8 +72,12 @@ private:
     struct NoSelection {
         bool operator==(const NoSelection&) const = default;
     };
+    struct NeedsService {
+        bool operator==(const NeedsService&) const = default;
+    };
     // The order of the alternatives is the order of Kind.
-    using Value = std::variant<Ready, Loading, Result, Error, NeedsPermission, NoSelection>;
+    using Value =
+        std::variant<Ready, Loading, Result, Error, NeedsPermission, NoSelection, NeedsService>;
 
     template <class T>
     explicit PopoverState(T value)

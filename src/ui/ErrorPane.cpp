@@ -17,20 +17,6 @@ namespace {
 constexpr int messageSize = 12;
 constexpr int iconSize = 13;
 
-const std::function<void()>& recoveryCallback(PopoverModel& model, ErrorRecovery recovery)
-{
-    switch (recovery) {
-    case ErrorRecovery::openSettings:
-        return model.onOpenSettings;
-    case ErrorRecovery::update:
-        return model.onUpdate;
-    case ErrorRecovery::retry:
-    case ErrorRecovery::none:
-        break;
-    }
-    return model.onRetry;
-}
-
 ChipButton* chip(const PopoverTexts::Control& text, ChipTone tone,
                  const std::function<void()>& callback, QWidget* parent)
 {
@@ -66,11 +52,19 @@ ErrorPane::ErrorPane(PopoverModel& model, QWidget* parent)
     messageRow->addWidget(message, 1, Qt::AlignTop);
     column->addLayout(messageRow);
 
+    QList<PopoverTexts::Control> texts;
+    if (auto text = PopoverTexts::recoveryButton(model.state().recovery()))
+        texts.append(*text);
+    texts << (model.copyConfirmed() ? PopoverTexts::copied() : PopoverTexts::errorCopy())
+          << PopoverTexts::errorBack();
+    const QList<const std::function<void()>*> callbacks = model.errorButtons();
+    Q_ASSERT(callbacks.size() == texts.size());
     auto* buttons = new ChipFlow(nullptr, 6);
-    const ErrorRecovery recovery = model.state().recovery();
-    if (auto text = PopoverTexts::recoveryButton(recovery))
-        buttons->addWidget(chip(*text, ChipTone::accent, recoveryCallback(model, recovery), this));
-    buttons->addWidget(chip(PopoverTexts::errorCopy(), ChipTone::plain, model.onCopy, this));
-    buttons->addWidget(chip(PopoverTexts::errorBack(), ChipTone::plain, model.onBack, this));
+    // Only a recovery is accented; it always comes first.
+    const bool hasRecovery = texts.size() > 2;
+    for (int index = 0; index < texts.size(); ++index) {
+        const ChipTone tone = index == 0 && hasRecovery ? ChipTone::accent : ChipTone::plain;
+        buttons->addWidget(chip(texts[index], tone, *callbacks[index], this));
+    }
     column->addLayout(buttons);
 }

@@ -6,7 +6,8 @@
 class PopoverModel;
 
 // A failed or refused action: the message beside a warning sign, then the button of the
-// recovery (Settings, Update or Try Again) if one can help, and Copy and Back.
+// recovery (Settings, Update or Try Again) if one can help, and Copy (or "Copied" once it
+// has copied) and Back, in the order of PopoverModel::errorButtons().
 class ErrorPane : public QWidget {
     Q_OBJECT
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverTexts.h"
 
+#include "ai/AIGateway.h"
+
 namespace PopoverTexts {
 
 QString shortcut(int number)
@@ -121,21 +123,38 @@ Control errorBack()
             QStringLiteral("Back to your text (Esc)")};
 }
 
-QString permissionTitle()
+Control copied()
 {
-    return QStringLiteral("Keyboard access needed");
+    return {QStringLiteral("checkmark"), QStringLiteral("Copied"),
+            QStringLiteral("Copied to the clipboard")};
 }
 
-QString permissionExplanation()
+QString keyHint(int buttons, bool escapeCloses)
 {
-    return QStringLiteral("Quillmark reads your selected text and pastes the result back — on "
-                          "X11 both need the XTEST and XInputExtension extensions, which this X "
-                          "server does not offer.");
+    const QString escape =
+        escapeCloses ? QStringLiteral("Esc closes") : QStringLiteral("Esc goes back");
+    if (buttons == 1)
+        return shortcut(1) + QStringLiteral(" presses this button · ") + escape;
+    return shortcut(1) + (buttons == 2 ? QStringLiteral(" and ") : QStringLiteral(" to ")) +
+           shortcut(buttons) + QStringLiteral(" press these buttons · ") + escape;
 }
 
-QString permissionButton()
+Notice permissionNotice()
 {
-    return QStringLiteral("How to Fix…");
+    return {QStringLiteral("lock.shield"), QStringLiteral("Keyboard access needed"),
+            QStringLiteral("Quillmark reads your selected text and pastes the result back — on "
+                           "X11 both need the XTEST and XInputExtension extensions, which this X "
+                           "server does not offer."),
+            QStringLiteral("How to Fix…")};
+}
+
+Notice serviceNotice()
+{
+    return {QStringLiteral("gearshape"), AIGateway::notConfiguredMessage(),
+            QStringLiteral("Nothing was sent. Choose where your text goes: OpenAI with your key, "
+                           "a server on this computer such as Ollama or llama.cpp, or a relay "
+                           "service."),
+            QStringLiteral("Open Settings…")};
 }
 
 QString noSelectionHint()

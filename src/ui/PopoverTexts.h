@@ -40,10 +40,22 @@ QString usageTooltip();
 std::optional<Control> recoveryButton(ErrorRecovery recovery);
 Control errorCopy();
 Control errorBack();
+// What Copy turns into once it has copied, in the result and the error state alike.
+Control copied();
 
-QString permissionTitle();
-QString permissionExplanation();
-QString permissionButton();
+// The keys of a state whose controls do not show theirs: "Alt+1 to Alt+3 press these
+// buttons · Esc closes", for `buttons` buttons; Esc goes back instead where it does.
+QString keyHint(int buttons, bool escapeCloses);
+
+// A state with one way out: what is missing, why, and the button that leads to the fix.
+struct Notice {
+    QString icon;
+    QString title;
+    QString explanation;
+    QString button;
+};
+Notice permissionNotice();
+Notice serviceNotice();
 QString noSelectionHint();
 
 } // namespace PopoverTexts

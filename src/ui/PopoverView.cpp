@@ -6,7 +6,7 @@
 #include "settings/Preferences.h"
 #include "ui/ActionBar.h"
 #include "ui/ErrorPane.h"
-#include "ui/PermissionPane.h"
+#include "ui/NoticePane.h"
 #include "ui/PopoverEditor.h"
 #include "ui/PopoverLabel.h"
 #include "ui/PopoverPalette.h"
@@ -60,6 +60,7 @@ PopoverView::PopoverView(PopoverModel& model, QWidget* parent)
     });
     connect(&m_model, &PopoverModel::stateChanged, this, &PopoverView::rebuild);
     connect(&m_model, &PopoverModel::lastUsageChanged, this, &PopoverView::rebuild);
+    connect(&m_model, &PopoverModel::copyConfirmedChanged, this, &PopoverView::rebuild);
     connect(&m_model, &PopoverModel::targetLanguageChanged, this, [this] {
         // The language chosen in the panel is the next capture's language too.
         const QString id = m_model.targetLanguage().id;
@@ -123,6 +124,49 @@ void PopoverView::rebuild()
 
 QWidget* PopoverView::makeContent()
 {
+    QWidget* controls = makeControls();
+    const std::optional<QString> hint = keyHint();
+    if (!hint)
+        return controls;
+    auto* content = new QWidget(this);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(PopoverSizes::itemSpacing);
+    controls->setParent(content);
+    column->addWidget(controls);
+    QLabel* label = popoverLabel(*hint, 10, PopoverPalette::textTertiary(), content, true);
+    label->setContentsMargins(2, 0, 2, 0);
+    column->addWidget(label);
+    return content;
+}
+
+std::optional<QString> PopoverView::keyHint() const
+{
+    // The list's rows show their keys themselves.
+    const bool chips = m_config.layout == PopoverLayout::chips;
+    switch (m_model.state().kind()) {
+    case PopoverState::Kind::ready:
+        if (!chips || m_config.activeActions.isEmpty())
+            return std::nullopt;
+        return PopoverTexts::keyHint(int(m_config.activeActions.size()), true);
+    case PopoverState::Kind::result:
+        if (!chips)
+            return std::nullopt;
+        return PopoverTexts::keyHint(3, false);
+    case PopoverState::Kind::error:
+        return PopoverTexts::keyHint(int(m_model.errorButtons().size()), false);
+    case PopoverState::Kind::needsService:
+        return PopoverTexts::keyHint(1, false);
+    case PopoverState::Kind::loading:
+    case PopoverState::Kind::needsPermission:
+    case PopoverState::Kind::noSelection:
+        break;
+    }
+    return std::nullopt;
+}
+
+QWidget* PopoverView::makeControls()
+{
     const PopoverState& state = m_model.state();
     switch (state.kind()) {
     case PopoverState::Kind::ready:
@@ -135,7 +179,10 @@ QWidget* PopoverView::makeContent()
     case PopoverState::Kind::error:
         return new ErrorPane(m_model, this);
     case PopoverState::Kind::needsPermission:
-        return new PermissionPane(m_model, this);
+        return new NoticePane(PopoverTexts::permissionNotice(), m_model.onOpenAccessibilitySettings,
+                              this);
+    case PopoverState::Kind::needsService:
+        return new NoticePane(PopoverTexts::serviceNotice(), m_model.onOpenSettings, this);
     case PopoverState::Kind::noSelection:
         break;
     }

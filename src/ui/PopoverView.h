@@ -12,8 +12,10 @@ class QVBoxLayout;
 
 // Everything inside the floating panel, drawn from the popover model: the editable text
 // with the actions, the progress line, the result with its controls, an error with its
-// recovery, the permission notice or the hint to select text. Buttons only call the
-// model's callbacks. The view works out its own size and reports each new size through
+// recovery, the notice of missing keyboard access or of no AI service, or the hint to select
+// text. Under buttons that do not show their keys, a line names them (Alt+1…, Esc), since
+// they work while another application has the keyboard. Buttons only call the model's
+// callbacks. The view works out its own size and reports each new size through
 // the model's onContentSizeChange; it never resizes the window itself.
 class PopoverView : public QWidget {
     Q_OBJECT
@@ -43,6 +45,8 @@ private:
 
     void rebuild();
     QWidget* makeContent();
+    QWidget* makeControls();
+    std::optional<QString> keyHint() const;
     void bindEditor(EditorBinding binding);
     void scheduleMeasurement();
     void reportSize();

@@ -36,6 +36,12 @@ ResultBar::ResultBar(PopoverModel& model, PopoverLayout layout, QWidget* parent)
         }
         return &model.onBack;
     };
+    // Copy says "Copied" once it has copied, until the panel closes.
+    const auto textOf = [&model](ResultControl control, PopoverTexts::Layout look) {
+        if (control == ResultControl::copy && model.copyConfirmed())
+            return PopoverTexts::copied();
+        return PopoverTexts::resultControl(control, look);
+    };
     // The token counts of the call, only when the back-end reported them.
     const auto makeUsageLabel = [this, &model]() -> QLabel* {
         if (!model.lastUsage())
@@ -48,7 +54,7 @@ ResultBar::ResultBar(PopoverModel& model, PopoverLayout layout, QWidget* parent)
     if (layout == PopoverLayout::chips) {
         auto* row = new ChipFlow(this, 5);
         for (ResultControl control : controls) {
-            const auto text = PopoverTexts::resultControl(control, PopoverTexts::Layout::chips);
+            const auto text = textOf(control, PopoverTexts::Layout::chips);
             const ChipTone tone =
                 control == ResultControl::replace ? ChipTone::accent : ChipTone::plain;
             auto* chip = new ChipButton(text.icon, text.title, tone, this);
@@ -67,7 +73,7 @@ ResultBar::ResultBar(PopoverModel& model, PopoverLayout layout, QWidget* parent)
     column->setSpacing(1);
     for (int index = 0; index < int(controls.size()); ++index) {
         const ResultControl control = controls[index];
-        const auto text = PopoverTexts::resultControl(control, PopoverTexts::Layout::list);
+        const auto text = textOf(control, PopoverTexts::Layout::list);
         auto* row = new ActionRow({text.icon, text.title, PopoverTexts::shortcut(index + 1),
                                    control == ResultControl::replace, false},
                                   this);

@@ -7,9 +7,10 @@
 
 class PopoverModel;
 
-// Replace, Copy and Back under a result, as chips or as rows, and the token counts of
-// the call when the back-end reported them: at the right end of the chips (on a row of
-// their own when the chips leave no room) or right-aligned under the rows.
+// Replace, Copy (or "Copied" once it has copied) and Back under a result, as chips or as
+// rows, and the token counts of the call when the back-end reported them: at the right end
+// of the chips (on a row of their own when the chips leave no room) or right-aligned under
+// the rows.
 class ResultBar : public QWidget {
     Q_OBJECT
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The failures a person meets on the way, each ending in the panel with its message: the
-// service not configured, out of reach or out of quota, a selection over the limit, no selection at
-// all, and Replace after the editor has quit.
+// The failures a person meets on the way, each ending in the panel with its message: no
+// service chosen, the service out of reach or out of quota, a selection over the limit, no
+// selection at all, and Replace after the editor has quit.
 #include "E2eTest.h"
 
 #include <QProcess>
@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Service { none, unreachable, quotaExceeded };
+enum class Service { unreachable, quotaExceeded };
 
 struct ServiceFailureRow {
     const char* name;
@@ -51,9 +51,6 @@ TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
     // The message names the address where nothing answered ("%1").
     QString address;
     switch (row.service) {
-    case Service::none:
-        ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, QString()));
-        break;
     case Service::unreachable:
         address = deadAddress();
         ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, address));
@@ -79,24 +76,52 @@ TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
         message = message.arg(address);
     ASSERT_TRUE(panelShows(u"the panel did not show the failure's message"_s, message));
     EXPECT_EQ(readDefault(u"usagePromptTokens"_s), "") << "a failed call was counted";
-    if (row.service == Service::none) {
-        EXPECT_TRUE(m_relay.requests().isEmpty()) << "something was sent without a service";
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     E2e, ServiceFailureTest,
-    ::testing::Values(
-        ServiceFailureRow{"NoService", Service::none,
-                          R"(error ai: fixGrammar failed: local: no AI service is configured)",
-                          "Connect an AI service to use Quillmark"},
-        ServiceFailureRow{"Unreachable", Service::unreachable,
-                          R"(error ai: fixGrammar failed: network: .+)",
-                          "Nothing answered at %1 — is the server running?"},
-        ServiceFailureRow{"QuotaExceeded", Service::quotaExceeded,
+    ::testing::Values(ServiceFailureRow{"Unreachable", Service::unreachable,
+                                        R"(error ai: fixGrammar failed: network: .+)",
+                                        "Nothing answered at %1 — is the server running?"},
+                      ServiceFailureRow{
+                          "QuotaExceeded", Service::quotaExceeded,
                           R"(error ai: fixGrammar failed: QUOTA_EXCEEDED: Monthly limit reached\.)",
                           "Monthly limit reached."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ErrorPathsTest, WithoutAServiceThePanelAsksForOneAndNothingIsSent)
+{
+    // Fresh settings: nothing chosen and no relay address in this build. The server stands
+    // where an OpenAI-compatible choice would send the text, had one been made.
+    ASSERT_TRUE(runCommand(u"forgetting the relay address"_s,
+                           {u"defaults"_s, u"delete"_s, u"proxyBaseURL"_s}));
+    ASSERT_TRUE(writeDefault(u"openAIBaseURL"_s, u"-string"_s, m_relay.baseURL()));
+    const ToolResult run = runTool(binary(), {u"run"_s, u"fixGrammar"_s, sentence});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.error, "Connect an AI service to use Quillmark\n");
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(sentence));
+    ASSERT_TRUE(openPanelOnSelection(sentence));
+
+    const qsizetype beforeAction = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+2"_s));
+    ASSERT_TRUE(logShows(u"the missing service was not logged"_s,
+                         u"error ai: fixGrammar failed: local: no AI service is configured"_s,
+                         beforeAction));
+    ASSERT_TRUE(panelShows(u"the panel did not ask for a service"_s,
+                           u"Connect an AI service to use Quillmark"_s));
+    EXPECT_EQ(m_relay.connections(), 0) << "a connection was opened without a service";
+
+    // Alt+1 presses the one button there: the settings window, at the AI service.
+    const qsizetype beforeKey = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+1"_s));
+    ASSERT_TRUE(logShows(u"Alt+1 did not close the panel for the settings"_s,
+                         u"info app: panel dismissed (open settings)"_s, beforeKey));
+    EXPECT_TRUE(waitUntil([this] {
+        return !visibleWindowsOf(m_tray.pid()).filter(u"Quillmark Settings"_s).isEmpty();
+    })) << "the settings window did not open";
+    EXPECT_EQ(m_relay.connections(), 0);
+}
 
 TEST_F(ErrorPathsTest, ASelectionOverTheLimitIsRefusedWithoutSendingIt)
 {

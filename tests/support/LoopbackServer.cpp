@@ -65,6 +65,7 @@ LoopbackServer::LoopbackServer()
 {
     QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+            ++m_connections;
             QObject::connect(socket, &QTcpSocket::readyRead, &m_server,
                              [this, socket] { readFrom(socket); });
         }

@@ -67,6 +67,8 @@ public:
     void enqueue(Reply reply) { m_queue.push_back(std::move(reply)); }
 
     const QList<Request>& requests() const { return m_requests; }
+    // Connections accepted so far, also those that never sent a whole request.
+    int connections() const { return m_connections; }
     // Called with each complete request, before it is answered.
     std::function<void(const Request&)> onRequest;
 
@@ -79,4 +81,5 @@ private:
     std::deque<Reply> m_queue;
     Reply m_standing = Reply::json(200, "{}");
     QList<Request> m_requests;
+    int m_connections = 0;
 };

@@ -48,6 +48,7 @@ const std::pair<const char*, PopoverState> states[] = {
                                   ErrorRecovery::retry)},
     {"noSelection", PopoverState::noSelection()},
     {"needsPermission", PopoverState::needsPermission()},
+    {"needsService", PopoverState::needsService()},
 };
 
 const std::set<PopoverAction> actionSets[] = {
@@ -191,7 +192,7 @@ TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutSizeAndPlace)
                 failures << QLatin1String(stateName) + label + found.join(QStringLiteral("; "));
         }
     }
-    EXPECT_EQ(cases, 2 * 3 * 3 * (9 * 3 + 3 * 3));
+    EXPECT_EQ(cases, 2 * 3 * 3 * (9 * 3 + 3 * 4));
     EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << cases << " cases fail:\n"
                                     << failures.mid(0, 30).join(QLatin1Char('\n')).toStdString();
 }

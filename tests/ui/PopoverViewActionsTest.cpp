@@ -55,6 +55,7 @@ TEST_F(PopoverViewActions, ChipsRunTheirActionsAndOnlyTheFirstIsAccented)
     LanguageMenuButton* language = languageMenu(view.content());
     ASSERT_NE(language, nullptr);
     EXPECT_EQ(language->toolTip(), QStringLiteral("Translation language: English"));
+    EXPECT_EQ(texts(view.content()).last(), "Alt+1 to Alt+3 press these buttons · Esc closes");
 }
 
 TEST_F(PopoverViewActions, ListRowsShowTheirKeysAndLineUpWithTheSplitRow)
@@ -103,6 +104,7 @@ TEST_F(PopoverViewActions, SingleActionIsNumberOneAndAccentedWithoutLanguageMenu
             EXPECT_EQ(buttons[0]->tone(), ChipTone::accent);
             EXPECT_EQ(buttons[0]->toolTip(),
                       QStringLiteral("Rewrite this draft into a better prompt for an AI (Alt+1)"));
+            EXPECT_EQ(texts(view.content()).last(), "Alt+1 presses this button · Esc closes");
         } else {
             const QList<ActionRow*> list = rows(view.content());
             ASSERT_EQ(list.size(), 1);
@@ -195,6 +197,9 @@ TEST_F(PopoverViewActions, ResultControlsCallTheirCallbacks)
             EXPECT_EQ(shownTooltips, row.tooltips);
         }
         EXPECT_EQ(calls, QStringList({"replace", "copy", "back"}));
+        model.setCopyConfirmed(true);
+        EXPECT_EQ(texts(view.content()).at(1), QStringLiteral("Copied"));
+        model.setCopyConfirmed(false);
     }
 }
 
@@ -204,15 +209,18 @@ TEST_F(PopoverViewActions, ErrorAndPermissionOfferOnlyTheButtonsOfTheirRecovery)
         ErrorRecovery recovery;
         QStringList titles;
         QStringList calls;
+        bool copied = false;
     } table[] = {
         {ErrorRecovery::none, {"Copy", "Back"}, {"copy", "back"}},
         {ErrorRecovery::openSettings, {"Settings", "Copy", "Back"}, {"settings", "copy", "back"}},
         {ErrorRecovery::update, {"Update", "Copy", "Back"}, {"update", "copy", "back"}},
         {ErrorRecovery::retry, {"Try Again", "Copy", "Back"}, {"retry", "copy", "back"}},
+        {ErrorRecovery::retry, {"Try Again", "Copied", "Back"}, {"retry", "copy", "back"}, true},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(caseName(row.recovery).toStdString());
         model.setState(PopoverState::error(QStringLiteral("Something failed."), row.recovery));
+        model.setCopyConfirmed(row.copied);
         PopoverView& view = makeView();
         const QList<ChipButton*> buttons = chips(view.content());
         EXPECT_EQ(titles(buttons), row.titles);
@@ -224,13 +232,16 @@ TEST_F(PopoverViewActions, ErrorAndPermissionOfferOnlyTheButtonsOfTheirRecovery)
             button->click();
         EXPECT_EQ(calls, row.calls);
     }
-    // Without keyboard access the one button opens the settings.
-    model.setState(PopoverState::needsPermission());
-    const QList<ChipButton*> buttons = chips(makeView().content());
-    ASSERT_EQ(buttons.size(), 1);
-    calls.clear();
-    buttons[0]->click();
-    EXPECT_EQ(calls, QStringList{"accessibility"});
+    // Without keyboard access, or without an AI service, the one button opens the settings.
+    for (const auto& [state, call] : {std::pair{PopoverState::needsPermission(), "accessibility"},
+                                      std::pair{PopoverState::needsService(), "settings"}}) {
+        model.setState(state);
+        const QList<ChipButton*> buttons = chips(makeView().content());
+        ASSERT_EQ(buttons.size(), 1);
+        calls.clear();
+        buttons[0]->click();
+        EXPECT_EQ(calls, QStringList{call});
+    }
 }
 
 TEST_F(PopoverViewActions, LoadingLabelNamesTheRunningAction)

@@ -42,24 +42,26 @@ TEST_P(EveryState, RendersItsTextsAtTheChosenWidth)
 
 const auto retry = ErrorRecovery::retry;
 const QString failure = QStringLiteral("The service is busy. Try again in a moment.");
-const QString permission = QStringLiteral(
-    "Quillmark reads your selected text and pastes the result back — on X11 both need the XTEST "
-    "and XInputExtension extensions, which this X server does not offer.");
+const QString connect = QStringLiteral(
+    "Nothing was sent. Choose where your text goes: OpenAI with your key, a server on this "
+    "computer such as Ollama or llama.cpp, or a relay service.");
+const QString threeKeys = QStringLiteral("Alt+1 to Alt+3 press these buttons · Esc goes back");
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(PopoverView, EveryState, ::testing::Values(
     StateRow{"readyList", PopoverState::ready(CaptureMethod::ax), false, PopoverLayout::list, true,
              {"Translate to English", "Fix Grammar", "Improve AI Prompt", "EN"}},
     StateRow{"resultChips", PopoverState::result(TextAction::fixGrammar()), true, PopoverLayout::chips, true,
-             {"Replace", "Copy", "Back", "120 in · 45 out"}},
+             {"Replace", "Copy", "Back", "120 in · 45 out", threeKeys}},
     StateRow{"resultList", PopoverState::result(TextAction::fixGrammar()), true, PopoverLayout::list, true,
              {"Replace", "Copy", "Back", "120 in · 45 out"}},
     StateRow{"resultWithoutUsage", PopoverState::result(TextAction::fixGrammar()), false, PopoverLayout::chips, true,
-             {"Replace", "Copy", "Back"}},
-    StateRow{"errorChips", PopoverState::error(failure, retry), false, PopoverLayout::chips, false,
-             {failure, "Try Again", "Copy", "Back"}},
-    StateRow{"needsPermissionChips", PopoverState::needsPermission(), false, PopoverLayout::chips, false,
-             {"Keyboard access needed", permission, "How to Fix…"}},
+             {"Replace", "Copy", "Back", threeKeys}},
+    StateRow{"errorList", PopoverState::error(failure, ErrorRecovery::none), false, PopoverLayout::list, false,
+             {failure, "Copy", "Back", "Alt+1 and Alt+2 press these buttons · Esc goes back"}},
+    StateRow{"needsServiceChips", PopoverState::needsService(), false, PopoverLayout::chips, false,
+             {"Connect an AI service to use Quillmark", connect, "Open Settings…",
+              "Alt+1 presses this button · Esc goes back"}},
     StateRow{"noSelectionChips", PopoverState::noSelection(), false, PopoverLayout::chips, false,
              {"Select some text first, then press the hotkey."}}
 ), [](const auto& info) { return std::string(info.param.name); });

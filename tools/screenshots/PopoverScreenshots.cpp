@@ -74,6 +74,14 @@ QList<Scene> scenes()
         {"needs-permission",
          [](PopoverModel& model) { model.setState(PopoverState::needsPermission()); }},
         {"no-selection", [](PopoverModel& model) { model.setState(PopoverState::noSelection()); }},
+        {"needs-service",
+         [](PopoverModel& model) { model.setState(PopoverState::needsService()); }},
+        {"result-copied",
+         [](PopoverModel& model) {
+             model.setEditableResult(QStringLiteral("Hi team, the release is delayed."));
+             model.setState(PopoverState::result(TextAction::fixGrammar()));
+             model.setCopyConfirmed(true);
+         }},
     };
 }
 

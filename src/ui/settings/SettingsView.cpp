@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 
 SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QWidget* parent)
     : QWidget(parent)
@@ -18,11 +19,11 @@ SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QW
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     // The AI service section makes the form taller than the window; it scrolls.
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    outer->addWidget(scroll);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(m_scroll);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(18, 16, 18, 16);
@@ -57,7 +58,7 @@ SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QW
                        "each action."));
     column->addWidget(usage);
     column->addStretch(1);
-    scroll->setWidget(content);
+    m_scroll->setWidget(content);
 
     reload();
 }
@@ -83,6 +84,15 @@ void SettingsView::reload()
     m_hotkey->reload();
     const Preferences::Usage usage = Preferences::monthlyUsage();
     m_usage->setText(usageText(usage.promptTokens, usage.completionTokens));
+}
+
+void SettingsView::revealAIService()
+{
+    // The section's top, with its title, not just some part of it.
+    m_scroll->widget()->layout()->activate();
+    m_scroll->verticalScrollBar()->setValue(m_aiService->y() -
+                                            m_scroll->widget()->layout()->contentsMargins().top());
+    m_aiService->servicePicker().setFocus(Qt::OtherFocusReason);
 }
 
 QString SettingsView::usageText(int64_t promptTokens, int64_t completionTokens)

@@ -10,6 +10,7 @@ class AIServiceSection;
 class PopoverSection;
 class QComboBox;
 class QLabel;
+class QScrollArea;
 
 // The settings form: the AI service, the hotkey and double tap, the translation target, what the
 // panel shows and this month's token usage. Every control writes its preference as soon as it
@@ -30,6 +31,8 @@ public:
     // Runs before every showing: the shortcut, the double-tap modifier and the usage are
     // read again, and the AI service section shows the service chosen now.
     void reload();
+    // Scrolls the "AI service" section into view and puts the keyboard on its service picker.
+    void revealAIService();
 
     // "1,234 in · 56 out" in the locale's digit grouping.
     static QString usageText(int64_t promptTokens, int64_t completionTokens);
@@ -43,6 +46,7 @@ public:
     QString usage() const;
 
 private:
+    QScrollArea* m_scroll;
     AIServiceSection* m_aiService;
     HotkeySection* m_hotkey;
     QComboBox* m_language;

@@ -16,6 +16,8 @@ public:
 
     // Opens the window or brings it to the front; nothing when it cannot be shown.
     virtual void show() = 0;
+    // The same, scrolled to the "AI service" section with the keyboard on its service picker.
+    virtual void showAIService() = 0;
 
     // Answers whether the recorded shortcut could be registered.
     std::function<bool(const HotkeyShortcut&)> onHotkeyChange;

@@ -52,3 +52,9 @@ void SettingsWindowController::show()
 
     showCentredInFront(m_window.get());
 }
+
+void SettingsWindowController::showAIService()
+{
+    show();
+    m_view->revealAIService();
+}

@@ -28,6 +28,7 @@ public:
     // Opens the window, or brings it back, centred on the screen and in front of the
     // application the user is in.
     void show() override;
+    void showAIService() override;
 
     // Null before the first show.
     QWidget* window() const { return m_window.get(); }

@@ -47,6 +47,12 @@ protected:
             desktop.selection->next = std::nullopt;
             desktop.hotkey->pressHotkey();
             break;
+        case PopoverState::Kind::needsService:
+            setDefault(DefaultsKey::proxyBaseURL, "");
+            triggerWithSelection("some text");
+            runToEnd(TextAction::fixGrammar());
+            setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
+            break;
         }
         ASSERT_EQ(state().kind(), kind);
         ASSERT_TRUE(desktop.popover->isPanelVisible());
@@ -67,6 +73,7 @@ TEST_F(KeysTest, EscapeStepsBackOrCloses)
         {PopoverState::Kind::loading, {"log info app: back to ready (esc)"}},
         {PopoverState::Kind::result, {"log info app: back to ready (esc)"}},
         {PopoverState::Kind::error, {"log info app: back to ready (esc)"}},
+        {PopoverState::Kind::needsService, {"log info app: back to ready (esc)"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(int(row.from));
@@ -116,13 +123,13 @@ TEST_F(KeysTest, OptionNumberKeysFollowTheState)
         // clang-format off
         {"⌥1 in ready runs the first action", PopoverState::Kind::ready, {}, 1, PopoverState::loading(TextAction::translate())},
         {"⌥2 in ready runs the second", PopoverState::Kind::ready, {}, 2, PopoverState::loading(TextAction::fixGrammar())},
-        {"⌥3 in ready runs the third", PopoverState::Kind::ready, {}, 3, PopoverState::loading(TextAction::improvePrompt())},
         {"⌥4 in ready does nothing", PopoverState::Kind::ready, {}, 4, std::nullopt},
         {"⌥1 with one visible action runs it", PopoverState::Kind::ready, {PopoverAction::improvePrompt}, 1, PopoverState::loading(TextAction::improvePrompt())},
         {"⌥2 with one visible action does nothing", PopoverState::Kind::ready, {PopoverAction::improvePrompt}, 2, std::nullopt},
         {"⌥3 in result goes back", PopoverState::Kind::result, {}, 3, PopoverState::ready(CaptureMethod::ax)},
         {"⌥4 in result does nothing", PopoverState::Kind::result, {}, 4, std::nullopt},
-        {"⌥1 in error does nothing", PopoverState::Kind::error, {}, 1, std::nullopt},
+        {"⌥1 in error presses its recovery, Try Again", PopoverState::Kind::error, {}, 1, PopoverState::loading(TextAction::fixGrammar())},
+        {"⌥3 in error goes back", PopoverState::Kind::error, {}, 3, PopoverState::ready(CaptureMethod::ax)},
         {"⌥1 in loading does nothing", PopoverState::Kind::loading, {}, 1, std::nullopt},
         {"⌥1 in noSelection does nothing", PopoverState::Kind::noSelection, {}, 1, std::nullopt},
         {"⌥1 in needsPermission does nothing", PopoverState::Kind::needsPermission, {}, 1, std::nullopt},
@@ -173,6 +180,11 @@ TEST_F(KeysTest, CopyTakesTheTextTheStateOffers)
             EXPECT_TRUE(desktop.journal.entries().isEmpty());
             EXPECT_TRUE(desktop.popover->isPanelVisible());
         } else {
+            // "Copied" shows for a moment before the panel closes.
+            EXPECT_TRUE(model().copyConfirmed());
+            fakeClock.clock.advance(799ms);
+            EXPECT_TRUE(desktop.popover->isPanelVisible());
+            fakeClock.clock.advance(1ms);
             EXPECT_EQ(desktop.journal.entries(),
                       QStringList({"clipboard.writeString(" + row.copied + ")",
                                    QStringLiteral("log info app: result copied (%1 chars)")
@@ -182,6 +194,13 @@ TEST_F(KeysTest, CopyTakesTheTextTheStateOffers)
         ASSERT_TRUE(waitUntil([this] { return !state().is(PopoverState::Kind::loading); }));
         desktop.popover->dismiss("test");
     }
+    // A step back while "Copied" shows keeps the panel open.
+    enter(PopoverState::Kind::result);
+    model().onCopy();
+    desktop.hotkey->pressEscape();
+    fakeClock.clock.advance(1s);
+    EXPECT_TRUE(desktop.popover->isPanelVisible());
+    EXPECT_FALSE(model().copyConfirmed());
 }
 
 // Replace that pastes, and Replace after the application has quit, are proven end to end by
@@ -239,14 +258,6 @@ TEST_F(KeysTest, AResultAfterADismissalStillFillsTheHiddenPanel)
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
     EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({12, 7}));
-}
-
-TEST_F(KeysTest, AnUnreadableAutoActionIsIgnored)
-{
-    setDefault(DefaultsKey::autoAction, "Translate");
-    triggerWithSelection("text");
-    EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
-    EXPECT_EQ(logLines(), QStringList{"info hotkey: hotkey fired"});
 }
 
 } // namespace

@@ -6,7 +6,8 @@
 
 class DoubleTapTrigger;
 
-// Records "settings.create" and "settings.show"; keeps the watcher it was given.
+// Records "settings.create", "settings.show" and "settings.showAIService"; keeps the
+// watcher it was given.
 class FakeSettingsWindow final : public SettingsWindow {
 public:
     FakeSettingsWindow(CallJournal& journal, DoubleTapTrigger& doubleTap)
@@ -17,6 +18,7 @@ public:
     }
 
     void show() override { m_journal.record(QStringLiteral("settings.show")); }
+    void showAIService() override { m_journal.record(QStringLiteral("settings.showAIService")); }
 
     DoubleTapTrigger& doubleTap() const { return m_doubleTap; }
 

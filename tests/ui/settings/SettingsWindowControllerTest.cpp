@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/settings/SettingsWindowController.h"
 #include "settings/Preferences.h"
+#include "ui/settings/AIServiceSection.h"
 #include "ui/settings/SettingsTestFixture.h"
 #include "ui/settings/SettingsView.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace KeyScript;
@@ -36,6 +40,14 @@ TEST_F(SettingsWindowControllerTest, ShowsOneFixedWindowCentredOnEveryShow)
     EXPECT_EQ(controller.window(), window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->pos(), centred);
+
+    // From the panel it opens at the AI service, however far down it was left.
+    QScrollBar* scroll = controller.view()->findChild<QScrollArea*>()->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+    controller.showAIService();
+    EXPECT_EQ(scroll->value(), 0);
+    EXPECT_EQ(window->focusWidget(),
+              static_cast<QWidget*>(&controller.view()->aiService().servicePicker()));
 }
 
 // The recorder reaches the controller's owner; closing the window while it records gives the
