@@ -9,7 +9,7 @@
 namespace {
 
 // The settings window's words for the two states.
-constexpr QLatin1String keyStored("Key in Keychain");
+constexpr QLatin1String keyStored("Key in your keyring");
 constexpr QLatin1String noKeyStored("No key stored");
 
 int removeKey(CliIO& io)

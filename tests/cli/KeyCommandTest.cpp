@@ -55,7 +55,7 @@ TEST_F(KeyCommandTest, SetStoresTheTrimmedKey)
         SCOPED_TRACE(input.toHex().toStdString());
         const Outcome set = run({QStringLiteral("set")}, input);
         EXPECT_EQ(set.exitCode, 0);
-        EXPECT_EQ(set.out, QStringLiteral("Key in Keychain\n"));
+        EXPECT_EQ(set.out, QStringLiteral("Key in your keyring\n"));
         EXPECT_EQ(set.err, QString());
         EXPECT_EQ(m_keyring.stored(service, account), secretKey);
     }
@@ -69,7 +69,7 @@ TEST_F(KeyCommandTest, StatusUsesTheSettingsWindowsWords)
         QString out;
     };
     const Case cases[] = {
-        {secretKey, QStringLiteral("Key in Keychain\n")},
+        {secretKey, QStringLiteral("Key in your keyring\n")},
         {std::nullopt, QStringLiteral("No key stored\n")},
         {QByteArray(), QStringLiteral("No key stored\n")}, // an empty key is no key
         {QByteArray("sk-\xff"), QStringLiteral("No key stored\n")},
