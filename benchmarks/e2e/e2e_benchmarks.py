@@ -201,7 +201,8 @@ def shortcut_to_panel(session, runs, xprobe):
                     editor.select_all(SENTENCE)
                     start = tray.mark()
                     figures = probe(xprobe, "panel", "alt+super+t", "--hold", str(hold))
-                    tray.wait_for(r"info app: panel dismissed \(esc\)", start)
+                    tray.wait_for(SHOWN, start)
+                    close_panel(tray)
                     method = None
                     for _, line in tray.lines[start:]:
                         match = re.fullmatch(r"info capture: captured via (\w+) \(\d+ chars\)",

@@ -5,9 +5,9 @@
 //   xprobe panel KEYS [--hold MS] [--class NAME] [--timeout MS]
 //       Types KEYS (for example alt+super+t) through XTest, holding the last key for MS
 //       milliseconds, and times from the key press as the server reports it (an XInput2 raw
-//       event) to the MapNotify of an override-redirect window whose WM_CLASS holds NAME
+//       event) to the MapNotify of a top-level window whose WM_CLASS (or its framed client's) holds NAME
 //       (default "quillmark") and to that window's first drawing (a DAMAGE notification).
-//       Then Escape closes the panel. Prints one line:
+//       The panel is left open. Prints one line:
 //           map MS paint MS after-release MS
 //       after-release is the map time counted from the moment the last key went up (negative
 //       when the panel came first).
@@ -179,6 +179,9 @@ static void listenToRawKeys(void)
     if (!extension || !extension->present)
         fail("the X server has no XInputExtension");
     xinputOpcode = extension->major_opcode;
+    // XInput 2 events reach only a client that said which version it speaks.
+    free(xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2),
+                                          NULL));
     struct {
         xcb_input_event_mask_t head;
         uint32_t mask;
@@ -230,6 +233,23 @@ static bool hasClass(xcb_window_t window, const char* name)
         for (int at = 0; at < length && !found; at += (int)strnlen(value + at, length - at) + 1)
             found = strncasecmp(value + at, name, strlen(name)) == 0;
         free(reply);
+    }
+    return found;
+}
+
+// The window itself, or, when a window manager framed it, the frame's client inside.
+static bool holdsClass(xcb_window_t window, const char* name)
+{
+    if (hasClass(window, name))
+        return true;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), NULL);
+    bool found = false;
+    if (tree) {
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i)
+            found = hasClass(children[i], name);
+        free(tree);
     }
     return found;
 }
@@ -291,7 +311,7 @@ static void runRound(const struct Options* options, struct Round* round,
         } else if (type == XCB_MAP_NOTIFY && panel == XCB_NONE) {
             xcb_map_notify_event_t* map = (xcb_map_notify_event_t*)event;
             const double at = now();
-            if (map->override_redirect && hasClass(map->window, options->className)) {
+            if (holdsClass(map->window, options->className)) {
                 panel = map->window;
                 round->mapped = at;
                 damage = xcb_generate_id(connection);
@@ -321,14 +341,6 @@ static bool keyDone(const struct Round* round)
     return round->expected > 0;
 }
 
-static void closePanel(void)
-{
-    xcb_keycode_t escape = keycodeOf(keysymOf("escape"));
-    fakeKey(XCB_KEY_PRESS, escape);
-    fakeKey(XCB_KEY_RELEASE, escape);
-    xcb_flush(connection);
-}
-
 static int measureKeys(const struct Options* options, bool panelMode)
 {
     connect();
@@ -355,8 +367,6 @@ static int measureKeys(const struct Options* options, bool panelMode)
         printFigure("paint", round.painted - round.pressed, round.painted > 0 && round.pressed > 0);
         printFigure("after-release", round.mapped - round.released,
                     round.mapped > 0 && round.released > 0);
-        if (round.mapped > 0)
-            closePanel();
     } else {
         printFigure("key", round.expected - round.pressed, round.expected > 0);
         printFigure("after-release", round.expected - round.released,
