@@ -113,12 +113,15 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
 
     if (target && !m_windows.isActive(*target)) {
         m_windows.activate(*target);
-        // The window manager may take a moment, or refuse; after 300 ms the paste goes to
-        // whatever is in front.
-        for (int check = 0; check < activationChecks; ++check) {
-            co_await Platform::clock().sleep(activationInterval);
-            if (m_windows.isActive(*target))
+        // The window manager may take a moment, or refuse; after `activationWait` the paste
+        // goes to whatever is in front.
+        const std::chrono::milliseconds deadline =
+            Platform::clock().monotonicNow() + activationWait;
+        while (!m_windows.isActive(*target)) {
+            const std::chrono::milliseconds now = Platform::clock().monotonicNow();
+            if (now >= deadline)
                 break;
+            co_await m_windows.activeWindowChanged(deadline - now);
         }
     }
 

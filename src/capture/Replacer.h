@@ -32,8 +32,7 @@ public:
 
     QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) override;
 
-    static constexpr int activationChecks = 10;
-    static constexpr std::chrono::milliseconds activationInterval{30};
+    static constexpr std::chrono::milliseconds activationWait{300};
     static constexpr std::chrono::milliseconds readDelay{400};
 
     // Why the selection's element cannot take the result directly; empty when it can.

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <qcoro/qcorotask.h>
+
 #include "platform/TargetApplication.h"
 
 #include <optional>
@@ -23,4 +26,7 @@ public:
     // Asks the window manager to activate the window and returns at once; whether it did
     // shows in isActive(). Nothing when there is no display or the window is unknown.
     virtual void activate(const TargetApplication& application) = 0;
+    // Completes when the window manager announces another active window, or once `timeout`
+    // has passed, whichever comes first; the caller then asks isActive() again.
+    virtual QCoro::Task<> activeWindowChanged(std::chrono::milliseconds timeout) = 0;
 };

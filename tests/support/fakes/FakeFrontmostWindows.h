@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "support/fakes/CallJournal.h"
 
+#include <algorithm>
 #include <chrono>
 
 // A window manager whose active window the test sets. An activation takes effect
@@ -35,6 +36,17 @@ public:
             return;
         m_activating = application;
         m_activatesAt = Platform::clock().monotonicNow() + *activationDelay;
+    }
+
+    // Sleeps on the clock until the activation asked for takes effect, or for the whole
+    // time-out.
+    QCoro::Task<> activeWindowChanged(std::chrono::milliseconds timeout) override
+    {
+        const auto now = Platform::clock().monotonicNow();
+        std::chrono::milliseconds wait = timeout;
+        if (m_activating && m_activatesAt > now)
+            wait = std::min(wait, m_activatesAt - now);
+        co_await Platform::clock().sleep(wait);
     }
 
     std::optional<TargetApplication> front;
