@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/EwmhFrontmostWindows.h"
 
-#include "platform/Platform.h"
-
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -78,54 +76,31 @@ std::optional<TargetApplication> EwmhFrontmostWindows::frontmost()
     return application;
 }
 
+EwmhFrontmostWindows::EwmhFrontmostWindows(X11Display display)
+    : m_x11(display)
+    , m_rootChanges([this](const xcb_generic_event_t& event) {
+        return (event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+               reinterpret_cast<const xcb_property_notify_event_t&>(event).atom ==
+                   m_x11.atom("_NET_ACTIVE_WINDOW");
+    })
+{}
+
 bool EwmhFrontmostWindows::isActive(const TargetApplication& application)
 {
     return application.windowID != 0 && activeWindow() == application.windowID;
 }
 
-bool EwmhFrontmostWindows::watchRoot()
-{
-    if (m_notifier)
-        return true;
-    xcb_connection_t* connection = m_x11.get();
-    if (!connection)
-        return false;
-    // Added to whatever this client selected on the root window before (nothing else).
-    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(connection, m_x11.root(), XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(connection);
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection),
-                                                   QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
-        if (takeEvents())
-            m_wakeup.wakeLater();
-    });
-    return true;
-}
-
-bool EwmhFrontmostWindows::takeEvents()
-{
-    xcb_connection_t* connection = m_x11.get();
-    const uint32_t active = m_x11.atom("_NET_ACTIVE_WINDOW");
-    bool changed = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
-            changed = changed ||
-                      reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom == active;
-        std::free(event);
-    }
-    return changed;
-}
-
 QCoro::Task<> EwmhFrontmostWindows::activeWindowChanged(std::chrono::milliseconds timeout)
 {
-    // A reply read since the last look may have brought the notice along, which the socket
-    // will not announce again.
-    if (watchRoot() && takeEvents())
-        co_return;
-    const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(timeout, [this] { m_wakeup.wakeLater(); });
-    co_await m_wakeup.next();
+    xcb_connection_t* connection = m_x11.get();
+    if (!m_rootChanges.isWatching() && connection) {
+        // The only events this connection selects.
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection, m_x11.root(), XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection);
+        m_rootChanges.watch(connection);
+    }
+    co_await m_rootChanges.next(timeout);
 }
 
 void EwmhFrontmostWindows::activate(const TargetApplication& application)

@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/Wakeup.h"
 #include "platform/FrontmostWindows.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11NoticeWait.h"
 
-#include <QSocketNotifier>
 #include <QString>
-#include <memory>
 
 // The active window as the window manager publishes it (EWMH _NET_ACTIVE_WINDOW on the
 // root window), described by its _NET_WM_PID, WM_CLASS and _NET_WM_NAME, and activated
 // again with a _NET_ACTIVE_WINDOW request. Main thread only.
 class EwmhFrontmostWindows final : public FrontmostWindows {
 public:
-    explicit EwmhFrontmostWindows(X11Display display = {})
-        : m_x11(display)
-    {}
+    explicit EwmhFrontmostWindows(X11Display display = {});
     std::optional<TargetApplication> frontmost() override;
     bool isActive(const TargetApplication& application) override;
     void activate(const TargetApplication& application) override;
@@ -24,16 +20,11 @@ public:
     QCoro::Task<> activeWindowChanged(std::chrono::milliseconds timeout) override;
 
 private:
-    // Selects the root window's property changes once and watches the connection.
-    bool watchRoot();
-    // Takes every event queued; true when one was a change of _NET_ACTIVE_WINDOW.
-    bool takeEvents();
     uint32_t activeWindow();
     bool exists(uint32_t window);
     // The bytes of a window property, empty when it is missing or the window is gone.
     QByteArray property(uint32_t window, uint32_t name, uint32_t type);
 
     X11Connection m_x11;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    Wakeup m_wakeup;
+    X11NoticeWait m_rootChanges;
 };

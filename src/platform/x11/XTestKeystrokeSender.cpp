@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/XTestKeystrokeSender.h"
 
-#include "platform/Platform.h"
 #include "platform/x11/LayoutKeys.h"
 #include "platform/x11/OwnKeyboardGrab.h"
 
@@ -94,8 +93,12 @@ bool XTestKeystrokeSender::shortcutKeyHeld()
 XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, X11Display display)
     : m_secureInput(secureInput)
     , m_x11(display)
+    // Every XKB event shares the first event code; the state notice is the one selected.
+    , m_stateChanges([this](const xcb_generic_event_t& event) {
+        return m_xkbEvent != 0 && (event.response_type & 0x7f) == m_xkbEvent;
+    })
 {
-    OwnKeyboardGrab::setListener([this] { m_wakeup.wakeLater(); });
+    OwnKeyboardGrab::setListener([this] { m_stateChanges.wakeLater(); });
 }
 
 XTestKeystrokeSender::~XTestKeystrokeSender()
@@ -103,17 +106,17 @@ XTestKeystrokeSender::~XTestKeystrokeSender()
     OwnKeyboardGrab::setListener({});
 }
 
-bool XTestKeystrokeSender::watchState()
+void XTestKeystrokeSender::watchState()
 {
-    if (m_notifier)
-        return true;
+    if (m_stateChanges.isWatching())
+        return;
     xcb_connection_t* connection = m_x11.get();
     const int32_t device = m_x11.keyboardDevice();
     if (!connection || device < 0)
-        return false;
+        return;
     const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(connection, &xcb_xkb_id);
     if (!xkb || !xkb->present)
-        return false;
+        return;
     m_xkbEvent = xkb->first_event;
     // Only changes of the modifiers held matter here; selected for good, they arrive when the
     // user presses or releases a modifier and cost nothing otherwise.
@@ -121,36 +124,13 @@ bool XTestKeystrokeSender::watchState()
                           XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0,
                           nullptr);
     xcb_flush(connection);
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection),
-                                                   QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
-        if (takeEvents())
-            m_wakeup.wakeLater();
-    });
-    return true;
-}
-
-bool XTestKeystrokeSender::takeEvents()
-{
-    xcb_connection_t* connection = m_x11.get();
-    bool stateChanged = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-        // Every XKB event shares the first event code; the state notice is the one selected.
-        stateChanged = stateChanged || (event->response_type & 0x7f) == m_xkbEvent;
-        std::free(event);
-    }
-    return stateChanged;
+    m_stateChanges.watch(connection);
 }
 
 QCoro::Task<> XTestKeystrokeSender::keysChanged(std::chrono::milliseconds timeout)
 {
-    // A reply read since the last look may have brought a notice along, which the socket
-    // will not announce again.
-    if (watchState() && takeEvents())
-        co_return;
-    const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(timeout, [this] { m_wakeup.wakeLater(); });
-    co_await m_wakeup.next();
+    watchState();
+    co_await m_stateChanges.next(timeout);
 }
 
 bool XTestKeystrokeSender::post(EditCommand command, ChordStyle style)

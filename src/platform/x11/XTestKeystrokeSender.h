@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/Wakeup.h"
 #include "platform/KeystrokeSender.h"
 #include "platform/SecureInput.h"
 #include "platform/x11/X11Connection.h"
-
-#include <QSocketNotifier>
-#include <memory>
+#include "platform/x11/X11NoticeWait.h"
 
 // Types the copy and paste chords with the XTest extension, as if on the keyboard. An X11
 // key event cannot say "exactly these modifiers": the receiver combines it with whatever
@@ -31,14 +28,11 @@ public:
     bool post(EditCommand command, ChordStyle style) override;
 
 private:
-    // Selects XKB state notices once and watches the connection; false without XKB.
-    bool watchState();
-    // Takes every event the connection has queued; true when one was a state notice.
-    bool takeEvents();
+    // Selects XKB state notices once and watches the connection for them.
+    void watchState();
 
     const SecureInput& m_secureInput;
     X11Connection m_x11;
-    std::unique_ptr<QSocketNotifier> m_notifier;
     uint8_t m_xkbEvent = 0;
-    Wakeup m_wakeup;
+    X11NoticeWait m_stateChanges;
 };
