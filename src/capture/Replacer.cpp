@@ -115,14 +115,10 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
         m_windows.activate(*target);
         // The window manager may take a moment, or refuse; after `activationWait` the paste
         // goes to whatever is in front.
-        const std::chrono::milliseconds deadline =
-            Platform::clock().monotonicNow() + activationWait;
-        while (!m_windows.isActive(*target)) {
-            const std::chrono::milliseconds now = Platform::clock().monotonicNow();
-            if (now >= deadline)
-                break;
-            co_await m_windows.activeWindowChanged(deadline - now);
-        }
+        (void)co_await SelectionCapture::waitUntil(
+            [this, &target] { return m_windows.isActive(*target); },
+            [this](std::chrono::milliseconds left) { return m_windows.activeWindowChanged(left); },
+            activationWait);
     }
 
     co_await SelectionCapture::waitForModifierRelease(m_keys);

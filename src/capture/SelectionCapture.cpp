@@ -108,18 +108,27 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
     co_return copied;
 }
 
-QCoro::Task<bool> SelectionCapture::waitForKeys(KeystrokeSender& keys,
-                                                std::function<bool()> released)
+QCoro::Task<bool> SelectionCapture::waitUntil(std::function<bool()> done, Wake wake,
+                                              std::chrono::milliseconds bound)
 {
     Clock& clock = Platform::clock();
-    const std::chrono::milliseconds deadline = clock.monotonicNow() + keyWait;
-    while (!released()) {
+    const std::chrono::milliseconds deadline = clock.monotonicNow() + bound;
+    while (!done()) {
         const std::chrono::milliseconds now = clock.monotonicNow();
         if (now >= deadline)
             co_return false;
-        co_await keys.keysChanged(deadline - now);
+        co_await wake(deadline - now);
     }
     co_return true;
+}
+
+QCoro::Task<bool> SelectionCapture::waitForKeys(KeystrokeSender& keys,
+                                                std::function<bool()> released)
+{
+    return waitUntil(
+        std::move(released),
+        [sender = &keys](std::chrono::milliseconds left) { return sender->keysChanged(left); },
+        keyWait);
 }
 
 QCoro::Task<> SelectionCapture::waitForShortcutRelease(KeystrokeSender& keys)

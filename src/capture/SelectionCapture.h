@@ -36,6 +36,13 @@ public:
     // Whether the text has anything but white space and line breaks.
     static bool usable(const QString& text);
 
+    // Waits until `done` holds, asking again each time `wake` completes (the desktop's
+    // notice of a change, or the time left running out); false when it still did not hold
+    // after `bound`.
+    using Wake = std::function<QCoro::Task<>(std::chrono::milliseconds left)>;
+    static QCoro::Task<bool> waitUntil(std::function<bool()> done, Wake wake,
+                                       std::chrono::milliseconds bound);
+
     static constexpr std::chrono::milliseconds keyWait{500};
     // How long the application has to answer the copy command.
     static constexpr std::chrono::milliseconds copyWait{480};
