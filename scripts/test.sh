@@ -4,7 +4,8 @@
 # development configuration (warnings as errors, AddressSanitizer and UndefinedBehaviorSanitizer),
 # runs clang-tidy on the sources the last change touched, builds the release configuration with
 # warnings as errors, and runs the whole suite inside private, throw-away desktop sessions: the
-# KDE Wayland leg (label kwin) in a headless KWin, everything else on a virtual X display.
+# KDE Wayland leg (label kwin) in a headless KWin, the wlroots leg (label sway) in a headless
+# sway, everything else on a virtual X display.
 # This is the README's test command and what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,4 +41,5 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 scripts/test-session --kwin -- ctest --preset dev -L kwin --no-tests=ignore --output-on-failure "$@"
-exec scripts/test-session --x11 -- ctest --preset dev -j "$(nproc)" -LE kwin "$@"
+scripts/test-session --sway -- ctest --preset dev -L sway --no-tests=ignore --output-on-failure "$@"
+exec scripts/test-session --x11 -- ctest --preset dev -j "$(nproc)" -LE 'kwin|sway' "$@"
