@@ -21,6 +21,7 @@ const QString unexpectedFailureMessage =
 const QString secureInputMessage = QStringLiteral(
     "Secure input is active (a password field or Terminal's Secure Keyboard Entry) — pasting "
     "is blocked. The result was copied to your clipboard instead.");
+const QString pasteYourselfMessage = QStringLiteral("Copied — press Ctrl+V to paste");
 const QString targetGoneMessage = QStringLiteral(
     "The original app is no longer running. The result was copied to your clipboard instead.");
 
@@ -210,6 +211,12 @@ QCoro::Task<> AppDelegate::replaceResult()
         m_lastCapture ? m_lastCapture->targetApp : std::nullopt;
     if (target && m_components.runningApplications->isTerminated(*target)) {
         writeToClipboardInstead(text, targetGoneMessage);
+        co_return;
+    }
+    if (!m_components.pasteBack->canInsert(target)) {
+        Log::replace().info(
+            QStringLiteral("no way to type keys here — result left on the clipboard"));
+        writeToClipboardInstead(text, pasteYourselfMessage);
         co_return;
     }
     m_popover->dismiss(QStringLiteral("replace"));

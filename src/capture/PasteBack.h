@@ -20,4 +20,11 @@ public:
     // clipboard and then restores the clipboard. Reports nothing: a paste that cannot be
     // made is logged and the text is simply not inserted.
     virtual QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) = 0;
+    // Whether a paste into this target can insert anything: false where the desktop lets
+    // nothing type keys and the element cannot take the text directly. Replace then leaves
+    // the result on the clipboard for the user to paste.
+    virtual bool canInsert(const std::optional<TargetApplication>& /*target*/) const
+    {
+        return true;
+    }
 };

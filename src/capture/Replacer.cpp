@@ -102,6 +102,11 @@ bool Replacer::writeDirectly(const QString& text, const std::optional<TargetAppl
     return false;
 }
 
+bool Replacer::canInsert(const std::optional<TargetApplication>& target) const
+{
+    return m_keys.canPost() || pasteReason(target).isEmpty();
+}
+
 QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> target)
 {
     if (writeDirectly(text, target))
@@ -111,7 +116,9 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
     m_pasteboard.write(transientText(text));
     const int64_t ourWrite = m_pasteboard.changeCount();
 
-    if (target && !m_windows.isActive(*target)) {
+    // Without a window (a native Wayland application) there is nothing to activate: the
+    // panel never took the focus from it.
+    if (target && target->windowID != 0 && !m_windows.isActive(*target)) {
         m_windows.activate(*target);
         // The window manager may take a moment, or refuse; after `activationWait` the paste
         // goes to whatever is in front.

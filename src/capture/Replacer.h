@@ -31,6 +31,7 @@ public:
              AccessibleTextEditor& editor);
 
     QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) override;
+    bool canInsert(const std::optional<TargetApplication>& target) const override;
 
     static constexpr std::chrono::milliseconds activationWait{300};
     static constexpr std::chrono::milliseconds readDelay{400};

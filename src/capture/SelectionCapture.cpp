@@ -56,10 +56,10 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
         const std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
         if (selected && usable(selected->text) && holdsWholeText(selected->text)) {
             Log::capture().info(capturedLine("ax", selected->text));
-            // Replace writes into the same element when it can.
-            std::optional<TargetApplication> where = target;
-            if (where)
-                where->accessible = *selected;
+            // Replace writes into the same element when it can, also when the desktop named
+            // no window (a native Wayland application).
+            TargetApplication where = target.value_or(TargetApplication{});
+            where.accessible = *selected;
             co_return CapturedSelection{selected->text, CaptureMethod::ax, where};
         }
     }

@@ -40,4 +40,7 @@ public:
     // key Quillmark types goes through here, so no caller can skip that question. True
     // otherwise, also when keys cannot be sent at all.
     [[nodiscard]] virtual bool post(EditCommand command, ChordStyle style) = 0;
+    // Whether keys typed here reach the application in front at all; false where the
+    // desktop lets no client type (GNOME under Wayland without its remote-desktop consent).
+    virtual bool canPost() const { return true; }
 };

@@ -78,6 +78,8 @@ TEST_F(CaptureTest, TheLogNamesTheTargetByTitleThenClassThenAsFrontmostApp)
         {TargetApplication{0x1200007, 0, QString(), QString()},
          QStringLiteral("info replace: posted ⌘V into frontmost app")},
         {std::nullopt, QStringLiteral("info replace: posted ⌘V into frontmost app")},
+        // A native Wayland application: no window to bring back.
+        {TargetApplication{}, QStringLiteral("info replace: posted ⌘V into frontmost app")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line.toStdString());
@@ -88,7 +90,7 @@ TEST_F(CaptureTest, TheLogNamesTheTargetByTitleThenClassThenAsFrontmostApp)
         runPaste(QStringLiteral("x"), row.target);
         EXPECT_EQ(log.lines().value(0), row.line);
         EXPECT_EQ(journal.entries().join(u' ').contains(QStringLiteral("windows.activate")),
-                  row.target.has_value());
+                  row.target && row.target->windowID != 0);
     }
 }
 

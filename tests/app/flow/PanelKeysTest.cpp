@@ -205,16 +205,33 @@ TEST_F(KeysTest, CopyTakesTheTextTheStateOffers)
 
 // Replace that pastes, and Replace after the application has quit, are proven end to end by
 // RoadOfOneRequestTest and ErrorPathsTest.ReplaceAfterTheEditorQuitPutsTheResultOnTheClipboard.
-TEST_F(KeysTest, ReplaceUnderSecureInputCopiesInstead)
+TEST_F(KeysTest, ReplaceThatCannotTypeCopiesInstead)
 {
-    enter(PopoverState::Kind::result);
-    desktop.secureInput->active = true;
-    model().onReplace();
-    EXPECT_EQ(desktop.journal.entries(),
-              QStringList({"log error replace: secure input enabled — cannot post synthetic ⌘V",
-                           "clipboard.writeString(Some text.)"}));
-    EXPECT_EQ(state(), PopoverState::error(secureInputMessage, ErrorRecovery::none));
-    EXPECT_TRUE(desktop.popover->isPanelVisible());
+    const struct {
+        bool secureInput;
+        bool insertable;
+        QString logLine;
+        QString message;
+    } rows[] = {
+        {true, true, "log error replace: secure input enabled — cannot post synthetic ⌘V",
+         secureInputMessage},
+        // A desktop that lets nothing type keys, and an element that cannot take the text.
+        {false, false, "log info replace: no way to type keys here — result left on the clipboard",
+         "Copied — press Ctrl+V to paste"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.logLine.toStdString());
+        enter(PopoverState::Kind::result);
+        desktop.secureInput->active = row.secureInput;
+        desktop.pasteBack->insertable = row.insertable;
+        desktop.journal.clear();
+        model().onReplace();
+        EXPECT_EQ(desktop.journal.entries(),
+                  QStringList({row.logLine, "clipboard.writeString(Some text.)"}));
+        EXPECT_EQ(state(), PopoverState::error(row.message, ErrorRecovery::none));
+        EXPECT_TRUE(desktop.popover->isPanelVisible());
+        desktop.popover->dismiss("test");
+    }
 }
 
 TEST_F(KeysTest, KeysOfAHiddenPanelAndReplaceOutsideTheResultDoNothing)

@@ -18,7 +18,13 @@ public:
         co_return;
     }
 
+    bool canInsert(const std::optional<TargetApplication>& /*target*/) const override
+    {
+        return insertable;
+    }
+
     std::optional<TargetApplication> lastTarget;
+    bool insertable = true;
 
 private:
     CallJournal& m_journal;
