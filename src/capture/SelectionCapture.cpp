@@ -87,6 +87,11 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
         co_return std::nullopt;
     }
 
+    if (!m_keys.canPost()) {
+        Log::capture().info(QStringLiteral("no way to type keys here — copy fallback skipped"));
+        co_return std::nullopt;
+    }
+
     co_await waitForModifierRelease(m_keys);
 
     const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();

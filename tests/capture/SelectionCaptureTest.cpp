@@ -231,17 +231,34 @@ TEST_F(CaptureTest, CharactersAreCountedAsTheUserSeesThem)
     }
 }
 
-TEST_F(CaptureTest, WithoutAFrontmostApplicationTheCaptureStillWorks)
+TEST_F(CaptureTest, WithoutAFrontmostWindowOrKeysTheCaptureDoesWhatItCan)
 {
     windows.front.reset();
     applicationCopies(QStringLiteral("text"), 0ms);
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
+    std::optional<CapturedSelection> captured = runCapture();
     ASSERT_TRUE(captured);
     EXPECT_EQ(captured->targetApp, std::nullopt);
     EXPECT_TRUE(journal.entries().contains(QStringLiteral("focusedText.read()@0")));
     EXPECT_TRUE(journal.entries().contains(QStringLiteral("keys.post(Ctrl+C)@0")));
+
+    // A native Wayland application: the element read is kept for Replace, with no window.
+    focusedText.selection = QStringLiteral("word");
+    captured = runCapture();
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->targetApp,
+              TargetApplication{.accessible = AccessibleSelection{.text = QStringLiteral("word")}});
+
+    // Where nothing can type, the copy command is not even tried.
+    focusedText.selection.reset();
+    keys.typing = false;
+    journal.clear();
+    log.sink.clear();
+    EXPECT_FALSE(runCapture());
+    EXPECT_EQ(log.lines(), QStringList({"info capture: no way to type keys here — copy fallback "
+                                        "skipped",
+                                        "info capture: no selection captured"}));
+    EXPECT_FALSE(journal.entries().join(u' ').contains(QStringLiteral("keys.post")));
+    EXPECT_EQ(pasteboard.contents, usersClipboard);
 }
 
 } // namespace

@@ -53,6 +53,10 @@ public:
         return true;
     }
 
+    bool canPost() const override { return typing; }
+
+    // False for a desktop that lets nothing type.
+    bool typing = true;
     std::chrono::milliseconds modifiersReleasedAt{0};
     std::chrono::milliseconds shortcutReleasedAt{0};
     int modifierChecks = 0;
