@@ -34,6 +34,12 @@ if(MODE STREQUAL "install")
             message(FATAL_ERROR "the desktop entry does not validate:\n${output}")
         endif()
     endif()
+    # KWin offers its fake input (the copy and paste keys) only to the programs that ask here.
+    file(STRINGS "${PREFIX}/share/applications/quillmark.desktop" interfaces
+         REGEX "^X-KDE-Wayland-Interfaces=.*org_kde_kwin_fake_input")
+    if(NOT interfaces)
+        message(FATAL_ERROR "the desktop entry does not ask KWin for its fake input")
+    endif()
     execute_process(COMMAND "${PREFIX}/bin/quillmark" --version
                     RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
     if(NOT status EQUAL 0 OR NOT output MATCHES "^Quillmark ")

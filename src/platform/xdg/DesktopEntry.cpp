@@ -46,7 +46,8 @@ QString contents(const QString& executable)
                           "Terminal=false\n"
                           "Categories=Utility;TextTools;\n"
                           "Keywords=translate;grammar;rewrite;prompt;AI;\n"
-                          "StartupNotify=false\n")
+                          "StartupNotify=false\n"
+                          "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n")
         .arg(name, execArgument(executable),
              QString(executable).replace(u'\\', QStringLiteral("\\\\")));
 }

@@ -32,6 +32,8 @@ TEST(DesktopEntryTest, NamesTheProductAndItsCopy)
     EXPECT_TRUE(entry.contains("\nExec=\"/home/ann/My Apps/Quillmark.AppImage\"\n"));
     EXPECT_TRUE(entry.contains("\nTryExec=/home/ann/My Apps/Quillmark.AppImage\n"));
     EXPECT_TRUE(entry.contains("\nTerminal=false\n"));
+    // KWin's fake input types the copy and paste chords only for the program of such an entry.
+    EXPECT_TRUE(entry.contains("\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n"));
 }
 
 } // namespace
