@@ -5,7 +5,10 @@
 #include "app/DesktopApplicationMover.h"
 #include "app/DesktopUpdater.h"
 #include "app/null/NullComponents.h"
+#include "app/null/NullFrontmostWindows.h"
+#include "app/null/NullKeystrokeSender.h"
 #include "app/null/NullOutsideClickWatcher.h"
+#include "app/null/NullSecureInput.h"
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
 #include "core/Log.h"
@@ -18,6 +21,11 @@
 #include "platform/dbus/DBusAccessibilityBus.h"
 #include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/FakeInputSender.h"
+#include "platform/wayland/VirtualKeyboardSender.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandKeymap.h"
 #include "platform/x11/EwmhFrontmostWindows.h"
 #include "platform/x11/X11AccessibilityPermission.h"
 #include "platform/x11/X11RunningApplications.h"
@@ -53,6 +61,18 @@ KGlobalAccelGrabber::ActionName kdeActionName(uint32_t id)
             QStringLiteral("Pick row %1 of the open panel").arg(row)};
 }
 
+// Copy writes through the clipboard adapter the wiring keeps for capture and Replace.
+class BorrowedClipboard final : public Clipboard {
+public:
+    explicit BorrowedClipboard(Clipboard& clipboard)
+        : m_clipboard(clipboard)
+    {}
+    void writeString(const QString& text) override { m_clipboard.writeString(text); }
+
+private:
+    Clipboard& m_clipboard;
+};
+
 } // namespace
 
 DesktopWiring::DesktopWiring(KeyboardLayout& layout, DesktopSession session)
@@ -79,6 +99,8 @@ AppComponents DesktopWiring::takeComponents()
                 "desktop shortcut instead.\n",
                 stderr);
     }
+    if (m_session.isWayland())
+        wireWayland(components);
     if (usesKGlobalAccel(m_session))
         wireKde(components);
     // XWayland shows the double-tap watcher only the keys typed into X11 windows.
@@ -151,6 +173,53 @@ void DesktopWiring::wireX11(AppComponents& components)
     components.runningApplications = std::make_unique<X11RunningApplications>(display);
 }
 
+void DesktopWiring::wireWayland(AppComponents& components)
+{
+    m_wayland = WaylandConnection::open();
+    if (!m_wayland)
+        return;
+    // Keys reach native and XWayland applications alike through the compositor; XTest
+    // through XWayland would reach only the X11 ones.
+    m_waylandKeymap = std::make_unique<WaylandKeymap>(*m_wayland);
+    std::unique_ptr<KeystrokeSender> keys;
+    if (VirtualKeyboardSender::isOffered(*m_wayland)) {
+        keys = std::make_unique<VirtualKeyboardSender>(*m_wayland, *m_waylandKeymap);
+        m_keysName = QStringLiteral("virtual keyboard");
+    } else if (FakeInputSender::isOffered(*m_wayland)) {
+        keys = std::make_unique<FakeInputSender>(*m_wayland, *m_waylandKeymap);
+        m_keysName = QStringLiteral("KDE fake input");
+    } else {
+        keys = std::make_unique<NullKeystrokeSender>();
+        m_keysName = QStringLiteral("none (this desktop lets no application type)");
+    }
+    // Qt's clipboard reads and writes nothing for a window-less client here.
+    std::unique_ptr<Pasteboard> pasteboard;
+    if (DataControlPasteboard::isOffered(*m_wayland)) {
+        auto dataControl = std::make_unique<DataControlPasteboard>(*m_wayland);
+        components.clipboard = std::make_unique<BorrowedClipboard>(*dataControl);
+        pasteboard = std::move(dataControl);
+        m_clipboardName = QStringLiteral("data control");
+    }
+    if (!pasteboard && !m_pasteboard)
+        return;
+    if (!m_windows)
+        m_windows = std::make_unique<NullFrontmostWindows>();
+    if (!m_focusedText)
+        m_focusedText = std::make_unique<AtspiFocusedTextReader>();
+    if (!components.secureInput)
+        components.secureInput = std::make_unique<NullSecureInput>();
+    // The services built on the X11 adapters go before the adapters they borrow.
+    components.selection.reset();
+    components.pasteBack.reset();
+    m_keys = std::move(keys);
+    if (pasteboard)
+        m_pasteboard = std::move(pasteboard);
+    components.selection = std::make_unique<SelectionCapture>(
+        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
+    components.pasteBack =
+        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
+}
+
 void DesktopWiring::wireKde(AppComponents& components)
 {
     components.makeHotkeyRegistrar = [&layout = m_layout] {
@@ -183,12 +252,18 @@ void DesktopWiring::logChoices() const
         interface = QStringLiteral("none");
     const bool xtest = m_session.hasX11Display;
     const QString none = QStringLiteral("none");
+    const QString keys = !m_keysName.isEmpty() ? m_keysName
+                         : xtest               ? QStringLiteral("XTest") + throughXWayland
+                                               : none;
+    const QString clipboard =
+        !m_clipboardName.isEmpty()
+            ? m_clipboardName
+            : (xtest ? QStringLiteral("X11 selections") + throughXWayland : none);
     Log::app().info(
         QStringLiteral("session %1 — shortcut: %2, double tap: %3, capture: %4, paste: %5, "
                        "clipboard: %6, interface: %7")
             .arg(m_session.describe(), shortcut,
                  x11 ? QStringLiteral("XInput") : QStringLiteral("none (X11 sessions only)"),
-                 xtest ? QStringLiteral("AT-SPI, then copy with XTest") + throughXWayland : none,
-                 xtest ? QStringLiteral("XTest") + throughXWayland : none,
-                 xtest ? QStringLiteral("X11 selections") + throughXWayland : none, interface));
+                 m_keys ? QStringLiteral("AT-SPI, then copy with ") + keys : none, keys, clipboard,
+                 interface));
 }

@@ -13,6 +13,8 @@ class FrontmostWindows;
 class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
+class WaylandConnection;
+class WaylandKeymap;
 class X11AccessibilityPermission;
 
 // The one place where the desktop's adapters are chosen: X11 ones when there is an X
@@ -33,6 +35,7 @@ public:
 
 private:
     void wireX11(AppComponents& components);
+    void wireWayland(AppComponents& components);
     void wireKde(AppComponents& components);
     void logChoices() const;
 
@@ -40,12 +43,19 @@ private:
     const DesktopSession m_session;
     // Opens every X connection the X11 adapters use.
     X11Display m_display;
+    // Quillmark's own connection to the Wayland compositor, and the user's keymap from it;
+    // declared before the adapters on them, which go first.
+    std::unique_ptr<WaylandConnection> m_wayland;
+    std::unique_ptr<WaylandKeymap> m_waylandKeymap;
     std::unique_ptr<FrontmostWindows> m_windows;
     // Reads the selection and writes results back into it.
     std::unique_ptr<AtspiFocusedTextReader> m_focusedText;
     std::unique_ptr<KeystrokeSender> m_keys;
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<DBusAccessibilityBus> m_accessibilityBus;
+    // What the Wayland adapters chosen are called in the start line; empty otherwise.
+    QString m_keysName;
+    QString m_clipboardName;
     // Owned by the delegate's components; kept here for the guide's relaunch button.
     X11AccessibilityPermission* m_x11Permission = nullptr;
 };

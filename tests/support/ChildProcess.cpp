@@ -6,10 +6,12 @@ ChildProcess::~ChildProcess()
     stop();
 }
 
-bool ChildProcess::start(const QString& program, const QStringList& arguments)
+bool ChildProcess::start(const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& environment)
 {
     stop();
     m_process = std::make_unique<QProcess>();
+    m_process->setProcessEnvironment(environment);
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process->start(program, arguments);
     return m_process->waitForStarted(5000);

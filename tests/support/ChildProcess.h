@@ -15,7 +15,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    [[nodiscard]] bool start(const QString& program, const QStringList& arguments);
+    [[nodiscard]] bool
+    start(const QString& program, const QStringList& arguments,
+          const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
     void stop();
     int64_t pid() const { return m_process ? m_process->processId() : 0; }
     QProcess* process() { return m_process.get(); }

@@ -4,7 +4,8 @@
 // active. It binds wlroots' virtual keyboard and pointer, or KDE's fake input, keeps them
 // for as long as it runs, and performs the commands written to its command pipe, one per
 // line:
-//     key CODE 1|0          press or release an evdev key (modifiers follow from the keymap)
+//     key CODE 1|0          press or release an evdev key (Ctrl, Shift, Alt and Super
+//                           hold their modifier while down)
 //     motion X Y            move the pointer to these global coordinates
 //     button CODE 1|0       press or release a pointer button (272 is the left one)
 // Once the devices exist it writes "ready" to its ready file.
@@ -35,6 +36,9 @@ struct Seat {
     zwlr_virtual_pointer_manager_v1* pointers = nullptr;
     org_kde_kwin_fake_input* fakeInput = nullptr;
     zwp_virtual_keyboard_v1* keyboard = nullptr;
+    // What the virtual keyboard's keys hold down: wlroots takes modifiers only from the
+    // modifiers request, KWin works them out itself.
+    xkb_state* state = nullptr;
     zwlr_virtual_pointer_v1* pointer = nullptr;
 };
 
@@ -78,7 +82,7 @@ void onGlobalRemove(void*, wl_registry*, uint32_t) {}
 const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
 
 // The default layout's keymap, in a file the compositor can map.
-bool uploadKeymap(zwp_virtual_keyboard_v1* keyboard)
+bool uploadKeymap(zwp_virtual_keyboard_v1* keyboard, xkb_state** state)
 {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     xkb_keymap* keymap =
@@ -98,6 +102,8 @@ bool uploadKeymap(zwp_virtual_keyboard_v1* keyboard)
             close(fd);
     }
     free(text);
+    if (done)
+        *state = xkb_state_new(keymap);
     xkb_keymap_unref(keymap);
     xkb_context_unref(context);
     return done;
@@ -108,9 +114,16 @@ void perform(wl_display* display, Seat& seat, const char* line, uint32_t time)
     unsigned code = 0, state = 0;
     int x = 0, y = 0;
     if (std::sscanf(line, "key %u %u", &code, &state) == 2) {
-        if (seat.keyboard)
+        if (seat.keyboard) {
             zwp_virtual_keyboard_v1_key(seat.keyboard, time, code, state);
-        else
+            // Evdev codes are 8 below XKB's.
+            xkb_state_update_key(seat.state, code + 8, state ? XKB_KEY_DOWN : XKB_KEY_UP);
+            zwp_virtual_keyboard_v1_modifiers(
+                seat.keyboard, xkb_state_serialize_mods(seat.state, XKB_STATE_MODS_DEPRESSED),
+                xkb_state_serialize_mods(seat.state, XKB_STATE_MODS_LATCHED),
+                xkb_state_serialize_mods(seat.state, XKB_STATE_MODS_LOCKED),
+                xkb_state_serialize_layout(seat.state, XKB_STATE_LAYOUT_EFFECTIVE));
+        } else
             org_kde_kwin_fake_input_keyboard_key(seat.fakeInput, code, state);
     } else if (std::sscanf(line, "motion %d %d", &x, &y) == 2) {
         if (seat.pointer) {
@@ -155,7 +168,7 @@ int main(int argc, char** argv)
     if (seat.seat && seat.keyboards && seat.pointers) {
         seat.keyboard =
             zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(seat.keyboards, seat.seat);
-        if (!uploadKeymap(seat.keyboard)) {
+        if (!uploadKeymap(seat.keyboard, &seat.state)) {
             std::fputs("wayland_seat: no keymap\n", stderr);
             return 1;
         }
