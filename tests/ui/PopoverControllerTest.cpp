@@ -88,7 +88,6 @@ TEST_F(PopoverControllerTest, WhereTheDesktopIsAskedThePanelOpensAtItsAnswerElse
         if (row.frame.isEmpty())
             controller().dismiss(QStringLiteral("esc"));
         m_locator.answer(row.answer);
-        EXPECT_EQ(controller().panel().isVisible(), !row.frame.isEmpty());
         EXPECT_EQ(controller().panel().isVisible() ? frame() : QRect(), row.frame);
         controller().dismiss(QStringLiteral("test"));
     }
