@@ -53,6 +53,8 @@ void AppDelegate::togglePanel(const QString& source)
         m_popover->dismiss(source + QStringLiteral(" toggle"));
         return;
     }
+    // Where the desktop must be asked for the pointer, the answer comes while capturing.
+    m_popover->locatePointer();
     captureAndShow();
 }
 

@@ -48,6 +48,10 @@ QPointF clampedTopLeft(QPointF point, QSizeF size, Offset offset, const std::opt
             above >= area->top() + screenMargin)
             y = above;
     }
+    if (offset == Offset::centred) {
+        x -= size.width() / 2;
+        y -= size.height() / 2;
+    }
     if (!area)
         return {x, y};
     x = std::max(x, area->left() + screenMargin);

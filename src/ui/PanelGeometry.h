@@ -17,7 +17,8 @@ struct ScreenArea {
     QRect available;
 };
 
-enum class Offset { none, besidePointer };
+// Where the point is for the panel: its top-left corner, beside the pointer, or its centre.
+enum class Offset { none, besidePointer, centred };
 
 inline constexpr QSizeF initialPanelSize{340, 200};
 // The size of a panel shown before the view has reported any size.

@@ -19,6 +19,9 @@ void assertMainThread()
     Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
 }
 
+// The compositors answer within a few tens of milliseconds.
+constexpr std::chrono::milliseconds pointerBound{250};
+
 QString truncated(qreal value)
 {
     return QString::number(qint64(value));
@@ -27,11 +30,13 @@ QString truncated(qreal value)
 } // namespace
 
 PopoverController::PopoverController(std::unique_ptr<OutsideClickWatcher> clickWatcher,
-                                     std::unique_ptr<DesktopGeometry> desktop)
+                                     std::unique_ptr<DesktopGeometry> desktop,
+                                     PointerLocator* pointer)
     : m_clickWatcher(std::move(clickWatcher))
     , m_desktop(desktop ? std::move(desktop) : std::make_unique<QtDesktopGeometry>())
     , m_panel(std::make_unique<PopoverPanel>())
     , m_view(new PopoverView(m_model))
+    , m_pointer(pointer)
 {
     m_panel->setContent(m_view);
     connect(m_view, &PopoverView::editorPressed, m_panel.get(), &PopoverPanel::activate);
@@ -58,19 +63,66 @@ PopoverController::~PopoverController()
 
 bool PopoverController::isPanelVisible() const
 {
-    return m_panel->isVisible();
+    return m_panel->isVisible() || m_showWhenAnswered;
+}
+
+void PopoverController::locatePointer()
+{
+    if (m_pointer && !m_asking)
+        askForPointer();
+}
+
+QCoro::Task<> PopoverController::askForPointer()
+{
+    m_asking = true;
+    m_answer.reset();
+    const QPointer<PopoverController> self(this);
+    const std::optional<QPoint> point = co_await m_pointer->locate(pointerBound);
+    if (!self)
+        co_return;
+    m_asking = false;
+    m_answer = point;
+    if (m_showWhenAnswered) {
+        m_showWhenAnswered = false;
+        show(std::nullopt);
+    }
 }
 
 void PopoverController::show(std::optional<QPoint> at)
 {
     assertMainThread();
-    m_anchor = at ? *at : m_desktop->pointerPosition();
+    if (at || !m_pointer) {
+        m_showWhenAnswered = false;
+        showAt(at ? *at : m_desktop->pointerPosition(), PanelGeometry::Offset::besidePointer);
+        return;
+    }
+    if (!m_answer) {
+        m_showWhenAnswered = true;
+        locatePointer();
+        return;
+    }
+    const std::optional<QPoint> pointer = *m_answer;
+    m_answer.reset();
+    if (pointer) {
+        showAt(*pointer, PanelGeometry::Offset::besidePointer);
+        return;
+    }
+    // Qt's own idea of the pointer is stale here: the centre is better than a wrong place.
+    Log::app().info(QStringLiteral("pointer unknown — panel at the centre of the screen"));
+    const auto screen = m_desktop->primaryScreen();
+    showAt(screen ? screen->available.center() : QPoint(), PanelGeometry::Offset::centred);
+}
+
+void PopoverController::showAt(QPoint anchor, PanelGeometry::Offset offset)
+{
+    m_anchor = anchor;
+    m_anchorOffset = offset;
     // Settings changed while the panel was hidden show now; the view reports the size
     // that follows from them, and the panel then follows it.
     m_view->refresh();
     const QSizeF size = m_lastContentSize.value_or(PanelGeometry::defaultContentSize);
     m_panel->resizeTo(size);
-    place(m_anchor, size, PanelGeometry::Offset::besidePointer);
+    place(m_anchor, size, m_anchorOffset);
     m_panel->showWithoutActivating();
     if (!m_clickWatcher->isWatching())
         installClickOutsideMonitor();
@@ -98,6 +150,7 @@ void PopoverController::logLayout() const
 void PopoverController::dismiss(const QString& reason)
 {
     assertMainThread();
+    m_showWhenAnswered = false;
     removeClickOutsideMonitor();
     m_panel->hide();
     invokeIfSet(onDidDismiss);
@@ -119,7 +172,7 @@ void PopoverController::contentSizeChanged(QSizeF size)
     // Beside the pointer again, below or above it as the new size fits; once the user has
     // dragged the panel elsewhere, it keeps its top-left corner there.
     if (frame.topLeft() == m_placedAt)
-        place(m_anchor, size, PanelGeometry::Offset::besidePointer);
+        place(m_anchor, size, m_anchorOffset);
     else
         place(frame.topLeft(), size, PanelGeometry::Offset::none);
     Log::app().info(QStringLiteral("panel resized to %1x%2")

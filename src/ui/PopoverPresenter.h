@@ -25,6 +25,10 @@ public:
     // Puts the panel on screen at the point, or at the pointer when the point is absent,
     // and calls onDidShow; does nothing when no panel can be shown.
     virtual void show(std::optional<QPoint> at) = 0;
+    // The panel is about to open at the pointer: where the desktop must be asked where the
+    // pointer is, the question starts now and its answer places the next show() at the
+    // pointer. Does nothing where the pointer is always known.
+    virtual void locatePointer() {}
     // Takes the panel off screen, logs the reason and calls onDidDismiss, also when it was
     // already hidden; does nothing when no panel can be shown.
     virtual void dismiss(const QString& reason) = 0;

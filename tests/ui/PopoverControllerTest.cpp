@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeDesktopGeometry.h"
 #include "support/fakes/FakeOutsideClickWatcher.h"
+#include "support/fakes/FakePointerLocator.h"
 #include "ui/PopoverPanel.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,9 @@ namespace {
 // own (queued) reports stay out of them; PopoverViewTest covers those.
 class PopoverControllerTest : public ::testing::Test {
 public:
-    PopoverControllerTest()
+    PopoverControllerTest() { build(nullptr); }
+
+    void build(PointerLocator* pointer)
     {
         auto watcher = std::make_unique<FakeOutsideClickWatcher>();
         auto desktop = std::make_unique<FakeDesktopGeometry>();
@@ -22,7 +25,8 @@ public:
         m_desktop = desktop.get();
         m_desktop->screenAreas = {{QRect(0, 0, 1920, 1080), QRect(0, 28, 1920, 1000)}};
         m_desktop->pointer = QPoint(500, 400);
-        m_controller = std::make_unique<PopoverController>(std::move(watcher), std::move(desktop));
+        m_controller =
+            std::make_unique<PopoverController>(std::move(watcher), std::move(desktop), pointer);
         m_controller->onDidShow = [this] { ++m_shown; };
         m_controller->onDidDismiss = [this] { ++m_dismissed; };
     }
@@ -33,6 +37,7 @@ public:
 
     ScopedConfigHome m_config;
     ScopedLogCapture m_log;
+    FakePointerLocator m_locator;
     FakeOutsideClickWatcher* m_watcher = nullptr;
     FakeDesktopGeometry* m_desktop = nullptr;
     std::unique_ptr<PopoverController> m_controller;
@@ -57,6 +62,35 @@ TEST_F(PopoverControllerTest, FirstShowBeforeAnySizeReportIsDefaultSizedBesideTh
         QStringList(
             {QStringLiteral("info app: panel shown frame (508, 408) 400x150"),
              QStringLiteral("info app: layout list · actions ⌥1 translate · ⌥2 improvePrompt")}));
+}
+
+TEST_F(PopoverControllerTest, WhereTheDesktopIsAskedThePanelOpensAtItsAnswerElseAtTheCentre)
+{
+    // Qt's pointer, (500, 400), is stale there and never used.
+    build(&m_locator);
+    const struct {
+        bool answeredBeforeShow; // asked at the trigger
+        std::optional<QPoint> answer;
+        QRect frame; // empty: closed before the answer came, it stays closed
+    } rows[] = {
+        {true, QPoint(300, 200), {308, 208, 400, 150}},
+        {false, QPoint(1800, 1000), {1516, 842, 400, 150}},
+        {false, std::nullopt, {759, 452, 400, 150}},
+        {false, QPoint(300, 200), {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.frame.x());
+        controller().locatePointer();
+        if (row.answeredBeforeShow)
+            m_locator.answer(row.answer);
+        controller().show(std::nullopt);
+        EXPECT_TRUE(controller().isPanelVisible());
+        if (row.frame.isEmpty())
+            controller().dismiss(QStringLiteral("esc"));
+        m_locator.answer(row.answer);
+        EXPECT_EQ(controller().panel().isVisible() ? frame() : QRect(), row.frame);
+        controller().dismiss(QStringLiteral("test"));
+    }
 }
 
 TEST_F(PopoverControllerTest, SizeReportsFollowTheFilterAndStayBesideThePointer)

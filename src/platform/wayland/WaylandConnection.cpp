@@ -110,6 +110,11 @@ void* WaylandConnection::bind(const wl_interface* interface, uint32_t version)
     return nullptr;
 }
 
+void* WaylandConnection::bind(const Global& global, const wl_interface* interface, uint32_t version)
+{
+    return wl_registry_bind(m_registry, global.name, interface, std::min(version, global.version));
+}
+
 void WaylandConnection::flush()
 {
     if (m_alive && wl_display_flush(m_display) < 0 && errno != EAGAIN)

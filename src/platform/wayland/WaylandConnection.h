@@ -44,6 +44,9 @@ public:
     // Binds the global of this interface at the lower of `version` and the version offered;
     // nullptr when the compositor does not offer it. The caller owns the proxy.
     void* bind(const wl_interface* interface, uint32_t version);
+    // Binds this one global, for interfaces offered several times (outputs); the caller owns
+    // the proxy.
+    void* bind(const Global& global, const wl_interface* interface, uint32_t version);
     // Sends the requests made so far; adapters call it after each group of requests.
     void flush();
     // False once the compositor has closed the connection or reported a protocol error;
