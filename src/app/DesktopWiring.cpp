@@ -8,6 +8,7 @@
 #include "app/null/NullFrontmostWindows.h"
 #include "app/null/NullKeystrokeSender.h"
 #include "app/null/NullOutsideClickWatcher.h"
+#include "app/null/NullPointerLocator.h"
 #include "app/null/NullSecureInput.h"
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
@@ -23,6 +24,7 @@
 #include "platform/qt/QtClipboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/FakeInputSender.h"
+#include "platform/wayland/LayerShellPointerLocator.h"
 #include "platform/wayland/VirtualKeyboardSender.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeymap.h"
@@ -176,6 +178,21 @@ void DesktopWiring::wireX11(AppComponents& components)
 void DesktopWiring::wireWayland(AppComponents& components)
 {
     m_wayland = WaylandConnection::open();
+    // XWayland does not know the pointer over native windows: the compositor is asked where
+    // it is, or the panel opens at the centre of the screen.
+    if (m_wayland)
+        m_pointer = std::make_unique<LayerShellPointerLocator>(*m_wayland);
+    else
+        m_pointer = std::make_unique<NullPointerLocator>();
+    components.makePopover = [x11 = m_session.hasX11Display, display = m_display,
+                              pointer = m_pointer.get()] {
+        std::unique_ptr<OutsideClickWatcher> clicks;
+        if (x11)
+            clicks = std::make_unique<XInputOutsideClickWatcher>(display);
+        else
+            clicks = std::make_unique<NullOutsideClickWatcher>();
+        return std::make_unique<PopoverController>(std::move(clicks), nullptr, pointer);
+    };
     if (!m_wayland)
         return;
     // Keys reach native and XWayland applications alike through the compositor; XTest

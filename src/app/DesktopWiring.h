@@ -13,6 +13,7 @@ class FrontmostWindows;
 class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
+class PointerLocator;
 class WaylandConnection;
 class WaylandKeymap;
 class X11AccessibilityPermission;
@@ -47,6 +48,7 @@ private:
     // declared before the adapters on them, which go first.
     std::unique_ptr<WaylandConnection> m_wayland;
     std::unique_ptr<WaylandKeymap> m_waylandKeymap;
+    std::unique_ptr<PointerLocator> m_pointer;
     std::unique_ptr<FrontmostWindows> m_windows;
     // Reads the selection and writes results back into it.
     std::unique_ptr<AtspiFocusedTextReader> m_focusedText;

@@ -153,6 +153,25 @@ std::optional<QRect> AccessibilityProbe::extentsOf(const QString& name) const
     return found;
 }
 
+bool AccessibilityProbe::press(const QString& name) const
+{
+    bool pressed = false;
+    walkShowing(m_pid, [&](AtspiAccessible* element) {
+        GError* error = nullptr;
+        if (takeString(atspi_accessible_get_name(element, &error)) != name) {
+            g_clear_error(&error);
+            return false;
+        }
+        const Ref<AtspiAction> action{atspi_accessible_get_action_iface(element)};
+        if (!action)
+            return false;
+        pressed = atspi_action_do_action(action.get(), 0, &error);
+        g_clear_error(&error);
+        return true;
+    });
+    return pressed;
+}
+
 std::optional<QString> AccessibilityProbe::focusedSelection() const
 {
     std::optional<QString> selected;

@@ -19,6 +19,9 @@ public:
     QStringList shownTexts() const;
     // Where the first element on screen with this accessible name is, in screen pixels.
     std::optional<QRect> extentsOf(const QString& name) const;
+    // Presses the first element on screen with this accessible name through its default
+    // action, as a screen reader does; false when there is none.
+    bool press(const QString& name) const;
     // The selected text of the focused element, when it has one.
     std::optional<QString> focusedSelection() const;
 

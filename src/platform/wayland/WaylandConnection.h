@@ -31,9 +31,11 @@ public:
     // Connects to the compositor named by WAYLAND_DISPLAY (a socket name in
     // XDG_RUNTIME_DIR or an absolute path) and learns its globals, waiting at most
     // `bound` for the compositor's answer; nothing when there is no compositor, it refuses
-    // or it does not answer in time.
+    // or it does not answer in time. This is the one wait at start: KWin answers a new
+    // client only once it has looked up the client's desktop entry, which took 1.2 s in a
+    // fresh headless session.
     static std::unique_ptr<WaylandConnection>
-    open(std::chrono::milliseconds bound = std::chrono::milliseconds(500));
+    open(std::chrono::milliseconds bound = std::chrono::milliseconds(2000));
     ~WaylandConnection() override;
 
     wl_display* display() const { return m_display; }
