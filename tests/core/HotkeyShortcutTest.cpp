@@ -90,14 +90,6 @@ TEST(HotkeyShortcutKeyName, LayoutTextIsUpperCasedAndNothingFallsBackToTheNumber
     EXPECT_EQ(HotkeyShortcut::keyCodeForKeysymName("odiaeresis", us), std::nullopt);
 }
 
-TEST(HotkeyShortcutKeyName, WithoutAnyLayoutEveryUnnamedKeyIsANumber)
-{
-    FakeKeyboardLayout none;
-    EXPECT_EQ(HotkeyShortcut::keyName(17, none), "Key 17");
-    EXPECT_EQ(HotkeyShortcut::keyName(0, none), "Key 0");
-    EXPECT_EQ(HotkeyShortcut::keyName(49, none), "Space");
-}
-
 struct RejectionRow {
     const char* name;
     uint32_t keyCode;
