@@ -29,7 +29,7 @@ test_packages=(
   xvfb xauth openbox xdotool xclip x11-xkb-utils x11-utils x11-xserver-utils mousepad xterm trayer
   python3 python3-gi gir1.2-gtk-3.0 gir1.2-gtk-4.0 procps desktop-file-utils libglib2.0-bin
   postgresql-15 wrk
-  kwin-wayland xwayland sway wl-clipboard
+  kwin-wayland xwayland sway wl-clipboard gnome-settings-daemon-common
 )
 
 export DEBIAN_FRONTEND=noninteractive

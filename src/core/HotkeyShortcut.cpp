@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/HotkeyShortcut.h"
 
+#include "core/KeyPositions.h"
+
 #include <array>
 #include <utility>
 
@@ -16,22 +18,27 @@ struct NamedKey {
     uint32_t keyCode;
     const char16_t* name;  // in log lines
     const char16_t* label; // as the desktop writes it
+    const char* keysym;    // as XKB names it in a keybinding
 };
 
 // Keys whose character would be invisible or ambiguous get a fixed name, whatever the layout.
 // The Help position is Insert on a PC keyboard.
 // clang-format off
 constexpr std::array<NamedKey, 36> namedKeys{{
-    {49, u"Space", u"Space"}, {36, u"↩", u"Enter"}, {76, u"⌤", u"Keypad Enter"},
-    {48, u"⇥", u"Tab"}, {53, u"⎋", u"Esc"}, {51, u"⌫", u"Backspace"}, {117, u"⌦", u"Delete"},
-    {123, u"←", u"Left"}, {124, u"→", u"Right"}, {126, u"↑", u"Up"}, {125, u"↓", u"Down"},
-    {115, u"↖", u"Home"}, {119, u"↘", u"End"}, {116, u"⇞", u"Page Up"},
-    {121, u"⇟", u"Page Down"}, {114, u"?\u20DD", u"Insert"},
-    {122, u"F1", u"F1"}, {120, u"F2", u"F2"}, {99, u"F3", u"F3"}, {118, u"F4", u"F4"},
-    {96, u"F5", u"F5"}, {97, u"F6", u"F6"}, {98, u"F7", u"F7"}, {100, u"F8", u"F8"},
-    {101, u"F9", u"F9"}, {109, u"F10", u"F10"}, {103, u"F11", u"F11"}, {111, u"F12", u"F12"},
-    {105, u"F13", u"F13"}, {107, u"F14", u"F14"}, {113, u"F15", u"F15"}, {106, u"F16", u"F16"},
-    {64, u"F17", u"F17"}, {79, u"F18", u"F18"}, {80, u"F19", u"F19"}, {90, u"F20", u"F20"},
+    {49, u"Space", u"Space", "space"}, {36, u"↩", u"Enter", "Return"},
+    {76, u"⌤", u"Keypad Enter", "KP_Enter"}, {48, u"⇥", u"Tab", "Tab"},
+    {53, u"⎋", u"Esc", "Escape"}, {51, u"⌫", u"Backspace", "BackSpace"},
+    {117, u"⌦", u"Delete", "Delete"}, {123, u"←", u"Left", "Left"},
+    {124, u"→", u"Right", "Right"}, {126, u"↑", u"Up", "Up"}, {125, u"↓", u"Down", "Down"},
+    {115, u"↖", u"Home", "Home"}, {119, u"↘", u"End", "End"}, {116, u"⇞", u"Page Up", "Page_Up"},
+    {121, u"⇟", u"Page Down", "Page_Down"}, {114, u"?\u20DD", u"Insert", "Insert"},
+    {122, u"F1", u"F1", "F1"}, {120, u"F2", u"F2", "F2"}, {99, u"F3", u"F3", "F3"},
+    {118, u"F4", u"F4", "F4"}, {96, u"F5", u"F5", "F5"}, {97, u"F6", u"F6", "F6"},
+    {98, u"F7", u"F7", "F7"}, {100, u"F8", u"F8", "F8"}, {101, u"F9", u"F9", "F9"},
+    {109, u"F10", u"F10", "F10"}, {103, u"F11", u"F11", "F11"}, {111, u"F12", u"F12", "F12"},
+    {105, u"F13", u"F13", "F13"}, {107, u"F14", u"F14", "F14"}, {113, u"F15", u"F15", "F15"},
+    {106, u"F16", u"F16", "F16"}, {64, u"F17", u"F17", "F17"}, {79, u"F18", u"F18", "F18"},
+    {80, u"F19", u"F19", "F19"}, {90, u"F20", u"F20", "F20"},
 }};
 
 // While the panel is open these keys pick its rows or close it, so they cannot also be the
@@ -84,6 +91,20 @@ int chordModifierCount(uint32_t mask)
            int(bool(mask & HotkeyShortcut::optionBit)) +
            int(bool(mask & HotkeyShortcut::commandBit));
 }
+
+// The keysym names of the printable ASCII characters that are not letters or digits; the
+// others would not parse back as the same keysym.
+// clang-format off
+constexpr std::pair<char, const char*> punctuationKeysyms[] = {
+    {'!', "exclam"}, {'"', "quotedbl"}, {'#', "numbersign"}, {'$', "dollar"},
+    {'%', "percent"}, {'&', "ampersand"}, {'\'', "apostrophe"}, {'(', "parenleft"},
+    {')', "parenright"}, {'*', "asterisk"}, {'+', "plus"}, {',', "comma"}, {'-', "minus"},
+    {'.', "period"}, {'/', "slash"}, {':', "colon"}, {';', "semicolon"}, {'<', "less"},
+    {'=', "equal"}, {'>', "greater"}, {'?', "question"}, {'@', "at"}, {'[', "bracketleft"},
+    {'\\', "backslash"}, {']', "bracketright"}, {'^', "asciicircum"}, {'_', "underscore"},
+    {'`', "grave"}, {'{', "braceleft"}, {'|', "bar"}, {'}', "braceright"}, {'~', "asciitilde"},
+};
+// clang-format on
 
 } // namespace
 
@@ -214,4 +235,45 @@ std::optional<HotkeyShortcut::Rejection> HotkeyShortcut::rejection(KeyCharacters
     if (carbonModifiers & commandBit)
         return refuse(Kind::desktopShortcut);
     return refuse(Kind::typesText);
+}
+
+std::optional<QString> HotkeyShortcut::keysymName(KeyCharacters& layout) const
+{
+    if (const NamedKey* key = namedKey(keyCode))
+        return QString::fromLatin1(key->keysym);
+    const std::optional<QString> text = layout.unmodifiedText(keyCode);
+    const QList<uint> codePoints = text ? text->toUcs4() : QList<uint>();
+    if (codePoints.size() != 1)
+        return std::nullopt;
+    const uint codePoint = codePoints.front();
+    if (codePoint < 0x80) {
+        const char character = char(codePoint);
+        if (QChar::isLetterOrNumber(codePoint))
+            return QString(QChar(character)).toLower();
+        for (const auto& [punctuation, name] : punctuationKeysyms) {
+            if (punctuation == character)
+                return QString::fromLatin1(name);
+        }
+        return std::nullopt;
+    }
+    // XKB reads "U" and the code point as the keysym of that character.
+    return QStringLiteral("U%1").arg(codePoint, 4, 16, QChar(u'0')).toUpper();
+}
+
+std::optional<uint32_t> HotkeyShortcut::keyCodeForKeysymName(const QString& name,
+                                                             KeyCharacters& layout)
+{
+    for (const NamedKey& key : namedKeys) {
+        if (name.compare(QLatin1String(key.keysym), Qt::CaseInsensitive) == 0)
+            return key.keyCode;
+    }
+    for (const KeyPositions::Entry& position : KeyPositions::all()) {
+        if (namedKey(position.virtualKey))
+            continue;
+        const std::optional<QString> keysym =
+            HotkeyShortcut{position.virtualKey, 0}.keysymName(layout);
+        if (keysym && keysym->compare(name, Qt::CaseInsensitive) == 0)
+            return position.virtualKey;
+    }
+    return std::nullopt;
 }

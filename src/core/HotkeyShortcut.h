@@ -84,6 +84,13 @@ struct HotkeyShortcut {
     QString displayString(KeyCharacters& layout) const;
     // The combination as the desktop writes it, e.g. "Alt+Super+T": every text a user sees.
     QString label(KeyCharacters& layout) const;
+    // The key as XKB names its keysym in a desktop's keybinding: "t", "space", "Return",
+    // "F5", "comma", "U00F6" for a character without a plain name; nothing when the layout
+    // types no single character on it. Modifiers are each desktop's own syntax.
+    std::optional<QString> keysymName(KeyCharacters& layout) const;
+    // The key whose keysym name this is, in any case: a named key, or the position that
+    // types it in this layout; nothing when no key of the layout does.
+    static std::optional<uint32_t> keyCodeForKeysymName(const QString& name, KeyCharacters& layout);
     // The rule that decides whether this combination may be registered.
     std::optional<Rejection> rejection(KeyCharacters& layout) const;
 

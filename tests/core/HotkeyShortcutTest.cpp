@@ -37,15 +37,18 @@ TEST(HotkeyShortcutKeyName, NamedKeysWinOverWhatTheLayoutTypes)
 {
     FakeKeyboardLayout us = usLayout();
     // clang-format off
-    const std::tuple<uint32_t, const char*, const char*> named[] = {
-        {49, "Space", "Space"}, {76, "⌤", "Keypad Enter"}, {53, "⎋", "Esc"}, {105, "F13", "F13"},
+    const std::tuple<uint32_t, const char*, const char*, const char*> named[] = {
+        {49, "Space", "Space", "space"}, {76, "⌤", "Keypad Enter", "KP_Enter"},
+        {53, "⎋", "Esc", "Escape"}, {105, "F13", "F13", "F13"}, {116, "⇞", "Page Up", "Page_Up"},
     };
     // clang-format on
-    for (auto [keyCode, name, label] : named) {
+    for (auto [keyCode, name, label, keysym] : named) {
         SCOPED_TRACE(keyCode);
         us.setText(keyCode, QStringLiteral("x"));
         EXPECT_EQ(HotkeyShortcut::keyName(keyCode, us), QString::fromUtf8(name));
         EXPECT_EQ(HotkeyShortcut::keyLabel(keyCode, us), QString::fromUtf8(label));
+        EXPECT_EQ(HotkeyShortcut{keyCode}.keysymName(us), keysym);
+        EXPECT_EQ(HotkeyShortcut::keyCodeForKeysymName(QString(keysym).toLower(), us), keyCode);
     }
     // Help (Insert on a PC keyboard) is a question mark in a combining enclosing circle.
     us.setText(114, QStringLiteral("x"));
@@ -62,25 +65,29 @@ TEST(HotkeyShortcutKeyName, LayoutTextIsUpperCasedAndNothingFallsBackToTheNumber
     us.setText(16, QStringLiteral("е")); // Cyrillic ie on the Y position
     us.setText(42, QString());
     us.setText(39, QStringLiteral("'"));
-    const std::pair<uint32_t, const char*> rows[] = {
-        {0, "A"},         {7, "X"},  {41, "Ö"},      {16, "Е"},
-        {39, "'"},        {18, "1"}, {50, "Key 50"}, // the layout has no text for it
-        {42, "Key 42"},                              // the layout answers with an empty text
-        {127, "Key 127"},                            // no such key at all
+    // The keysym name is what a desktop's keybinding reads back as the same key.
+    const std::tuple<uint32_t, const char*, const char*> rows[] = {
+        {0, "A", "a"},
+        {7, "X", "x"},
+        {41, "Ö", "U00F6"},
+        {16, "Е", "U0435"},
+        {39, "'", "apostrophe"},
+        {18, "1", "1"},
+        {50, "Key 50", nullptr},   // the layout has no text for it
+        {42, "Key 42", nullptr},   // the layout answers with an empty text
+        {127, "Key 127", nullptr}, // no such key at all
     };
-    for (auto [keyCode, expected] : rows) {
+    for (auto [keyCode, expected, keysym] : rows) {
         SCOPED_TRACE(keyCode);
         EXPECT_EQ(HotkeyShortcut::keyName(keyCode, us), QString::fromUtf8(expected));
         EXPECT_EQ(HotkeyShortcut::keyLabel(keyCode, us), QString::fromUtf8(expected));
+        const std::optional<QString> name = HotkeyShortcut{keyCode}.keysymName(us);
+        EXPECT_EQ(name, keysym ? std::optional(QString::fromUtf8(keysym)) : std::nullopt);
+        if (name) {
+            EXPECT_EQ(HotkeyShortcut::keyCodeForKeysymName(name->toUpper(), us), keyCode);
+        }
     }
-}
-
-TEST(HotkeyShortcutKeyName, WithoutAnyLayoutEveryUnnamedKeyIsANumber)
-{
-    FakeKeyboardLayout none;
-    EXPECT_EQ(HotkeyShortcut::keyName(17, none), "Key 17");
-    EXPECT_EQ(HotkeyShortcut::keyName(0, none), "Key 0");
-    EXPECT_EQ(HotkeyShortcut::keyName(49, none), "Space");
+    EXPECT_EQ(HotkeyShortcut::keyCodeForKeysymName("odiaeresis", us), std::nullopt);
 }
 
 struct RejectionRow {

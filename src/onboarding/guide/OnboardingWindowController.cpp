@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "onboarding/guide/ConnectPage.h"
 #include "onboarding/guide/OnboardingView.h"
+#include "onboarding/guide/UsagePage.h"
 #include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "ui/FrontWindow.h"
@@ -53,6 +54,7 @@ void OnboardingWindowController::show()
         layout->setContentsMargins(0, 0, 0, 0);
         m_view = new OnboardingView(m_layout, m_window.get());
         m_view->connectPage().setCandidates(m_candidates);
+        m_view->usagePage().setDesktopShortcut(m_desktop);
         layout->addWidget(m_view);
         m_window->setFixedSize(windowSize);
     }

@@ -8,6 +8,7 @@
 #include "onboarding/guide/WelcomeGuide.h"
 #include "platform/AccessibilityBus.h"
 #include "platform/AccessibilityPermission.h"
+#include "ui/settings/DesktopShortcutOffer.h"
 
 #include <QObject>
 #include <QPointer>
@@ -46,6 +47,9 @@ public:
     // The ports the connect page searches for servers on this computer; the usual ones
     // until set.
     void setProbeCandidates(QList<LocalServerProbe::Candidate> candidates);
+    // How this desktop runs the shortcut, for the usage page (Quillmark holds it itself
+    // until told otherwise). Takes effect when the window is made, on the first show.
+    void setDesktopShortcut(DesktopShortcut desktop) { m_desktop = std::move(desktop); }
 
     // Null before the first show.
     QWidget* window() const { return m_window.get(); }
@@ -68,6 +72,7 @@ private:
     AccessibilityBus* m_accessibilityBus;
     KeyCharacters& m_layout;
     QList<LocalServerProbe::Candidate> m_candidates = LocalServerProbe::usualPorts();
+    DesktopShortcut m_desktop;
     PermissionPage::BusView m_busView = PermissionPage::BusView::hidden;
     std::unique_ptr<QWidget> m_window;
     OnboardingView* m_view = nullptr;

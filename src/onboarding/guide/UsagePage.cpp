@@ -33,11 +33,12 @@ constexpr UsageRow usageRows[] = {
 UsagePage::UsagePage(QWidget* parent)
     : QWidget(parent)
     , m_keys(new KeyCaps(this))
+    , m_column(new QVBoxLayout(this))
     , m_readyIcon(new QLabel(this))
     , m_service(GuideStyle::body(QString(), this))
     , m_connect(GuideStyle::link(QStringLiteral("Connect an AI"), this))
 {
-    auto* column = new QVBoxLayout(this);
+    QBoxLayout* column = m_column;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(14);
     column->addWidget(GuideStyle::title(QStringLiteral("Try it on anything."), this));
@@ -92,7 +93,17 @@ void UsagePage::render(const HotkeyShortcut& shortcut, KeyCharacters& layout,
                        std::function<void()> onOpenSettings)
 {
     m_keys->setShortcut(shortcut, layout);
+    if (m_offer)
+        m_offer->render(shortcut, layout);
     m_onOpenSettings = std::move(onOpenSettings);
+}
+
+void UsagePage::setDesktopShortcut(DesktopShortcut desktop)
+{
+    delete m_offer;
+    m_offer = new DesktopShortcutOffer(std::move(desktop), this);
+    // Under the line that shows the keys.
+    m_column->insertWidget(3, m_offer);
 }
 
 void UsagePage::renderService(const std::optional<QString>& missing,

@@ -54,12 +54,18 @@ HotkeySection::HotkeySection(Owner owner, KeyCharacters& layout, QWidget* parent
     resetLayout->addWidget(m_reset);
     resetLayout->addStretch(1);
     addWidget(resetRow);
+    m_offer = new DesktopShortcutOffer(m_owner.desktop);
+    addWidget(m_offer);
+    m_offer->render(m_hotkeyShortcut, m_layout);
 
-    m_picker = new QComboBox;
+    m_picker = new QComboBox(this);
     m_picker->setAccessibleName(QStringLiteral("One-handed"));
     for (const DoubleTapModifier modifier : allCases(CasesOf<DoubleTapModifier>{}))
         m_picker->addItem(::title(modifier), rawValue(modifier));
-    addRow(QStringLiteral("One-handed"), m_picker);
+    if (m_owner.desktop.doubleTapWorks)
+        addRow(QStringLiteral("One-handed"), m_picker);
+    else
+        m_picker->hide();
     connect(m_picker, &QComboBox::activated, this, [this](int index) {
         chooseDoubleTap(allCases(CasesOf<DoubleTapModifier>{}).at(size_t(index)));
     });
@@ -101,12 +107,14 @@ std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
     if (invokeIfSet(m_owner.onHotkeyChange, shortcut)) {
         Preferences::setHotkeyShortcut(shortcut);
         m_hotkeyShortcut = shortcut;
-        m_hotkeyError.reset();
+        // An entry in the desktop's own shortcuts follows the new combination.
+        m_hotkeyError = m_offer->follow(shortcut);
+        m_offer->render(shortcut, m_layout);
         renderCaption();
         // A reset from the field's menu comes while it is idle; a recording field keeps its
         // title until the recording ends.
         renderRecorder();
-        return std::nullopt;
+        return m_hotkeyError;
     }
     // The shortcut in force stays registered and stored.
     m_hotkeyError = QStringLiteral("Already used by another application: ") +
@@ -121,6 +129,7 @@ void HotkeySection::reload()
     m_hotkeyShortcut = Preferences::hotkeyShortcut();
     m_doubleTapModifier = Preferences::doubleTapModifier();
     renderRecorder();
+    m_offer->render(m_hotkeyShortcut, m_layout);
     renderDoubleTap();
 }
 
@@ -185,9 +194,11 @@ void HotkeySection::renderDoubleTap()
     const auto cases = allCases(CasesOf<DoubleTapModifier>{});
     m_picker->setCurrentIndex(
         int(std::find(cases.begin(), cases.end(), m_doubleTapModifier) - cases.begin()));
-    const bool waiting = m_doubleTapModifier != DoubleTapModifier::off && m_owner.waiting &&
-                         m_owner.waiting->isWaiting();
+    const bool works = m_owner.desktop.doubleTapWorks;
+    const bool waiting = works && m_doubleTapModifier != DoubleTapModifier::off &&
+                         m_owner.waiting && m_owner.waiting->isWaiting();
     m_warning->setVisible(waiting);
     m_hint->setVisible(!waiting);
-    m_hint->setText(doubleTapText(m_doubleTapModifier));
+    m_hint->setText(works ? doubleTapText(m_doubleTapModifier)
+                          : QStringLiteral("Double tap works in X11 sessions only."));
 }

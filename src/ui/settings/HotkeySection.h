@@ -4,6 +4,7 @@
 #include "core/DoubleTapModifier.h"
 #include "core/HotkeyShortcut.h"
 #include "ui/recorder/ShortcutRecorder.h"
+#include "ui/settings/DesktopShortcutOffer.h"
 #include "ui/settings/FormSection.h"
 
 #include <functional>
@@ -17,8 +18,9 @@ class QLabel;
 class QPushButton;
 
 // "Hotkey": the shortcut recorder with its explanation or error and a reset to the
-// default, and the double-tap picker with its hint, or the warning that it waits for the
-// desktop's keyboard access.
+// default, what the desktop's own settings need where the desktop holds the shortcut, and
+// the double-tap picker with its hint, or the warning that it waits for the desktop's
+// keyboard access (or, outside X11, the note that double tap needs an X11 session).
 class HotkeySection : public FormSection {
     Q_OBJECT
 
@@ -31,6 +33,8 @@ public:
         DoubleTapTrigger* doubleTap = nullptr;
         DoubleTapWaitingFlag* waiting = nullptr;
         AccessibilityPermission* accessibility = nullptr;
+        // How this desktop runs the shortcut, and whether it sees a double tap.
+        DesktopShortcut desktop;
     };
 
     // The layout names the keys and must outlive the section.
@@ -56,6 +60,7 @@ public:
     QPushButton& openSettingsButton() const { return *m_openSettings; }
     // Puts the default combination back, through the same checks as a recorded one.
     QPushButton& resetButton() const { return *m_reset; }
+    DesktopShortcutOffer& desktopOffer() const { return *m_offer; }
 
 private:
     void recordingChanged(bool isRecording);
@@ -74,6 +79,7 @@ private:
     ShortcutRecorderView* m_recorder;
     QLabel* m_caption;
     QPushButton* m_reset;
+    DesktopShortcutOffer* m_offer;
     QComboBox* m_picker;
     QWidget* m_warning;
     QLabel* m_warningText;

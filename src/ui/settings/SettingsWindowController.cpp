@@ -36,6 +36,7 @@ void SettingsWindowController::show()
         owner.doubleTap = &m_doubleTap;
         owner.waiting = &m_waiting;
         owner.accessibility = &m_accessibility;
+        owner.desktop = m_desktop;
 
         m_window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint |
                                                           Qt::WindowCloseButtonHint |

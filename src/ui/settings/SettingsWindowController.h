@@ -4,6 +4,7 @@
 #include "core/HotkeyShortcut.h"
 #include "input/DoubleTapTrigger.h"
 #include "platform/AccessibilityPermission.h"
+#include "ui/settings/DesktopShortcutOffer.h"
 #include "ui/settings/DoubleTapWaitingFlag.h"
 #include "ui/settings/SettingsWindow.h"
 
@@ -29,6 +30,9 @@ public:
     // application the user is in.
     void show() override;
     void showAIService() override;
+    // How this desktop runs the shortcut (Quillmark holds it itself until told otherwise).
+    // Takes effect when the window is made, on the first show.
+    void setDesktopShortcut(DesktopShortcut desktop) { m_desktop = std::move(desktop); }
 
     // Null before the first show.
     QWidget* window() const { return m_window.get(); }
@@ -39,6 +43,7 @@ private:
     AccessibilityPermission& m_accessibility;
     KeyCharacters& m_layout;
     DoubleTapWaitingFlag m_waiting;
+    DesktopShortcut m_desktop;
     std::unique_ptr<QWidget> m_window;
     SettingsView* m_view = nullptr;
 };

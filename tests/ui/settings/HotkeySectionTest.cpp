@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/settings/HotkeySection.h"
 #include "settings/Preferences.h"
+#include "support/fakes/FakeCommandKeybinding.h"
 #include "ui/settings/SettingsTestFixture.h"
 
 #include <QComboBox>
@@ -16,10 +17,19 @@ const HotkeyShortcut controlOptionK{40, HotkeyShortcut::controlBit | HotkeyShort
 
 class HotkeySectionTest : public SettingsTestFixture {
 protected:
-    HotkeySection& makeSection(bool withCallback = true)
+    HotkeySection& makeSection(bool withCallback = true, DesktopShortcut desktop = {})
     {
-        section = std::make_unique<HotkeySection>(recordingOwner(withCallback), layout.layout);
+        HotkeySection::Owner owner = recordingOwner(withCallback);
+        owner.desktop = std::move(desktop);
+        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout);
         return *section;
+    }
+
+    // A Wayland desktop that runs `quillmark trigger` on its own keybinding.
+    DesktopShortcut desktop(DesktopShortcut::Home home)
+    {
+        const auto copy = [this](const QString& text) { calls.append("copy " + text); };
+        return {home, &gnome, {"quillmark", "trigger"}, copy, false};
     }
 
     void choose(DoubleTapModifier modifier)
@@ -31,6 +41,7 @@ protected:
     }
 
     // Declared before the section, which it may hold, so the section goes first.
+    FakeCommandKeybinding gnome;
     QWidget window;
     std::unique_ptr<HotkeySection> section;
 };
@@ -143,6 +154,60 @@ TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
     EXPECT_TRUE(hotkey.isShowingAccessibilityWarning());
     hotkey.openSettingsButton().click();
     EXPECT_EQ(accessibility.calls(), QStringList{"openSystemSettings"});
+}
+
+// Where the desktop holds the shortcut, the section says what its settings need, for the
+// combination in force; double tap, X11-only, is not offered there.
+TEST_F(HotkeySectionTest, TheDesktopsOwnShortcutFollowsTheRecordedCombination)
+{
+    using Home = DesktopShortcut::Home;
+    const struct {
+        Home home;
+        const char* text;
+        const char* line; // after recording Ctrl+Alt+Super+K
+        const char* button;
+    } rows[] = {
+        {Home::sway, "Add this line to your sway configuration, then reload sway (Super+Shift+C):",
+         "bindsym Mod4+Ctrl+Mod1+k exec quillmark trigger", "Copy"},
+        {Home::none, "Bind this command to Ctrl+Alt+Super+K in your desktop's keyboard settings:",
+         "quillmark trigger", "Copy"},
+        {Home::gnome, "Not in GNOME's keyboard shortcuts yet", "", "Add to GNOME's Shortcuts"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        HotkeySection& hotkey = makeSection(true, desktop(row.home));
+        EXPECT_EQ(hotkey.record({40, 0x1900}), std::nullopt);
+        EXPECT_EQ(hotkey.desktopOffer().text(), row.text);
+        EXPECT_EQ(hotkey.desktopOffer().line(), row.line);
+        EXPECT_EQ(hotkey.desktopOffer().button().text(), row.button);
+        EXPECT_EQ(hotkey.doubleTapHint(), "Double tap works in X11 sessions only.");
+        if (row.home != Home::gnome) {
+            hotkey.desktopOffer().button().click();
+            EXPECT_EQ(calls.last(), QStringLiteral("copy ") + row.line);
+        }
+    }
+    EXPECT_TRUE(gnome.calls.isEmpty()) << "an entry that does not exist was updated";
+    EXPECT_TRUE(makeSection().desktopOffer().isHidden()) << "Quillmark holds the key itself";
+}
+
+TEST_F(HotkeySectionTest, GnomesEntryIsAddedUpdatedAndRemovedFromTheSection)
+{
+    HotkeySection& hotkey = makeSection(true, desktop(DesktopShortcut::Home::gnome));
+    DesktopShortcutOffer& offer = hotkey.desktopOffer();
+    offer.button().click();
+    EXPECT_EQ(offer.text(), "In GNOME's keyboard shortcuts: Alt+Super+T");
+    EXPECT_EQ(offer.button().text(), "Remove from GNOME's Shortcuts");
+    EXPECT_EQ(hotkey.record(controlOptionK), std::nullopt);
+    // A refused update keeps the recorded combination for Quillmark and says so.
+    gnome.accepts = false;
+    EXPECT_EQ(hotkey.record(optionCommandT),
+              "GNOME's keyboard shortcuts did not take Alt+Super+T.");
+    EXPECT_EQ(offer.text(), "In GNOME's keyboard shortcuts: Ctrl+Alt+K");
+    offer.button().click();
+    EXPECT_EQ(offer.text(), "Not in GNOME's keyboard shortcuts yet");
+    EXPECT_EQ(gnome.calls,
+              QStringList({"set(17/900, quillmark trigger)", "set(40/1800, quillmark trigger)",
+                           "set(17/900, quillmark trigger)", "remove"}));
 }
 
 } // namespace
