@@ -20,6 +20,7 @@
 #include "platform/KeyboardLayout.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/dbus/DBusAccessibilityBus.h"
+#include "platform/gnome/GnomeCustomKeybinding.h"
 #include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
@@ -37,6 +38,7 @@
 #include "platform/x11/XcbKeyGrabber.h"
 #include "platform/x11/XcbPasteboard.h"
 #include "platform/x11/XcbSecureInput.h"
+#include "platform/xdg/XdgPaths.h"
 #include "ui/PopoverController.h"
 #include "ui/settings/SettingsWindowController.h"
 #include "ui/tray/StatusItemController.h"
@@ -120,21 +122,51 @@ AppComponents DesktopWiring::takeComponents()
     components.makeStatusItem = [permission] {
         return std::make_unique<StatusItemController>(*permission);
     };
-    components.makeSettingsWindow = [permission, &layout = m_layout](DoubleTapTrigger& doubleTap) {
-        return std::make_unique<SettingsWindowController>(doubleTap, *permission, layout);
+    const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
+    components.makeSettingsWindow = [permission, shortcut,
+                                     &layout = m_layout](DoubleTapTrigger& doubleTap) {
+        auto window = std::make_unique<SettingsWindowController>(doubleTap, *permission, layout);
+        window->setDesktopShortcut(shortcut);
+        return window;
     };
     m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
-    components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission,
+    components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission, shortcut,
                                    bus = m_accessibilityBus.get(), &layout = m_layout] {
-        return std::make_unique<OnboardingWindowController>(
+        auto guide = std::make_unique<OnboardingWindowController>(
             *permission, layout,
             [x11Permission] {
                 if (x11Permission)
                     x11Permission->relaunch();
             },
             bus);
+        guide->setDesktopShortcut(shortcut);
+        return guide;
     };
     return components;
+}
+
+DesktopShortcut DesktopWiring::desktopShortcut(Clipboard& clipboard)
+{
+    DesktopShortcut shortcut;
+    shortcut.command = {XdgPaths::runningProgram(), QStringLiteral("trigger")};
+    shortcut.copy = [&clipboard](const QString& text) { clipboard.writeString(text); };
+    // XWayland shows the double-tap watcher only the keys typed into X11 windows.
+    shortcut.doubleTapWorks = !m_session.isWayland();
+    // Under Wayland only KDE lets Quillmark hold a key itself; elsewhere the desktop's own
+    // settings run `quillmark trigger`.
+    if (!m_session.isWayland() || usesKGlobalAccel(m_session))
+        return shortcut;
+    shortcut.home = DesktopShortcut::Home::none;
+    if (m_session.desktop == DesktopSession::Desktop::wlroots) {
+        shortcut.home = DesktopShortcut::Home::sway;
+    } else if (m_session.desktop == DesktopSession::Desktop::gnome) {
+        m_gnomeKeybinding = GnomeCustomKeybinding::make(m_layout);
+        if (m_gnomeKeybinding) {
+            shortcut.home = DesktopShortcut::Home::gnome;
+            shortcut.keybinding = m_gnomeKeybinding.get();
+        }
+    }
+    return shortcut;
 }
 
 void DesktopWiring::wireX11(AppComponents& components)

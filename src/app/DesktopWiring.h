@@ -4,12 +4,14 @@
 #include "app/AppComponents.h"
 #include "platform/DesktopSession.h"
 #include "platform/x11/X11Display.h"
+#include "ui/settings/DesktopShortcutOffer.h"
 
 #include <memory>
 
 class AtspiFocusedTextReader;
 class DBusAccessibilityBus;
 class FrontmostWindows;
+class GnomeCustomKeybinding;
 class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
@@ -38,6 +40,8 @@ private:
     void wireX11(AppComponents& components);
     void wireWayland(AppComponents& components);
     void wireKde(AppComponents& components);
+    // How the settings window and the guide present the shortcut on this desktop.
+    DesktopShortcut desktopShortcut(Clipboard& clipboard);
     void logChoices() const;
 
     KeyboardLayout& m_layout;
@@ -55,6 +59,8 @@ private:
     std::unique_ptr<KeystrokeSender> m_keys;
     std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<DBusAccessibilityBus> m_accessibilityBus;
+    // Quillmark's entry among GNOME's custom shortcuts, where GNOME keeps them.
+    std::unique_ptr<GnomeCustomKeybinding> m_gnomeKeybinding;
     // What the Wayland adapters chosen are called in the start line; empty otherwise.
     QString m_keysName;
     QString m_clipboardName;
