@@ -22,6 +22,7 @@
 #include "platform/dbus/DBusAccessibilityBus.h"
 #include "platform/gnome/GnomeCustomKeybinding.h"
 #include "platform/kde/KGlobalAccelGrabber.h"
+#include "platform/kde/KGlobalAccelHold.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/FakeInputSender.h"
@@ -235,7 +236,11 @@ void DesktopWiring::wireWayland(AppComponents& components)
         keys = std::make_unique<VirtualKeyboardSender>(*m_wayland, *m_waylandKeymap);
         m_keysName = QStringLiteral("virtual keyboard");
     } else if (FakeInputSender::isOffered(*m_wayland)) {
-        keys = std::make_unique<FakeInputSender>(*m_wayland, *m_waylandKeymap);
+        if (usesKGlobalAccel(m_session))
+            m_shortcutHold = std::make_unique<KGlobalAccelHold>(
+                QStringLiteral("quillmark"), kdeActionName(HotkeyManager::mainId).unique);
+        keys =
+            std::make_unique<FakeInputSender>(*m_wayland, *m_waylandKeymap, m_shortcutHold.get());
         m_keysName = QStringLiteral("KDE fake input");
     } else {
         keys = std::make_unique<NullKeystrokeSender>();

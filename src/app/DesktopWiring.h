@@ -16,6 +16,7 @@ class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
 class PointerLocator;
+class ShortcutHold;
 class WaylandConnection;
 class WaylandKeymap;
 class X11AccessibilityPermission;
@@ -53,6 +54,8 @@ private:
     std::unique_ptr<WaylandConnection> m_wayland;
     std::unique_ptr<WaylandKeymap> m_waylandKeymap;
     std::unique_ptr<PointerLocator> m_pointer;
+    // KDE announces when the keys of Quillmark's shortcut go up; the key sender waits for it.
+    std::unique_ptr<ShortcutHold> m_shortcutHold;
     std::unique_ptr<FrontmostWindows> m_windows;
     // Reads the selection and writes results back into it.
     std::unique_ptr<AtspiFocusedTextReader> m_focusedText;

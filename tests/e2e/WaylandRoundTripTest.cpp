@@ -15,7 +15,6 @@
 #include "support/TrayProcess.h"
 
 #include <QCoroTask>
-#include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -94,13 +93,6 @@ protected:
 
     static QString binary() { return QStringLiteral(QUILLMARK_INSTALL_PREFIX "/bin/quillmark"); }
 
-    // A line to the session's keyboard and pointer (scripts/test-session).
-    static bool seat(const QString& command)
-    {
-        QFile pipe(qEnvironmentVariable("QUILLMARK_TEST_SEAT"));
-        return pipe.open(QIODevice::WriteOnly) && pipe.write((command + u'\n').toUtf8()) > 0;
-    }
-
     AssertionResult broke(const QString& step, const QString& seen)
     {
         return AssertionFailure() << "step failed: " << step.toStdString() << "\n"
@@ -159,7 +151,7 @@ TEST_P(WaylandRoundTrip, ReplaceTheSelectionAndKeepTheClipboard)
     ASSERT_TRUE(m_tray.start(binary(), environment));
     ASSERT_TRUE(logMatches(u"quillmark did not say how it works on this desktop"_s,
                            uR"(info app: session wayland .*)"_s, 0));
-    ASSERT_TRUE(seat(u"motion %1 %2"_s.arg(pointer.x()).arg(pointer.y())));
+    ASSERT_TRUE(waylandSeat({u"motion %1 %2"_s.arg(pointer.x()).arg(pointer.y())}));
 
     const qsizetype from = m_tray.mark();
     ASSERT_EQ(runTool(binary(), {u"trigger"_s}).exitCode, 0);

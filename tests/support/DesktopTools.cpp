@@ -52,6 +52,13 @@ bool xdotool(const QStringList& arguments)
     return runTool(QStringLiteral("xdotool"), arguments).exitCode == 0;
 }
 
+bool waylandSeat(const QStringList& commands)
+{
+    QFile pipe(qEnvironmentVariable("QUILLMARK_TEST_SEAT"));
+    return !pipe.fileName().isEmpty() && pipe.open(QIODevice::WriteOnly) &&
+           pipe.write((commands.join(u'\n') + u'\n').toUtf8()) > 0;
+}
+
 QByteArray selectionBytes(const QString& selection, const QString& type)
 {
     return runTool(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),

@@ -31,6 +31,9 @@ ToolResult runTool(const QString& program, const QStringList& arguments,
 
 // xdotool with these arguments; true when it succeeded.
 [[nodiscard]] bool xdotool(const QStringList& arguments);
+// Commands for the keyboard and pointer of a Wayland test session, one per line ("key 56 1",
+// "motion 400 300"; see tests/support/wayland_seat.cpp); false outside such a session.
+[[nodiscard]] bool waylandSeat(const QStringList& commands);
 
 // The bytes of one type of an X selection ("clipboard" or "primary") as another client
 // receives them: what a paste would get.

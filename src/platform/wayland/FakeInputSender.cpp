@@ -15,9 +15,11 @@ constexpr uint32_t keyboardVersion = 4;
 
 } // namespace
 
-FakeInputSender::FakeInputSender(WaylandConnection& connection, const WaylandKeymap& keymap)
+FakeInputSender::FakeInputSender(WaylandConnection& connection, const WaylandKeymap& keymap,
+                                 ShortcutHold* hold)
     : m_connection(connection)
     , m_keymap(keymap)
+    , m_hold(hold)
 {
     if (!isOffered(connection))
         return;
@@ -46,9 +48,15 @@ bool FakeInputSender::isOffered(const WaylandConnection& connection)
     return false;
 }
 
-QCoro::Task<> FakeInputSender::keysChanged(std::chrono::milliseconds /*timeout*/)
+bool FakeInputSender::shortcutKeyHeld()
 {
-    co_return;
+    return m_hold && m_hold->isHeld();
+}
+
+QCoro::Task<> FakeInputSender::keysChanged(std::chrono::milliseconds timeout)
+{
+    if (m_hold)
+        co_await m_hold->changed(timeout);
 }
 
 bool FakeInputSender::post(EditCommand command, ChordStyle style)

@@ -2,6 +2,7 @@
 // Against the kglobalaccel that KWin serves in `scripts/test-session --kwin`.
 #include "input/HotkeyManager.h"
 #include "platform/kde/KGlobalAccelGrabber.h"
+#include "platform/kde/KGlobalAccelHold.h"
 #include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeKeyboardLayout.h"
@@ -65,6 +66,21 @@ TEST_F(KGlobalAccelKWinTest, GrantedKeysFireTheirCallbacksUntilReleased)
     EXPECT_TRUE(waitUntil([&] { return hotkeys == 1 && escapes == 1; }));
     manager.unregisterSessionKeys();
     EXPECT_EQ(keysOf("key-2"), QList<int>{});
+}
+
+// Real keys through the session's fake input: KDE says when the shortcut's keys go up, which
+// the key sender waits for before it types.
+TEST_F(KGlobalAccelKWinTest, TheHoldFollowsTheKeysOfTheShortcut)
+{
+    KGlobalAccelHold hold(QStringLiteral("quillmark"), QStringLiteral("key-1"));
+    int hotkeys = 0;
+    manager.onHotkey = [&] { ++hotkeys; };
+    ASSERT_TRUE(manager.registerShortcut(HotkeyShortcut::defaultShortcut()));
+    // Alt, Super, T.
+    ASSERT_TRUE(waylandSeat({"key 56 1", "key 125 1", "key 20 1"}));
+    EXPECT_TRUE(waitUntil([&] { return hotkeys == 1 && hold.isHeld(); }));
+    ASSERT_TRUE(waylandSeat({"key 20 0", "key 125 0", "key 56 0"}));
+    EXPECT_TRUE(waitUntil([&] { return !hold.isHeld(); }));
 }
 
 TEST_F(KGlobalAccelKWinTest, AKeyAnotherApplicationHoldsIsRefusedAndThePreviousOneStays)
