@@ -136,12 +136,16 @@ void WaylandConnection::readEvents()
 
 void WaylandConnection::dispatchPending()
 {
-    if (wl_display_dispatch_pending(m_display) < 0) {
+    const int dispatched = wl_display_dispatch_pending(m_display);
+    if (dispatched < 0) {
         markLost();
         return;
     }
     flush();
-    emit eventsDispatched();
+    // Only news wakes the adapters: a wake-up that came every time the loop is about to
+    // sleep would keep it from ever sleeping.
+    if (dispatched > 0)
+        emit eventsDispatched();
 }
 
 void WaylandConnection::markLost()

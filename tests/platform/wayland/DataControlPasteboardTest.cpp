@@ -7,6 +7,8 @@
 #include "support/DesktopTools.h"
 #include "support/TestEnvironment.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -105,6 +107,18 @@ TEST_F(DataControlPasteboardTest, OurWriteCountsOnceAndAnotherClientsCopyWakesTh
     EXPECT_EQ(pasteboard->changeCount(), start + 2);
     EXPECT_EQ(QCoro::waitFor(pasteboard->readText()), "copied elsewhere");
     EXPECT_EQ(QCoro::waitFor(otherApplication->readText()), "copied elsewhere");
+
+    // With nothing new from the compositor, the connection lets the event loop sleep.
+    const auto idle = [] {
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    idle();
+    int wakeUps = 0;
+    QObject::connect(connection.get(), &WaylandConnection::eventsDispatched, [&] { ++wakeUps; });
+    idle();
+    EXPECT_EQ(wakeUps, 0);
 }
 
 TEST_F(DataControlPasteboardTest, ATypeWhoseOwnerNeverAnswersIsLeftOutAtItsDeadline)
