@@ -3,7 +3,7 @@
 #   wayland-protocols            xdg-shell (the layer shell's popups refer to it)
 #   plasma-wayland-protocols     KDE's fake input
 #   librust-wayland-protocols-dev  the wlroots protocols (data control, layer shell, virtual
-#                                pointer), which no other Debian 12 package installs
+#                                pointer, window list), which no other Debian 12 package installs
 # and from src/platform/wayland/protocols for the virtual keyboard, which none installs.
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
 pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
@@ -21,6 +21,7 @@ set(QUILLMARK_WAYLAND_PROTOCOLS
     ${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml
     ${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml
     ${WLR_PROTOCOLS_DIR}/wlr-data-control-unstable-v1.xml
+    ${WLR_PROTOCOLS_DIR}/wlr-foreign-toplevel-management-unstable-v1.xml
     ${WLR_PROTOCOLS_DIR}/wlr-layer-shell-unstable-v1.xml
     ${WLR_PROTOCOLS_DIR}/wlr-virtual-pointer-unstable-v1.xml
     ${PROJECT_SOURCE_DIR}/src/platform/wayland/protocols/virtual-keyboard-unstable-v1.xml)

@@ -26,6 +26,7 @@
 #include "platform/qt/QtClipboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/FakeInputSender.h"
+#include "platform/wayland/ForeignToplevelWindows.h"
 #include "platform/wayland/LayerShellPointerLocator.h"
 #include "platform/wayland/VirtualKeyboardSender.h"
 #include "platform/wayland/WaylandConnection.h"
@@ -256,15 +257,20 @@ void DesktopWiring::wireWayland(AppComponents& components)
     }
     if (!pasteboard && !m_pasteboard)
         return;
+    // The services built on the X11 adapters go before the adapters they borrow.
+    components.selection.reset();
+    components.pasteBack.reset();
+    // wlroots lists its windows with their application ids, which tell terminals apart.
+    if (ForeignToplevelWindows::isOffered(*m_wayland)) {
+        m_x11Windows = std::move(m_windows);
+        m_windows = std::make_unique<ForeignToplevelWindows>(*m_wayland, m_x11Windows.get());
+    }
     if (!m_windows)
         m_windows = std::make_unique<NullFrontmostWindows>();
     if (!m_focusedText)
         m_focusedText = std::make_unique<AtspiFocusedTextReader>();
     if (!components.secureInput)
         components.secureInput = std::make_unique<NullSecureInput>();
-    // The services built on the X11 adapters go before the adapters they borrow.
-    components.selection.reset();
-    components.pasteBack.reset();
     m_keys = std::move(keys);
     if (pasteboard)
         m_pasteboard = std::move(pasteboard);

@@ -56,6 +56,8 @@ private:
     std::unique_ptr<PointerLocator> m_pointer;
     // KDE announces when the keys of Quillmark's shortcut go up; the key sender waits for it.
     std::unique_ptr<ShortcutHold> m_shortcutHold;
+    // Through XWayland, when the Wayland list below asks it about X11 windows.
+    std::unique_ptr<FrontmostWindows> m_x11Windows;
     std::unique_ptr<FrontmostWindows> m_windows;
     // Reads the selection and writes results back into it.
     std::unique_ptr<AtspiFocusedTextReader> m_focusedText;

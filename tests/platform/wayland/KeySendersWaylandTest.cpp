@@ -4,6 +4,7 @@
 // input). The clipboard is read and written with wl-paste and wl-copy, which speak data
 // control; the session's own keyboard selects and moves the caret.
 #include "platform/wayland/FakeInputSender.h"
+#include "platform/wayland/ForeignToplevelWindows.h"
 #include "platform/wayland/VirtualKeyboardSender.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeymap.h"
@@ -32,20 +33,14 @@ const SenderRow senders[] = {
     {"fake input", &FakeInputSender::isOffered, &make<FakeInputSender>},
 };
 
-// Drives the session's keyboard and pointer (scripts/test-session's seat). Its keys carry
-// no modifiers on wlroots, where a virtual keyboard's modifiers are only what it says they
-// are: the text is selected with the pointer.
-void sessionSeat(const QByteArray& commands)
-{
-    QFile pipe(qEnvironmentVariable("QUILLMARK_TEST_SEAT"));
-    ASSERT_TRUE(pipe.open(QIODevice::WriteOnly));
-    pipe.write(commands);
-}
-
 // A triple click on the editor's only line selects all of it.
 void selectLine()
 {
-    sessionSeat("motion 300 300\n" + QByteArray("button 272 1\nbutton 272 0\n").repeated(3));
+    QStringList clicks{"motion 300 300"};
+    for (int i = 0; i < 3; ++i)
+        clicks << "button 272 1"
+               << "button 272 0";
+    ASSERT_TRUE(waylandSeat(clicks));
 }
 
 QByteArray selection(const QString& which = QStringLiteral("--no-newline"))
@@ -105,6 +100,16 @@ TEST(KeySendersWaylandTest, CopyAndPasteReachAGtkEditor)
             [] { return selection(QStringLiteral("--primary")).contains("pasted on Wayland"); },
             500ms);
     }));
+
+    // wlroots names the window in front by its application id, which tells terminals apart.
+    if (ForeignToplevelWindows::isOffered(*connection)) {
+        ForeignToplevelWindows windows(*connection, nullptr);
+        std::optional<TargetApplication> front;
+        EXPECT_TRUE(waitUntil([&] {
+            front = windows.frontmost();
+            return front && front->wmClass.contains("mousepad", Qt::CaseInsensitive);
+        })) << (front ? front->wmClass.toStdString() : "nothing in front");
+    }
 }
 
 } // namespace
