@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 // The contents of the clipboard, kept so that they can be put back exactly: the items in
 // the order the clipboard lists them, each a map from data type (a MIME type such as
@@ -30,4 +31,13 @@ inline constexpr const char* transient = "org.nspasteboard.TransientType";
 // KDE's equivalent of the marker, which Klipper and other managers honour when its value
 // is "secret".
 inline constexpr const char* passwordManagerHint = "x-kde-passwordManagerHint";
+
+// Whether a type offered by the clipboard's owner is data that can be saved and offered
+// again (not one of the X11 selection's own conversion targets, nor a type that points into
+// the process that wrote it).
+bool isRestorable(const QString& type);
 } // namespace PasteboardType
+
+// The snapshot of the one item a clipboard adapter read, logging the types its owner did
+// not deliver in time; empty when nothing was read.
+PasteboardSnapshot savedClipboard(const PasteboardSnapshot::Item& item, const QStringList& late);

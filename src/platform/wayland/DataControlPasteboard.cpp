@@ -4,7 +4,6 @@
 #include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/wayland/WaylandConnection.h"
-#include "platform/x11/XcbPasteboard.h"
 
 #include <QSocketNotifier>
 #include <algorithm>
@@ -437,19 +436,12 @@ QCoro::Task<PasteboardSnapshot> DataControlPasteboard::readOffer()
         co_return PasteboardSnapshot{};
     QStringList types;
     for (const QString& type : std::as_const(m_current->types))
-        if (XcbPasteboard::isRestorable(type))
+        if (PasteboardType::isRestorable(type))
             types.append(type);
     QStringList late;
     const PasteboardSnapshot::Item item =
         co_await read(types, Platform::clock().monotonicNow() + m_deadlines.snapshotBudget, &late);
-    if (!late.isEmpty())
-        Log::capture().error(
-            QStringLiteral("clipboard owner did not deliver %1 in time — left out of the saved "
-                           "clipboard")
-                .arg(late.join(QStringLiteral(", "))));
-    if (item.isEmpty())
-        co_return PasteboardSnapshot{};
-    co_return PasteboardSnapshot{{item}};
+    co_return savedClipboard(item, late);
 }
 
 QCoro::Task<PasteboardSnapshot> DataControlPasteboard::snapshot()

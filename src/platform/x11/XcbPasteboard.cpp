@@ -54,26 +54,6 @@ XcbPasteboard::XcbPasteboard(X11Display display, Deadlines deadlines)
 {}
 XcbPasteboard::~XcbPasteboard() = default;
 
-bool XcbPasteboard::isRestorable(const QString& type)
-{
-    // TARGETS, MULTIPLE, TIMESTAMP and SAVE_TARGETS describe the selection itself, and
-    // DELETE and the INSERT_ targets ask its owner to act on it: none of them is data.
-    static const QStringList conversionTargets = {
-        QStringLiteral("TARGETS"),         QStringLiteral("MULTIPLE"),
-        QStringLiteral("TIMESTAMP"),       QStringLiteral("SAVE_TARGETS"),
-        QStringLiteral("DELETE"),          QStringLiteral("INSERT_SELECTION"),
-        QStringLiteral("INSERT_PROPERTY"),
-    };
-    if (type.isEmpty() || conversionTargets.contains(type))
-        return false;
-    // Qt's own in-process types point into the writing process, and GTK's rich text
-    // buffer format names an object of the copying text view.
-    if (type.startsWith(QLatin1String("application/x-qt-")) ||
-        type == QLatin1String("GTK_TEXT_BUFFER_CONTENTS"))
-        return false;
-    return true;
-}
-
 bool XcbPasteboard::setUp()
 {
     xcb_connection_t* connection = m_x11.get();
@@ -354,7 +334,7 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::readOwner()
     QStringList leftOut;
     for (uint32_t target : targets) {
         const QString name = atomName(target);
-        if (!isRestorable(name) || item.contains(name) || leftOut.contains(name))
+        if (!PasteboardType::isRestorable(name) || item.contains(name) || leftOut.contains(name))
             continue;
         if (Platform::clock().monotonicNow() >= budgetEnd) {
             leftOut.append(name);
@@ -366,14 +346,7 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::readOwner()
         else if (m_timedOut)
             leftOut.append(name);
     }
-    if (!leftOut.isEmpty())
-        Log::capture().error(
-            QStringLiteral("clipboard owner did not deliver %1 in time — left out of the saved "
-                           "clipboard")
-                .arg(leftOut.join(QStringLiteral(", "))));
-    if (item.isEmpty())
-        co_return PasteboardSnapshot{};
-    co_return PasteboardSnapshot{{item}};
+    co_return savedClipboard(item, leftOut);
 }
 
 QCoro::Task<PasteboardSnapshot> XcbPasteboard::snapshot()

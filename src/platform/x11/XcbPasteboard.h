@@ -47,9 +47,6 @@ public:
     QCoro::Task<> waitForChange(int64_t seen, std::chrono::milliseconds timeout) override;
     QCoro::Task<std::optional<QString>> readText() override;
 
-    // Whether a target offered by the clipboard's owner can be saved and offered again.
-    static bool isRestorable(const QString& type);
-
 private:
     struct Transfer;
     // What one conversion request has heard so far.
