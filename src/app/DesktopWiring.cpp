@@ -299,6 +299,11 @@ void DesktopWiring::logChoices() const
     QString shortcut = QStringLiteral("none (bind `quillmark trigger` to a desktop shortcut)");
     if (usesKGlobalAccel(m_session))
         shortcut = QStringLiteral("kglobalaccel");
+    else if (m_session.isWayland() && m_session.desktop != DesktopSession::Desktop::other)
+        // The desktop's own keybinding runs `quillmark trigger` (see the settings window).
+        shortcut = m_session.desktop == DesktopSession::Desktop::gnome
+                       ? QStringLiteral("GNOME custom shortcut running `quillmark trigger`")
+                       : QStringLiteral("the desktop's bindsym running `quillmark trigger`");
     else if (m_session.hasX11Display)
         shortcut = xwayland ? QStringLiteral("X11 key grab through XWayland (only while an X11 "
                                              "window has the focus)")
@@ -315,10 +320,13 @@ void DesktopWiring::logChoices() const
     const QString keys = !m_keysName.isEmpty() ? m_keysName
                          : xtest               ? QStringLiteral("XTest") + throughXWayland
                                                : none;
+    // GNOME passes the XWayland clipboard on to native applications, without data control.
     const QString clipboard =
-        !m_clipboardName.isEmpty()
-            ? m_clipboardName
-            : (xtest ? QStringLiteral("X11 selections") + throughXWayland : none);
+        !m_clipboardName.isEmpty() ? m_clipboardName
+        : m_session.desktop == DesktopSession::Desktop::gnome && xwayland
+            ? QStringLiteral("X11 selections through XWayland, which GNOME passes on")
+        : xtest ? QStringLiteral("X11 selections") + throughXWayland
+                : none;
     Log::app().info(
         QStringLiteral("session %1 — shortcut: %2, double tap: %3, capture: %4, paste: %5, "
                        "clipboard: %6, interface: %7")
