@@ -102,6 +102,17 @@ void walkShowing(int64_t pid, const std::function<bool(AtspiAccessible*)>& visit
     }
 }
 
+// Like walkShowing, visiting only the elements with this accessible name.
+template <class Visit> void walkNamed(int64_t pid, const QString& name, Visit visit)
+{
+    walkShowing(pid, [&](AtspiAccessible* element) {
+        GError* error = nullptr;
+        const bool named = takeString(atspi_accessible_get_name(element, &error)) == name;
+        g_clear_error(&error);
+        return named && visit(element);
+    });
+}
+
 } // namespace
 
 AccessibilityProbe::AccessibilityProbe(int64_t pid)
@@ -133,15 +144,11 @@ QStringList AccessibilityProbe::shownTexts() const
 std::optional<QRect> AccessibilityProbe::extentsOf(const QString& name) const
 {
     std::optional<QRect> found;
-    walkShowing(m_pid, [&](AtspiAccessible* element) {
-        GError* error = nullptr;
-        if (takeString(atspi_accessible_get_name(element, &error)) != name) {
-            g_clear_error(&error);
-            return false;
-        }
+    walkNamed(m_pid, name, [&](AtspiAccessible* element) {
         const Ref<AtspiComponent> component{atspi_accessible_get_component_iface(element)};
         if (!component)
             return false;
+        GError* error = nullptr;
         AtspiRect* rect =
             atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error);
         g_clear_error(&error);
@@ -156,15 +163,11 @@ std::optional<QRect> AccessibilityProbe::extentsOf(const QString& name) const
 bool AccessibilityProbe::press(const QString& name) const
 {
     bool pressed = false;
-    walkShowing(m_pid, [&](AtspiAccessible* element) {
-        GError* error = nullptr;
-        if (takeString(atspi_accessible_get_name(element, &error)) != name) {
-            g_clear_error(&error);
-            return false;
-        }
+    walkNamed(m_pid, name, [&](AtspiAccessible* element) {
         const Ref<AtspiAction> action{atspi_accessible_get_action_iface(element)};
         if (!action)
             return false;
+        GError* error = nullptr;
         pressed = atspi_action_do_action(action.get(), 0, &error);
         g_clear_error(&error);
         return true;

@@ -101,17 +101,10 @@ LayerShellPointerLocator::LayerShellPointerLocator(WaylandConnection& connection
         m_outputs.append({output, QPoint()});
         wl_output_add_listener(output, &listener, this);
     }
-    // A seat proxy of its own: the pointer is asked for only once the seat says it has one.
-    static const wl_seat_listener seatListener = {
-        .capabilities =
-            [](void* data, wl_seat*, uint32_t capabilities) {
-                static_cast<LayerShellPointerLocator*>(data)->seatChanged(capabilities);
-            },
-        .name = &ignore<wl_seat*, const char*>,
-    };
-    m_seat = static_cast<wl_seat*>(connection.bind(&wl_seat_interface, 5));
-    if (m_seat)
-        wl_seat_add_listener(m_seat, &seatListener, this);
+    // The pointer is asked for only while the seat says it has one.
+    QObject::connect(&connection, &WaylandConnection::seatCapabilitiesChanged, &m_context,
+                     [this](uint32_t capabilities) { seatChanged(capabilities); });
+    seatChanged(connection.seatCapabilities());
     QObject::connect(&connection, &WaylandConnection::eventsDispatched, &m_context,
                      [this] { m_wakeup.wakeLater(); });
     QObject::connect(&connection, &WaylandConnection::lost, &m_context,
@@ -124,8 +117,6 @@ LayerShellPointerLocator::~LayerShellPointerLocator()
     m_overlay.reset();
     if (m_pointer)
         wl_pointer_destroy(m_pointer);
-    if (m_seat)
-        wl_seat_destroy(m_seat);
     for (const Output& output : m_outputs)
         wl_output_destroy(output.output);
     if (m_layerShell)
@@ -163,7 +154,7 @@ void LayerShellPointerLocator::seatChanged(uint32_t capabilities)
         .axis_discrete = &ignore<wl_pointer*, uint32_t, int32_t>,
         .axis_value120 = &ignore<wl_pointer*, uint32_t, int32_t>,
     };
-    m_pointer = wl_seat_get_pointer(m_seat);
+    m_pointer = wl_seat_get_pointer(m_connection.seat());
     wl_pointer_add_listener(m_pointer, &listener, this);
 }
 

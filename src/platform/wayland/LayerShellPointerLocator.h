@@ -13,7 +13,6 @@ class WaylandConnection;
 struct wl_compositor;
 struct wl_output;
 struct wl_pointer;
-struct wl_seat;
 struct wl_shm;
 struct zwlr_layer_shell_v1;
 
@@ -48,7 +47,6 @@ private:
     wl_compositor* m_compositor = nullptr;
     wl_shm* m_shm = nullptr;
     zwlr_layer_shell_v1* m_layerShell = nullptr;
-    wl_seat* m_seat = nullptr;
     wl_pointer* m_pointer = nullptr;
     QList<Output> m_outputs;
     std::unique_ptr<Overlay> m_overlay;

@@ -62,20 +62,25 @@ WaylandConnection::~WaylandConnection()
 // The one wait for the compositor: at start, before anything is shown, bounded.
 bool WaylandConnection::learnGlobals(std::chrono::milliseconds bound)
 {
-    bool done = false;
-    wl_callback* callback = wl_display_sync(m_display);
-    wl_callback_add_listener(callback, &syncListener, &done);
     const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done) {
-        if (wl_display_flush(m_display) < 0 && errno != EAGAIN)
-            break;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd fd{.fd = wl_display_get_fd(m_display), .events = POLLIN, .revents = 0};
-        if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0)
-            break;
-        if (wl_display_dispatch(m_display) < 0)
-            break;
+    // The second answer follows what binding the seat brought: its capabilities, so that
+    // they are known once open() returns.
+    bool done = false;
+    for (int round = 0; round < 2 && (round == 0 || done); ++round) {
+        done = false;
+        wl_callback* callback = wl_display_sync(m_display);
+        wl_callback_add_listener(callback, &syncListener, &done);
+        while (!done) {
+            if (wl_display_flush(m_display) < 0 && errno != EAGAIN)
+                break;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd fd{.fd = wl_display_get_fd(m_display), .events = POLLIN, .revents = 0};
+            if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0)
+                break;
+            if (wl_display_dispatch(m_display) < 0)
+                break;
+        }
     }
     if (!done) {
         Log::app().error(QStringLiteral("Wayland: the compositor did not list its globals"));
@@ -165,9 +170,20 @@ void WaylandConnection::onGlobal(void* data, wl_registry* /*registry*/, uint32_t
 {
     auto* self = static_cast<WaylandConnection*>(data);
     self->m_globals.append({name, QByteArray(interface), version});
-    if (!self->m_seat && qstrcmp(interface, wl_seat_interface.name) == 0)
-        self->m_seat = static_cast<wl_seat*>(
-            wl_registry_bind(self->m_registry, name, &wl_seat_interface, std::min(version, 5u)));
+    if (self->m_seat || qstrcmp(interface, wl_seat_interface.name) != 0)
+        return;
+    static const wl_seat_listener seatListener = {
+        .capabilities =
+            [](void* data, wl_seat*, uint32_t capabilities) {
+                auto* connection = static_cast<WaylandConnection*>(data);
+                connection->m_seatCapabilities = capabilities;
+                emit connection->seatCapabilitiesChanged(capabilities);
+            },
+        .name = [](void*, wl_seat*, const char*) {},
+    };
+    self->m_seat = static_cast<wl_seat*>(
+        wl_registry_bind(self->m_registry, name, &wl_seat_interface, std::min(version, 5u)));
+    wl_seat_add_listener(self->m_seat, &seatListener, self);
 }
 
 void WaylandConnection::onGlobalRemove(void* data, wl_registry* /*registry*/, uint32_t name)

@@ -41,6 +41,10 @@ public:
     wl_display* display() const { return m_display; }
     // The first seat the compositor offered; nullptr when it offered none.
     wl_seat* seat() const { return m_seat; }
+    // What the seat has (WL_SEAT_CAPABILITY_ bits): a keyboard or pointer may be asked for
+    // only while it has one. They arrive a moment after open(), and change as devices come
+    // and go; seatCapabilitiesChanged() says so.
+    uint32_t seatCapabilities() const { return m_seatCapabilities; }
     const QList<Global>& globals() const { return m_globals; }
     bool offers(const char* interface) const;
     // Binds the global of this interface at the lower of `version` and the version offered;
@@ -60,6 +64,7 @@ signals:
     void eventsDispatched();
     // The connection broke (the compositor ended or refused a request).
     void lost();
+    void seatCapabilitiesChanged(uint32_t capabilities);
 
 private:
     WaylandConnection(wl_display* display);
@@ -75,6 +80,7 @@ private:
     wl_display* m_display = nullptr;
     wl_registry* m_registry = nullptr;
     wl_seat* m_seat = nullptr;
+    uint32_t m_seatCapabilities = 0;
     QList<Global> m_globals;
     std::unique_ptr<QSocketNotifier> m_notifier;
     bool m_alive = true;

@@ -38,12 +38,6 @@ uint32_t maskOf(xkb_keymap* keymap, const char* name)
 } // namespace
 
 struct KeymapListeners {
-    static void capabilities(void* data, wl_seat* /*seat*/, uint32_t capabilities)
-    {
-        static_cast<WaylandKeymap*>(data)->onCapabilities(capabilities);
-    }
-    static void name(void* /*data*/, wl_seat* /*seat*/, const char* /*name*/) {}
-
     static void keymap(void* data, wl_keyboard* /*keyboard*/, uint32_t format, int32_t fd,
                        uint32_t size)
     {
@@ -74,7 +68,6 @@ struct KeymapListeners {
     }
     static void repeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 
-    static constexpr wl_seat_listener seat = {.capabilities = &capabilities, .name = &name};
     static constexpr wl_keyboard_listener keyboard = {.keymap = &keymap,
                                                       .enter = &enter,
                                                       .leave = &leave,
@@ -87,21 +80,15 @@ WaylandKeymap::WaylandKeymap(WaylandConnection& connection)
     : m_connection(connection)
     , m_context(xkb_context_new(XKB_CONTEXT_NO_FLAGS))
 {
-    // A seat object of its own: the connection's may already have its one listener, and
-    // the capabilities only arrive to a listener set before the compositor answers.
-    m_seat = static_cast<wl_seat*>(m_connection.bind(&wl_seat_interface, 5));
-    if (m_seat) {
-        wl_seat_add_listener(m_seat, &KeymapListeners::seat, this);
-        m_connection.flush();
-    }
+    QObject::connect(&connection, &WaylandConnection::seatCapabilitiesChanged, this,
+                     &WaylandKeymap::onCapabilities);
+    onCapabilities(connection.seatCapabilities());
 }
 
 WaylandKeymap::~WaylandKeymap()
 {
     if (m_keyboard)
         wl_keyboard_release(m_keyboard);
-    if (m_seat)
-        wl_seat_release(m_seat);
     m_connection.flush();
     xkb_keymap_unref(m_keymap);
     xkb_context_unref(m_context);
@@ -113,7 +100,7 @@ void WaylandKeymap::onCapabilities(uint32_t capabilities)
     // the keyboard object is kept when the device goes, the keymap with it.
     if (m_keyboard || !(capabilities & WL_SEAT_CAPABILITY_KEYBOARD))
         return;
-    m_keyboard = wl_seat_get_keyboard(m_seat);
+    m_keyboard = wl_seat_get_keyboard(m_connection.seat());
     wl_keyboard_add_listener(m_keyboard, &KeymapListeners::keyboard, this);
     m_connection.flush();
 }

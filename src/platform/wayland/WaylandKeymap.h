@@ -12,7 +12,6 @@
 
 class WaylandConnection;
 struct wl_keyboard;
-struct wl_seat;
 struct xkb_context;
 struct xkb_keymap;
 
@@ -56,7 +55,6 @@ private:
     bool load(QByteArray text);
 
     WaylandConnection& m_connection;
-    wl_seat* m_seat = nullptr;
     wl_keyboard* m_keyboard = nullptr;
     xkb_context* m_context = nullptr;
     xkb_keymap* m_keymap = nullptr;
