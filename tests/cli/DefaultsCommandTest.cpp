@@ -94,65 +94,57 @@ TEST_F(DefaultsCommandTest, ReadPrintsStringsRawAndEverythingElseAsJson)
     }
 }
 
-TEST_F(DefaultsCommandTest, DeleteRemovesOnlyThatKeyAndAnAbsentKeyIsAFailure)
+TEST_F(DefaultsCommandTest, DeleteRemovesOnlyThatKeyAndCredentialsComeFromStandardInput)
 {
-    writeRawFile(path(), R"({"model": "gpt-4o", "panelWidth": "wide", "nothing": null})");
+    writeRawFile(path(), R"({"model": "gpt-4o", "panelWidth": "wide"})");
     const CommandResult deleted = defaults({"delete", "model"});
     EXPECT_EQ(deleted.exitCode, 0);
     EXPECT_EQ(deleted.out + deleted.err, QString());
-    EXPECT_EQ(readJsonFile(path()),
-              (QJsonObject{{"panelWidth", "wide"}, {"nothing", QJsonValue()}}));
+    EXPECT_EQ(readJsonFile(path()), (QJsonObject{{"panelWidth", "wide"}}));
 
-    const QByteArray before = readRawFile(path());
-    const QStringList absent[] = {{"delete", "model"}, {"read", "model"}, {"read", "nothing"}};
-    for (const QStringList& arguments : absent) {
-        SCOPED_TRACE(arguments.join(u' ').toStdString());
-        const CommandResult result = defaults(arguments);
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.out, QString());
-        EXPECT_EQ(result.err, "quillmark defaults: no value for " + arguments[1] + u'\n');
-    }
-    EXPECT_EQ(readRawFile(path()), before);
-}
-
-TEST_F(DefaultsCommandTest, AWriteThatCannotBeSavedFails)
-{
-    writeRawFile(home.path() + QStringLiteral("/xdg0/quillmark"), "a file, not a folder");
-    const CommandResult result = defaults({"write", "model", "gpt-4o"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, QStringLiteral("quillmark defaults: could not write %1\n").arg(path()));
-}
-
-TEST_F(DefaultsCommandTest, CredentialsComeFromStandardInputAndNeverWithALineBreak)
-{
     const CommandResult stored =
         runCommand(defaultsCommand, {"write", "proxyToken", "-stdin"}, " tok-Zq81\n");
     EXPECT_EQ(stored.exitCode, 0) << stored.err.toStdString();
     EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), QStringLiteral("tok-Zq81"));
+}
 
-    struct Row {
+// An absent key, and a credential that is missing or holds a line break.
+TEST_F(DefaultsCommandTest, FailuresSayWhyInOneLineAndLeaveTheFileAlone)
+{
+    const QString refused =
+        " contains a line break or another control character; nothing was written";
+    const struct {
         QStringList arguments;
         QByteArray input;
         QString err;
-    };
-    const QString refused =
-        " contains a line break or another control character; nothing was written";
-    // clang-format off
-    const Row rows[] = {
+    } rows[] = {
+        // clang-format off
+        {{"delete", "model"}, "", "no value for model"},
+        {{"read", "model"}, "", "no value for model"},
+        {{"read", "nothing"}, "", "no value for nothing"},
         {{"write", "proxyToken", "-stdin"}, " \n", "no value on standard input (or not UTF-8); nothing was written"},
         {{"write", "proxyToken", "-stdin"}, "Zq81\r\nX-Injected: 1", "proxyToken" + refused},
         {{"write", "proxyToken", "Zq81\nX-Injected: 1"}, "", "proxyToken" + refused},
         {{"write", "deviceID", "-string", "Zq81\x1b[2J"}, "", "deviceID" + refused},
+        // clang-format on
     };
-    // clang-format on
+    writeRawFile(path(), R"({"panelWidth": "wide", "nothing": null})");
     const QByteArray before = readRawFile(path());
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(u' ').toStdString());
         const CommandResult result = runCommand(defaultsCommand, row.arguments, row.input);
         EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, QString());
         EXPECT_EQ(result.err, "quillmark defaults: " + row.err + u'\n');
         EXPECT_EQ(readRawFile(path()), before);
     }
+
+    // A write that cannot be saved.
+    ASSERT_TRUE(QDir(QFileInfo(path()).absolutePath()).removeRecursively());
+    writeRawFile(home.path() + QStringLiteral("/xdg0/quillmark"), "a file, not a folder");
+    const CommandResult result = defaults({"write", "model", "gpt-4o"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, QStringLiteral("quillmark defaults: could not write %1\n").arg(path()));
 }
 
 } // namespace
