@@ -24,20 +24,10 @@ const QString account = QStringLiteral("openai_api_key");
 
 // The bus configuration names no service directories, so nothing can be started on
 // demand: the keyring appears on this bus only when a test puts it there.
-constexpr const char* busConfiguration = R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=%1</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
+constexpr const char* busConfiguration =
+    R"(<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>)"
+    R"(<policy context="default"><allow send_destination="*" eavesdrop="true"/>)"
+    R"(<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>)";
 
 // Drops every method call that reaches this connection, so callers wait for a reply
 // that never comes, as with a keyring that hangs.

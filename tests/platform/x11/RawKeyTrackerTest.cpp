@@ -43,19 +43,13 @@ std::vector<uint32_t> pcKeysyms()
         keysyms[size_t(keycode - minKeycode) * levels] = first;
         keysyms[size_t(keycode - minKeycode) * levels + 1] = second;
     };
+    // clang-format off
     put(q, 'q', 0xffe9); // a letter that reaches Alt_L only at a higher level
-    put(a, 'a', 'A');
-    put(controlL, 0xffe3, 0);
-    put(shiftL, 0xffe1, 0);
-    put(shiftR, 0xffe2, 0);
-    put(altL, 0xffe9, 0xffe7);
-    put(caps, 0xffe5, 0);
+    put(a, 'a', 'A'); put(controlL, 0xffe3, 0); put(shiftL, 0xffe1, 0); put(shiftR, 0xffe2, 0);
+    put(altL, 0xffe9, 0xffe7); put(caps, 0xffe5, 0); put(controlR, 0xffe4, 0); put(altR, 0xffea, 0xffe8);
     put(altGr, 0xfe03, 0); // ISO_Level3_Shift
-    put(controlR, 0xffe4, 0);
-    put(altR, 0xffea, 0xffe8);
-    put(superL, 0xffeb, 0);
-    put(superR, 0xffec, 0);
-    put(virtualAlt, 0, 0xffe9);
+    put(superL, 0xffeb, 0); put(superR, 0xffec, 0); put(virtualAlt, 0, 0xffe9);
+    // clang-format on
     return keysyms;
 }
 
