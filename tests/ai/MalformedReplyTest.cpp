@@ -1,86 +1,73 @@
 // SPDX-License-Identifier: MIT
-// Throws damaged, cut-off and oversized replies at both back-ends: whatever arrives, the
-// run flow must get a ProxyError with an origin it can log, and nothing may crash.
+// Throws damaged, cut-off, mistyped and oversized replies at both back-ends: whatever
+// arrives, the run flow must get a ProxyError with an origin it can log, and nothing may crash.
 #include "AITestSupport.h"
 #include "ai/AIGateway.h"
 #include "settings/Preferences.h"
 
 #include <QRegularExpression>
-#include <random>
 
 namespace {
 
-class ReplyGenerator {
-public:
-    // `validBody` is a reply the client would accept; every body made here is broken.
-    ReplyGenerator(uint32_t seed, QByteArray validBody, QList<QByteArray> wrongTypes)
-        : m_random(seed)
-        , m_valid(std::move(validBody))
-        , m_wrongTypes(std::move(wrongTypes))
-    {}
+using Reply = LoopbackServer::Reply;
 
-    LoopbackServer::Reply next()
-    {
-        static const int statuses[] = {200, 200, 200, 201, 299, 400, 401, 404, 429, 500, 502};
-        const int status = statuses[pick(std::size(statuses))];
-        switch (pick(9)) {
-        case 0:
-            return LoopbackServer::Reply::json(status, randomBytes(pick(2000)));
-        case 1: // cut off somewhere inside
-            return LoopbackServer::Reply::json(status, m_valid.left(pick(m_valid.size())));
-        case 2:
-            return LoopbackServer::Reply::json(status, m_wrongTypes[pick(m_wrongTypes.size())]);
-        case 3: // nested far deeper than any parser should follow
-            return LoopbackServer::Reply::json(status,
-                                               QByteArray(100'000, '[') + QByteArray(100'000, ']'));
-        case 4: // five megabytes of something that is not the reply
-            return LoopbackServer::Reply::json(
-                status, "{\"pad\":\"" + QByteArray(5 * 1024 * 1024, 'x') + "\"}");
-        case 5: // broken UTF-8 and NUL inside a string
-            return LoopbackServer::Reply::json(status,
-                                               QByteArray("{\"text\":\"\xff\xfe\0\xc3\"", 15));
-        case 6: // the body stops before its announced length
-            return LoopbackServer::Reply::raw("HTTP/1.1 " + QByteArray::number(status) +
-                                              " X\r\nContent-Length: 9000\r\n\r\n" +
-                                              m_valid.left(pick(m_valid.size())));
-        case 7: // headers that never finish
-            return LoopbackServer::Reply::raw("HTTP/1.1 200 OK\r\nContent-Le");
-        default: // a chunked body with nonsense chunk sizes
-            return LoopbackServer::Reply::raw(
-                "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\n" + randomBytes(40));
-        }
-    }
+class MalformedReplyTest : public AIBackendTest {};
 
-private:
-    qsizetype pick(qsizetype bound)
-    {
-        return bound <= 0 ? 0 : qsizetype(m_random() % uint32_t(bound));
-    }
+TEST_F(MalformedReplyTest, EveryBrokenReplyEndsInAProxyErrorOfKnownOrigin)
+{
+    static const QRegularExpression knownOrigin(
+        QStringLiteral("^(local|network|malformed|byo|UNKNOWN|[A-Z_]+): "));
+    // Whatever the server sent, the user sees one clean line and the log one line.
+    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"));
+    const QByteArray hosted =
+        R"({"text":"Fixed.","usage":{"prompt_tokens":3,"completion_tokens":2},"quota":{"remaining_tokens":10,"resets_at":"2026-04-01T00:00:00Z"}})";
+    const QByteArray ownKey =
+        R"({"choices":[{"message":{"role":"assistant","content":"Fixed."}}],"usage":{"prompt_tokens":3,"completion_tokens":2}})";
+    // Bodies of the wrong types for either back-end.
+    const QByteArray wrongTypes[] = {
+        // clang-format off
+        R"({"text":7})", R"({"text":"a","usage":[1]})", R"({"text":"a","usage":{"prompt_tokens":true}})",
+        R"({"text":"a","quota":{"remaining_tokens":1e400}})", R"({"text":"a","quota":{"resets_at":5}})",
+        R"({"text":["a"]})", R"({"error":{"nested":1},"message":[]})", "null", "\"text\"",
+        R"({"choices":{}})", R"({"choices":[null]})", R"({"choices":[{"message":"Fixed."}]})",
+        R"({"choices":[{"message":{"content":["a"]}}]})", R"({"choices":[{"message":{"content":"a"}}],"usage":{"completion_tokens":-1.5}})",
+        R"({"choices":[{"message":{"content":"a"}}],"usage":"many"})", R"({"error":{"message":7}})", "[]", "0",
+        // clang-format on
+    };
+    QByteArray noise(2000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) & 0xff);
 
-    QByteArray randomBytes(qsizetype size)
-    {
-        QByteArray bytes(size, Qt::Uninitialized);
-        for (char& byte : bytes)
-            byte = char(m_random() & 0xff);
-        return bytes;
-    }
-
-    std::mt19937 m_random;
-    QByteArray m_valid;
-    QList<QByteArray> m_wrongTypes;
-};
-
-class MalformedReplyTest : public AIBackendTest {
-protected:
-    void expectEveryReplyEndsAsProxyError(ReplyGenerator generator, int count)
-    {
-        static const QRegularExpression knownOrigin(
-            QStringLiteral("^(local|network|malformed|byo|UNKNOWN|[A-Z_]+): "));
-        // Whatever the server sent, the user sees one clean line and the log one line.
-        static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f-\\x9f]"));
-        for (int i = 0; i < count; ++i) {
-            SCOPED_TRACE(i);
-            server.setReply(generator.next());
+    for (const bool own : {false, true}) {
+        setDefault(DefaultsKey::useOwnAPIKey, own);
+        setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
+        setDefault(DefaultsKey::openAIBaseURL, server.baseURL());
+        keyring.putKey("sk-test");
+        const QByteArray valid = own ? ownKey : hosted;
+        QList<Reply> replies = {
+            Reply::json(200, noise),
+            Reply::json(500, noise.left(300)),
+            // nested far deeper than any parser should follow
+            Reply::json(200, QByteArray(100'000, '[') + QByteArray(100'000, ']')),
+            // five megabytes of something that is not the reply
+            Reply::json(200, "{\"pad\":\"" + QByteArray(5 * 1024 * 1024, 'x') + "\"}"),
+            // broken UTF-8 and NUL inside a string
+            Reply::json(200, QByteArray("{\"text\":\"\xff\xfe\0\xc3\"", 15)),
+            // the body stops before its announced length
+            Reply::raw("HTTP/1.1 200 X\r\nContent-Length: 9000\r\n\r\n" + valid.left(20)),
+            // headers that never finish
+            Reply::raw("HTTP/1.1 200 OK\r\nContent-Le"),
+            // a chunked body with nonsense chunk sizes
+            Reply::raw("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZZZ\r\n" +
+                       noise.left(40)),
+        };
+        for (qsizetype cut = 1; cut < valid.size(); cut += 9) // cut off somewhere inside
+            replies.append(Reply::json(cut % 2 ? 200 : 429, valid.left(cut)));
+        for (const QByteArray& body : wrongTypes)
+            replies.append(Reply::json(200, body));
+        for (qsizetype i = 0; i < replies.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << (own ? "own key " : "hosted ") << i);
+            server.setReply(replies[i]);
             const AIGateway::Result result =
                 await(AIGateway::perform(TextAction::fixGrammar(), "text", Language::english()));
             ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
@@ -91,36 +78,6 @@ protected:
                 << error.logDetail.toStdString();
         }
     }
-};
-
-TEST_F(MalformedReplyTest, HostedService)
-{
-    setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
-    ReplyGenerator generator(
-        20260315,
-        R"({"text":"Fixed.","usage":{"prompt_tokens":3,"completion_tokens":2},"quota":{"remaining_tokens":10,"resets_at":"2026-04-01T00:00:00Z"}})",
-        {R"({"text":7})", R"({"text":"a","usage":[1]})",
-         R"({"text":"a","usage":{"prompt_tokens":true}})",
-         R"({"text":"a","quota":{"remaining_tokens":1e400}})",
-         R"({"text":"a","quota":{"resets_at":5}})", R"({"text":["a"]})",
-         R"({"error":{"nested":1},"message":[]})", "null", "\"text\""});
-    expectEveryReplyEndsAsProxyError(std::move(generator), 60);
-}
-
-TEST_F(MalformedReplyTest, OwnKey)
-{
-    setDefault(DefaultsKey::useOwnAPIKey, true);
-    setDefault(DefaultsKey::openAIBaseURL, server.baseURL());
-    keyring.putKey("sk-test");
-    ReplyGenerator generator(
-        4242,
-        R"({"choices":[{"message":{"role":"assistant","content":"Fixed."}}],"usage":{"prompt_tokens":3,"completion_tokens":2}})",
-        {R"({"choices":{}})", R"({"choices":[null]})", R"({"choices":[{"message":"Fixed."}]})",
-         R"({"choices":[{"message":{"content":["a"]}}]})",
-         R"({"choices":[{"message":{"content":"a"}}],"usage":{"completion_tokens":-1.5}})",
-         R"({"choices":[{"message":{"content":"a"}}],"usage":"many"})",
-         R"({"error":{"message":7}})", "[]", "0"});
-    expectEveryReplyEndsAsProxyError(std::move(generator), 60);
 }
 
 } // namespace

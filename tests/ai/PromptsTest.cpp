@@ -23,43 +23,33 @@ TEST(Prompts, OnlyTranslateDependsOnTheTarget)
     }
 }
 
-TEST(Prompts, EveryToneAsksForItsOwnTone)
+// Each tone asks for its own; a custom instruction goes in verbatim. Neither carries the
+// guard sentence of the fixed actions.
+TEST(Prompts, EveryToneAsksForItsOwnAndACustomInstructionIsInsertedVerbatim)
 {
     QStringList messages;
     for (Style style : allCases(CasesOf<Style>{})) {
-        SCOPED_TRACE(rawValue(style).toStdString());
         messages.append(Prompts::system(TextAction::rewrite(style), german));
-        EXPECT_TRUE(messages.last().contains(Prompts::tonePhrase(style)));
-        EXPECT_FALSE(messages.last().contains(guardSentence));
+        EXPECT_TRUE(messages.last().contains(Prompts::tonePhrase(style))) << int(style);
     }
     messages.removeDuplicates();
     EXPECT_EQ(messages.size(), qsizetype(allCases(CasesOf<Style>{}).size()));
-}
 
-TEST(Prompts, CustomInstructionIsInsertedVerbatim)
-{
     const QString instruction = QStringLiteral("  make it rhyme; keep \"%1\"\n");
-    const QString message = Prompts::system(TextAction::custom(instruction), german);
-    EXPECT_TRUE(message.contains(QStringLiteral("provided text: ") + instruction +
+    messages.append(Prompts::system(TextAction::custom(instruction), german));
+    EXPECT_TRUE(
+        messages.last().contains(QStringLiteral("provided text: ") + instruction +
                                  QStringLiteral(". Unless the instruction says otherwise")));
-    EXPECT_FALSE(message.contains(guardSentence));
-}
-
-TEST(Prompts, UserMessageWrapsTheTextUntouched)
-{
-    EXPECT_EQ(Prompts::userMessage("Hi"), "<text>\nHi\n</text>");
-    EXPECT_EQ(Prompts::userMessage("  a\n"), "<text>\n  a\n\n</text>");
-    EXPECT_EQ(Prompts::userMessage(""), "<text>\n\n</text>");
+    for (const QString& message : messages)
+        EXPECT_FALSE(message.contains(guardSentence));
 }
 
 TEST(Prompts, Unwrap)
 {
-    struct Row {
+    const struct {
         const char* name;
-        QString reply;
-        QString expected;
-    };
-    const Row rows[] = {
+        QString reply, expected;
+    } rows[] = {
         {"tags and blanks around", "  <text>\nword\n</text>  ", "word"},
         {"opening tag only", "<text>word", "word"},
         {"closing tag only", "word</text>\n", "word"},
@@ -72,7 +62,7 @@ TEST(Prompts, Unwrap)
         {"bare tags", "<text></text>", ""},
         {"untouched", "Hello", "Hello"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(Prompts::unwrap(row.reply), row.expected);
     }

@@ -43,41 +43,15 @@ TEST(ProxyWire, ParseResetsAt)
         EXPECT_EQ(ProxyWire::parseResetsAt(text), std::nullopt) << text.toStdString();
 }
 
-TEST(ProxyWire, WireFieldsPerAction)
-{
-    const Language german{"de", "German"};
-    struct Row {
-        TextAction action;
-        QJsonObject body;
-    };
-    // clang-format off
-    const Row rows[] = {
-        {TextAction::rewrite(Style::concise), {{"action", "rewrite"}, {"style", "concise"}, {"text", " t\n"}}},
-        {TextAction::rewrite(Style::business), {{"action", "rewrite"}, {"style", "business"}, {"text", " t\n"}}},
-        {TextAction::translate(), {{"action", "translate"}, {"targetLanguage", "de"}, {"text", " t\n"}}},
-        {TextAction::fixGrammar(), {{"action", "fixGrammar"}, {"text", " t\n"}}},
-        {TextAction::improvePrompt(), {{"action", "improvePrompt"}, {"text", " t\n"}}},
-    };
-    // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.action.logName().toStdString());
-        const auto wire = ProxyWire::wireAction(row.action);
-        ASSERT_TRUE(std::holds_alternative<ProxyWire::WireAction>(wire));
-        EXPECT_EQ(ProxyWire::requestBody(std::get<ProxyWire::WireAction>(wire), " t\n", german),
-                  row.body);
-    }
-}
-
 TEST(ProxyWire, ErrorBodies)
 {
-    struct Row {
+    const struct {
         const char* name;
         QByteArray body;
         std::optional<ProxyErrorCode> code;
         QString logDetail;
-    };
-    // clang-format off
-    const Row rows[] = {
+    } rows[] = {
+        // clang-format off
         {"code and prefixed message", R"({"error":"QUOTA_EXCEEDED","message":"QUOTA_EXCEEDED: Out"})", ProxyErrorCode::quotaExceeded, "QUOTA_EXCEEDED: Out"},
         {"unknown code", R"({"error":"NEW_THING","message":"Later"})", std::nullopt, "UNKNOWN: Later"},
         {"no code", R"({"message":"Just text"})", std::nullopt, "UNKNOWN: Just text"},
@@ -87,21 +61,14 @@ TEST(ProxyWire, ErrorBodies)
         {"code of the wrong type", R"({"error":7,"message":"m"})", std::nullopt, R"(UNKNOWN: {"error":7,"message":"m"})"},
         {"empty", "", std::nullopt, "UNKNOWN: "},
         {"not UTF-8", "\xff\xfe\xfa", std::nullopt, "UNKNOWN: no body"},
+        // clang-format on
     };
-    // clang-format on
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const ProxyError error = ProxyWire::apiError(row.body);
         EXPECT_EQ(error.code, row.code);
         EXPECT_EQ(error.logDetail, row.logDetail);
     }
-}
-
-TEST(ProxyError, EveryCodeHasItsWireString)
-{
-    for (ProxyErrorCode code : allCases(CasesOf<ProxyErrorCode>{}))
-        EXPECT_EQ(fromRawValue<ProxyErrorCode>(rawValue(code)), code);
-    EXPECT_FALSE(fromRawValue<ProxyErrorCode>(u"quota_exceeded"));
 }
 
 } // namespace

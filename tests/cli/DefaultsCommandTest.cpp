@@ -25,22 +25,17 @@ TEST_F(DefaultsCommandTest, WriteStoresTheValueWithItsType)
 {
     const std::pair<QStringList, QJsonValue> rows[] = {
         // arguments after "write key", stored
-        {{"hello world"}, "hello world"},
-        {{"17"}, "17"}, // digits without a flag stay text
+        // clang-format off
+        {{"hello world"}, "hello world"}, {{"17"}, "17"}, // digits without a flag stay text
         {{"-5"}, "-5"}, // a negative number is not a flag
-        {{"-string", "17"}, "17"},
-        {{"-string", "-int"}, "-int"},
-        {{"-int", "42"}, 42},
-        {{"-int", "-7"}, -7},
+        {{"-string", "17"}, "17"}, {{"-string", "-int"}, "-int"},
+        {{"-int", "42"}, 42}, {{"-int", "-7"}, -7},
         {{"-int", "9223372036854775807"}, QJsonValue(std::numeric_limits<qint64>::max())},
-        {{"-bool", "true"}, true},
-        {{"-bool", "YES"}, true},
-        {{"-bool", "1"}, true},
-        {{"-bool", "no"}, false},
-        {{"-bool", "0"}, false},
+        {{"-bool", "true"}, true}, {{"-bool", "YES"}, true}, {{"-bool", "1"}, true},
+        {{"-bool", "no"}, false}, {{"-bool", "0"}, false},
         {{"-array", "translate", "fix grammar"}, QJsonArray{"translate", "fix grammar"}},
-        {{"-array", "-int", "5"}, QJsonArray{"-int", "5"}},
-        {{"-array"}, QJsonArray{}},
+        {{"-array", "-int", "5"}, QJsonArray{"-int", "5"}}, {{"-array"}, QJsonArray{}},
+        // clang-format on
     };
     for (const auto& [arguments, stored] : rows) {
         SCOPED_TRACE(arguments.join(u' ').toStdString());
@@ -55,23 +50,14 @@ TEST_F(DefaultsCommandTest, BadCommandLinesExplainInOneLineAndLeaveTheFileAlone)
 {
     const QByteArray before = R"({"key": "unchanged", "other": 1})";
     const QStringList rows[] = {
-        {},
-        {"remove", "key"},
-        {"write"},
-        {"write", "key"},
-        {"write", "key", "a", "b"},
-        {"write", "key", "-int"},
-        {"write", "key", "-int", "4x"},
-        {"write", "key", "-int", "1.5"},
-        {"write", "key", "-int", "9223372036854775808"},
-        {"write", "key", "-int", "1", "2"},
-        {"write", "key", "-bool", "maybe"},
-        {"write", "key", "-bool"},
-        {"write", "key", "-float", "1.5"},
-        {"write", "key", "-string", "a", "b"},
-        {"read", "key", "other"},
-        {"delete"},
+        // clang-format off
+        {}, {"remove", "key"}, {"write"}, {"write", "key"}, {"write", "key", "a", "b"},
+        {"write", "key", "-int"}, {"write", "key", "-int", "4x"}, {"write", "key", "-int", "1.5"},
+        {"write", "key", "-int", "9223372036854775808"}, {"write", "key", "-int", "1", "2"},
+        {"write", "key", "-bool", "maybe"}, {"write", "key", "-bool"}, {"write", "key", "-float", "1.5"},
+        {"write", "key", "-string", "a", "b"}, {"read", "key", "other"}, {"delete"},
         {"delete", "key", "other"},
+        // clang-format on
     };
     for (const QStringList& arguments : rows) {
         SCOPED_TRACE(arguments.join(u' ').toStdString());
@@ -91,15 +77,12 @@ TEST_F(DefaultsCommandTest, ReadPrintsStringsRawAndEverythingElseAsJson)
 {
     const std::pair<QByteArray, QString> rows[] = {
         // stored, printed
-        {R"("gpt-4o")", "gpt-4o\n"},
-        {R"("17")", "17\n"},
-        {R"("say \"hi\"")", "say \"hi\"\n"},
-        {"17", "17\n"},
-        {"9223372036854775807", "9223372036854775807\n"},
-        {"1.5", "1.5\n"},
-        {"false", "false\n"},
-        {R"(["translate", "improvePrompt"])", "[\"translate\",\"improvePrompt\"]\n"},
+        // clang-format off
+        {R"("gpt-4o")", "gpt-4o\n"}, {R"("17")", "17\n"}, {R"("say \"hi\"")", "say \"hi\"\n"},
+        {"17", "17\n"}, {"9223372036854775807", "9223372036854775807\n"}, {"1.5", "1.5\n"},
+        {"false", "false\n"}, {R"(["translate", "improvePrompt"])", "[\"translate\",\"improvePrompt\"]\n"},
         {R"({"a": 1})", "{\"a\":1}\n"},
+        // clang-format on
     };
     for (const auto& [stored, printed] : rows) {
         SCOPED_TRACE(stored.toStdString());
@@ -111,101 +94,57 @@ TEST_F(DefaultsCommandTest, ReadPrintsStringsRawAndEverythingElseAsJson)
     }
 }
 
-TEST_F(DefaultsCommandTest, ReadWithoutAKeyPrintsTheWholeDomain)
-{
-    EXPECT_EQ(defaults({"read"}).out, QStringLiteral("{\n}\n"));
-
-    writeRawFile(path(), R"({"useOwnAPIKey":true,"hotkeyKeyCode":49})");
-    const CommandResult result = defaults({"read"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, QStringLiteral("{\n"
-                                         "    \"hotkeyKeyCode\": 49,\n"
-                                         "    \"useOwnAPIKey\": true\n"
-                                         "}\n"));
-}
-
-TEST_F(DefaultsCommandTest, AnAbsentKeyIsAFailureWithAMessage)
-{
-    writeRawFile(path(), R"({"other": 1, "nothing": null})");
-    for (const char* key : {"model", "nothing"}) {
-        SCOPED_TRACE(key);
-        const CommandResult result = defaults({"read", key});
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.out, QString());
-        EXPECT_EQ(result.err, QStringLiteral("quillmark defaults: no value for %1\n").arg(key));
-    }
-}
-
-TEST_F(DefaultsCommandTest, DeleteRemovesOnlyThatKey)
+TEST_F(DefaultsCommandTest, DeleteRemovesOnlyThatKeyAndCredentialsComeFromStandardInput)
 {
     writeRawFile(path(), R"({"model": "gpt-4o", "panelWidth": "wide"})");
     const CommandResult deleted = defaults({"delete", "model"});
     EXPECT_EQ(deleted.exitCode, 0);
     EXPECT_EQ(deleted.out + deleted.err, QString());
-    EXPECT_EQ(readJsonFile(path()), (QJsonObject{{QStringLiteral("panelWidth"), "wide"}}));
+    EXPECT_EQ(readJsonFile(path()), (QJsonObject{{"panelWidth", "wide"}}));
 
-    const QByteArray before = readRawFile(path());
-    const CommandResult absent = defaults({"delete", "model"});
-    EXPECT_EQ(absent.exitCode, 1);
-    EXPECT_EQ(absent.err, QStringLiteral("quillmark defaults: no value for model\n"));
-    EXPECT_EQ(readRawFile(path()), before);
-}
-
-TEST_F(DefaultsCommandTest, AWriteThatCannotBeSavedFails)
-{
-    writeRawFile(home.path() + QStringLiteral("/xdg0/quillmark"), "a file, not a folder");
-    const CommandResult result = defaults({"write", "model", "gpt-4o"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, QStringLiteral("quillmark defaults: could not write %1\n").arg(path()));
-}
-
-TEST_F(DefaultsCommandTest, CredentialsComeFromStandardInputAndNeverWithALineBreak)
-{
     const CommandResult stored =
         runCommand(defaultsCommand, {"write", "proxyToken", "-stdin"}, " tok-Zq81\n");
     EXPECT_EQ(stored.exitCode, 0) << stored.err.toStdString();
     EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), QStringLiteral("tok-Zq81"));
+}
 
-    struct Row {
+// An absent key, and a credential that is missing or holds a line break.
+TEST_F(DefaultsCommandTest, FailuresSayWhyInOneLineAndLeaveTheFileAlone)
+{
+    const QString refused =
+        " contains a line break or another control character; nothing was written";
+    const struct {
         QStringList arguments;
         QByteArray input;
         QString err;
-    };
-    const QString refused =
-        " contains a line break or another control character; nothing was written";
-    // clang-format off
-    const Row rows[] = {
+    } rows[] = {
+        // clang-format off
+        {{"delete", "model"}, "", "no value for model"},
+        {{"read", "model"}, "", "no value for model"},
+        {{"read", "nothing"}, "", "no value for nothing"},
         {{"write", "proxyToken", "-stdin"}, " \n", "no value on standard input (or not UTF-8); nothing was written"},
         {{"write", "proxyToken", "-stdin"}, "Zq81\r\nX-Injected: 1", "proxyToken" + refused},
         {{"write", "proxyToken", "Zq81\nX-Injected: 1"}, "", "proxyToken" + refused},
         {{"write", "deviceID", "-string", "Zq81\x1b[2J"}, "", "deviceID" + refused},
+        // clang-format on
     };
-    // clang-format on
+    writeRawFile(path(), R"({"panelWidth": "wide", "nothing": null})");
     const QByteArray before = readRawFile(path());
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments.join(u' ').toStdString());
         const CommandResult result = runCommand(defaultsCommand, row.arguments, row.input);
         EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, QString());
         EXPECT_EQ(result.err, "quillmark defaults: " + row.err + u'\n');
         EXPECT_EQ(readRawFile(path()), before);
     }
-}
 
-TEST_F(DefaultsCommandTest, WhatTheCommandWritesTheApplicationReadsAtOnce)
-{
-    ASSERT_EQ(defaults({"write", "popoverLayout", "list"}).exitCode, 0);
-    EXPECT_EQ(Preferences::popoverLayout(), PopoverLayout::list);
-
-    ASSERT_EQ(
-        defaults({"write", "enabledActions", "-array", "improvePrompt", "translate"}).exitCode, 0);
-    EXPECT_EQ(Preferences::activeActions(),
-              (QList<PopoverAction>{PopoverAction::translate, PopoverAction::improvePrompt}));
-
-    // Without -int the key code is text, which the shortcut does not accept.
-    ASSERT_EQ(defaults({"write", "hotkeyKeyCode", "49"}).exitCode, 0);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
-    ASSERT_EQ(defaults({"write", "hotkeyKeyCode", "-int", "49"}).exitCode, 0);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{49, 0}));
+    // A write that cannot be saved.
+    ASSERT_TRUE(QDir(QFileInfo(path()).absolutePath()).removeRecursively());
+    writeRawFile(home.path() + QStringLiteral("/xdg0/quillmark"), "a file, not a folder");
+    const CommandResult result = defaults({"write", "model", "gpt-4o"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, QStringLiteral("quillmark defaults: could not write %1\n").arg(path()));
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // `quillmark key` with the fake keyring: the command line, the trimming and the failures.
-// KeyCommandKeyringTest runs the same command against a real keyring.
+// The end-to-end tests run the same command against a real keyring.
 #include "cli/KeyCommand.h"
 
+#include "cli/CommandRunner.h"
 #include "platform/Platform.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeSecretStore.h"
@@ -14,32 +15,20 @@ namespace {
 const QString service = QStringLiteral("com.veltra.quillmark");
 const QString account = QStringLiteral("openai_api_key");
 const QByteArray secretKey = "sk-proj-Zq81secret";
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+const QString keyStored = QStringLiteral("Key in your keyring\n");
+const QString noKey = QStringLiteral("No key stored\n");
 
 class KeyCommandTest : public ::testing::Test {
 protected:
     KeyCommandTest() { Platform::setSecretStore(&m_keyring); }
     ~KeyCommandTest() override { Platform::setSecretStore(nullptr); }
 
-    Outcome run(const QStringList& arguments, const QByteArray& input = {})
+    CommandResult run(const QStringList& arguments, const QByteArray& input = {})
     {
-        Outcome result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        CliIO io{out, err, [input] { return input; }};
-        result.exitCode = keyCommand(arguments, io);
-        out.flush();
-        err.flush();
+        const CommandResult result = runCommand(keyCommand, arguments, input);
         // Whatever happened, the key shows nowhere.
-        for (const QString& text : {result.out, result.err}) {
-            EXPECT_FALSE(text.contains(QString::fromUtf8(secretKey))) << text.toStdString();
-            EXPECT_FALSE(text.contains(QStringLiteral("Zq81")));
-        }
+        for (const QString& text : {result.out, result.err})
+            EXPECT_FALSE(text.contains(QStringLiteral("Zq81"))) << text.toStdString();
         return result;
     }
 
@@ -47,72 +36,53 @@ protected:
     FakeSecretStore m_keyring;
 };
 
-TEST_F(KeyCommandTest, SetStoresTheTrimmedKey)
+TEST_F(KeyCommandTest, SetStoresTheTrimmedKeyAndStatusAndDeleteUseTheSettingsWindowsWords)
 {
     const QByteArray inputs[] = {secretKey, secretKey + '\n', "\n\t  " + secretKey + " \r\n\n",
                                  "\xc2\xa0" + secretKey + "\xe2\x80\x83"};
     for (const QByteArray& input : inputs) {
         SCOPED_TRACE(input.toHex().toStdString());
-        const Outcome set = run({QStringLiteral("set")}, input);
+        const CommandResult set = run({QStringLiteral("set")}, input);
         EXPECT_EQ(set.exitCode, 0);
-        EXPECT_EQ(set.out, QStringLiteral("Key in your keyring\n"));
-        EXPECT_EQ(set.err, QString());
+        EXPECT_EQ(set.out + set.err, keyStored);
         EXPECT_EQ(m_keyring.stored(service, account), secretKey);
     }
     EXPECT_EQ(m_log.lines(), QStringList{});
-}
 
-TEST_F(KeyCommandTest, StatusUsesTheSettingsWindowsWords)
-{
-    struct Case {
-        std::optional<QByteArray> stored;
-        QString out;
-    };
-    const Case cases[] = {
-        {secretKey, QStringLiteral("Key in your keyring\n")},
-        {std::nullopt, QStringLiteral("No key stored\n")},
-        {QByteArray(), QStringLiteral("No key stored\n")}, // an empty key is no key
-        {QByteArray("sk-\xff"), QStringLiteral("No key stored\n")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.out.toStdString());
+    // An empty or undecodable key is no key; deleting succeeds without one.
+    const std::pair<std::optional<QByteArray>, QString> stored[] = {
+        {secretKey, keyStored}, {std::nullopt, noKey}, {"", noKey}, {"sk-\xff", noKey}};
+    for (const auto& [key, status] : stored) {
+        SCOPED_TRACE(status.toStdString());
         ASSERT_TRUE(m_keyring.remove(service, account));
-        if (c.stored)
-            m_keyring.put(service, account, *c.stored);
-        const Outcome status = run({QStringLiteral("status")});
-        EXPECT_EQ(status.exitCode, 0);
-        EXPECT_EQ(status.out, c.out);
-    }
-}
-
-TEST_F(KeyCommandTest, DeleteRemovesTheKeyAndSucceedsWithoutOne)
-{
-    m_keyring.put(service, account, secretKey);
-    for (int i = 0; i < 2; ++i) {
-        const Outcome removal = run({QStringLiteral("delete")});
+        if (key)
+            m_keyring.put(service, account, *key);
+        const CommandResult result = run({QStringLiteral("status")});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out, status);
+        const CommandResult removal = run({QStringLiteral("delete")});
         EXPECT_EQ(removal.exitCode, 0);
-        EXPECT_EQ(removal.out, QStringLiteral("No key stored\n"));
+        EXPECT_EQ(removal.out, noKey);
+        EXPECT_EQ(m_keyring.stored(service, account), std::nullopt);
     }
-    EXPECT_EQ(m_keyring.stored(service, account), std::nullopt);
 }
 
 TEST_F(KeyCommandTest, KeyringFailuresExitWithOneLine)
 {
     m_keyring.setAvailable(false);
-    const Outcome set = run({QStringLiteral("set")}, secretKey + '\n');
-    const Outcome removal = run({QStringLiteral("delete")});
-    const Outcome status = run({QStringLiteral("status")});
+    const CommandResult set = run({QStringLiteral("set")}, secretKey + '\n');
+    const CommandResult removal = run({QStringLiteral("delete")});
+    const CommandResult status = run({QStringLiteral("status")});
 
     EXPECT_EQ(set.exitCode, 1);
     EXPECT_EQ(set.err, QStringLiteral("quillmark: could not store the key in the keyring.\n"));
     EXPECT_EQ(removal.exitCode, 1);
     EXPECT_EQ(removal.err,
               QStringLiteral("quillmark: could not remove the key from the keyring.\n"));
+    EXPECT_EQ(set.out + removal.out, QString());
     // A keyring that does not answer holds no key as far as anyone can tell.
     EXPECT_EQ(status.exitCode, 0);
-    EXPECT_EQ(status.out, QStringLiteral("No key stored\n"));
-    for (const Outcome* failed : {&set, &removal})
-        EXPECT_EQ(failed->out, QString());
+    EXPECT_EQ(status.out, noKey);
 }
 
 TEST_F(KeyCommandTest, BadInputIsRefusedAndTheStoredKeyStays)
@@ -132,7 +102,7 @@ TEST_F(KeyCommandTest, BadInputIsRefusedAndTheStoredKeyStays)
     m_keyring.put(service, account, "sk-old");
     for (const auto& [input, message] : rows) {
         SCOPED_TRACE(input.toHex().toStdString());
-        const Outcome set = run({QStringLiteral("set")}, input);
+        const CommandResult set = run({QStringLiteral("set")}, input);
         EXPECT_EQ(set.exitCode, 1);
         EXPECT_EQ(set.out, QString());
         EXPECT_EQ(set.err, message);
@@ -156,7 +126,7 @@ TEST_F(KeyCommandTest, WrongCommandLinesChangeNothingAndNeverEchoTheirWords)
     for (const QStringList& arguments : lines) {
         SCOPED_TRACE(arguments.join(u' ').toStdString());
         m_keyring.calls.clear();
-        const Outcome wrong = run(arguments, "sk-from-input\n");
+        const CommandResult wrong = run(arguments, "sk-from-input\n");
         EXPECT_EQ(wrong.exitCode, 2);
         EXPECT_EQ(wrong.out, QString());
         EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("quillmark: ")));

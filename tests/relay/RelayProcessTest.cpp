@@ -113,27 +113,22 @@ TEST(RelayProcessTest, QuillmarkRunGetsItsAnswerThroughTheRelay)
     EXPECT_FALSE(relay.log.contains("sentance"));
 }
 
-// A private PostgreSQL 15 in a temporary folder, on a unix socket only. The server refuses
-// to run as root, so as root it runs as the postgres user.
-class PrivatePostgres {
-public:
+// A private PostgreSQL 15 in a temporary folder, on a unix socket only; `problem` says why
+// not. The server refuses to run as root, so as root it runs as the postgres user.
+struct PrivatePostgres {
     PrivatePostgres()
     {
         const QString bin = "/usr/lib/postgresql/15/bin/";
-        if (!QFile::exists(bin + "pg_ctl")) {
+        const passwd* user = ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
+        if (!QFile::exists(bin + "pg_ctl"))
             problem = "PostgreSQL 15 is not installed (postgresql-15)";
+        else if (::geteuid() == 0 && (!user || ::chown(QFile::encodeName(dir.path()).constData(),
+                                                       user->pw_uid, user->pw_gid) != 0))
+            problem = "no postgres user to run the server as";
+        if (!problem.isEmpty())
             return;
-        }
-        QStringList prefix;
-        if (::geteuid() == 0) {
-            const passwd* user = ::getpwnam("postgres");
-            if (!user || ::chown(QFile::encodeName(dir.path()).constData(), user->pw_uid,
-                                 user->pw_gid) != 0) {
-                problem = "no postgres user to run the server as";
-                return;
-            }
-            prefix = {"runuser", "-u", "postgres", "--"};
-        }
+        const QStringList prefix =
+            user ? QStringList{"runuser", "-u", "postgres", "--"} : QStringList{};
         const auto run = [prefix](QStringList command) {
             command = prefix + command;
             QProcess process;
@@ -159,8 +154,7 @@ public:
     }
     // Under /tmp, which the postgres user can reach whatever TMPDIR says.
     QTemporaryDir dir{"/tmp/quillmark-relay-pg-XXXXXX"};
-    QString problem;
-    QString url;
+    QString problem, url;
     std::function<void()> stop;
 };
 

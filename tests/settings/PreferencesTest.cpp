@@ -15,7 +15,10 @@ namespace {
 class PreferencesTest : public ::testing::Test {
 protected:
     void storeFile(const QByteArray& json) { writeRawFile(home.defaultsPath(), json); }
-    QJsonObject file() const { return readJsonFile(home.defaultsPath()); }
+    QJsonValue stored(const char* key) const
+    {
+        return readJsonFile(home.defaultsPath()).value(QLatin1String(key));
+    }
 
     ScopedConfigHome home;
     ScopedFakeClock clock; // 15 March 2026
@@ -26,71 +29,51 @@ TEST_F(PreferencesTest, SettingTheShortcutWritesBothIntegersAndLeavesThePresetAl
     storeFile(R"({"hotkeyPresetID": "opt-cmd-g"})");
     Preferences::setHotkeyShortcut({49, 0x1800});
 
-    const QJsonObject stored = file();
-    EXPECT_EQ(stored.value(QStringLiteral("hotkeyKeyCode")), QJsonValue(49));
-    EXPECT_EQ(stored.value(QStringLiteral("hotkeyModifiers")), QJsonValue(0x1800));
-    EXPECT_EQ(stored.value(QStringLiteral("hotkeyPresetID")), QJsonValue("opt-cmd-g"));
+    EXPECT_EQ(stored("hotkeyKeyCode"), QJsonValue(49));
+    EXPECT_EQ(stored("hotkeyModifiers"), QJsonValue(0x1800));
+    EXPECT_EQ(stored("hotkeyPresetID"), QJsonValue("opt-cmd-g"));
     EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{49, 0x1800}));
 
     Preferences::setHotkeyShortcut({4294967295u, 4294967295u});
     EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{4294967295u, 4294967295u}));
 }
 
-constexpr PopoverAction translate = PopoverAction::translate;
-constexpr PopoverAction fixGrammar = PopoverAction::fixGrammar;
-constexpr PopoverAction improvePrompt = PopoverAction::improvePrompt;
-const QList<PopoverAction> allActions{translate, fixGrammar, improvePrompt};
-
 TEST_F(PreferencesTest, EnabledActionsAreStoredInTheirFixedOrder)
 {
+    using enum PopoverAction;
     Preferences::setEnabledActions({improvePrompt, translate});
-    EXPECT_EQ(file().value(QStringLiteral("enabledActions")),
-              QJsonValue(QJsonArray{"translate", "improvePrompt"}));
+    EXPECT_EQ(stored("enabledActions"), QJsonValue(QJsonArray{"translate", "improvePrompt"}));
     EXPECT_EQ(Preferences::enabledActions(), (std::set<PopoverAction>{translate, improvePrompt}));
 
     Preferences::setEnabledActions({});
-    EXPECT_EQ(file().value(QStringLiteral("enabledActions")), QJsonValue(QJsonArray{}));
-    EXPECT_EQ(Preferences::activeActions(), allActions);
+    EXPECT_EQ(stored("enabledActions"), QJsonValue(QJsonArray{}));
+    EXPECT_EQ(Preferences::activeActions(), (QList{translate, fixGrammar, improvePrompt}));
 }
 
-QString layout()
-{
-    return rawValue(Preferences::popoverLayout());
-}
-QString width()
-{
-    return rawValue(Preferences::panelWidth());
-}
-QString height()
-{
-    return rawValue(Preferences::inputHeight());
-}
-QString textSize()
-{
-    return rawValue(Preferences::inputTextSize());
-}
-QString doubleTap()
-{
-    return rawValue(Preferences::doubleTapModifier());
-}
-
-QString shortcut()
-{
+const auto layout = [] { return rawValue(Preferences::popoverLayout()); };
+const auto width = [] { return rawValue(Preferences::panelWidth()); };
+const auto height = [] { return rawValue(Preferences::inputHeight()); };
+const auto textSize = [] { return rawValue(Preferences::inputTextSize()); };
+const auto doubleTap = [] { return rawValue(Preferences::doubleTapModifier()); };
+const auto languageID = [] { return Preferences::targetLanguageID(); };
+const auto model = [] { return Preferences::model(); };
+const auto baseURL = [] { return Preferences::openAIBaseURL(); };
+const auto shortcut = [] {
     const HotkeyShortcut value = Preferences::hotkeyShortcut();
     return QStringLiteral("%1/0x%2").arg(value.keyCode).arg(value.carbonModifiers, 0, 16);
-}
-QString actions()
-{
+};
+const auto actions = [] {
     QStringList names;
     for (PopoverAction action : Preferences::activeActions())
         names.append(rawValue(action));
     return names.join(u',');
-}
+};
 
 // A stored file and what one getter resolves it to (a raw value, or "keyCode/0xmodifiers").
 TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
 {
     const QString optionCommandT = "17/0x900", all = "translate,fixGrammar,improvePrompt";
+    const QString buildDefault = QString::fromUtf8(BuildConfig::openAIBaseURL);
     const struct {
         QByteArray json;
         QString (*read)();
@@ -98,7 +81,12 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
     } rows[] = {
         {"{}", shortcut, optionCommandT},
         {R"({"hotkeyPresetID": "ctrl-opt-space"})", shortcut, "49/0x1800"}, // legacy preset
+        {R"({"hotkeyPresetID": "opt-cmd-g"})", shortcut, "5/0x900"},
+        {R"({"hotkeyPresetID": "ctrl-opt-t"})", shortcut, "17/0x1800"},
         {R"({"hotkeyPresetID": "nonsense"})", shortcut, optionCommandT},
+        {R"({"hotkeyPresetID": "Opt-Cmd-G"})", shortcut, optionCommandT}, // exact identifiers only
+        {R"({"hotkeyPresetID": "opt-cmd-g "})", shortcut, optionCommandT},
+        {R"({"hotkeyPresetID": "cmd-opt-g"})", shortcut, optionCommandT},
         {R"({"hotkeyPresetID": 5})", shortcut, optionCommandT},
         {R"({"hotkeyKeyCode": 5})", shortcut, "5/0x0"},
         {R"({"hotkeyKeyCode": 5, "hotkeyPresetID": "ctrl-opt-space"})", shortcut, "5/0x0"},
@@ -110,8 +98,9 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
         {R"({"hotkeyKeyCode": 17.5})", shortcut, optionCommandT},
         {R"({"hotkeyKeyCode": null, "hotkeyPresetID": "opt-cmd-g"})", shortcut, "5/0x900"},
         {"{}", actions, all},
-        {R"({"enabledActions": ["improvePrompt", "summarise", "translate"]})", actions,
-         "translate,improvePrompt"}, // the stored order is ignored
+        // clang-format off
+        {R"({"enabledActions": ["improvePrompt", "summarise", "translate"]})", actions, "translate,improvePrompt"}, // the stored order is ignored
+        // clang-format on
         {R"({"enabledActions": ["fixGrammar", "fixGrammar"]})", actions, "fixGrammar"},
         {R"({"enabledActions": ["summarise", "Translate"]})", actions, all},
         {R"({"enabledActions": []})", actions, all},
@@ -129,6 +118,13 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
         {R"({"doubleTapModifier": "shift"})", doubleTap, "shift"},
         {R"({"doubleTapModifier": "Option"})", doubleTap, "off"},
         {R"({"doubleTapModifier": true})", doubleTap, "off"},
+        {R"({"targetLanguageID": "xx"})", languageID, "xx"}, // kept, though English is used
+        {R"({"targetLanguageID": 7})", languageID, "en"},
+        {R"({"openAIModel": ""})", model, ""},
+        {R"({"openAIModel": ["gpt-4o"]})", model, "gpt-4o-mini"},
+        {"{}", baseURL, buildDefault},
+        {R"({"openAIBaseURL": ""})", baseURL, buildDefault},
+        {R"({"openAIBaseURL": "http://127.0.0.1:8080"})", baseURL, "http://127.0.0.1:8080"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json.toStdString());
@@ -137,80 +133,21 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
     }
 }
 
-// Every choice is stored by its raw value and read back as it was.
-template <class E> void expectRoundTrips(const char* key, void (*set)(E), QString (*read)())
-{
-    for (E value : allCases(CasesOf<E>{})) {
-        SCOPED_TRACE(std::string(key) + " = " + rawValue(value).toStdString());
-        set(value);
-        EXPECT_EQ(readJsonFile(UserDefaults::standardPath()).value(QLatin1String(key)),
-                  QJsonValue(rawValue(value)));
-        EXPECT_EQ(read(), rawValue(value));
-    }
-}
-
-TEST_F(PreferencesTest, EveryChoiceSurvivesARoundTripByItsRawValue)
-{
-    expectRoundTrips("popoverLayout", Preferences::setPopoverLayout, layout);
-    expectRoundTrips("inputHeight", Preferences::setInputHeight, height);
-    expectRoundTrips("inputTextSize", Preferences::setInputTextSize, textSize);
-    expectRoundTrips("panelWidth", Preferences::setPanelWidth, width);
-    expectRoundTrips("doubleTapModifier", Preferences::setDoubleTapModifier, doubleTap);
-}
-
-// These names are what the settings file holds; renaming one would lose the user's choice.
-TEST(PopoverEnumsTest, StoredNamesInOfferOrder)
-{
-    const auto rawValues = [](auto cases) {
-        QStringList result;
-        for (auto value : allCases(cases))
-            result.append(rawValue(value));
-        return result;
-    };
-    EXPECT_EQ(rawValues(CasesOf<PopoverAction>{}),
-              (QStringList{"translate", "fixGrammar", "improvePrompt"}));
-    EXPECT_EQ(rawValues(CasesOf<PopoverLayout>{}), (QStringList{"chips", "list"}));
-    EXPECT_EQ(rawValues(CasesOf<InputHeight>{}), (QStringList{"compact", "standard", "large"}));
-    EXPECT_EQ(rawValues(CasesOf<InputTextSize>{}), (QStringList{"small", "standard", "large"}));
-    EXPECT_EQ(rawValues(CasesOf<PanelWidth>{}), (QStringList{"narrow", "standard", "wide"}));
-}
-
-TEST_F(PreferencesTest, AnUnknownLanguageIDIsKeptButTranslatesToEnglish)
-{
-    Preferences::setTargetLanguageID(QStringLiteral("xx"));
-    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("xx"));
-    EXPECT_EQ(Preferences::targetLanguage(), Language::english());
-
-    Preferences::setTargetLanguageID(QStringLiteral("ka"));
-    EXPECT_EQ(Preferences::targetLanguage().name, QStringLiteral("Georgian"));
-
-    storeFile(R"({"targetLanguageID": 7})");
-    EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("en"));
-}
-
-TEST_F(PreferencesTest, TheModelIsReturnedAsStoredEvenWhenEmpty)
-{
-    Preferences::setModel(QString());
-    EXPECT_EQ(Preferences::model(), QString());
-    storeFile(R"({"openAIModel": ["gpt-4o"]})");
-    EXPECT_EQ(Preferences::model(), QStringLiteral("gpt-4o-mini"));
-}
-
 TEST_F(PreferencesTest, UsageOfAnEarlierMonthReadsAsZeroAndRestartsAtTheNextAddition)
 {
     Preferences::addUsage(10, 5);
     Preferences::addUsage(1, 2);
     EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{11, 7}));
-    EXPECT_EQ(file().value(QStringLiteral("usageMonth")), QJsonValue("2026-3"));
+    EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-3"));
 
     clock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
     EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 0}));
-    EXPECT_EQ(file().value(QStringLiteral("usagePromptTokens")), QJsonValue(11))
+    EXPECT_EQ(stored("usagePromptTokens"), QJsonValue(11))
         << "reading must not reset the stored totals";
 
     Preferences::addUsage(4, 1);
     EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{4, 1}));
-    EXPECT_EQ(file().value(QStringLiteral("usageMonth")), QJsonValue("2026-4"));
+    EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-4"));
 }
 
 TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
@@ -221,20 +158,6 @@ TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
     Preferences::addUsage(3, 100);
     EXPECT_EQ(Preferences::monthlyUsage(),
               (Preferences::Usage{3, std::numeric_limits<int64_t>::max()}));
-}
-
-TEST_F(PreferencesTest, TheMonthKeyHasNoPadding)
-{
-    const std::pair<QDateTime, QString> rows[] = {
-        {QDateTime(QDate(2026, 3, 31), QTime(23, 59)), QStringLiteral("2026-3")},
-        {QDateTime(QDate(2026, 12, 1), QTime(0, 0)), QStringLiteral("2026-12")},
-        {QDateTime(), QStringLiteral("0-0")},
-    };
-    for (const auto& [when, key] : rows) {
-        SCOPED_TRACE(key.toStdString());
-        clock.clock.setWallNow(when);
-        EXPECT_EQ(Preferences::currentMonthKey(), key);
-    }
 }
 
 TEST_F(PreferencesTest, FlagsAndStringsReadOnlyTheirOwnType)
@@ -248,18 +171,8 @@ TEST_F(PreferencesTest, FlagsAndStringsReadOnlyTheirOwnType)
     EXPECT_EQ(Preferences::string(DefaultsKey::proxySelfTest), std::nullopt);
 
     Preferences::setFlag(DefaultsKey::hasSeenOnboarding, true);
-    EXPECT_EQ(file().value(QStringLiteral("hasSeenOnboarding")), QJsonValue(true));
-    EXPECT_EQ(file().value(QStringLiteral("autoAction")), QJsonValue("fixGrammar"));
-}
-
-TEST_F(PreferencesTest, TheOpenAIBaseURLOverridesTheBuildDefaultOnlyWhenNotEmpty)
-{
-    const QString buildDefault = QString::fromUtf8(BuildConfig::openAIBaseURL);
-    EXPECT_EQ(Preferences::openAIBaseURL(), buildDefault);
-    storeFile(R"({"openAIBaseURL": ""})");
-    EXPECT_EQ(Preferences::openAIBaseURL(), buildDefault);
-    storeFile(R"({"openAIBaseURL": "http://127.0.0.1:8080"})");
-    EXPECT_EQ(Preferences::openAIBaseURL(), QStringLiteral("http://127.0.0.1:8080"));
+    EXPECT_EQ(stored("hasSeenOnboarding"), QJsonValue(true));
+    EXPECT_EQ(stored("autoAction"), QJsonValue("fixGrammar"));
 }
 
 TEST_F(PreferencesTest, TheServiceIsTheExplicitChoiceOrWhatTheOlderKeysMeant)
@@ -274,26 +187,18 @@ TEST_F(PreferencesTest, TheServiceIsTheExplicitChoiceOrWhatTheOlderKeysMeant)
         QByteArray json;
         AIServiceChoice expected;
     } rows[] = {
+        // clang-format off
         {"nothing", "{}", nothingChosen},
         {"unknown name", R"({"aiService": "OpenAI"})", nothingChosen},
-        {"old relay address",
-         R"({"proxyBaseURL": "http://relay.lan"})",
-         {AIService::relay, "http://relay.lan"}},
+        {"old relay address", R"({"proxyBaseURL": "http://relay.lan"})", {AIService::relay, "http://relay.lan"}},
         {"relay chosen with an empty address", R"({"aiService": "relay", "proxyBaseURL": ""})", {}},
         {"old switch", R"({"useOwnAPIKey": true})", {AIService::openAI, openAI}},
-        {"old switch and own server",
-         R"({"useOwnAPIKey": true, "openAIBaseURL": "http://127.0.0.1:11434"})",
-         {AIService::compatible, local}},
-        {"old switch off",
-         R"({"useOwnAPIKey": false, "proxyBaseURL": "http://relay.lan"})",
-         {AIService::relay, "http://relay.lan"}},
-        {"choice wins over the old switch",
-         R"({"aiService": "relay", "useOwnAPIKey": true, "proxyBaseURL": "http://relay.lan"})",
-         {AIService::relay, "http://relay.lan"}},
+        {"old switch and own server", R"({"useOwnAPIKey": true, "openAIBaseURL": "http://127.0.0.1:11434"})", {AIService::compatible, local}},
+        {"old switch off", R"({"useOwnAPIKey": false, "proxyBaseURL": "http://relay.lan"})", {AIService::relay, "http://relay.lan"}},
+        {"choice wins over the old switch", R"({"aiService": "relay", "useOwnAPIKey": true, "proxyBaseURL": "http://relay.lan"})", {AIService::relay, "http://relay.lan"}},
         {"openai", R"({"aiService": "openai"})", {AIService::openAI, openAI}},
-        {"compatible",
-         R"({"aiService": "compatible", "openAIBaseURL": "http://127.0.0.1:11434"})",
-         {AIService::compatible, local}},
+        {"compatible", R"({"aiService": "compatible", "openAIBaseURL": "http://127.0.0.1:11434"})", {AIService::compatible, local}},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -301,7 +206,7 @@ TEST_F(PreferencesTest, TheServiceIsTheExplicitChoiceOrWhatTheOlderKeysMeant)
         EXPECT_EQ(Preferences::aiService(), row.expected);
     }
     Preferences::setAIService(AIService::compatible);
-    EXPECT_EQ(file().value(QStringLiteral("aiService")), QJsonValue("compatible"));
+    EXPECT_EQ(stored("aiService"), QJsonValue("compatible"));
 }
 
 TEST_F(PreferencesTest, TheDeviceIDIsCreatedOnceAndKept)
@@ -309,7 +214,7 @@ TEST_F(PreferencesTest, TheDeviceIDIsCreatedOnceAndKept)
     const QString id = Preferences::deviceID();
     EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
     EXPECT_FALSE(id.contains(QLatin1Char('{')));
-    EXPECT_EQ(file().value(QStringLiteral("deviceID")), QJsonValue(id));
+    EXPECT_EQ(stored("deviceID"), QJsonValue(id));
     EXPECT_EQ(Preferences::deviceID(), id);
 
     storeFile(R"({"deviceID": "set-by-hand"})");

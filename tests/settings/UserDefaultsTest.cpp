@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 int modeOf(const QString& path)
@@ -25,16 +27,16 @@ protected:
     ScopedConfigHome home;
     UserDefaults defaults = UserDefaults::standard();
     QString path = home.defaultsPath();
+    QString brokenPath = path + u".broken"_s;
 };
 
 TEST_F(UserDefaultsTest, MissingFileReadsAsEmptyAndTheFirstWriteCreatesItsFolder)
 {
     EXPECT_TRUE(defaults.dictionary().isEmpty());
-    EXPECT_FALSE(defaults.object(QStringLiteral("model")));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(path).absolutePath()));
 
-    ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
-    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("gpt-4o"));
+    ASSERT_TRUE(defaults.set(u"model"_s, u"gpt-4o"_s));
+    EXPECT_EQ(defaults.string(u"model"_s), u"gpt-4o"_s);
     // It may hold the relay's credential.
     EXPECT_EQ(modeOf(path), 0600);
     EXPECT_EQ(modeOf(QFileInfo(path).absolutePath()), 0700);
@@ -43,27 +45,26 @@ TEST_F(UserDefaultsTest, MissingFileReadsAsEmptyAndTheFirstWriteCreatesItsFolder
 TEST_F(UserDefaultsTest, AnOutOfRangeNumberLosesOnlyItsKey)
 {
     writeRawFile(path, R"({"model": "x", "big": -1e400, "list": [1E+999], "s": "1e400 \" 2e999"})");
-    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("x"));
-    EXPECT_EQ(defaults.string(QStringLiteral("s")), QStringLiteral("1e400 \" 2e999"));
-    EXPECT_FALSE(defaults.object(QStringLiteral("big")));
-    ASSERT_TRUE(defaults.set(QStringLiteral("other"), true));
-    EXPECT_EQ(readJsonFile(path).value(QStringLiteral("model")), QStringLiteral("x"));
-    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".broken")));
+    EXPECT_EQ(defaults.string(u"model"_s), u"x"_s);
+    EXPECT_EQ(defaults.string(u"s"_s), u"1e400 \" 2e999"_s);
+    EXPECT_FALSE(defaults.object(u"big"_s));
+    ASSERT_TRUE(defaults.set(u"other"_s, true));
+    EXPECT_EQ(readJsonFile(path).value(u"model"_s), u"x"_s);
+    EXPECT_FALSE(QFileInfo::exists(brokenPath));
 }
 
 // Whatever sits where the file should be, reading neither waits nor fills memory, and
 // writing leaves it alone.
 TEST_F(UserDefaultsTest, OnlyARegularFileOfSaneSizeIsReadOrReplaced)
 {
-    const QString fifo = home.path() + QStringLiteral("/fifo");
-    const QString big = home.path() + QStringLiteral("/big");
+    const QString fifo = home.path() + u"/fifo"_s, big = home.path() + u"/big"_s;
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     writeRawFile(big, "{\"a\": \"" + QByteArray(2 << 20, 'a') + "\"}");
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    for (const QString& target : {fifo, QStringLiteral("/dev/zero"), big}) {
+    for (const QString& target : {fifo, u"/dev/zero"_s, big}) {
         ASSERT_TRUE(QFile::link(target, path));
         EXPECT_TRUE(defaults.dictionary().isEmpty());
-        EXPECT_FALSE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+        EXPECT_FALSE(defaults.set(u"model"_s, u"gpt-4o"_s));
         ASSERT_TRUE(QFile::remove(path));
     }
     EXPECT_EQ(QFileInfo(big).size(), (2 << 20) + 9);
@@ -74,32 +75,26 @@ TEST_F(UserDefaultsTest, WritesKeepTypesAndOtherKeysAndSeeOtherWriters)
     const QByteArray handWritten = R"({"keep": [1, {"nested": true}], "model": "x"})";
     writeRawFile(path, handWritten);
     // A change that changes nothing leaves the hand-written file alone.
-    ASSERT_TRUE(defaults.remove(QStringLiteral("absent")));
-    ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("x")));
+    ASSERT_TRUE(defaults.remove(u"absent"_s));
+    ASSERT_TRUE(defaults.set(u"model"_s, u"x"_s));
     EXPECT_EQ(readRawFile(path), handWritten);
 
-    ASSERT_TRUE(defaults.set(QStringLiteral("code"), qint64(17)));
-    ASSERT_TRUE(defaults.set(QStringLiteral("on"), true));
-    ASSERT_TRUE(defaults.set(QStringLiteral("name"), QStringLiteral("17")));
-    ASSERT_TRUE(defaults.set(QStringLiteral("list"), QJsonArray{QStringLiteral("a")}));
-    const QJsonObject onDisk = readJsonFile(path);
-    EXPECT_EQ(onDisk.value(QStringLiteral("code")).type(), QJsonValue::Double);
-    EXPECT_EQ(onDisk.value(QStringLiteral("on")).type(), QJsonValue::Bool);
-    EXPECT_EQ(onDisk.value(QStringLiteral("name")).type(), QJsonValue::String);
-    EXPECT_EQ(onDisk.value(QStringLiteral("list")).type(), QJsonValue::Array);
-    EXPECT_EQ(onDisk.value(QStringLiteral("keep")),
-              QJsonValue(QJsonArray{1, QJsonObject{{QStringLiteral("nested"), true}}}));
-    EXPECT_EQ(onDisk.size(), 6);
+    ASSERT_TRUE(defaults.set(u"code"_s, qint64(17)));
+    ASSERT_TRUE(defaults.set(u"on"_s, true));
+    ASSERT_TRUE(defaults.set(u"name"_s, u"17"_s));
+    ASSERT_TRUE(defaults.set(u"list"_s, QJsonArray{u"a"_s}));
+    EXPECT_EQ(readJsonFile(path), QJsonDocument::fromJson(R"({"keep": [1, {"nested": true}],
+        "model": "x", "code": 17, "on": true, "name": "17", "list": ["a"]})")
+                                      .object());
 
     writeRawFile(path, R"({"model": "edited by hand"})");
-    EXPECT_EQ(defaults.string(QStringLiteral("model")), QStringLiteral("edited by hand"));
-    UserDefaults other(path);
-    ASSERT_TRUE(other.remove(QStringLiteral("model")));
-    EXPECT_FALSE(defaults.object(QStringLiteral("model")));
+    EXPECT_EQ(defaults.string(u"model"_s), u"edited by hand"_s);
+    ASSERT_TRUE(UserDefaults(path).remove(u"model"_s));
+    EXPECT_FALSE(defaults.object(u"model"_s));
 }
 
 // One stored JSON value and what each typed read makes of it.
-TEST(TypedReadTest, ReadsOnlyTheMatchingType)
+TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
 {
     constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
     constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
@@ -111,31 +106,23 @@ TEST(TypedReadTest, ReadsOnlyTheMatchingType)
         std::optional<bool> boolean;
         std::optional<QStringList> stringArray;
     } rows[] = {
-        {R"("abc")", true, QStringLiteral("abc"), {}, {}, {}},
-        {R"("17")", true, QStringLiteral("17"), {}, {}, {}},
-        {"17", true, {}, 17, {}, {}},
-        {"-3", true, {}, -3, {}, {}},
-        {"17.0", true, {}, 17, {}, {}},
-        {"1e3", true, {}, 1000, {}, {}},
-        {"17.5", true, {}, {}, {}, {}},
+        // clang-format off
+        {R"("abc")", true, u"abc"_s, {}, {}, {}}, {R"("17")", true, u"17"_s, {}, {}, {}},
+        {"17", true, {}, 17, {}, {}}, {"-3", true, {}, -3, {}, {}}, {"17.0", true, {}, 17, {}, {}},
+        {"1e3", true, {}, 1000, {}, {}}, {"17.5", true, {}, {}, {}, {}},
         {"9223372036854775807", true, {}, int64Max, {}, {}},
         {"-9223372036854775808", true, {}, int64Min, {}, {}},
-        {"9223372036854775808", true, {}, {}, {}, {}},
-        {"1e300", true, {}, {}, {}, {}},
-        {"true", true, {}, {}, true, {}},
-        {"false", true, {}, {}, false, {}},
-        {R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}},
-        {"[]", true, {}, {}, {}, QStringList{}},
-        {R"(["a", 1])", true, {}, {}, {}, {}},
-        {R"({"a": 1})", true, {}, {}, {}, {}},
+        {"9223372036854775808", true, {}, {}, {}, {}}, {"1e300", true, {}, {}, {}, {}},
+        {"true", true, {}, {}, true, {}}, {"false", true, {}, {}, false, {}},
+        {R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}}, {"[]", true, {}, {}, {}, QStringList{}},
+        {R"(["a", 1])", true, {}, {}, {}, {}}, {R"({"a": 1})", true, {}, {}, {}, {}},
         {"null", false, {}, {}, {}, {}},
+        // clang-format on
     };
-    ScopedConfigHome home;
-    const QString key = QStringLiteral("k");
+    const QString key = u"k"_s;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json);
-        writeRawFile(home.defaultsPath(), QByteArray(R"({"k": )") + row.json + "}");
-        const UserDefaults defaults = UserDefaults::standard();
+        writeRawFile(path, QByteArray(R"({"k": )") + row.json + "}");
         EXPECT_EQ(defaults.object(key).has_value(), row.present);
         EXPECT_EQ(defaults.string(key), row.string);
         EXPECT_EQ(defaults.integer(key), row.integer);
@@ -146,7 +133,7 @@ TEST(TypedReadTest, ReadsOnlyTheMatchingType)
 
 // A hand-edited file that does not parse reads as empty, and its text is kept before the
 // first write over it (unless there was nothing to keep).
-TEST(UnreadableFileTest, ReadsAsEmptyAndIsKeptBeforeTheFirstWrite)
+TEST_F(UserDefaultsTest, AnUnreadableFileReadsAsEmptyAndIsKeptBeforeTheFirstWrite)
 {
     const std::pair<QByteArray, bool> rows[] = {
         {"", false},      {" \n\t", false},    {R"({"model": "gpt)", true},
@@ -154,54 +141,39 @@ TEST(UnreadableFileTest, ReadsAsEmptyAndIsKeptBeforeTheFirstWrite)
     };
     for (const auto& [contents, keptAsBroken] : rows) {
         SCOPED_TRACE(contents.toStdString());
-        ScopedConfigHome home;
-        const QString path = home.defaultsPath();
-        const QString brokenPath = path + QStringLiteral(".broken");
+        QFile::remove(brokenPath);
         writeRawFile(path, contents);
-        UserDefaults defaults = UserDefaults::standard();
-
         EXPECT_TRUE(defaults.dictionary().isEmpty());
-        EXPECT_FALSE(defaults.string(QStringLiteral("model")));
         EXPECT_EQ(readRawFile(path), contents) << "reading must not repair the file";
 
-        ASSERT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
-        EXPECT_EQ(readJsonFile(path), (QJsonObject{{QStringLiteral("model"), "gpt-4o"}}));
+        ASSERT_TRUE(defaults.set(u"model"_s, u"gpt-4o"_s));
+        EXPECT_EQ(readJsonFile(path), (QJsonObject{{u"model"_s, "gpt-4o"}}));
         EXPECT_EQ(QFileInfo::exists(brokenPath), keptAsBroken);
         EXPECT_EQ(readRawFile(brokenPath), keptAsBroken ? contents : QByteArray());
     }
-}
 
-TEST_F(UserDefaultsTest, TheNewestBrokenTextIsTheOneKept)
-{
-    const QString brokenPath = path + QStringLiteral(".broken");
-    writeRawFile(path, "first mistake");
-    ASSERT_TRUE(defaults.set(QStringLiteral("a"), qint64(1)));
+    // The newest broken text is the one kept; a link put where the copy goes is replaced,
+    // never written through.
     writeRawFile(path, R"({"a": 1, "b": )");
-    // A link put where the copy goes is replaced, never written through.
-    const QString elsewhere = home.path() + QStringLiteral("/elsewhere");
+    const QString elsewhere = home.path() + u"/elsewhere"_s;
     writeRawFile(elsewhere, "someone else's file");
     ASSERT_TRUE(QFile::remove(brokenPath) && QFile::link(elsewhere, brokenPath));
-    ASSERT_TRUE(defaults.set(QStringLiteral("c"), qint64(3)));
-
+    ASSERT_TRUE(defaults.set(u"c"_s, qint64(3)));
     EXPECT_EQ(readRawFile(elsewhere), QByteArray("someone else's file"));
     EXPECT_FALSE(QFileInfo(brokenPath).isSymLink());
     EXPECT_EQ(readRawFile(brokenPath), QByteArray(R"({"a": 1, "b": )"));
-    EXPECT_EQ(readJsonFile(path), (QJsonObject{{QStringLiteral("c"), 3}}));
-}
+    EXPECT_EQ(readJsonFile(path), (QJsonObject{{u"c"_s, 3}}));
 
-TEST_F(UserDefaultsTest, BrokenTextThatCannotBeKeptIsNotOverwritten)
-{
-    const QByteArray handWritten = "{ my settings, almost JSON";
-    writeRawFile(path, handWritten);
-    QDir().mkpath(path + QStringLiteral(".broken")); // a folder where the copy should go
-
-    EXPECT_FALSE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
-    EXPECT_EQ(readRawFile(path), handWritten);
+    // Broken text that cannot be kept (a folder stands where the copy goes) is not overwritten.
+    writeRawFile(path, "{ my settings, almost JSON");
+    ASSERT_TRUE(QFile::remove(brokenPath) && QDir().mkpath(brokenPath));
+    EXPECT_FALSE(defaults.set(u"model"_s, u"gpt-4o"_s));
+    EXPECT_EQ(readRawFile(path), QByteArray("{ my settings, almost JSON"));
 }
 
 TEST_F(UserDefaultsTest, ALockLeftBehindByAVanishedWriterDoesNotBlockWriting)
 {
-    const QString lockPath = path + QStringLiteral(".lock");
+    const QString lockPath = path + u".lock"_s;
     writeRawFile(lockPath, "no owner\n");
     QFile lockFile(lockPath);
     ASSERT_TRUE(lockFile.open(QIODevice::ReadWrite));
@@ -209,7 +181,7 @@ TEST_F(UserDefaultsTest, ALockLeftBehindByAVanishedWriterDoesNotBlockWriting)
                                      QFileDevice::FileModificationTime));
     lockFile.close();
 
-    EXPECT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
+    EXPECT_TRUE(defaults.set(u"model"_s, u"gpt-4o"_s));
     EXPECT_FALSE(QFileInfo::exists(lockPath));
 }
 
@@ -218,22 +190,21 @@ TEST_F(UserDefaultsTest, WaitingForTheLockKeepsTheEventLoopTurning)
     // Another writer holds the lock and a timer of this thread takes it away. A wait that
     // blocked the thread would never see the timer and give up after five seconds.
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QLockFile other(path + QStringLiteral(".lock"));
+    QLockFile other(path + u".lock"_s);
     ASSERT_TRUE(other.tryLock(0));
     QTimer::singleShot(20, [&] { other.unlock(); });
-    EXPECT_TRUE(defaults.set(QStringLiteral("model"), QStringLiteral("gpt-4o")));
-    EXPECT_EQ(readJsonFile(path).value(QStringLiteral("model")).toString(), "gpt-4o");
+    EXPECT_TRUE(defaults.set(u"model"_s, u"gpt-4o"_s));
+    EXPECT_EQ(defaults.string(u"model"_s), u"gpt-4o"_s);
 }
 
 TEST_F(UserDefaultsTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile)
 {
-    constexpr int writers = 4;
-    constexpr int keysPerWriter = 40;
-    ASSERT_TRUE(defaults.set(QStringLiteral("seed"), true));
+    constexpr int writers = 4, keysPerWriter = 40;
+    ASSERT_TRUE(defaults.set(u"seed"_s, true));
+    const auto keyOf = [](int w, int i) { return u"w%1-%2"_s.arg(w).arg(i); };
 
     std::atomic<bool> writing = true;
-    std::atomic<int> unparsable = 0;
-    std::atomic<int> reads = 0;
+    std::atomic<int> unparsable = 0, reads = 0, failedWrites = 0;
     std::thread reader([&] {
         while (writing) {
             QJsonParseError error;
@@ -243,16 +214,12 @@ TEST_F(UserDefaultsTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile
             ++reads;
         }
     });
-
-    std::atomic<int> failedWrites = 0;
     std::vector<std::thread> threads;
     for (int w = 0; w < writers; ++w) {
         threads.emplace_back([&, w] {
             UserDefaults own(path);
             for (int i = 0; i < keysPerWriter; ++i) {
-                const QString key =
-                    QStringLiteral("w%1-%2").arg(QString::number(w), QString::number(i));
-                if (!own.update([&](QJsonObject& domain) { domain.insert(key, i); }))
+                if (!own.update([&](QJsonObject& domain) { domain.insert(keyOf(w, i), i); }))
                     ++failedWrites;
             }
         });
@@ -267,11 +234,8 @@ TEST_F(UserDefaultsTest, ConcurrentWritersLoseNothingAndReadersNeverSeeHalfAFile
     const QJsonObject domain = defaults.dictionary();
     EXPECT_EQ(domain.size(), writers * keysPerWriter + 1);
     for (int w = 0; w < writers; ++w) {
-        for (int i = 0; i < keysPerWriter; ++i) {
-            const QString key =
-                QStringLiteral("w%1-%2").arg(QString::number(w), QString::number(i));
-            EXPECT_EQ(defaults.integerValue(domain.value(key)), i) << key.toStdString();
-        }
+        for (int i = 0; i < keysPerWriter; ++i)
+            EXPECT_EQ(defaults.integerValue(domain.value(keyOf(w, i))), i) << w << '-' << i;
     }
 }
 

@@ -29,9 +29,8 @@ TEST(JournalLogSinkTest, AvailableOnlyWhenTheSocketExists)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QByteArray socketPath = QFile::encodeName(dir.filePath(QStringLiteral("socket")));
-    const QByteArray filePath = QFile::encodeName(dir.filePath(QStringLiteral("file")));
-    const QByteArray missingPath = QFile::encodeName(dir.filePath(QStringLiteral("missing")));
+    const auto path = [&](const char* name) { return QFile::encodeName(dir.filePath(name)); };
+    const QByteArray socketPath = path("socket");
 
     const int listening = ::socket(AF_UNIX, SOCK_DGRAM, 0);
     ASSERT_GE(listening, 0);
@@ -40,15 +39,14 @@ TEST(JournalLogSinkTest, AvailableOnlyWhenTheSocketExists)
     ASSERT_LT(size_t(socketPath.size()), sizeof(address.sun_path));
     std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
     ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    QFile file(QFile::decodeName(filePath));
+    QFile file(dir.filePath("file"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
 
     EXPECT_TRUE(JournalLogSink::available(socketPath.constData()));
     // Only a socket is the journal: not a plain file, a directory or nothing at all.
-    EXPECT_FALSE(JournalLogSink::available(filePath.constData()));
-    EXPECT_FALSE(JournalLogSink::available(QFile::encodeName(dir.path()).constData()));
-    EXPECT_FALSE(JournalLogSink::available(missingPath.constData()));
+    for (const QByteArray& other : {path("file"), QFile::encodeName(dir.path()), path("missing")})
+        EXPECT_FALSE(JournalLogSink::available(other.constData())) << other.toStdString();
 
     ::close(listening);
 }

@@ -15,29 +15,19 @@ namespace {
 TEST(QProcessCommandRunnerTest, AnswersTheExitStatus)
 {
     QProcessCommandRunner runner;
-    const struct {
-        const char* name;
-        QString program;
-        QStringList arguments;
-        int status;
-    } rows[] = {
-        {"success", "/bin/sh", {"-c", "exit 0"}, 0},
-        {"busy volume", "/bin/sh", {"-c", "echo busy >&2; exit 32"}, 32},
-        {"missing tool", "/nonexistent/gio", {}, -1},
-        {"killed", "/bin/sh", {"-c", "kill -9 $$"}, -1},
+    // Success, a busy volume, a missing tool, a killed one.
+    const std::tuple<QString, QStringList, int> rows[] = {
+        {"/bin/sh", {"-c", "exit 0"}, 0},
+        {"/bin/sh", {"-c", "echo busy >&2; exit 32"}, 32},
+        {"/nonexistent/gio", {}, -1},
+        {"/bin/sh", {"-c", "kill -9 $$"}, -1},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(QCoro::waitFor(runner.run(row.program, row.arguments)), row.status);
-    }
+    for (const auto& [program, arguments, status] : rows)
+        EXPECT_EQ(QCoro::waitFor(runner.run(program, arguments)), status) << program.toStdString();
     EXPECT_FALSE(runner.findExecutable("sh").isEmpty());
     EXPECT_TRUE(runner.findExecutable("no-such-tool-anywhere").isEmpty());
-}
-
-TEST(QProcessCommandRunnerTest, AToolThatHangsIsStopped)
-{
-    QProcessCommandRunner runner(200ms);
-    EXPECT_EQ(QCoro::waitFor(runner.run("/bin/sleep", {"30"})), -1);
+    // A tool that hangs is stopped.
+    EXPECT_EQ(QCoro::waitFor(QProcessCommandRunner(200ms).run("/bin/sleep", {"30"})), -1);
 }
 
 class DetachedProcessLauncherTest : public ::testing::Test {

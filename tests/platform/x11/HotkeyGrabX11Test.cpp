@@ -31,58 +31,33 @@ protected:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             GTEST_SKIP() << "needs an X display (scripts/test-session --x11)";
-        for (auto [keyCode, text] : {std::pair{17u, "t"}, {16u, "y"}})
-            m_layout.setText(keyCode, QString::fromUtf8(text));
-        m_keyboard.emplace();
+        keyboard.emplace();
         ASSERT_TRUE(other.isConnected());
-
-        manager =
-            std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(m_layout), m_layout);
+        manager = std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout), layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };
-        manager->onActionKey = [this](int n) {
-            callbacks.append(QStringLiteral("action %1").arg(n));
-        };
     }
 
-    void TearDown() override
-    {
-        manager.reset();
-        m_keyboard.reset();
-    }
-
-    // Presses the keys and answers the callbacks they brought.
-    QStringList press(const QString& keys)
+    // Presses each group of keys in turn and answers every callback up to the one named
+    // `last`, which the last keys bring and the others must not. The server handles the
+    // presses in order, so anything the first keys brought has arrived by then.
+    QStringList press(const QStringList& keys, const QString& last = QStringLiteral("hotkey"))
     {
         callbacks.clear();
-        EXPECT_TRUE(xdotool({QStringLiteral("key"), keys}));
-        EXPECT_TRUE(waitUntil([this] { return !callbacks.isEmpty(); }))
-            << "nothing for " << keys.toStdString();
-        return callbacks;
-    }
-
-    // Presses the keys, then the `heard` keys, and answers every callback up to the one
-    // named `last`, which the heard keys bring and the others must not. The server handles
-    // the presses in order, so anything the first keys brought has arrived by then.
-    QStringList pressThen(const QStringList& keys, const QString& heard, const QString& last)
-    {
-        callbacks.clear();
-        EXPECT_TRUE(xdotool(QStringList({QStringLiteral("key")}) + keys));
-        EXPECT_TRUE(xdotool({QStringLiteral("key"), heard}));
+        for (const QString& key : keys)
+            EXPECT_TRUE(xdotool({QStringLiteral("key"), key}));
         EXPECT_TRUE(waitUntil([&] { return callbacks.contains(last); }))
-            << "nothing for " << heard.toStdString();
+            << "nothing for " << keys.join(u' ').toStdString();
         return callbacks;
     }
 
+    FakeKeyboardLayout layout{{17, "t"}, {16, "y"}};
+    std::optional<ScopedKeyboardState> keyboard;
     ScopedLogCapture log;
     OtherXClient other;
     std::unique_ptr<HotkeyManager> manager;
     QStringList callbacks;
-
-private:
-    FakeKeyboardLayout m_layout;
-    std::optional<ScopedKeyboardState> m_keyboard;
 };
 
 TEST_F(HotkeysOnDisplay, FiresWhicheverLockKeysAreOn)
@@ -104,7 +79,7 @@ TEST_F(HotkeysOnDisplay, FiresWhicheverLockKeysAreOn)
             ASSERT_TRUE(xdotool({QStringLiteral("key"), lock}));
         ASSERT_EQ(other.modifierState() & masks.lockMask(), state);
 
-        EXPECT_EQ(press(QStringLiteral("super+alt+t")), QStringList({"any", "hotkey"}));
+        EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
 
         for (const QString& lock : locks)
             ASSERT_TRUE(xdotool({QStringLiteral("key"), lock}));
@@ -128,26 +103,14 @@ TEST_F(HotkeysOnDisplay, ACombinationAnotherClientHoldsIsRefusedAndTheOldOneKeep
     EXPECT_EQ(log.lines(),
               QStringList({"error hotkey: RegisterEventHotKey(⌃⌥Y) failed: 10 — keeping ⌥⌘T"}));
     EXPECT_EQ(manager->current(), optionCommandT);
-    EXPECT_EQ(press(QStringLiteral("super+alt+t")), QStringList({"any", "hotkey"}));
-    EXPECT_EQ(pressThen({"ctrl+alt+y"}, "Escape", "escape"), QStringList({"any", "escape"}));
+    EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(press({"ctrl+alt+y", "Escape"}, "escape"), QStringList({"any", "escape"}));
 
     // Once the other client lets go, the shortcut can be taken, and the old one is free.
     other.ungrabKey(yPosition(), controlAlt);
     ASSERT_TRUE(manager->registerShortcut(controlOptionY));
-    EXPECT_EQ(press(QStringLiteral("ctrl+alt+y")), QStringList({"any", "hotkey"}));
-    EXPECT_EQ(pressThen({"super+alt+t"}, "Escape", "escape"), QStringList({"any", "escape"}));
-}
-
-// Once the panel is closed, Esc and Alt+1… belong to the other applications again.
-TEST_F(HotkeysOnDisplay, SessionKeysArriveOnlyWhileTheyAreHeld)
-{
-    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
-    manager->registerSessionKeys();
-    EXPECT_EQ(press(QStringLiteral("alt+4")), QStringList({"any", "action 4"}));
-
-    manager->unregisterSessionKeys();
-    EXPECT_EQ(pressThen({"Escape", "alt+1"}, "super+alt+t", "hotkey"),
-              QStringList({"any", "hotkey"}));
+    EXPECT_EQ(press({"ctrl+alt+y"}), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(press({"super+alt+t", "Escape"}, "escape"), QStringList({"any", "escape"}));
 }
 
 TEST_F(HotkeysOnDisplay, TheShortcutStaysOnItsKeyPositionInAnotherLayout)
@@ -158,8 +121,8 @@ TEST_F(HotkeysOnDisplay, TheShortcutStaysOnItsKeyPositionInAnotherLayout)
 
     // A German keyboard prints Z where a US one prints Y, and Y where it prints Z.
     ASSERT_TRUE(ScopedKeyboardState::setxkbmap({"-layout", "de", "-variant", ""}));
-    EXPECT_EQ(press(QStringLiteral("ctrl+alt+z")), QStringList({"any", "hotkey"}));
-    EXPECT_EQ(pressThen({"ctrl+alt+y"}, "Escape", "escape"), QStringList({"any", "escape"}));
+    EXPECT_EQ(press({"ctrl+alt+z"}), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(press({"ctrl+alt+y", "Escape"}, "escape"), QStringList({"any", "escape"}));
 }
 
 TEST_F(HotkeysOnDisplay, FollowsTheLockKeysWhenTheirModifiersMove)
@@ -178,7 +141,7 @@ TEST_F(HotkeysOnDisplay, FollowsTheLockKeysWhenTheirModifiersMove)
 
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock")}));
     ASSERT_EQ(other.modifierState() & mod3, mod3);
-    EXPECT_EQ(press(QStringLiteral("super+alt+t")), QStringList({"any", "hotkey"}));
+    EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
 }
 
 } // namespace

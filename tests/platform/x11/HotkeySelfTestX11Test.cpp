@@ -24,8 +24,7 @@ TEST(HotkeySelfTestX11Test, passesEveryCheckAndLeavesTheShortcutWorking)
         GTEST_SKIP() << "needs an X display (scripts/test-session --x11)";
     ScopedConfigHome home;
     ScopedLogCapture log;
-    FakeKeyboardLayout layout;
-    layout.setText(17, QStringLiteral("t"));
+    FakeKeyboardLayout layout{{17, "t"}};
     ScopedKeyboardState keyboard;
     Preferences::setFlag(DefaultsKey::hotkeySelfTest, true);
 

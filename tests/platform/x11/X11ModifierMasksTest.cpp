@@ -61,43 +61,26 @@ TEST(X11ModifierMasks, AreReadFromWhereTheKeymapPutsTheKeys)
         X11ModifierMasks expected;
     };
     const Row rows[] = {
+        // clang-format off
         {"a PC keymap: Alt and Meta on Mod1, Num Lock on Mod2, Super and Hyper on Mod4",
-         Keymap()
-             .on(lockRow, {capsLock})
-             .on(mod1Row, {altL, metaL})
-             .on(mod2Row, {numLock})
-             .on(mod4Row, {superL})
-             .on(mod4Row, {superR})
-             .on(mod4Row, {0, hyperL})
-             .on(mod5Row, {levelThree}),
+         Keymap().on(lockRow, {capsLock}).on(mod1Row, {altL, metaL}).on(mod2Row, {numLock}).on(mod4Row, {superL})
+             .on(mod4Row, {superR}).on(mod4Row, {0, hyperL}).on(mod5Row, {levelThree}),
          {mod4, mod1, mod2, 0}},
         {"Num Lock on Mod3 and Scroll Lock on Mod5",
-         Keymap()
-             .on(mod1Row, {altL})
-             .on(mod3Row, {numLock})
-             .on(mod4Row, {superL})
-             .on(mod5Row, {scrollLock}),
+         Keymap().on(mod1Row, {altL}).on(mod3Row, {numLock}).on(mod4Row, {superL}).on(mod5Row, {scrollLock}),
          {mod4, mod1, mod3, mod5}},
-        {"Super found on a second level, on Mod3",
-         Keymap().on(mod1Row, {altL}).on(mod3Row, {hyperL, superL}),
-         {mod3, mod1, 0, 0}},
-        {"only Meta keys where the Alt keys would be",
-         Keymap().on(mod1Row, {metaL}).on(mod4Row, {superL}),
-         {mod4, mod1, 0, 0}},
-        {"a keymap without Super",
-         Keymap().on(mod1Row, {altL}).on(mod2Row, {numLock}),
-         {0, mod1, mod2, 0}},
-        {"keys on Shift, Lock and Control rows never count",
-         Keymap().on(0, {superL}).on(lockRow, {numLock}).on(2, {altL}),
-         {0, 0, 0, 0}},
+        {"Super found on a second level, on Mod3", Keymap().on(mod1Row, {altL}).on(mod3Row, {hyperL, superL}), {mod3, mod1, 0, 0}},
+        {"only Meta keys where the Alt keys would be", Keymap().on(mod1Row, {metaL}).on(mod4Row, {superL}), {mod4, mod1, 0, 0}},
+        {"a keymap without Super", Keymap().on(mod1Row, {altL}).on(mod2Row, {numLock}), {0, mod1, mod2, 0}},
+        {"keys on Shift, Lock and Control rows never count", Keymap().on(0, {superL}).on(lockRow, {numLock}).on(2, {altL}), {0, 0, 0, 0}},
+        // clang-format on
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
         const X11ModifierMasks masks = row.keymap.masks();
-        EXPECT_EQ(masks.super, row.expected.super);
-        EXPECT_EQ(masks.alt, row.expected.alt);
-        EXPECT_EQ(masks.numLock, row.expected.numLock);
-        EXPECT_EQ(masks.scrollLock, row.expected.scrollLock);
+        EXPECT_EQ(std::tuple(masks.super, masks.alt, masks.numLock, masks.scrollLock),
+                  std::tuple(row.expected.super, row.expected.alt, row.expected.numLock,
+                             row.expected.scrollLock))
+            << row.name;
     }
 }
 
@@ -133,29 +116,16 @@ TEST(X11ModifierMasks, GrabEveryStateTheLockKeysMayBeIn)
     };
     const uint16_t superAlt = mod4 | mod1;
     const Row rows[] = {
-        {"Caps Lock and Num Lock",
-         {mod4, mod1, mod2, 0},
-         superAlt,
-         {superAlt, superAlt | lockMask, superAlt | mod2, superAlt | lockMask | mod2}},
+        // clang-format off
+        {"Caps Lock and Num Lock", {mod4, mod1, mod2, 0}, superAlt, {superAlt, superAlt | lockMask, superAlt | mod2, superAlt | lockMask | mod2}},
         {"Caps Lock only", {mod4, mod1, 0, 0}, superAlt, {superAlt, superAlt | lockMask}},
-        {"all three locks",
-         {mod4, mod1, mod2, mod3},
-         0,
-         {0, lockMask, mod2, lockMask | mod2, mod3, lockMask | mod3, mod2 | mod3,
-          lockMask | mod2 | mod3}},
-        {"Num Lock and Scroll Lock on one modifier",
-         {mod4, mod1, mod2, mod2},
-         controlMask,
-         {controlMask, controlMask | lockMask, controlMask | mod2, controlMask | lockMask | mod2}},
-        {"a lock bit the shortcut itself uses",
-         {mod2, mod1, mod2, 0},
-         mod2,
-         {mod2, mod2 | lockMask}},
+        {"all three locks", {mod4, mod1, mod2, mod3}, 0, {0, lockMask, mod2, lockMask | mod2, mod3, lockMask | mod3, mod2 | mod3, lockMask | mod2 | mod3}},
+        {"Num Lock and Scroll Lock on one modifier", {mod4, mod1, mod2, mod2}, controlMask, {controlMask, controlMask | lockMask, controlMask | mod2, controlMask | lockMask | mod2}},
+        {"a lock bit the shortcut itself uses", {mod2, mod1, mod2, 0}, mod2, {mod2, mod2 | lockMask}},
+        // clang-format on
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(row.masks.withLockCombinations(row.modifiers), row.expected);
-    }
+    for (const Row& row : rows)
+        EXPECT_EQ(row.masks.withLockCombinations(row.modifiers), row.expected) << row.name;
 
     EXPECT_EQ((X11ModifierMasks{mod4, mod1, mod2, mod5}.lockMask()), lockMask | mod2 | mod5);
     EXPECT_EQ((X11ModifierMasks{mod4, mod1, 0, 0}.lockMask()), lockMask);

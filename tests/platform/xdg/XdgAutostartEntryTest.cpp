@@ -27,19 +27,11 @@ void write(const QString& path, const QByteArray& contents)
     file.write(contents);
 }
 
-TEST(XdgAutostartEntryTest, LivesInTheConfigHomesAutostartFolder)
+TEST(XdgAutostartEntryTest, EnablingWritesAnEntryThatStartsTheProgramInTheAutostartFolder)
 {
     ScopedConfigHome config;
     EXPECT_EQ(XdgAutostartEntry::path(),
               configHome() + QStringLiteral("/autostart/quillmark.desktop"));
-    qputenv("XDG_CONFIG_HOME", "relative/path");
-    EXPECT_EQ(XdgAutostartEntry::path(),
-              QDir::homePath() + QStringLiteral("/.config/autostart/quillmark.desktop"));
-}
-
-TEST(XdgAutostartEntryTest, EnablingWritesAnEntryThatStartsTheProgram)
-{
-    ScopedConfigHome config;
     const XdgAutostartEntry entry(QStringLiteral("/opt/Quill Mark/quillmark"));
     EXPECT_FALSE(entry.isEnabled());
     QString failure;
@@ -54,9 +46,13 @@ TEST(XdgAutostartEntryTest, EnablingWritesAnEntryThatStartsTheProgram)
     EXPECT_FALSE(QFile::exists(XdgAutostartEntry::path()));
     EXPECT_FALSE(entry.isEnabled());
     EXPECT_TRUE(entry.disable(failure)) << "removing a missing entry succeeds";
+
+    qputenv("XDG_CONFIG_HOME", "relative/path");
+    EXPECT_EQ(XdgAutostartEntry::path(),
+              QDir::homePath() + QStringLiteral("/.config/autostart/quillmark.desktop"));
 }
 
-TEST(XdgAutostartEntryTest, AnEntrySwitchedOffElsewhereCountsAsDisabled)
+TEST(XdgAutostartEntryTest, AnEntrySwitchedOffElsewhereCountsAsDisabledAndAFailureSaysWhy)
 {
     const struct {
         const char* name;
@@ -70,17 +66,15 @@ TEST(XdgAutostartEntryTest, AnEntrySwitchedOffElsewhereCountsAsDisabled)
         {"hidden in another group", "[Desktop Entry]\nExec=q\n[Desktop Action x]\nHidden=true\n",
          true},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        ScopedConfigHome config;
-        write(XdgAutostartEntry::path(), row.contents);
-        EXPECT_EQ(XdgAutostartEntry(QStringLiteral("q")).isEnabled(), row.enabled);
-    }
-}
-
-TEST(XdgAutostartEntryTest, AFolderThatCannotBeMadeFailsWithTheReason)
-{
     ScopedConfigHome config;
+    for (const auto& row : rows) {
+        write(XdgAutostartEntry::path(), row.contents);
+        EXPECT_EQ(XdgAutostartEntry(QStringLiteral("q")).isEnabled(), row.enabled) << row.name;
+    }
+
+    // A folder that cannot be made fails with the reason.
+    QFile::remove(XdgAutostartEntry::path());
+    QDir(configHome()).rmdir(QStringLiteral("autostart"));
     write(configHome() + QStringLiteral("/autostart"), "a file where the folder belongs");
     QString failure;
     EXPECT_FALSE(XdgAutostartEntry(QStringLiteral("q")).enable(failure));
