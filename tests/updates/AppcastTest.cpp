@@ -55,21 +55,12 @@ TEST(AppcastTest, ReadsTheItemsThisProductCanUse)
 TEST(AppcastTest, BrokenDocumentsAreNotFeeds)
 {
     const QByteArray complete = appcastOf({appcastItem("2", "2")});
-    const struct {
-        const char* name;
-        QByteArray document;
-    } rows[] = {
-        {"empty", ""},
-        {"not XML", "{\"items\": []}"},
-        {"an HTML page", "<html><body>Sign in to continue</body></html>"},
-        {"cut short", complete.left(complete.size() - 20)},
-        {"mismatched tags", "<rss><channel><item></channel></rss>"},
-        {"junk after the feed", complete + "<rss/>"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_FALSE(Appcast::parse(row.document));
-    }
+    for (const QByteArray& document :
+         {QByteArray(), QByteArray("{\"items\": []}"),
+          QByteArray("<html><body>Sign in to continue</body></html>"),
+          complete.left(complete.size() - 20), QByteArray("<rss><channel><item></channel></rss>"),
+          complete + "<rss/>"})
+        EXPECT_FALSE(Appcast::parse(document)) << document.toStdString();
 }
 
 } // namespace

@@ -1,35 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "UpdateTestSupport.h"
 
-using namespace std::chrono_literals;
-
 namespace {
 
-const QByteArray newerItem = appcastItem("999.1.0", "999.1");
-const QByteArray olderItem = appcastItem("0.0.1", "0.0.1");
 const QString upToDate = QStringLiteral("You’re up to date!");
 
-class UpdateControllerTest : public UpdateTest {};
-
-TEST_F(UpdateControllerTest, LogsHowTheUpdaterStarted)
+TEST_F(UpdateTest, LogsHowTheUpdaterStartedAndWithoutAFeedGoesToTheSite)
 {
     setDefault("updateChecksAutomatically", true);
     start();
-    EXPECT_EQ(updateLines(),
-              QStringList{QStringLiteral("updater started — feed %1, automatic checks on, "
-                                         "interval 3600s")
-                              .arg(feedURL())});
+    EXPECT_EQ(updateLines(), QStringList{"updater started — feed " + server.baseURL() +
+                                         "/appcast.xml, automatic checks on, interval 3600s"});
     EXPECT_TRUE(controller->canCheckForUpdates());
-}
+    controller.reset();
 
-TEST_F(UpdateControllerTest, WithoutAFeedNothingCanBeCheckedAndAForcedUpdateGoesToTheSite)
-{
     setDefault("updateFeedURL", "");
+    setDefault("updateChecksAutomatically", false);
+    log.sink.clear();
     start();
     EXPECT_EQ(updateLines(),
               QStringList{"updater started — feed MISSING, automatic checks off, interval 3600s"});
     EXPECT_FALSE(controller->canCheckForUpdates());
-
     // The user's own check also clears an earlier forced one.
     controller->session().setForcedByServer(true);
     controller->checkForUpdates();
@@ -41,15 +32,14 @@ TEST_F(UpdateControllerTest, WithoutAFeedNothingCanBeCheckedAndAForcedUpdateGoes
     controller->updateNow();
     EXPECT_EQ(updateLines(),
               QStringList{"forced update: updater busy or unavailable — opening the site"});
-    EXPECT_EQ(urls->opened, QList<QUrl>{QUrl("https://site.example.org/download")});
+    EXPECT_EQ(urls->opened, QList<QUrl>{downloadPage});
 }
 
-TEST_F(UpdateControllerTest, ACheckThatFindsANewerVersionShowsItInFront)
+TEST_F(UpdateTest, ACheckThatFindsANewerVersionShowsItInFront)
 {
     serveFeed(appcastOf({olderItem, newerItem}));
     start();
     log.sink.clear();
-
     controller->checkForUpdates();
     EXPECT_FALSE(controller->canCheckForUpdates());
     ASSERT_TRUE(settle());
@@ -69,41 +59,31 @@ TEST_F(UpdateControllerTest, ACheckThatFindsANewerVersionShowsItInFront)
     driver->events.clear();
     driver->answer(UpdateChoice::remindLater);
     EXPECT_EQ(updateLines(), QStringList{"update session finished — back to accessory"});
-    EXPECT_EQ(driver->events, (QStringList{"dismiss", "clear notice"}));
+    EXPECT_EQ(driver->events, sessionEnded);
     EXPECT_TRUE(controller->canCheckForUpdates());
     EXPECT_TRUE(urls->opened.isEmpty());
 }
 
-TEST_F(UpdateControllerTest, ChecksThatEndWithoutAnOffer)
+TEST_F(UpdateTest, ChecksThatEndWithoutAnOffer)
 {
+    const QString fetchFailed =
+        "An error occurred in retrieving update information. Please try again later.";
+    const QString parseFailed = "An error occurred while parsing the update feed.";
     const struct {
         const char* name;
         std::optional<QByteArray> feed; // nothing: nobody listens at the feed's address
-        QStringList infoLines;
-        QStringList errorLines;
+        QString error;                  // empty: none
         QString message;
     } rows[] = {
         {"no newer item",
          appcastOf({olderItem, appcastItem(AppIdentity::version(), "current")}),
-         {"check for updates requested from the menu", "appcast loaded — 2 item(s)",
-          "no update: " + upToDate, "update session finished — back to accessory"},
          {},
-         "message " + upToDate + " | Quillmark " + AppIdentity::version() +
+         upToDate + " | Quillmark " + AppIdentity::version() +
              " is currently the newest version available."},
-        {"malformed feed",
-         "<rss><channel><item>",
-         {"check for updates requested from the menu",
-          "update session finished — back to accessory"},
-         {"aborted (SUError 1000): An error occurred while parsing the update feed."},
-         "message Update Error! | An error occurred while parsing the update feed."},
-        {"feed unreachable",
-         std::nullopt,
-         {"check for updates requested from the menu",
-          "update session finished — back to accessory"},
-         {"aborted (SUError 1002): An error occurred in retrieving update information. Please "
-          "try again later."},
-         "message Update Error! | An error occurred in retrieving update information. Please "
-         "try again later."},
+        {"malformed feed", "<rss><channel><item>", "aborted (SUError 1000): " + parseFailed,
+         "Update Error! | " + parseFailed},
+        {"feed unreachable", std::nullopt, "aborted (SUError 1002): " + fetchFailed,
+         "Update Error! | " + fetchFailed},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -117,25 +97,29 @@ TEST_F(UpdateControllerTest, ChecksThatEndWithoutAnOffer)
         }
         start();
         log.sink.clear();
-
         controller->checkForUpdates();
         ASSERT_TRUE(settle());
 
-        EXPECT_EQ(updateLines(), row.infoLines);
-        QStringList errors = updateLines("error");
+        QStringList info = {"check for updates requested from the menu"};
+        if (row.error.isEmpty())
+            info << "appcast loaded — 2 item(s)"
+                 << "no update: " + upToDate;
+        EXPECT_EQ(updateLines(), info << "update session finished — back to accessory");
         // The transport's own words vary with the system; the line that carries them
         // only has to be there.
-        if (!row.feed && !errors.isEmpty() &&
-            errors.first().startsWith("appcast download failed: "))
+        QStringList errors = updateLines("error");
+        if (!row.feed && errors.value(0).startsWith("appcast download failed: "))
             errors.removeFirst();
-        EXPECT_EQ(errors, row.errorLines);
-        EXPECT_EQ(driver->events, (QStringList{row.message, "dismiss", "clear notice"}));
+        EXPECT_EQ(errors, row.error.isEmpty() ? QStringList() : QStringList{row.error});
+        EXPECT_EQ(driver->events, QStringList{"message " + row.message} + sessionEnded);
         EXPECT_TRUE(urls->opened.isEmpty());
         EXPECT_TRUE(controller->canCheckForUpdates());
     }
 }
 
-TEST_F(UpdateControllerTest, AForcedUpdateOffersWhatItFindsAndAnotherOneMeanwhileGoesToTheSite)
+// The update the service demands is offered when the feed has it; another one meanwhile, or
+// a feed without it, sends the user to the site, once.
+TEST_F(UpdateTest, AForcedUpdateOffersWhatItFindsElseGoesToTheSiteOnce)
 {
     serveFeed(appcastOf({newerItem}));
     start();
@@ -148,25 +132,19 @@ TEST_F(UpdateControllerTest, AForcedUpdateOffersWhatItFindsAndAnotherOneMeanwhil
                      "found 999.1 (build 999.1.0)", "showing update 999.1 (user-initiated)"}));
     EXPECT_TRUE(urls->opened.isEmpty());
     log.sink.clear();
-
     controller->updateNow();
-
     EXPECT_EQ(updateLines(),
               QStringList{"forced update: updater busy or unavailable — opening the site"});
-    EXPECT_EQ(urls->opened, QList<QUrl>{QUrl("https://site.example.org/download")});
+    EXPECT_EQ(urls->opened, QList<QUrl>{downloadPage});
     EXPECT_EQ(server.requests().size(), 1);
-}
 
-TEST_F(UpdateControllerTest, AForcedUpdateThatFindsNothingGoesToTheSiteOnce)
-{
+    controller.reset();
     serveFeed(appcastOf({olderItem}));
     start();
     log.sink.clear();
-
     controller->updateNow();
     EXPECT_TRUE(controller->session().forcedByServer());
     ASSERT_TRUE(settle());
-
     EXPECT_EQ(log.lines(),
               (QStringList{"info update: forced update: driving Sparkle",
                            "info update: appcast loaded — 1 item(s)",
@@ -174,7 +152,7 @@ TEST_F(UpdateControllerTest, AForcedUpdateThatFindsNothingGoesToTheSiteOnce)
                            "error update: forced update found nothing in the feed — sending "
                            "them to the site",
                            "info update: update session finished — back to accessory"}));
-    EXPECT_EQ(urls->opened, QList<QUrl>{QUrl("https://site.example.org/download")});
+    EXPECT_EQ(urls->opened, QList<QUrl>{downloadPage});
     EXPECT_FALSE(controller->session().forcedByServer());
 
     // The user's own check right after finds nothing too, and stays in the application.

@@ -6,13 +6,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QByteArray newerItem = appcastItem("999.1.0", "999.1");
-
 class UpdateScheduleTest : public UpdateTest {
 protected:
-    void SetUp() override
+    UpdateScheduleTest()
     {
-        UpdateTest::SetUp();
         setDefault("updateChecksAutomatically", true);
         serveFeed(appcastOf({newerItem}));
     }
@@ -24,7 +21,6 @@ TEST_F(UpdateScheduleTest, AScheduledFindWaitsBehindANotice)
     fakeClock.clock.advance(3599s);
     EXPECT_TRUE(server.requests().isEmpty());
     log.sink.clear();
-
     fakeClock.clock.advance(1s);
     ASSERT_TRUE(settle());
     EXPECT_EQ(updateLines(),
@@ -35,9 +31,16 @@ TEST_F(UpdateScheduleTest, AScheduledFindWaitsBehindANotice)
     // Clicking the notice is the user's attention: the notice goes.
     driver->onUserAttention();
     EXPECT_EQ(driver->events.last(), "clear notice");
-    driver->answer(UpdateChoice::remindLater);
+    // A check while the offer is open brings it forward instead of starting anew, and the
+    // schedule does not interrupt it.
+    driver->events.clear();
+    controller->checkForUpdates();
+    fakeClock.clock.advance(3600s);
+    EXPECT_EQ(driver->events, QStringList{"activate"});
+    EXPECT_EQ(server.requests().size(), 1);
 
     // The next check is one interval after this one ended.
+    driver->answer(UpdateChoice::remindLater);
     fakeClock.clock.advance(3599s);
     EXPECT_EQ(server.requests().size(), 1);
     fakeClock.clock.advance(1s);
@@ -69,7 +72,9 @@ TEST_F(UpdateScheduleTest, TheFirstLaunchStartsTheClockAndAnOverdueCheckRunsAtOn
     EXPECT_EQ(server.requests().size(), 2);
 }
 
-TEST_F(UpdateScheduleTest, ASkippedVersionStaysQuietOnTheScheduleOnly)
+// A skipped version and a failure stay quiet on the schedule; the user's own check still
+// offers the skipped version.
+TEST_F(UpdateScheduleTest, ScheduledChecksThatFindNothingNewAreOnlyLogged)
 {
     start();
     controller->checkForUpdates();
@@ -78,45 +83,26 @@ TEST_F(UpdateScheduleTest, ASkippedVersionStaysQuietOnTheScheduleOnly)
     EXPECT_EQ(UpdateConfig::skippedVersion(), "999.1.0");
     log.sink.clear();
     driver->events.clear();
-
     fakeClock.clock.advance(3600s);
     ASSERT_TRUE(settle());
     EXPECT_EQ(updateLines(),
               (QStringList{"appcast loaded — 1 item(s)", "no update: You’re up to date!",
                            "update session finished — back to accessory"}));
-    // Nothing pops up for a scheduled check that finds nothing.
-    EXPECT_EQ(driver->events, (QStringList{"dismiss", "clear notice"}));
+    EXPECT_EQ(driver->events, sessionEnded);
 
-    controller->checkForUpdates();
-    ASSERT_TRUE(settle());
-    EXPECT_EQ(driver->events.last(), "offer 999.1 (999.1.0)");
-}
-
-TEST_F(UpdateScheduleTest, AScheduledCheckDoesNotInterruptAnOpenSession)
-{
-    start();
-    controller->checkForUpdates();
-    ASSERT_TRUE(settle());
-    fakeClock.clock.advance(3600s);
-    EXPECT_EQ(server.requests().size(), 1);
-
-    // A menu check while the offer is open brings it forward instead of starting anew.
-    driver->events.clear();
-    controller->checkForUpdates();
-    EXPECT_EQ(driver->events, QStringList{"activate"});
-    EXPECT_EQ(server.requests().size(), 1);
-}
-
-TEST_F(UpdateScheduleTest, AScheduledFailureIsOnlyLogged)
-{
     serveFeed("<html>maintenance</html>");
-    start();
+    driver->events.clear();
     fakeClock.clock.advance(3600s);
     ASSERT_TRUE(settle());
     EXPECT_EQ(
         updateLines("error"),
         QStringList{"aborted (SUError 1000): An error occurred while parsing the update feed."});
-    EXPECT_EQ(driver->events, (QStringList{"dismiss", "clear notice"}));
+    EXPECT_EQ(driver->events, sessionEnded);
+
+    serveFeed(appcastOf({newerItem}));
+    controller->checkForUpdates();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(driver->events.last(), "offer 999.1 (999.1.0)");
 }
 
 TEST_F(UpdateScheduleTest, OffMeansNoScheduledChecks)

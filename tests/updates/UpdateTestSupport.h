@@ -16,12 +16,10 @@
 
 // One appcast item. The build version is what the updater compares; the display version
 // is what the log and the dialog show.
-inline QByteArray
-appcastItem(const QString& build, const QString& display,
-            const QString& file = QStringLiteral("https://example.org/Q.AppImage"))
+inline QByteArray appcastItem(const QString& build, const QString& display,
+                              const QString& file = "https://example.org/Q.AppImage")
 {
-    return QStringLiteral("<item><title>Version %2</title>"
-                          "<sparkle:version>%1</sparkle:version>"
+    return QStringLiteral("<item><title>Version %2</title><sparkle:version>%1</sparkle:version>"
                           "<sparkle:shortVersionString>%2</sparkle:shortVersionString>"
                           "<description><![CDATA[<p>New things</p>]]></description>"
                           "<enclosure url=\"%3\" length=\"0\" type=\"application/octet-stream\"/>"
@@ -32,21 +30,23 @@ appcastItem(const QString& build, const QString& display,
 
 inline QByteArray appcastOf(const QList<QByteArray>& items)
 {
-    QByteArray document = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                          "<rss version=\"2.0\" "
-                          "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
-                          "<channel><title>Quillmark</title>";
-    for (const QByteArray& item : items)
-        document += item;
-    return document + "</channel></rss>";
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\" "
+           "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
+           "<channel><title>Quillmark</title>" +
+           items.join() + "</channel></rss>";
 }
+
+const QByteArray newerItem = appcastItem("999.1.0", "999.1");
+const QByteArray olderItem = appcastItem("0.0.1", "0.0.1");
+const QString downloadPage = QStringLiteral("https://site.example.org/download");
+const QStringList sessionEnded = {"dismiss", "clear notice"};
 
 // A controller over a loopback feed, with recording fakes for everything the user sees.
 class UpdateTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    UpdateTest()
     {
-        setDefault("updateFeedURL", feedURL());
+        setDefault("updateFeedURL", server.baseURL() + "/appcast.xml");
         setDefault("updateChecksAutomatically", false);
         setDefault("updateCheckInterval", 3600);
         setDefault("siteBaseURL", "https://site.example.org");
@@ -57,14 +57,9 @@ protected:
         ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
     }
 
-    QString feedURL() const { return server.baseURL() + QStringLiteral("/appcast.xml"); }
-
     void serveFeed(const QByteArray& document)
     {
-        server.setReply({LoopbackServer::Reply::Kind::respond,
-                         200,
-                         document,
-                         {{"Content-Type", "application/rss+xml"}}});
+        server.setReply(LoopbackServer::Reply::json(200, document));
     }
 
     // Creates the controller (which starts the updater) with fresh fakes; `appImage` is
@@ -72,15 +67,12 @@ protected:
     UpdateController& start(const QString& appImage = {})
     {
         UpdateServices services;
-        auto driverFake = std::make_unique<FakeUpdateUserDriver>();
-        auto urlsFake = std::make_unique<FakeUrlOpener>();
-        auto launcherFake = std::make_unique<FakeProcessLauncher>();
-        driver = driverFake.get();
-        urls = urlsFake.get();
-        launcher = launcherFake.get();
-        services.userDriver = std::move(driverFake);
-        services.urlOpener = std::move(urlsFake);
-        services.launcher = std::move(launcherFake);
+        services.userDriver = std::make_unique<FakeUpdateUserDriver>();
+        services.urlOpener = std::make_unique<FakeUrlOpener>();
+        services.launcher = std::make_unique<FakeProcessLauncher>();
+        driver = static_cast<FakeUpdateUserDriver*>(services.userDriver.get());
+        urls = static_cast<FakeUrlOpener*>(services.urlOpener.get());
+        launcher = static_cast<FakeProcessLauncher*>(services.launcher.get());
         services.quit = [this] { ++quits; };
         services.appImagePath = appImage;
         controller = std::make_unique<UpdateController>(std::move(services));
@@ -97,8 +89,8 @@ protected:
     // The log lines of the update category, without their level and category.
     QStringList updateLines(const char* level = "info") const
     {
-        QStringList lines;
         const QString prefix = QString::fromLatin1(level) + QStringLiteral(" update: ");
+        QStringList lines;
         for (const QString& line : log.lines()) {
             if (line.startsWith(prefix))
                 lines.append(line.mid(prefix.size()));
