@@ -15,41 +15,34 @@ namespace {
 
 const UpdateOffer offer{"1.4", "140", "<p>Faster <b>translations</b></p>"};
 
+// Every way out of the dialog answers once: a button, closing it or Escape.
 TEST(UpdateDialogTest, SaysWhatIsNewAndAnswersOnce)
 {
-    const struct {
-        const char* name;
-        std::function<void(UpdateDialog&)> act;
-        UpdateChoice expected;
-    } rows[] = {
-        {"install", [](UpdateDialog& d) { d.installButton()->click(); }, UpdateChoice::install},
-        {"skip", [](UpdateDialog& d) { d.skipButton()->click(); }, UpdateChoice::skipThisVersion},
-        {"later", [](UpdateDialog& d) { d.laterButton()->click(); }, UpdateChoice::remindLater},
-        {"closed", [](UpdateDialog& d) { d.close(); }, UpdateChoice::remindLater},
-        {"escape", [](UpdateDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); },
-         UpdateChoice::remindLater},
+    const std::pair<std::function<void(UpdateDialog&)>, UpdateChoice> rows[] = {
+        // clang-format off
+        {[](UpdateDialog& d) { d.installButton()->click(); }, UpdateChoice::install},
+        {[](UpdateDialog& d) { d.skipButton()->click(); }, UpdateChoice::skipThisVersion},
+        {[](UpdateDialog& d) { d.laterButton()->click(); }, UpdateChoice::remindLater},
+        {[](UpdateDialog& d) { d.close(); }, UpdateChoice::remindLater},
+        {[](UpdateDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, UpdateChoice::remindLater},
+        // clang-format on
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [act, expected] : rows) {
         UpdateDialog dialog(offer, "1.3");
         QList<UpdateChoice> answers;
         QObject::connect(&dialog, &UpdateDialog::chosen,
                          [&answers](UpdateChoice choice) { answers.append(choice); });
         dialog.show();
-        row.act(dialog);
+        EXPECT_TRUE(dialog.installButton()->isDefault());
+        EXPECT_TRUE(std::ranges::any_of(dialog.findChildren<QLabel*>(), [](QLabel* label) {
+            return label->text().contains("Quillmark 1.4 is now available—you have 1.3.");
+        }));
+        EXPECT_EQ(dialog.findChild<QTextBrowser*>()->toPlainText(), "Faster translations");
+        act(dialog);
         dialog.close();
-        EXPECT_EQ(answers, QList<UpdateChoice>{row.expected});
+        EXPECT_EQ(answers, QList<UpdateChoice>{expected});
         EXPECT_FALSE(dialog.isVisible());
     }
-    UpdateDialog dialog(offer, "1.3");
-    QStringList labels;
-    for (const QLabel* label : dialog.findChildren<QLabel*>())
-        labels.append(label->text());
-    EXPECT_TRUE(labels.contains(
-        "Quillmark 1.4 is now available—you have 1.3. Would you like to download it now?"));
-    ASSERT_TRUE(dialog.findChild<QTextBrowser*>());
-    EXPECT_EQ(dialog.findChild<QTextBrowser*>()->toPlainText(), "Faster translations");
-    EXPECT_TRUE(dialog.installButton()->isDefault());
     EXPECT_FALSE(UpdateDialog({"1.4", "140", ""}, "1.3").findChild<QTextBrowser*>())
         << "no notes, no notes pane";
 }
