@@ -156,34 +156,26 @@ TEST_F(PopoverViewTest, EveryStateShowsItsWordsAndItsControlsCallTheirCallbacks)
     }
 }
 
-TEST_F(PopoverViewTest, ChosenLanguageAndToneAreStoredBeforeTheyAreUsed)
+// The language chosen in the panel reaching the request is proven end to end
+// (OwnKeyRoadTest); here that it is kept for the next launch, and the tone, which is stored
+// before the rewrite runs.
+TEST_F(PopoverViewTest, TheChosenLanguageAndToneAreStoredBeforeTheyAreUsed)
 {
     for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
         SCOPED_TRACE(rawValue(layout).toStdString());
-        model.setTargetLanguage(Language::english());
         model.setState(PopoverState::ready(CaptureMethod::ax));
-        makeView(layout)
-            .content()
-            ->findChild<LanguageMenuButton*>()
-            ->menu()
-            ->actions()[4]
-            ->trigger();
-        EXPECT_EQ(model.targetLanguage(), *Language::withID(QStringLiteral("de")));
+        QWidget* content = makeView(layout).content();
+        content->findChild<LanguageMenuButton*>()->menu()->actions()[4]->trigger();
         EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("de"));
-        QWidget* content = view->content();
-        EXPECT_EQ(content->findChild<LanguageMenuButton*>()->look().text, QStringLiteral("DE"));
-        EXPECT_EQ(controls()[0]->toolTip(),
-                  "Translate to German (Alt+1) — the globe changes the language");
-
+        content = view->content();
         QMenu* tones = layout == PopoverLayout::chips
                            ? content->findChild<SplitChip*>()->menuButton().menu()
                            : content->findChild<SplitRow*>()->menuButton().menu();
         std::optional<QString> storedWhenRun;
         model.onAction = [&](const TextAction& action) {
-            calls.append(action.logName());
+            calls = {action.logName()};
             storedWhenRun = UserDefaults::standard().string(QStringLiteral("lastStyleID"));
         };
-        calls.clear();
         tones->actions()[3]->trigger();
         EXPECT_EQ(calls, QStringList{"rewrite-formal"});
         EXPECT_EQ(storedWhenRun, QStringLiteral("formal"));
