@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "ui/tray/StatusItemController.h"
-#include "core/AppIdentity.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
@@ -111,20 +110,6 @@ TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdaterAndCom
     accessibility.trusted = false;
     choose(QStringLiteral("Fix Keyboard Access…"));
     EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
-
-    // About shows the version in one window, logging each showing.
-    choose(QStringLiteral("About Quillmark"));
-    AboutWindow* about = controller.aboutPanel().window();
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->texts().contains(QStringLiteral("Version ") + AppIdentity::version()));
-    about->close();
-    choose(QStringLiteral("About Quillmark"));
-    EXPECT_EQ(controller.aboutPanel().window(), about);
-    EXPECT_TRUE(about->isVisible());
-    EXPECT_EQ(log.lines().filter("about").size(), 2);
-    EXPECT_EQ(
-        log.lines().last(),
-        QStringLiteral("info app: about panel shown (version %1)").arg(AppIdentity::version()));
 }
 
 TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlash)
