@@ -200,25 +200,6 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 }
 
-TEST_F(OnboardingTest, PermissionPageNamesWhatTheXServerLacks)
-{
-    const QString both = "Quillmark reads your selected text and pastes the result back through "
-                         "two extensions of the X server, XTEST and XInputExtension.";
-    const std::pair<QStringList, QString> rows[] = {
-        {{}, both.chopped(1) + ", and they are not available here."},
-        {{"XTEST", "XInputExtension"}, both + " This X server lacks XTEST and XInputExtension."},
-        {{"X display"},
-         "Quillmark reads your selected text and pastes the result back through the X server "
-         "(X11, or XWayland under Wayland), and no X server answered."},
-    };
-    accessibility.trusted = false;
-    for (const auto& [missing, cause] : rows) {
-        accessibility.missing = missing;
-        guide.show();
-        EXPECT_EQ(view().permissionPage().causeText(), cause);
-    }
-}
-
 // The bus is the desktop's: switching it on is offered only while it is off, and says
 // that applications already running keep going without it.
 TEST_F(OnboardingTest, PermissionPageSwitchesTheAccessibilityBusOn)
