@@ -91,6 +91,23 @@ protected:
         return QTest::qWaitFor(
             [this] { return !controller->updater().sessionInProgress() || driver->pendingReply; });
     }
+    // The user's own check from the menu, settled.
+    [[nodiscard]] bool check()
+    {
+        controller->checkForUpdates();
+        return settle();
+    }
+    // Time passes on the schedule, and what it started settles.
+    [[nodiscard]] bool after(std::chrono::milliseconds time)
+    {
+        fakeClock.clock.advance(time);
+        return settle();
+    }
+    void forget()
+    {
+        log.sink.clear();
+        driver->events.clear();
+    }
 
     // The log lines of the update category, without their level and category.
     QStringList updateLines(const char* level = "info") const
@@ -159,8 +176,7 @@ TEST_F(UpdateTest, ACheckThatFindsANewerVersionShowsItInFront)
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_EQ(server.requests()[0].path, "/appcast.xml");
 
-    log.sink.clear();
-    driver->events.clear();
+    forget();
     driver->answer(UpdateChoice::remindLater);
     EXPECT_EQ(updateLines(), QStringList{finished});
     EXPECT_EQ(driver->events, sessionEnded);
@@ -197,8 +213,7 @@ TEST_F(UpdateTest, ChecksThatEndWithoutAnOffer)
                        QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(probe.serverPort()));
         }
         start();
-        controller->checkForUpdates();
-        ASSERT_TRUE(settle());
+        ASSERT_TRUE(check());
         QStringList info = {"check for updates requested from the menu"};
         if (row.error.isEmpty())
             info << "appcast loaded — 2 item(s)"
@@ -246,8 +261,7 @@ TEST_F(UpdateTest, AForcedUpdateOffersWhatItFindsElseGoesToTheSiteOnce)
     EXPECT_EQ(urls->opened, QList<QUrl>{downloadPage});
     EXPECT_FALSE(controller->session().forcedByServer());
     // The user's own check right after finds nothing too, and stays in the application.
-    controller->checkForUpdates();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(check());
     EXPECT_EQ(urls->opened.size(), 1);
 }
 
@@ -288,10 +302,8 @@ TEST_F(UpdateTest, InstallingReplacesTheAppImageOrLeavesTheRunningCopyAlone)
         const qsizetype requestsBefore = server.requests().size();
         start(row.fromAppImage ? appImage : QString());
         launcher->failure = row.launchFailure;
-        controller->checkForUpdates();
-        ASSERT_TRUE(settle());
-        log.sink.clear();
-        driver->events.clear();
+        ASSERT_TRUE(check());
+        forget();
         driver->answer(UpdateChoice::install);
         ASSERT_TRUE(QTest::qWaitFor([this] { return !controller->updater().sessionInProgress(); }));
 
@@ -327,8 +339,7 @@ TEST_F(UpdateTest, AScheduledFindWaitsBehindANotice)
     start();
     fakeClock.clock.advance(3599s);
     EXPECT_TRUE(server.requests().isEmpty());
-    fakeClock.clock.advance(1s);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(after(1s));
     EXPECT_EQ(updateLines().last(), "showing update 999.1 (scheduled)");
     EXPECT_EQ(driver->events, (QStringList{"notice 999.1", offer}));
     driver->onUserAttention();
@@ -342,8 +353,7 @@ TEST_F(UpdateTest, AScheduledFindWaitsBehindANotice)
     driver->answer(UpdateChoice::remindLater);
     fakeClock.clock.advance(3599s);
     EXPECT_EQ(server.requests().size(), 1);
-    fakeClock.clock.advance(1s);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(after(1s));
     EXPECT_EQ(server.requests().size(), 2);
 }
 
@@ -356,16 +366,14 @@ TEST_F(UpdateTest, TheScheduleCountsFromTheLastCheckAcrossLaunches)
     EXPECT_EQ(UpdateConfig::lastCheck(), fakeClock.clock.wallNow());
     setDefault("lastUpdateCheck", fakeClock.clock.wallNow().addDays(-2).toString(Qt::ISODate));
     start();
-    fakeClock.clock.advance(0ms);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(after(0ms));
     EXPECT_EQ(server.requests().size(), 1);
     driver->answer(UpdateChoice::remindLater);
     setDefault("lastUpdateCheck", fakeClock.clock.wallNow().addSecs(-1800).toString(Qt::ISODate));
     start();
     fakeClock.clock.advance(1799s);
     EXPECT_EQ(server.requests().size(), 1);
-    fakeClock.clock.advance(1s);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(after(1s));
     EXPECT_EQ(server.requests().size(), 2);
 
     setDefault("updateChecksAutomatically", false);
@@ -381,30 +389,25 @@ TEST_F(UpdateTest, ScheduledChecksThatFindNothingNewAreOnlyLogged)
 {
     setDefault("updateChecksAutomatically", true);
     start();
-    controller->checkForUpdates();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(check());
     driver->answer(UpdateChoice::skipThisVersion);
     EXPECT_EQ(UpdateConfig::skippedVersion(), "999.1.0");
-    log.sink.clear();
-    driver->events.clear();
-    fakeClock.clock.advance(3600s);
-    ASSERT_TRUE(settle());
+    forget();
+    ASSERT_TRUE(after(3600s));
     EXPECT_EQ(updateLines(),
               (QStringList{"appcast loaded — 2 item(s)", "no update: " + upToDate, finished}));
     EXPECT_EQ(driver->events, sessionEnded);
 
     server.setReply(LoopbackServer::Reply::json(200, "<html>maintenance</html>"));
     driver->events.clear();
-    fakeClock.clock.advance(3600s);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(after(3600s));
     EXPECT_EQ(
         updateLines("error"),
         QStringList{"aborted (SUError 1000): An error occurred while parsing the update feed."});
     EXPECT_EQ(driver->events, sessionEnded);
 
     serveFeed({"999.1.0"});
-    controller->checkForUpdates();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(check());
     EXPECT_EQ(driver->events.last(), offer);
 }
 
