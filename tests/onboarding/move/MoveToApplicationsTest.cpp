@@ -1,18 +1,96 @@
 // SPDX-License-Identifier: MIT
-#include "MoveTestSupport.h"
+// The move to ~/Applications against a temporary tree standing in for the volume and the home
+// folder:
+//   ROOT/media/tester/Quillmark 1.0/Quillmark.AppImage   the running copy
+//   ROOT/home/Applications                               where it moves to
+//   ROOT/data                                            $XDG_DATA_HOME
+#include "onboarding/MoveToApplications.h"
+#include "onboarding/UnmountCommand.h"
 #include "platform/xdg/DesktopEntry.h"
+#include "platform/xdg/FreedesktopTrash.h"
+#include "support/TestEnvironment.h"
+#include "support/fakes/FakeAlertPresenter.h"
+#include "support/fakes/FakeCommandRunner.h"
+#include "support/fakes/FakeProcessLauncher.h"
+
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
 
 namespace {
 
-class MoveToApplicationsTest : public MoveTest {};
+class MoveTest : public ::testing::Test {
+protected:
+    MoveTest() { freshTree(); }
 
-TEST_F(MoveToApplicationsTest, VolumesAreFoundUnderTheMountRoots)
+    // Starts over in a new, empty tree.
+    void freshTree()
+    {
+        m_root = std::make_unique<QTemporaryDir>();
+        writeRawFile(running(), "new copy");
+        QFile::setPermissions(running(), QFile::ReadOwner | QFile::ExeOwner);
+        locations = {running(),
+                     {"/usr/bin/quillmark"},
+                     {root("/media/tester"), root("/run/media/tester")},
+                     root("/home/Applications"),
+                     root("/data"),
+                     root("/mounts")};
+    }
+
+public:
+    // Paths inside the tree; public for the table rows that arrange it.
+    QString root(const QString& path = {}) const { return m_root->path() + path; }
+    QString volume() const { return root("/media/tester/Quillmark 1.0"); }
+    QString running() const { return volume() + "/Quillmark.AppImage"; }
+    QString destination() const { return root("/home/Applications/Quillmark.AppImage"); }
+
+protected:
+    // The mover over the current locations, with fresh recording fakes.
+    MoveToApplications& mover()
+    {
+        MoveToApplications::Services services;
+        services.alerts = std::make_unique<FakeAlertPresenter>();
+        services.launcher = std::make_unique<FakeProcessLauncher>();
+        alerts = static_cast<FakeAlertPresenter*>(services.alerts.get());
+        launcher = static_cast<FakeProcessLauncher*>(services.launcher.get());
+        launcher->failure = launchFailure;
+        services.commands = commands = std::make_shared<FakeCommandRunner>();
+        commands->installed.insert("gio", "/usr/bin/gio");
+        services.quit = [this] { ++quits; };
+        m_mover = std::make_unique<MoveToApplications>(locations, std::move(services));
+        return *m_mover;
+    }
+    // Offers the move, answering the alerts with these buttons.
+    bool offer(std::deque<int> answers)
+    {
+        log.sink.clear();
+        quits = 0;
+        MoveToApplications& move = mover();
+        alerts->answers = std::move(answers);
+        return move.offerIfRunningFromDiskImage();
+    }
+
+    ScopedFakeClock fakeClock;
+    ScopedLogCapture log;
+    MoveLocations locations;
+    std::optional<QString> launchFailure;
+    FakeAlertPresenter* alerts = nullptr;
+    FakeProcessLauncher* launcher = nullptr;
+    std::shared_ptr<FakeCommandRunner> commands;
+    int quits = 0;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<MoveToApplications> m_mover;
+};
+
+TEST(MoveToApplications, VolumesAreFoundUnderTheMountRoots)
 {
     const QStringList roots = {"/media/ann", "/run/media/ann", "/Volumes"};
-    const struct {
-        const char* path;
-        const char* volume; // nullptr: not on a volume
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
+        // clang-format off
         {"/media/ann/STICK/Quillmark.AppImage", "/media/ann/STICK"},
         {"/run/media/ann/My Stick/apps/Quillmark.AppImage", "/run/media/ann/My Stick"},
         {"/Volumes/Quillmark/Quillmark.app/Contents/MacOS/Quillmark", "/Volumes/Quillmark"},
@@ -21,34 +99,26 @@ TEST_F(MoveToApplicationsTest, VolumesAreFoundUnderTheMountRoots)
         {"/media/bob/STICK/Quillmark.AppImage", nullptr},
         {"/media/annex/STICK/Quillmark.AppImage", nullptr},
         {"/home/ann/Applications/Quillmark.AppImage", nullptr},
-        {"/usr/bin/quillmark", nullptr},
+        // clang-format on
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        const std::optional<QString> volume = MoveToApplications::volumeOf(row.path, roots);
-        if (row.volume)
-            EXPECT_EQ(volume, QString(row.volume));
-        else
-            EXPECT_FALSE(volume);
+    for (const auto& [path, volume] : rows) {
+        EXPECT_EQ(MoveToApplications::volumeOf(path, roots),
+                  volume ? std::optional<QString>(volume) : std::nullopt)
+            << path;
     }
 }
 
-TEST_F(MoveToApplicationsTest, DecliningOrACopyOutsideAVolumeKeepsRunningWhereItIs)
+TEST_F(MoveTest, DecliningOrACopyOutsideAVolumeKeepsRunningWhereItIs)
 {
-    locations.executable = root("/home/Applications/Quillmark.AppImage");
-    EXPECT_FALSE(mover().offerIfRunningFromDiskImage());
+    locations.executable = destination();
+    EXPECT_FALSE(offer({}));
     EXPECT_TRUE(alerts->shown.isEmpty());
     EXPECT_TRUE(log.lines().isEmpty());
 
     locations.executable = running();
     for (const int answer : {1, -1}) {
         SCOPED_TRACE(answer);
-        log.sink.clear();
-        MoveToApplications& move = mover();
-        alerts->answers = {answer};
-
-        EXPECT_FALSE(move.offerIfRunningFromDiskImage());
-
+        EXPECT_FALSE(offer({answer}));
         ASSERT_EQ(alerts->shown.size(), 1);
         EXPECT_EQ(alerts->shown[0].message, "Move Quillmark to Applications?");
         EXPECT_EQ(alerts->shown[0].buttons, (QStringList{"Move to Applications", "Not Now"}));
@@ -62,20 +132,19 @@ TEST_F(MoveToApplicationsTest, DecliningOrACopyOutsideAVolumeKeepsRunningWhereIt
 }
 
 // The copy lands in the folder with a desktop entry, starts with the volume to eject and
-// this one quits; an older copy there goes to the Trash first.
-TEST_F(MoveToApplicationsTest, MovingCopiesStartsTheCopyAndQuits)
+// this one quits, even when the copy cannot be started; an older copy there goes to the Trash
+// first.
+TEST_F(MoveTest, MovingCopiesStartsTheCopyAndQuits)
 {
-    for (const bool older : {false, true}) {
-        SCOPED_TRACE(older ? "over an older copy" : "into an empty folder");
+    for (const int row : {0, 1, 2}) {
+        SCOPED_TRACE(row);
+        const bool older = row == 1;
         freshTree();
         if (older)
             writeRawFile(destination(), "old copy");
-        MoveToApplications& move = mover();
-        alerts->answers = {0};
-        log.sink.clear();
-        quits = 0;
-
-        EXPECT_TRUE(move.offerIfRunningFromDiskImage());
+        if (row == 2)
+            launchFailure = "“x” is not an executable file.";
+        EXPECT_TRUE(offer({0}));
 
         EXPECT_EQ(readRawFile(destination()), "new copy");
         EXPECT_TRUE(QFileInfo(destination()).isExecutable());
@@ -87,47 +156,34 @@ TEST_F(MoveToApplicationsTest, MovingCopiesStartsTheCopyAndQuits)
                              "info app: copied to " + destination()};
         if (older)
             lines.insert(1, "info app: moved the existing copy to the Trash");
+        if (launchFailure)
+            lines.append("error app: relaunch after move failed: " + *launchFailure);
         EXPECT_EQ(log.lines(), lines);
         EXPECT_EQ(readRawFile(root("/data/applications/quillmark.desktop")),
                   DesktopEntry::contents(destination()).toUtf8());
         EXPECT_EQ(readRawFile(root("/data/Trash/files/Quillmark.AppImage")),
                   older ? "old copy" : "");
-        EXPECT_EQ(QFileInfo::exists(root("/data/Trash/info/Quillmark.AppImage.trashinfo")), older);
     }
 }
 
-TEST_F(MoveToApplicationsTest, AFailedMoveExplainsAndStays)
+TEST_F(MoveTest, AFailedMoveExplainsAndStays)
 {
     const struct {
-        const char* name;
         std::function<void(MoveTest&)> arrange;
         QString description;
     } rows[] = {
-        {"the copy on the volume vanished", [](MoveTest& t) { QFile::remove(t.running()); },
-         "“Quillmark.AppImage” couldn’t be copied to “%1/home/Applications”: Cannot open "
-         "%1/media/tester/Quillmark 1.0/Quillmark.AppImage for input"},
-        {"the older copy cannot be trashed",
-         [](MoveTest& t) {
-             writeRawFile(t.destination(), "old copy");
-             writeRawFile(t.root("/data"), "a file where the data folder should be");
-         },
-         "“%1/home/Applications/Quillmark.AppImage” couldn’t be moved to the Trash: the Trash "
-         "folder %1/data/Trash cannot be created"},
-        {"the applications folder cannot be made",
-         [](MoveTest& t) { writeRawFile(t.root("/home"), "not a folder"); },
-         "The folder “%1/home/Applications” couldn’t be created."},
+        // clang-format off
+        {[](MoveTest& t) { QFile::remove(t.running()); }, "“Quillmark.AppImage” couldn’t be copied to “%1/home/Applications”: Cannot open %1/media/tester/Quillmark 1.0/Quillmark.AppImage for input"},
+        {[](MoveTest& t) { writeRawFile(t.destination(), "old"); writeRawFile(t.root("/data"), "a file"); }, "“%1/home/Applications/Quillmark.AppImage” couldn’t be moved to the Trash: the Trash folder %1/data/Trash cannot be created"},
+        {[](MoveTest& t) { writeRawFile(t.root("/home"), "not a folder"); }, "The folder “%1/home/Applications” couldn’t be created."},
+        // clang-format on
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
         freshTree();
         row.arrange(*this);
-        log.sink.clear();
-        MoveToApplications& move = mover();
-        alerts->answers = {0, 0};
         const QString description = row.description.arg(root());
-
-        EXPECT_FALSE(move.offerIfRunningFromDiskImage());
-
+        SCOPED_TRACE(description.toStdString());
+        EXPECT_FALSE(offer({0, 0}));
         ASSERT_EQ(alerts->shown.size(), 2);
         EXPECT_EQ(alerts->shown[1].message, "Could not move Quillmark");
         EXPECT_TRUE(alerts->shown[1].informativeText.startsWith(description));
@@ -138,18 +194,127 @@ TEST_F(MoveToApplicationsTest, AFailedMoveExplainsAndStays)
     }
 }
 
-TEST_F(MoveToApplicationsTest, ARefusedRelaunchStillHandsOver)
+// Each item keeps where it came from; same names get numbers, folders go whole, and a
+// missing item leaves no record.
+TEST_F(MoveTest, TheTrashKeepsTheItemAndWhereItCameFrom)
 {
-    MoveToApplications& move = mover();
-    alerts->answers = {0};
-    launcher->failure = "“x” is not an executable file.";
+    const FreedesktopTrash trash = FreedesktopTrash::inDataHome(root("/data"));
+    const QString item = root("/home/Applications/Quill mark ä.AppImage");
+    QStringList names;
+    for (const QByteArray contents : {"first", "second", "third"}) {
+        writeRawFile(item, contents);
+        QString name;
+        ASSERT_EQ(trash.trash(item, &name), std::nullopt);
+        EXPECT_FALSE(QFileInfo::exists(item));
+        EXPECT_EQ(readRawFile(root("/data/Trash/files/") + name), contents);
+        names.append(name);
+    }
+    EXPECT_EQ(names, QStringList({"Quill mark ä.AppImage", "Quill mark ä.AppImage.2",
+                                  "Quill mark ä.AppImage.3"}));
+    const QByteArray encoded = QUrl::toPercentEncoding(item, "/");
+    EXPECT_TRUE(encoded.endsWith("/Quill%20mark%20%C3%A4.AppImage"));
+    EXPECT_EQ(readRawFile(root("/data/Trash/info/Quill mark ä.AppImage.trashinfo")),
+              "[Trash Info]\nPath=" + encoded + "\nDeletionDate=2026-03-15T12:00:00\n");
+    EXPECT_EQ(QFile::permissions(root("/data/Trash")) & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
 
-    EXPECT_TRUE(move.offerIfRunningFromDiskImage());
+    writeRawFile(root("/home/Applications/Quillmark/bin/quillmark"), "binary");
+    ASSERT_EQ(trash.trash(root("/home/Applications/Quillmark"), nullptr), std::nullopt);
+    EXPECT_EQ(readRawFile(root("/data/Trash/files/Quillmark/bin/quillmark")), "binary");
+    const QString missing = root("/home/Applications/gone");
+    EXPECT_EQ(trash.trash(missing, nullptr),
+              "“" + missing + "” couldn’t be moved to the Trash: No such file or directory");
+    EXPECT_EQ(QDir(root("/data/Trash/info")).entryList(QDir::Files).size(), 4);
+}
 
-    EXPECT_EQ(log.lines().last(),
-              "error app: relaunch after move failed: “x” is not an executable file.");
-    EXPECT_EQ(quits, 1);
-    EXPECT_EQ(readRawFile(destination()), "new copy");
+// Once a second, the old copy still quitting at first, each try runs every installed tool in
+// turn until one lets go of the volume; after six tries it gives up. Without a volume named
+// nothing is tried.
+TEST_F(MoveTest, EjectingTriesOnceASecondUntilTheVolumeLetsGo)
+{
+    const QString stick = "/media/tester/Quillmark 1.0";
+    const QString gio = "/usr/bin/gio mount --unmount " + stick;
+    const QString umount = "/bin/umount " + stick;
+    const QString ejected = "info app: ejected " + stick + " after 2 attempt(s)";
+    const QString failed = "error app: could not eject " + stick + " — leaving it mounted";
+    const struct {
+        QStringList arguments;
+        QStringList tools;
+        std::deque<int> statuses;
+        int runsAfterFiveSeconds;
+        QStringList runs; // after a minute
+        QStringList lines;
+    } rows[] = {
+        // clang-format off
+        {{"/usr/bin/quillmark"}, {"gio"}, {}, 0, {}, {}},
+        {{"/usr/bin/quillmark", "--eject-volume"}, {"gio"}, {}, 0, {}, {}},
+        {{"/usr/bin/quillmark", "--verbose", "--eject-volume"}, {"gio"}, {}, 0, {}, {}},
+        {{"quillmark", "--eject-volume", stick}, {"gio", "umount"}, {1, 2, 32, 0}, 4, {gio, umount, gio, umount}, {ejected}},
+        {{"quillmark", "--eject-volume", stick, "--other"}, {"gio"}, {}, 5, QStringList(6, gio), {failed}},
+        {{"quillmark", "--eject-volume", stick}, {}, {}, 0, {}, {failed}},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString() + " / " +
+                     row.tools.join(' ').toStdString());
+        log.sink.clear();
+        locations.arguments = row.arguments;
+        mover().ejectSourceVolumeIfAsked();
+        commands->installed.clear();
+        for (const QString& tool : row.tools)
+            commands->installed.insert(tool, tool == "gio" ? "/usr/bin/gio" : "/bin/umount");
+        commands->statuses = row.statuses;
+        fakeClock.clock.advance(999ms);
+        EXPECT_TRUE(commands->runs.isEmpty()) << "the old copy is still quitting";
+        fakeClock.clock.advance(1ms);
+        EXPECT_EQ(commands->runs.size(), std::min<qsizetype>(row.runs.size(), row.tools.size()));
+        fakeClock.clock.advance(4s);
+        EXPECT_EQ(commands->runs.size(), row.runsAfterFiveSeconds);
+        EXPECT_EQ(log.lines().isEmpty(), row.runs.size() != 4) << "ejected at two seconds";
+        fakeClock.clock.advance(1min);
+        EXPECT_EQ(commands->runs, row.runs);
+        EXPECT_EQ(log.lines(), row.lines);
+        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
+    }
+}
+
+TEST(UnmountCommand, EveryInstalledToolInTurn)
+{
+    const QByteArray mounts = "/dev/sda2 / ext4 rw,relatime 0 0\n"
+                              "/dev/sdb1 /media/ann/My\\040Stick vfat rw,nosuid 0 0\n"
+                              "/dev/sdc1 /media/ann/CARD exfat rw 0 0\n"
+                              "/dev/sdd1 /media/ann/CARD exfat rw 0 0\n";
+    const QString stick = "/media/ann/My Stick";
+    const QString elsewhere = "/media/ann/Elsewhere";
+    const UnmountCommand gio{"/usr/bin/gio", {"mount", "--unmount", stick}};
+    const UnmountCommand udisks{
+        "/usr/bin/udisksctl", {"unmount", "--block-device", "/dev/sdb1", "--no-user-interaction"}};
+    const UnmountCommand umount{"/bin/umount", {stick}};
+    const struct {
+        QString volume;
+        const char* installed;
+        QList<UnmountCommand> expected;
+    } rows[] = {
+        // clang-format off
+        {stick, "gio udisksctl umount", {gio, udisks, umount}},
+        {stick, "udisksctl umount", {udisks, umount}},
+        {stick, "gio", {gio}},
+        {stick, "", {}},
+        {elsewhere, "udisksctl umount", {{"/bin/umount", {elsewhere}}}}, // udisks needs the device
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.volume.toStdString() + " with " + row.installed);
+        FakeCommandRunner tools;
+        for (const QString& tool : QString(row.installed).split(u' ', Qt::SkipEmptyParts))
+            tools.installed.insert(tool, (tool == "umount" ? "/bin/" : "/usr/bin/") + tool);
+        EXPECT_EQ(UnmountCommand::candidatesFor(row.volume, tools, mounts), row.expected);
+    }
+    EXPECT_EQ(UnmountCommand::deviceOf(stick + "/", mounts), "/dev/sdb1");
+    // The later of two mounts at one place is the one on top.
+    EXPECT_EQ(UnmountCommand::deviceOf("/media/ann/CARD", mounts), "/dev/sdd1");
+    EXPECT_EQ(UnmountCommand::deviceOf("/media/ann/My", mounts), "");
+    EXPECT_EQ(UnmountCommand::deviceOf("/media/ann/CARD", ""), "");
 }
 
 } // namespace

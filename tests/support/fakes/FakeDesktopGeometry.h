@@ -4,30 +4,25 @@
 #include "ui/DesktopGeometry.h"
 
 #include <QRect>
+#include <algorithm>
 
-// A desktop described by the test: screens in order, which of them is primary, where
-// the pointer is and which areas belong to the application's own windows.
+// A desktop described by the test: screens in order (the first is primary), where the
+// pointer is and which areas belong to the application's own windows.
 class FakeDesktopGeometry final : public DesktopGeometry {
 public:
     QPoint pointerPosition() const override { return pointer; }
     QList<PanelGeometry::ScreenArea> screens() const override { return screenAreas; }
     std::optional<PanelGeometry::ScreenArea> primaryScreen() const override
     {
-        if (screenAreas.isEmpty())
-            return std::nullopt;
-        return screenAreas.value(primaryIndex);
+        return screenAreas.isEmpty() ? std::nullopt : std::optional(screenAreas.first());
     }
     bool isOwnWindowAt(QPoint point) const override
     {
-        for (const QRect& window : ownWindows) {
-            if (window.contains(point))
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(ownWindows,
+                                   [point](QRect window) { return window.contains(point); });
     }
 
     QPoint pointer;
     QList<PanelGeometry::ScreenArea> screenAreas;
-    int primaryIndex = 0;
     QList<QRect> ownWindows;
 };

@@ -5,39 +5,31 @@
 
 #include <utility>
 
-// A watcher that records how often a listener was installed and removed; click() plays
-// a button press somewhere on the desktop.
+// A watcher that counts how often a listener was installed and removed; click() plays a
+// button press somewhere on the desktop. With `available` false it plays a desktop that
+// cannot report presses.
 class FakeOutsideClickWatcher final : public OutsideClickWatcher {
 public:
     bool start(std::function<void()> onButtonPress) override
     {
         ++starts;
-        if (!available)
-            return false;
-        m_callback = std::move(onButtonPress);
-        return true;
+        if (available)
+            m_callback = std::move(onButtonPress);
+        return available;
     }
-    void stop() override
-    {
-        if (!m_callback)
-            return;
-        ++stops;
-        m_callback = nullptr;
-    }
+    void stop() override { stops += std::exchange(m_callback, nullptr) ? 1 : 0; }
     bool isWatching() const override { return static_cast<bool>(m_callback); }
 
-    // Delivers a press to the installed listener; false when none is installed.
+    // Delivers a press to the installed listener, from a copy since the listener may remove
+    // itself; false when none is installed.
     bool click()
     {
-        if (!m_callback)
-            return false;
-        // The listener may remove itself while it runs, so it runs from a copy.
-        auto callback = m_callback;
-        callback();
-        return true;
+        const auto callback = m_callback;
+        if (callback)
+            callback();
+        return static_cast<bool>(callback);
     }
 
-    // False plays a desktop that cannot report presses.
     bool available = true;
     int starts = 0;
     int stops = 0;

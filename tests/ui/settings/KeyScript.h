@@ -42,11 +42,6 @@ inline void press(QWidget* fallback, Key key, Qt::KeyboardModifiers held = Qt::N
     send(fallback, QEvent::KeyPress, key, held);
 }
 
-inline void release(QWidget* fallback, Key key, Qt::KeyboardModifiers held = Qt::NoModifier)
-{
-    send(fallback, QEvent::KeyRelease, key, held);
-}
-
 // A layout that names the keys the tests use, installed for the life of the object.
 class ScopedLayout {
 public:
