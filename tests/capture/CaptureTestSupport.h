@@ -3,11 +3,11 @@
 
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
+#include "platform/AccessibleTextEditor.h"
+#include "platform/FocusedTextReader.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/CallJournal.h"
-#include "support/fakes/FakeAccessibleTextEditor.h"
-#include "support/fakes/FakeFocusedTextReader.h"
 #include "support/fakes/FakeFrontmostWindows.h"
 #include "support/fakes/FakeKeystrokeSender.h"
 #include "support/fakes/FakePasteboard.h"
@@ -17,6 +17,48 @@
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
+
+// Answers with `selection`, said to live at `source`. Records "focusedText.read(WINDOW
+// CLASS)", or "focusedText.read()" when no application was given.
+class FakeFocusedTextReader final : public FocusedTextReader {
+public:
+    explicit FakeFocusedTextReader(CallJournal& journal)
+        : m_journal(journal)
+    {}
+    std::optional<AccessibleSelection>
+    readSelection(const std::optional<TargetApplication>& front) override
+    {
+        m_journal.record(u"focusedText.read(%1)"_s.arg(
+            front ? QString::number(front->windowID) + u' ' + front->wmClass : QString()));
+        if (!selection)
+            return std::nullopt;
+        AccessibleSelection found = source;
+        found.text = *selection;
+        return found;
+    }
+    std::optional<QString> selection;
+    AccessibleSelection source;
+
+private:
+    CallJournal& m_journal;
+};
+
+// Answers with `outcome`. Records "editor.replace(START-END TEXT)".
+class FakeAccessibleTextEditor final : public AccessibleTextEditor {
+public:
+    explicit FakeAccessibleTextEditor(CallJournal& journal)
+        : m_journal(journal)
+    {}
+    AccessibleEdit replace(const AccessibleSelection& where, const QString& text) override
+    {
+        m_journal.record(u"editor.replace(%1-%2 %3)"_s.arg(where.start).arg(where.end).arg(text));
+        return outcome;
+    }
+    AccessibleEdit outcome = AccessibleEdit::replaced;
+
+private:
+    CallJournal& m_journal;
+};
 
 // A clipboard holding one item with these types and bytes.
 inline PasteboardSnapshot clipboardOf(std::initializer_list<std::pair<QString, QByteArray>> types)
@@ -28,7 +70,8 @@ inline PasteboardSnapshot clipboardOf(std::initializer_list<std::pair<QString, Q
 }
 
 // Capture and paste-back on a desktop of recording fakes, private settings and a clock
-// that moves only when the test runs a task to its end.
+// that moves only when the test runs a task to its end. The journal's times count from
+// its last clear().
 class CaptureTest : public ::testing::Test {
 protected:
     CaptureTest()
@@ -43,15 +86,39 @@ protected:
         ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
     }
 
+    // For the next row of a table: whatever was still to land on the clipboard or to be
+    // activated has landed, the editor is active with the user's clipboard, and the journal
+    // and log start afresh.
+    void nextRow()
+    {
+        fakeClock.clock.advance(1min);
+        (void)pasteboard.changeCount();
+        (void)windows.isActive(editor);
+        windows.activeWindow = editor.windowID;
+        pasteboard.contents = usersClipboard;
+        keys.onPost = nullptr;
+        journal.clear();
+        log.sink.clear();
+    }
+    // A time `after` now, for the fakes that take monotonic times.
+    std::chrono::milliseconds in(std::chrono::milliseconds after) const
+    {
+        return fakeClock.clock.monotonicNow() + after;
+    }
+    // What the journal says when the clipboard is written back with `snapshot` at `at`.
+    static QString restoreOf(const PasteboardSnapshot& snapshot, int at)
+    {
+        return u"pasteboard.write(%1)@%2"_s.arg(FakePasteboard::describe(snapshot)).arg(at);
+    }
+
     // The application answers the copy command by putting this text on the clipboard
     // `after` the keystroke.
     void applicationCopies(const QString& text, std::chrono::milliseconds after)
     {
         keys.onPost = [this, text, after](EditCommand command) {
             if (command == EditCommand::copy)
-                pasteboard.otherApplicationWrites(
-                    fakeClock.clock.monotonicNow() + after,
-                    clipboardOf({{QStringLiteral("text/plain"), text.toUtf8()}}));
+                pasteboard.otherApplicationWrites(in(after),
+                                                  clipboardOf({{u"text/plain"_s, text.toUtf8()}}));
         };
     }
 
@@ -64,11 +131,11 @@ protected:
                          bool& finished) -> QCoro::Task<T> {
             if constexpr (std::is_void_v<T>) {
                 co_await std::move(inner);
-                journal.record(QStringLiteral("done"));
+                journal.record(u"done"_s);
                 finished = true;
             } else {
                 T result = co_await std::move(inner);
-                journal.record(QStringLiteral("done"));
+                journal.record(u"done"_s);
                 finished = true;
                 co_return result;
             }
@@ -85,14 +152,12 @@ protected:
         finish(replacer.paste(text, std::move(target)));
     }
 
-    const TargetApplication editor{0x1200007, 4242, QStringLiteral("Mousepad"),
-                                   QStringLiteral("notes.txt - Mousepad")};
-    const TargetApplication terminal{0x1400003, 5151, QStringLiteral("XTerm"),
-                                     QStringLiteral("bash")};
+    const TargetApplication editor{0x1200007, 4242, u"Mousepad"_s, u"notes.txt - Mousepad"_s};
+    const TargetApplication terminal{0x1400003, 5151, u"XTerm"_s, u"bash"_s};
     const PasteboardSnapshot usersClipboard =
-        clipboardOf({{QStringLiteral("text/plain"), QByteArray("user's text")},
-                     {QStringLiteral("text/html"), QByteArray("<b>user's</b> text")},
-                     {QStringLiteral("application/x-blob"), QByteArray("\x00\xff\x01", 3)}});
+        clipboardOf({{u"text/plain"_s, QByteArray("user's text")},
+                     {u"text/html"_s, QByteArray("<b>user's</b> text")},
+                     {u"application/x-blob"_s, QByteArray("\x00\xff\x01", 3)}});
 
     ScopedConfigHome home;
     ScopedFakeClock fakeClock;

@@ -7,15 +7,15 @@ namespace {
 
 TEST_F(CaptureTest, UsableAccessibilityTextIsTakenAsItIsWithoutTouchingTheClipboard)
 {
-    focusedText.selection = QStringLiteral(" word ");
+    focusedText.selection = u" word "_s;
     secureInput.active = true; // matters only to the copy command
 
     const std::optional<CapturedSelection> captured = runCapture();
 
     ASSERT_TRUE(captured);
     TargetApplication read = editor;
-    read.accessible = AccessibleSelection{.text = QStringLiteral(" word ")};
-    EXPECT_EQ(*captured, (CapturedSelection{QStringLiteral(" word "), CaptureMethod::ax, read}));
+    read.accessible = AccessibleSelection{.text = u" word "_s};
+    EXPECT_EQ(*captured, (CapturedSelection{u" word "_s, CaptureMethod::ax, read}));
     EXPECT_EQ(log.lines(), QStringList{"info capture: captured via ax (6 chars)"});
     EXPECT_EQ(journal.entries(), QStringList({"focusedText.read(18874375 Mousepad)@0", "done@0"}));
     EXPECT_EQ(pasteboard.contents, usersClipboard);
@@ -24,240 +24,178 @@ TEST_F(CaptureTest, UsableAccessibilityTextIsTakenAsItIsWithoutTouchingTheClipbo
 
 TEST_F(CaptureTest, TheAccessibilityServiceIsAskedOnceTheShortcutKeyIsUpOrAfterHalfASecond)
 {
-    focusedText.selection = QStringLiteral("word");
-
+    focusedText.selection = u"word"_s;
     keys.shortcutReleasedAt = 50ms;
     ASSERT_TRUE(runCapture());
-    EXPECT_EQ(journal.entries().first(), QStringLiteral("focusedText.read(18874375 Mousepad)@50"));
+    EXPECT_EQ(journal.entries().first(), "focusedText.read(18874375 Mousepad)@50");
 
     // A key that never comes up does not hold the capture back for good.
-    journal.clear();
-    const std::chrono::milliseconds start = Platform::clock().monotonicNow();
-    keys.shortcutReleasedAt = start + 10s;
+    nextRow();
+    keys.shortcutReleasedAt = in(10s);
     ASSERT_TRUE(runCapture());
-    EXPECT_EQ(
-        journal.entries().first(),
-        QStringLiteral("focusedText.read(18874375 Mousepad)@%1").arg((start + 500ms).count()));
+    EXPECT_EQ(journal.entries().first(), "focusedText.read(18874375 Mousepad)@500");
 }
 
-// What the accessibility service answers, and why the copy command must run after it.
-struct UnusableAnswer {
-    const char* name;
-    std::optional<QString> selection;
-};
-
-void PrintTo(const UnusableAnswer& row, std::ostream* os)
+TEST_F(CaptureTest, UnusableAccessibilityTextFallsBackToTheCopyCommand)
 {
-    *os << row.name;
+    const std::optional<QString> answers[] = {
+        std::nullopt,          u""_s, u"   "_s, u"\n"_s, u"\t \r\n\u00a0\u2003"_s,
+        u"beta gamma\ufffc"_s, // a browser's selection across paragraphs: objects as placeholders
+    };
+    for (const std::optional<QString>& answer : answers) {
+        SCOPED_TRACE(answer.value_or("none").toStdString());
+        nextRow();
+        focusedText.selection = answer;
+        applicationCopies(u" copied\n"_s, 45ms);
+
+        const std::optional<CapturedSelection> captured = runCapture();
+
+        ASSERT_TRUE(captured);
+        EXPECT_EQ(*captured, (CapturedSelection{u" copied\n"_s, CaptureMethod::clipboard, editor}));
+        EXPECT_EQ(log.lines(), QStringList{"info capture: captured via clipboard (8 chars)"});
+        // The copy is seen the moment it lands, and the user's clipboard is put back right then.
+        EXPECT_EQ(journal.entries(),
+                  QStringList({"focusedText.read(18874375 Mousepad)@0", "pasteboard.snapshot@0",
+                               "keys.post(Ctrl+C)@0", restoreOf(usersClipboard, 45), "done@45"}));
+        EXPECT_EQ(pasteboard.contents, usersClipboard);
+    }
 }
-
-class UnusableAccessibilityText : public CaptureTest,
-                                  public ::testing::WithParamInterface<UnusableAnswer> {};
-
-TEST_P(UnusableAccessibilityText, FallsBackToTheCopyCommand)
-{
-    focusedText.selection = GetParam().selection;
-    applicationCopies(QStringLiteral(" copied\n"), 45ms);
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(*captured,
-              (CapturedSelection{QStringLiteral(" copied\n"), CaptureMethod::clipboard, editor}));
-    EXPECT_EQ(log.lines(), QStringList{"info capture: captured via clipboard (8 chars)"});
-    // The copy is seen the moment it lands, and the user's clipboard is put back right then.
-    const QString restore =
-        QStringLiteral("pasteboard.write(%1)@45").arg(FakePasteboard::describe(usersClipboard));
-    EXPECT_EQ(journal.entries(),
-              QStringList({"focusedText.read(18874375 Mousepad)@0", "pasteboard.snapshot@0",
-                           "keys.post(Ctrl+C)@0", restore, "done@45"}));
-    EXPECT_EQ(pasteboard.contents, usersClipboard);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, UnusableAccessibilityText,
-    ::testing::Values(UnusableAnswer{"nothing", std::nullopt}, UnusableAnswer{"empty", QString()},
-                      UnusableAnswer{"spaces", QStringLiteral("   ")},
-                      UnusableAnswer{"lineBreak", QStringLiteral("\n")},
-                      UnusableAnswer{"mixedWhiteSpace", QStringLiteral("\t \r\n\u00a0\u2003")},
-                      // A browser's selection across paragraphs: the others as placeholders.
-                      UnusableAnswer{"embeddedObjects", QStringLiteral("beta gamma\ufffc")}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, ForcedClipboardCaptureNeverAsksTheAccessibilityService)
 {
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    focusedText.selection = QStringLiteral("from accessibility");
-    applicationCopies(QStringLiteral("from the copy"), 10ms);
+    focusedText.selection = u"from accessibility"_s;
+    applicationCopies(u"from the copy"_s, 10ms);
 
     const std::optional<CapturedSelection> captured = runCapture();
 
     ASSERT_TRUE(captured);
     EXPECT_EQ(captured->method, CaptureMethod::clipboard);
-    EXPECT_EQ(captured->text, QStringLiteral("from the copy"));
-    EXPECT_FALSE(journal.entries().join(u'\n').contains(QStringLiteral("focusedText")));
+    EXPECT_EQ(captured->text, u"from the copy"_s);
+    EXPECT_TRUE(journal.entries().filter("focusedText").isEmpty());
 }
 
-// When the copy lands, counted from the keystroke, and what the capture makes of it.
-struct CopyTiming {
-    const char* name;
-    std::chrono::milliseconds copyLandsAt;
-    bool captured;
-    int restoredAt;
-};
-
-void PrintTo(const CopyTiming& row, std::ostream* os)
+TEST_F(CaptureTest, TakesTheCopyWhenItLandsWithinFourHundredEightyMillisecondsAndAlwaysRestores)
 {
-    *os << row.name;
+    const struct {
+        std::chrono::milliseconds copyLandsAt;
+        bool captured;
+        int restoredAt;
+    } rows[] = {
+        {0ms, true, 0},      {3ms, true, 3},        {480ms, true, 480},
+        {481ms, false, 480}, {10000ms, false, 480},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.copyLandsAt.count());
+        nextRow();
+        applicationCopies(u"late"_s, row.copyLandsAt);
+
+        EXPECT_EQ(runCapture().has_value(), row.captured);
+
+        EXPECT_EQ(log.lines().last(), row.captured
+                                          ? "info capture: captured via clipboard (4 chars)"
+                                          : "info capture: no selection captured");
+        const QStringList entries = journal.entries();
+        ASSERT_EQ(entries.size(), 5);
+        EXPECT_EQ(entries[3], restoreOf(usersClipboard, row.restoredAt));
+        EXPECT_EQ(pasteboard.contents, usersClipboard);
+    }
 }
-
-class CopyWait : public CaptureTest, public ::testing::WithParamInterface<CopyTiming> {};
-
-TEST_P(CopyWait, TakesTheCopyWhenItLandsWithinFourHundredEightyMillisecondsAndAlwaysRestores)
-{
-    applicationCopies(QStringLiteral("late"), GetParam().copyLandsAt);
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    EXPECT_EQ(captured.has_value(), GetParam().captured);
-    EXPECT_EQ(log.lines().last(),
-              GetParam().captured ? QStringLiteral("info capture: captured via clipboard (4 chars)")
-                                  : QStringLiteral("info capture: no selection captured"));
-    const QStringList entries = journal.entries();
-    ASSERT_EQ(entries.size(), 5);
-    EXPECT_EQ(entries[3], QStringLiteral("pasteboard.write(%1)@%2")
-                              .arg(FakePasteboard::describe(usersClipboard),
-                                   QString::number(GetParam().restoredAt)));
-    EXPECT_EQ(pasteboard.contents, usersClipboard);
-}
-
-INSTANTIATE_TEST_SUITE_P(Timings, CopyWait,
-                         ::testing::Values(CopyTiming{"atOnce", 0ms, true, 0},
-                                           CopyTiming{"after3ms", 3ms, true, 3},
-                                           CopyTiming{"atTheDeadline", 480ms, true, 480},
-                                           CopyTiming{"afterTheDeadline", 481ms, false, 480},
-                                           CopyTiming{"never", 10000ms, false, 480}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, ACopyWithoutPlainTextOrOfWhiteSpaceOnlyIsNoSelection)
 {
     for (const auto& [type, bytes] : {std::pair{"image/png", QByteArray("\x89PNG")},
                                       std::pair{"text/plain", QByteArray(" \n ")}}) {
         SCOPED_TRACE(type);
-        log.sink.clear();
+        nextRow();
         keys.onPost = [this, type, bytes](EditCommand) {
             pasteboard.otherApplicationWrites(0ms,
                                               clipboardOf({{QString::fromLatin1(type), bytes}}));
         };
-
         EXPECT_FALSE(runCapture());
         EXPECT_EQ(log.lines(), QStringList{"info capture: no selection captured"});
         EXPECT_EQ(pasteboard.contents, usersClipboard);
     }
-}
-
-TEST_F(CaptureTest, AnEmptyClipboardIsEmptyAgainAfterTheFallback)
-{
+    // An empty clipboard is empty again after the fallback.
+    nextRow();
     pasteboard.contents = {};
-    applicationCopies(QStringLiteral("copied"), 0ms);
-
+    applicationCopies(u"copied"_s, 0ms);
     ASSERT_TRUE(runCapture());
-
     EXPECT_TRUE(pasteboard.contents.isEmpty());
-    EXPECT_TRUE(journal.entries().contains(QStringLiteral("pasteboard.write(empty)@0")));
+    EXPECT_FALSE(journal.entries().filter("pasteboard.write(empty)").isEmpty());
 }
 
-// When the trigger's modifiers come up, and when the copy is typed.
-struct ModifierRelease {
-    const char* name;
-    std::chrono::milliseconds releasedAt;
-    int postedAt;
-    int checks;
-    bool gaveUp;
-};
-
-void PrintTo(const ModifierRelease& row, std::ostream* os)
+TEST_F(CaptureTest, TheCopyIsTypedOnceTheModifiersAreUpOrAfterHalfASecond)
 {
-    *os << row.name;
+    const struct {
+        std::chrono::milliseconds releasedAt;
+        int postedAt;
+        int checks;
+        bool gaveUp;
+    } rows[] = {
+        {0ms, 0, 1, false},    {5ms, 5, 2, false},      {499ms, 499, 2, false},
+        {501ms, 500, 2, true}, {60000ms, 500, 2, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.releasedAt.count());
+        nextRow();
+        keys.modifiersReleasedAt = in(row.releasedAt);
+        keys.modifierChecks = 0;
+        applicationCopies(u"copied"_s, 0ms);
+
+        ASSERT_TRUE(runCapture());
+
+        const QString postedAt = u"@%1"_s.arg(row.postedAt);
+        EXPECT_TRUE(journal.entries().contains("keys.post(Ctrl+C)" + postedAt));
+        EXPECT_EQ(keys.modifierChecks, row.checks);
+        EXPECT_EQ(log.lines().contains(
+                      "error capture: modifiers still held after 500ms — posting anyway"),
+                  row.gaveUp);
+        // The snapshot is taken after the wait, so a copy made while waiting is not lost.
+        EXPECT_TRUE(journal.entries().contains("pasteboard.snapshot" + postedAt));
+    }
 }
-
-class ModifierWait : public CaptureTest, public ::testing::WithParamInterface<ModifierRelease> {};
-
-TEST_P(ModifierWait, TheCopyIsTypedOnceTheModifiersAreUpOrAfterHalfASecond)
-{
-    keys.modifiersReleasedAt = GetParam().releasedAt;
-    applicationCopies(QStringLiteral("copied"), 0ms);
-
-    ASSERT_TRUE(runCapture());
-
-    EXPECT_TRUE(journal.entries().contains(
-        QStringLiteral("keys.post(Ctrl+C)@%1").arg(GetParam().postedAt)));
-    EXPECT_EQ(keys.modifierChecks, GetParam().checks);
-    const QString gaveUp =
-        QStringLiteral("error capture: modifiers still held after 500ms — posting anyway");
-    EXPECT_EQ(log.lines().contains(gaveUp), GetParam().gaveUp);
-    // The snapshot is taken after the wait, so a copy made while waiting is not lost.
-    EXPECT_TRUE(journal.entries().contains(
-        QStringLiteral("pasteboard.snapshot@%1").arg(GetParam().postedAt)));
-}
-
-INSTANTIATE_TEST_SUITE_P(Releases, ModifierWait,
-                         ::testing::Values(ModifierRelease{"notHeld", 0ms, 0, 1, false},
-                                           ModifierRelease{"releasedAt5ms", 5ms, 5, 2, false},
-                                           ModifierRelease{"releasedAt499ms", 499ms, 499, 2, false},
-                                           ModifierRelease{"releasedAt501ms", 501ms, 500, 2, true},
-                                           ModifierRelease{"heldOn", 60000ms, 500, 2, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CaptureTest, CharactersAreCountedAsTheUserSeesThem)
 {
-    const struct {
-        QString text;
-        int count;
-    } rows[] = {
-        {QStringLiteral("😀😀😀ab"), 5},
-        {QStringLiteral("👨‍👩‍👧 e\u0301"), 3},
-        {QStringLiteral("\r\n"), 1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text.toStdString());
-        log.sink.clear();
-        focusedText.selection = row.text + QStringLiteral("x");
+    const std::pair<QString, int> rows[] = {
+        {u"😀😀😀ab"_s, 5}, {u"👨‍👩‍👧 e\u0301"_s, 3}, {u"\r\n"_s, 1}};
+    for (const auto& [text, count] : rows) {
+        SCOPED_TRACE(text.toStdString());
+        nextRow();
+        focusedText.selection = text + u"x"_s;
         ASSERT_TRUE(runCapture());
-        EXPECT_EQ(
-            log.lines(),
-            QStringList{
-                QStringLiteral("info capture: captured via ax (%1 chars)").arg(row.count + 1)});
+        EXPECT_EQ(log.lines(),
+                  QStringList{u"info capture: captured via ax (%1 chars)"_s.arg(count + 1)});
     }
 }
 
 TEST_F(CaptureTest, WithoutAFrontmostWindowOrKeysTheCaptureDoesWhatItCan)
 {
     windows.front.reset();
-    applicationCopies(QStringLiteral("text"), 0ms);
+    applicationCopies(u"text"_s, 0ms);
     std::optional<CapturedSelection> captured = runCapture();
     ASSERT_TRUE(captured);
     EXPECT_EQ(captured->targetApp, std::nullopt);
-    EXPECT_TRUE(journal.entries().contains(QStringLiteral("focusedText.read()@0")));
-    EXPECT_TRUE(journal.entries().contains(QStringLiteral("keys.post(Ctrl+C)@0")));
+    EXPECT_TRUE(journal.entries().contains("focusedText.read()@0"));
+    EXPECT_TRUE(journal.entries().contains("keys.post(Ctrl+C)@0"));
 
     // A native Wayland application: the element read is kept for Replace, with no window.
-    focusedText.selection = QStringLiteral("word");
+    focusedText.selection = u"word"_s;
     captured = runCapture();
     ASSERT_TRUE(captured);
     EXPECT_EQ(captured->targetApp,
-              TargetApplication{.accessible = AccessibleSelection{.text = QStringLiteral("word")}});
+              TargetApplication{.accessible = AccessibleSelection{.text = u"word"_s}});
 
     // Where nothing can type, the copy command is not even tried.
     focusedText.selection.reset();
     keys.typing = false;
-    journal.clear();
-    log.sink.clear();
+    nextRow();
     EXPECT_FALSE(runCapture());
-    EXPECT_EQ(log.lines(), QStringList({"info capture: no way to type keys here — copy fallback "
-                                        "skipped",
-                                        "info capture: no selection captured"}));
-    EXPECT_FALSE(journal.entries().join(u' ').contains(QStringLiteral("keys.post")));
+    EXPECT_EQ(log.lines(),
+              QStringList({"info capture: no way to type keys here — copy fallback skipped",
+                           "info capture: no selection captured"}));
+    EXPECT_TRUE(journal.entries().filter("keys.post").isEmpty());
     EXPECT_EQ(pasteboard.contents, usersClipboard);
 }
 

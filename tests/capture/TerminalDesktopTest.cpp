@@ -8,72 +8,55 @@
 
 namespace {
 
-QByteArray primarySelection()
+TEST_F(DesktopTest, ATerminalCopiesWithControlShiftCAndPastesWithControlShiftV)
 {
-    return runTool(QStringLiteral("xclip"),
-                   {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("primary")})
-        .output;
-}
-
-class TerminalDesktopTest : public DesktopTest {
-protected:
-    void SetUp() override
-    {
-        DesktopTest::SetUp();
-        if (IsSkipped())
-            return;
-        m_typed = m_dir.filePath(QStringLiteral("typed"));
-        // The shell prints the word to select, then everything typed into the terminal
-        // goes to a file, line by line.
-        const QString script = QStringLiteral("printf needle; exec cat > '%1'").arg(m_typed);
-        ASSERT_TRUE(terminal.start(
-            QStringLiteral("xterm"),
-            {QStringLiteral("-fn"), QStringLiteral("fixed"), QStringLiteral("-geometry"),
-             QStringLiteral("40x5+0+0"), QStringLiteral("-xrm"),
-             QStringLiteral("XTerm*VT100.translations: #override "
-                            "Ctrl Shift <Key>C: copy-selection(CLIPBOARD)\\n"
-                            "Ctrl Shift <Key>V: insert-selection(CLIPBOARD)"),
-             QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"), script}));
-        target = waitForActiveWindow(terminal.pid(), QStringLiteral("XTerm"));
-        ASSERT_TRUE(target);
-        // A double click on the first character cell selects the word, once the terminal
-        // has drawn it.
-        bool selected = false;
-        for (int attempt = 0; attempt < 20 && !selected; ++attempt) {
-            EXPECT_TRUE(xdotool(
-                {QStringLiteral("mousemove"), QStringLiteral("--window"),
-                 QString::number(target->windowID), QStringLiteral("8"), QStringLiteral("8"),
-                 QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
-                 QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("1")}));
-            selected = waitUntil([] { return primarySelection() == "needle"; }, 500ms);
-        }
-        ASSERT_TRUE(selected) << "the terminal never selected the word";
-    }
-
-    QString typed() const
-    {
-        QFile file(m_typed);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
+    // The shell prints the word to select, then everything typed into the terminal goes to a
+    // file, line by line.
+    QTemporaryDir dir;
+    const QString typed = dir.filePath(QStringLiteral("typed"));
+    const QStringList arguments{
+        "-fn",
+        "fixed",
+        "-geometry",
+        "40x5+0+0",
+        "-xrm",
+        "XTerm*VT100.translations: #override Ctrl Shift <Key>C: copy-selection(CLIPBOARD)\\n"
+        "Ctrl Shift <Key>V: insert-selection(CLIPBOARD)",
+        "-e",
+        "sh",
+        "-c",
+        QStringLiteral("printf needle; exec cat > '%1'").arg(typed)};
     ChildProcess terminal;
-    std::optional<TargetApplication> target;
+    ASSERT_TRUE(terminal.start(QStringLiteral("xterm"), arguments));
+    const std::optional<TargetApplication> target =
+        waitForActiveWindow(terminal.pid(), QStringLiteral("XTerm"));
+    ASSERT_TRUE(target);
+    // A double click on the first character cell selects the word, once the terminal has
+    // drawn it.
+    bool selected = false;
+    for (int attempt = 0; attempt < 20 && !selected; ++attempt) {
+        EXPECT_TRUE(xdotool({"mousemove", "--window", QString::number(target->windowID), "8", "8",
+                             "click", "--repeat", "2", "--delay", "60", "1"}));
+        selected = waitUntil(
+            [] {
+                return runTool("xclip", {"-o", "-selection", "primary"}).output == "needle";
+            },
+            500ms);
+    }
+    ASSERT_TRUE(selected) << "the terminal never selected the word";
 
-private:
-    QTemporaryDir m_dir;
-    QString m_typed;
-};
-
-TEST_F(TerminalDesktopTest, CopiesWithControlShiftCAndPastesWithControlShiftV)
-{
     const std::optional<CapturedSelection> captured = runCapture();
     ASSERT_TRUE(captured);
     EXPECT_EQ(*captured,
               (CapturedSelection{QStringLiteral("needle"), CaptureMethod::clipboard, target}));
 
     runPaste(QStringLiteral("pasted words\n"), target);
-    EXPECT_TRUE(waitUntil([&] { return typed() == QStringLiteral("pasted words\n"); }))
-        << typed().toStdString();
+    QString seen;
+    EXPECT_TRUE(waitUntil([&] {
+        QFile file(typed);
+        seen = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return seen == QStringLiteral("pasted words\n");
+    })) << seen.toStdString();
     // Ctrl+C or Ctrl+V would have interrupted the program or typed a control character.
     EXPECT_EQ(terminal.process()->state(), QProcess::Running);
 }

@@ -9,54 +9,39 @@
 
 namespace {
 
-TargetApplication windowOf(const QString& wmClass)
+bool isTerminal(const char* wmClass)
 {
-    return TargetApplication{1, 2, wmClass, QStringLiteral("title")};
+    return TerminalWindows::isTerminal(
+        TargetApplication{1, 2, QString::fromLatin1(wmClass), "title"});
 }
 
-void setClasses(const QJsonValue& value)
-{
-    ASSERT_TRUE(
-        UserDefaults::standard().set(QString::fromLatin1(TerminalWindows::defaultsKey), value));
-}
-
-TEST(TerminalWindows, KnownTerminalsAreRecognisedWhateverTheCase)
+TEST(TerminalWindows, KnownTerminalsOrTheUsersListAreRecognisedWhateverTheCase)
 {
     ScopedConfigHome home;
-    const struct {
-        const char* wmClass;
-        bool terminal;
-    } rows[] = {
+    const std::pair<const char*, bool> rows[] = {
         {"XTerm", true},     {"xterm", true}, {"org.wezfurlong.wezterm", true},
         {"Mousepad", false}, {"", false},     {"term", false},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.wmClass);
-        const TargetApplication window = windowOf(QString::fromLatin1(row.wmClass));
-        EXPECT_EQ(TerminalWindows::isTerminal(window), row.terminal);
-        EXPECT_EQ(TerminalWindows::chordStyle(window),
-                  row.terminal ? ChordStyle::terminal : ChordStyle::standard);
+    for (const auto& [wmClass, terminal] : rows) {
+        SCOPED_TRACE(wmClass);
+        EXPECT_EQ(isTerminal(wmClass), terminal);
+        EXPECT_EQ(TerminalWindows::chordStyle(TargetApplication{1, 2, wmClass, {}}),
+                  terminal ? ChordStyle::terminal : ChordStyle::standard);
     }
     EXPECT_FALSE(TerminalWindows::isTerminal(std::nullopt));
-}
 
-TEST(TerminalWindows, TheUserDefaultReplacesTheBuiltInList)
-{
-    ScopedConfigHome home;
+    // The user's list replaces the built-in one; one it cannot read falls back to it.
+    const auto setClasses = [](const QJsonValue& value) {
+        ASSERT_TRUE(
+            UserDefaults::standard().set(QString::fromLatin1(TerminalWindows::defaultsKey), value));
+    };
     setClasses(QJsonArray{"MyTerm"});
-
-    EXPECT_TRUE(TerminalWindows::isTerminal(windowOf(QStringLiteral("myterm"))));
-    EXPECT_FALSE(TerminalWindows::isTerminal(windowOf(QStringLiteral("XTerm"))));
-
+    EXPECT_TRUE(isTerminal("myterm"));
+    EXPECT_FALSE(isTerminal("XTerm"));
     setClasses(QJsonArray{});
-    EXPECT_FALSE(TerminalWindows::isTerminal(windowOf(QStringLiteral("kitty"))));
-}
-
-TEST(TerminalWindows, AnUnreadableUserDefaultFallsBackToTheBuiltInList)
-{
-    ScopedConfigHome home;
-    for (const QJsonValue& value : {QJsonValue(QStringLiteral("MyTerm")),
-                                    QJsonValue(QJsonArray{"MyTerm", 3}), QJsonValue(true)}) {
+    EXPECT_FALSE(isTerminal("kitty"));
+    for (const QJsonValue& value :
+         {QJsonValue("MyTerm"), QJsonValue(QJsonArray{"MyTerm", 3}), QJsonValue(true)}) {
         setClasses(value);
         EXPECT_EQ(TerminalWindows::classes(), TerminalWindows::builtInClasses());
     }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // GLib's headers use the words Qt defines as keywords, so they come first and this target
-// builds with QT_NO_KEYWORDS.
+// builds with QT_NO_KEYWORDS. The library's calls take a null error where the answer itself
+// says enough.
 #include <atspi/atspi.h>
 
 #include "AccessibilityProbe.h"
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,17 +21,6 @@ struct Unref {
 template <class T> using Ref = std::unique_ptr<T, Unref>;
 using Accessible = Ref<AtspiAccessible>;
 
-void ensureInitialised()
-{
-    static const bool initialised = [] {
-        atspi_init();
-        // A busy application answers late rather than never; one call may take this long.
-        atspi_set_timeout(2000, 5000);
-        return true;
-    }();
-    (void)initialised;
-}
-
 QString takeString(gchar* text)
 {
     const QString string = QString::fromUtf8(text);
@@ -45,50 +34,41 @@ bool hasState(AtspiAccessible* accessible, AtspiStateType state)
     return states && atspi_state_set_contains(states.get(), state);
 }
 
+// The children, last first.
 std::vector<Accessible> childrenOf(AtspiAccessible* parent)
 {
     std::vector<Accessible> children;
-    GError* error = nullptr;
-    const int count = atspi_accessible_get_child_count(parent, &error);
-    g_clear_error(&error);
-    for (int i = 0; i < count; ++i) {
-        if (AtspiAccessible* child = atspi_accessible_get_child_at_index(parent, i, &error))
+    for (int i = atspi_accessible_get_child_count(parent, nullptr) - 1; i >= 0; --i) {
+        if (AtspiAccessible* child = atspi_accessible_get_child_at_index(parent, i, nullptr))
             children.emplace_back(child);
-        g_clear_error(&error);
     }
     return children;
 }
 
-// The application registered by the process, read afresh: the panel changes between
+// Visits the elements on screen of the application the process registered, depth first in
+// tree order, until `visit` answers true. The tree is read afresh: the panel changes between
 // two questions and the library would otherwise answer from its cache.
-Accessible applicationOf(int64_t pid)
+void walkShowing(int64_t pid, const std::function<bool(AtspiAccessible*)>& visit)
 {
-    ensureInitialised();
+    static const bool initialised = [] {
+        atspi_init();
+        // A busy application answers late rather than never; one call may take this long.
+        atspi_set_timeout(2000, 5000);
+        return true;
+    }();
+    (void)initialised;
     const Accessible desktop(atspi_get_desktop(0));
     if (!desktop)
-        return {};
+        return;
     atspi_accessible_clear_cache(desktop.get());
+    std::vector<Accessible> pending;
     for (Accessible& application : childrenOf(desktop.get())) {
         GError* error = nullptr;
         const guint owner = atspi_accessible_get_process_id(application.get(), &error);
-        const bool failed = error != nullptr;
+        if (!error && owner == guint(pid))
+            pending = childrenOf(application.get());
         g_clear_error(&error);
-        if (!failed && owner == guint(pid))
-            return std::move(application);
     }
-    return {};
-}
-
-// Visits the elements on screen depth first, in tree order, until `visit` answers true.
-void walkShowing(int64_t pid, const std::function<bool(AtspiAccessible*)>& visit)
-{
-    const Accessible application = applicationOf(pid);
-    if (!application)
-        return;
-    std::vector<Accessible> pending;
-    for (Accessible& window : childrenOf(application.get()))
-        pending.push_back(std::move(window));
-    std::reverse(pending.begin(), pending.end());
     for (int visited = 0; !pending.empty() && visited < walkLimit; ++visited) {
         Accessible next = std::move(pending.back());
         pending.pop_back();
@@ -96,20 +76,16 @@ void walkShowing(int64_t pid, const std::function<bool(AtspiAccessible*)>& visit
             continue;
         if (visit(next.get()))
             return;
-        std::vector<Accessible> children = childrenOf(next.get());
-        for (auto child = children.rbegin(); child != children.rend(); ++child)
-            pending.push_back(std::move(*child));
+        for (Accessible& child : childrenOf(next.get()))
+            pending.push_back(std::move(child));
     }
 }
 
 // Like walkShowing, visiting only the elements with this accessible name.
-template <class Visit> void walkNamed(int64_t pid, const QString& name, Visit visit)
+void walkNamed(int64_t pid, const QString& name, const std::function<bool(AtspiAccessible*)>& visit)
 {
     walkShowing(pid, [&](AtspiAccessible* element) {
-        GError* error = nullptr;
-        const bool named = takeString(atspi_accessible_get_name(element, &error)) == name;
-        g_clear_error(&error);
-        return named && visit(element);
+        return takeString(atspi_accessible_get_name(element, nullptr)) == name && visit(element);
     });
 }
 
@@ -123,16 +99,13 @@ QStringList AccessibilityProbe::shownTexts() const
 {
     QStringList texts;
     walkShowing(m_pid, [&texts](AtspiAccessible* element) {
-        GError* error = nullptr;
-        const QString name = takeString(atspi_accessible_get_name(element, &error));
-        g_clear_error(&error);
+        const QString name = takeString(atspi_accessible_get_name(element, nullptr));
         if (!name.isEmpty())
             texts.append(name);
         if (const Ref<AtspiText> text{atspi_accessible_get_text_iface(element)}) {
-            const int length = atspi_text_get_character_count(text.get(), &error);
-            g_clear_error(&error);
-            const QString contents = takeString(atspi_text_get_text(text.get(), 0, length, &error));
-            g_clear_error(&error);
+            const int length = atspi_text_get_character_count(text.get(), nullptr);
+            const QString contents =
+                takeString(atspi_text_get_text(text.get(), 0, length, nullptr));
             if (!contents.isEmpty() && contents != name)
                 texts.append(contents);
         }
@@ -146,12 +119,9 @@ std::optional<QRect> AccessibilityProbe::extentsOf(const QString& name) const
     std::optional<QRect> found;
     walkNamed(m_pid, name, [&](AtspiAccessible* element) {
         const Ref<AtspiComponent> component{atspi_accessible_get_component_iface(element)};
-        if (!component)
-            return false;
-        GError* error = nullptr;
-        AtspiRect* rect =
-            atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error);
-        g_clear_error(&error);
+        AtspiRect* rect = component ? atspi_component_get_extents(component.get(),
+                                                                  ATSPI_COORD_TYPE_SCREEN, nullptr)
+                                    : nullptr;
         if (rect && rect->width > 0 && rect->height > 0)
             found = QRect(rect->x, rect->y, rect->width, rect->height);
         g_free(rect);
@@ -165,12 +135,8 @@ bool AccessibilityProbe::press(const QString& name) const
     bool pressed = false;
     walkNamed(m_pid, name, [&](AtspiAccessible* element) {
         const Ref<AtspiAction> action{atspi_accessible_get_action_iface(element)};
-        if (!action)
-            return false;
-        GError* error = nullptr;
-        pressed = atspi_action_do_action(action.get(), 0, &error);
-        g_clear_error(&error);
-        return true;
+        pressed = action && atspi_action_do_action(action.get(), 0, nullptr);
+        return bool(action);
     });
     return pressed;
 }
@@ -179,18 +145,15 @@ std::optional<QString> AccessibilityProbe::focusedSelection() const
 {
     std::optional<QString> selected;
     walkShowing(m_pid, [&selected](AtspiAccessible* element) {
-        if (!hasState(element, ATSPI_STATE_FOCUSED))
-            return false;
-        const Ref<AtspiText> text{atspi_accessible_get_text_iface(element)};
+        const Ref<AtspiText> text{hasState(element, ATSPI_STATE_FOCUSED)
+                                      ? atspi_accessible_get_text_iface(element)
+                                      : nullptr};
         if (!text)
             return false;
-        GError* error = nullptr;
-        AtspiRange* range = atspi_text_get_selection(text.get(), 0, &error);
-        g_clear_error(&error);
+        AtspiRange* range = atspi_text_get_selection(text.get(), 0, nullptr);
         if (range && range->end_offset > range->start_offset)
             selected = takeString(
-                atspi_text_get_text(text.get(), range->start_offset, range->end_offset, &error));
-        g_clear_error(&error);
+                atspi_text_get_text(text.get(), range->start_offset, range->end_offset, nullptr));
         g_free(range);
         return true;
     });

@@ -37,15 +37,11 @@ TEST_P(DiagnosticHooksTest, ReplaceTheSelectionAfterTheShortcutAlone)
 
     const qsizetype beforeShortcut = m_tray.mark();
     ASSERT_TRUE(press(u"alt+super+t"_s));
-    ASSERT_TRUE(logMatches(u"the selection was not captured"_s,
-                           uR"(info capture: captured via \w+ \(30 chars\))"_s, beforeShortcut));
-    ASSERT_TRUE(logShows(u"autoAction did not start the action"_s,
-                         u"info app: autoAction: %1"_s.arg(logName), beforeShortcut));
-    ASSERT_TRUE(logMatches(u"the action did not finish"_s,
-                           uR"(info ai: %1 ok in \d+ms \(in 12 out 7 tok\))"_s.arg(logName),
+    ASSERT_TRUE(logMatches(uR"(info capture: captured via \w+ \(30 chars\))"_s, beforeShortcut));
+    ASSERT_TRUE(logShows(u"info app: autoAction: %1"_s.arg(logName), beforeShortcut));
+    ASSERT_TRUE(logMatches(uR"(info ai: %1 ok in \d+ms \(in 12 out 7 tok\))"_s.arg(logName),
                            beforeShortcut));
-    ASSERT_TRUE(logShows(u"autoReplace did not follow the result"_s, u"info app: autoReplace"_s,
-                         beforeShortcut));
+    ASSERT_TRUE(logShows(u"info app: autoReplace"_s, beforeShortcut));
     ASSERT_TRUE(replaceCompleted(corrected, beforeShortcut));
 
     ASSERT_EQ(m_relay.requests().size(), 1) << "step failed: one request to the hosted service";

@@ -12,13 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Service { unreachable, quotaExceeded };
-
 struct ServiceFailureRow {
     const char* name;
-    Service service;
+    bool unreachable; // else out of quota
     const char* logPattern;
-    const char* message;
+    const char* message; // "%1": the address where nothing answered
 };
 
 // Rows are named in the output by their name alone.
@@ -30,7 +28,7 @@ void PrintTo(const ServiceFailureRow& row, std::ostream* out)
 class ServiceFailureTest : public E2eTest,
                            public ::testing::WithParamInterface<ServiceFailureRow> {};
 
-class ErrorPathsTest : public E2eTest {};
+using ErrorPathsTest = E2eTest;
 
 // An address on which nothing listens: a port the system just handed out and took back.
 QString deadAddress()
@@ -38,9 +36,7 @@ QString deadAddress()
     QTcpServer server;
     if (!server.listen(QHostAddress::LocalHost))
         return {};
-    const quint16 port = server.serverPort();
-    server.close();
-    return u"http://127.0.0.1:%1"_s.arg(QString::number(port));
+    return u"http://127.0.0.1:%1"_s.arg(server.serverPort());
 }
 
 } // namespace
@@ -48,18 +44,13 @@ QString deadAddress()
 TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
 {
     const ServiceFailureRow row = GetParam();
-    // The message names the address where nothing answered ("%1").
-    QString address;
-    switch (row.service) {
-    case Service::unreachable:
-        address = deadAddress();
+    const QString address = deadAddress();
+    if (row.unreachable) {
         ASSERT_TRUE(writeDefault(u"proxyBaseURL"_s, u"-string"_s, address));
-        break;
-    case Service::quotaExceeded:
+    } else {
         m_relay.setReply(LoopbackServer::Reply::json(
             429,
             R"({"error":"QUOTA_EXCEEDED","message":"QUOTA_EXCEEDED: Monthly limit reached."})"));
-        break;
     }
     ASSERT_TRUE(startTray());
     ASSERT_TRUE(openEditorWithSelection(sentence));
@@ -67,24 +58,19 @@ TEST_P(ServiceFailureTest, ShowsTheMessageInThePanel)
 
     const qsizetype beforeAction = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(logShows(u"⌥2 did not start Fix Grammar"_s,
-                         u"info ai: fixGrammar start (30 chars in)"_s, beforeAction));
-    ASSERT_TRUE(logMatches(u"the failure was not logged"_s, QString::fromUtf8(row.logPattern),
-                           beforeAction));
-    QString message = QString::fromUtf8(row.message);
-    if (!address.isEmpty())
-        message = message.arg(address);
-    ASSERT_TRUE(panelShows(u"the panel did not show the failure's message"_s, message));
+    ASSERT_TRUE(logShows(u"info ai: fixGrammar start (30 chars in)"_s, beforeAction));
+    ASSERT_TRUE(logMatches(QString::fromUtf8(row.logPattern), beforeAction));
+    ASSERT_TRUE(panelShows(row.unreachable ? QString::fromUtf8(row.message).arg(address)
+                                           : QString::fromUtf8(row.message)));
     EXPECT_EQ(readDefault(u"usagePromptTokens"_s), "") << "a failed call was counted";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     E2e, ServiceFailureTest,
-    ::testing::Values(ServiceFailureRow{"Unreachable", Service::unreachable,
-                                        R"(error ai: fixGrammar failed: network: .+)",
-                                        "Nothing answered at %1 — is the server running?"},
-                      ServiceFailureRow{
-                          "QuotaExceeded", Service::quotaExceeded,
+    ::testing::Values(
+        ServiceFailureRow{"Unreachable", true, R"(error ai: fixGrammar failed: network: .+)",
+                          "Nothing answered at %1 — is the server running?"},
+        ServiceFailureRow{"QuotaExceeded", false,
                           R"(error ai: fixGrammar failed: QUOTA_EXCEEDED: Monthly limit reached\.)",
                           "Monthly limit reached."}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -105,22 +91,18 @@ TEST_F(ErrorPathsTest, WithoutAServiceThePanelAsksForOneAndNothingIsSent)
 
     const qsizetype beforeAction = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(logShows(u"the missing service was not logged"_s,
-                         u"error ai: fixGrammar failed: local: no AI service is configured"_s,
+    ASSERT_TRUE(logShows(u"error ai: fixGrammar failed: local: no AI service is configured"_s,
                          beforeAction));
-    ASSERT_TRUE(panelShows(u"the panel did not ask for a service"_s,
-                           u"Connect an AI service to use Quillmark"_s));
-    EXPECT_EQ(m_relay.connections(), 0) << "a connection was opened without a service";
+    ASSERT_TRUE(panelShows(u"Connect an AI service to use Quillmark"_s));
 
     // Alt+1 presses the one button there: the settings window, at the AI service.
     const qsizetype beforeKey = m_tray.mark();
     ASSERT_TRUE(press(u"alt+1"_s));
-    ASSERT_TRUE(logShows(u"Alt+1 did not close the panel for the settings"_s,
-                         u"info app: panel dismissed (open settings)"_s, beforeKey));
+    ASSERT_TRUE(logShows(u"info app: panel dismissed (open settings)"_s, beforeKey));
     EXPECT_TRUE(waitUntil([this] {
         return !visibleWindowsOf(m_tray.pid()).filter(u"Quillmark Settings"_s).isEmpty();
     })) << "the settings window did not open";
-    EXPECT_EQ(m_relay.connections(), 0);
+    EXPECT_EQ(m_relay.connections(), 0) << "a connection was opened without a service";
 }
 
 TEST_F(ErrorPathsTest, ASelectionOverTheLimitIsRefusedWithoutSendingIt)
@@ -132,8 +114,7 @@ TEST_F(ErrorPathsTest, ASelectionOverTheLimitIsRefusedWithoutSendingIt)
 
     const qsizetype beforeAction = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(panelShows(u"the panel did not refuse the long selection"_s,
-                           u"Selection too large (12001 / 12,000 characters)."_s));
+    ASSERT_TRUE(panelShows(u"Selection too large (12001 / 12,000 characters)."_s));
     EXPECT_TRUE(m_tray.lines().mid(beforeAction).filter(u"fixGrammar start"_s).isEmpty())
         << "the action started anyway";
     EXPECT_TRUE(m_relay.requests().isEmpty()) << "the long selection was sent";
@@ -146,10 +127,8 @@ TEST_F(ErrorPathsTest, NoSelectionShowsTheHintAndLeavesTheClipboardAlone)
 
     const qsizetype beforeShortcut = m_tray.mark();
     ASSERT_TRUE(press(u"alt+super+t"_s));
-    ASSERT_TRUE(logShows(u"the empty capture was not logged"_s,
-                         u"info capture: no selection captured"_s, beforeShortcut));
-    ASSERT_TRUE(panelShows(u"the panel did not show the no-selection hint"_s,
-                           u"Select some text first, then press the hotkey."_s));
+    ASSERT_TRUE(logShows(u"info capture: no selection captured"_s, beforeShortcut));
+    ASSERT_TRUE(panelShows(u"Select some text first, then press the hotkey."_s));
     ASSERT_TRUE(
         clipboardIsEarlierItem(u"the copy attempt did not leave the clipboard as it was"_s));
 }
@@ -159,18 +138,13 @@ TEST_F(ErrorPathsTest, ReplaceAfterTheEditorQuitPutsTheResultOnTheClipboard)
     ASSERT_TRUE(startTray());
     ASSERT_TRUE(openEditorWithSelection(sentence));
     ASSERT_TRUE(openPanelOnSelection(sentence));
-    const qsizetype beforeAction = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(logMatches(u"the hosted service's answer was not taken"_s,
-                           uR"(info ai: fixGrammar ok in \d+ms \(in 12 out 7 tok\))"_s,
-                           beforeAction));
-    ASSERT_TRUE(panelShows(u"the panel did not show the result"_s, corrected));
+    ASSERT_TRUE(panelShows(corrected));
 
     ASSERT_TRUE(m_editor.quit()) << "step failed: mousepad did not quit on Ctrl+Q";
     const qsizetype beforeReplace = m_tray.mark();
     ASSERT_TRUE(press(u"alt+1"_s));
-    ASSERT_TRUE(panelShows(u"the panel did not say the editor is gone"_s,
-                           u"The original app is no longer running. The result was copied to "
+    ASSERT_TRUE(panelShows(u"The original app is no longer running. The result was copied to "
                            u"your clipboard instead."_s));
     QByteArray copied;
     EXPECT_TRUE(waitUntil(
@@ -194,8 +168,7 @@ TEST_F(ErrorPathsTest, ASecondTriggerDuringTheCaptureIsIgnoredAndTheClipboardSur
     // still held, so the second one surely lands while the first capture waits for it.
     ASSERT_TRUE(xdotool({u"keydown"_s, u"Alt_L"_s}));
     const qsizetype beforeTriggers = m_tray.mark();
-    QProcess first;
-    QProcess second;
+    QProcess first, second;
     first.start(binary(), {u"trigger"_s});
     QTimer::singleShot(40ms, [&] { second.start(binary(), {u"trigger"_s}); });
     EXPECT_TRUE(waitUntil([&] {
@@ -203,9 +176,8 @@ TEST_F(ErrorPathsTest, ASecondTriggerDuringTheCaptureIsIgnoredAndTheClipboardSur
                first.exitCode() == 0 && second.exitCode() == 0;
     }));
     ASSERT_TRUE(xdotool({u"keyup"_s, u"Alt_L"_s}));
-    ASSERT_TRUE(logShows(u"the second trigger was not ignored"_s,
-                         u"info app: trigger ignored — capture or paste in flight"_s,
-                         beforeTriggers));
-    ASSERT_TRUE(panelShows(u"the first trigger did not open the panel"_s, sentence));
+    ASSERT_TRUE(
+        logShows(u"info app: trigger ignored — capture or paste in flight"_s, beforeTriggers));
+    ASSERT_TRUE(panelShows(sentence));
     ASSERT_TRUE(clipboardIsEarlierItem(u"the overlapping captures lost the clipboard"_s));
 }

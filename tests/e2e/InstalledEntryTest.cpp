@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The installed desktop entry, opened the way a desktop's launcher opens it, starts the tray
-// application.
+// application; it is the one instance of the session, which a second start asks to open its
+// settings and `quillmark trigger` finds (it reaches the panel in PanelTriggerTest).
 #include "E2eTest.h"
 
 #include <QDBusConnection>
@@ -22,8 +23,11 @@ bool nameOwned()
 
 } // namespace
 
-TEST_F(E2eTest, TheDesktopEntryStartsTheTrayApplication)
+TEST_F(E2eTest, TheDesktopEntryStartsTheOneInstanceOfTheSession)
 {
+    const ToolResult early = runTool(binary(), {u"trigger"_s});
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_EQ(early.error, "quillmark trigger: Quillmark is not running.\n");
     const QString gio = QStandardPaths::findExecutable(u"gio"_s);
     if (gio.isEmpty())
         GTEST_SKIP() << "gio (libglib2.0-bin) launches desktop entries here";
@@ -49,6 +53,15 @@ TEST_F(E2eTest, TheDesktopEntryStartsTheTrayApplication)
     EXPECT_TRUE(waitUntil([&] { return m_trayHost.holdsWindowOf(pid); }))
         << "step failed: the launched quillmark put no icon in the system tray (or ended "
            "when its launcher closed its output)";
+    // Started again, as from the application menu: the running one opens its settings.
+    const ToolResult second = runTool(binary(), {});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(
+        second.error.contains("Quillmark is already running; its settings window is open.\n"))
+        << second.error.toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        return !visibleWindowsOf(pid).filter(u"Quillmark Settings"_s).isEmpty();
+    })) << "the settings window did not open";
     ::kill(pid_t(pid), SIGTERM);
     EXPECT_TRUE(waitUntil([] { return !nameOwned(); }))
         << "step failed: the launched quillmark did not end on SIGTERM";

@@ -62,23 +62,19 @@ TEST_P(PanelTriggerTest, OpensThePanelAndClosesItAgain)
     }
     ASSERT_TRUE(startTray());
     if (row.trigger == Trigger::doubleTapAlt) {
-        ASSERT_TRUE(logShows(u"the double tap of Alt was not armed"_s,
-                             u"info hotkey: double-tap ⌥ armed"_s));
+        ASSERT_TRUE(logShows(u"info hotkey: double-tap ⌥ armed"_s));
     }
 
     const qsizetype beforeOpen = m_tray.mark();
     ASSERT_TRUE(fire(row.trigger));
-    ASSERT_TRUE(logShows(u"the trigger did not reach quillmark"_s,
-                         u"info hotkey: %1 fired"_s.arg(source), beforeOpen));
-    ASSERT_TRUE(logMatches(u"the trigger did not open the panel"_s,
-                           uR"(info app: panel shown frame .*)"_s, beforeOpen));
+    ASSERT_TRUE(logShows(u"info hotkey: %1 fired"_s.arg(source), beforeOpen));
+    ASSERT_TRUE(logMatches(uR"(info app: panel shown frame .*)"_s, beforeOpen));
     // No editor is open, so there is nothing to capture.
-    ASSERT_TRUE(panelShows(u"the panel did not show the no-selection hint"_s, noSelectionHint));
+    ASSERT_TRUE(panelShows(noSelectionHint));
 
     const qsizetype beforeClose = m_tray.mark();
     ASSERT_TRUE(fire(row.trigger));
-    ASSERT_TRUE(logShows(u"the second trigger did not close the panel"_s,
-                         u"info app: panel dismissed (%1 toggle)"_s.arg(source), beforeClose));
+    ASSERT_TRUE(logShows(u"info app: panel dismissed (%1 toggle)"_s.arg(source), beforeClose));
     ASSERT_TRUE(panelHidden(u"the panel stayed on screen after the second trigger"_s));
 }
 
@@ -101,8 +97,7 @@ TEST_F(EscWhileLoadingTest, TheLateAnswerIsDroppedAndNotCounted)
             return;
         m_escape = press(u"Escape"_s);
         if (*m_escape)
-            m_escape = logShows(u"Esc while loading did not step back to ready"_s,
-                                u"info app: back to ready (esc)"_s);
+            m_escape = logShows(u"info app: back to ready (esc)"_s);
     };
     ASSERT_TRUE(startTray());
     ASSERT_TRUE(openEditorWithSelection(sentence));
@@ -110,19 +105,17 @@ TEST_F(EscWhileLoadingTest, TheLateAnswerIsDroppedAndNotCounted)
 
     const qsizetype first = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(logShows(u"⌥2 did not start Fix Grammar"_s,
-                         u"info ai: fixGrammar start (30 chars in)"_s, first));
+    ASSERT_TRUE(logShows(u"info ai: fixGrammar start (30 chars in)"_s, first));
     ASSERT_TRUE(waitUntil([&] { return m_escape.has_value(); }))
         << "step failed: the hosted service never received the request";
     ASSERT_TRUE(*m_escape);
-    ASSERT_TRUE(panelShows(u"the panel did not go back to the original text"_s, sentence));
+    ASSERT_TRUE(panelShows(sentence));
 
     // The late answer has left the server; a second run is answered with the standing one.
     const qsizetype second = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(logMatches(u"the second run after Esc did not finish"_s,
-                           uR"(info ai: fixGrammar ok in \d+ms \(in 12 out 7 tok\))"_s, second));
-    ASSERT_TRUE(panelShows(u"the panel did not show the second run's result"_s, corrected));
+    ASSERT_TRUE(logMatches(uR"(info ai: fixGrammar ok in \d+ms \(in 12 out 7 tok\))"_s, second));
+    ASSERT_TRUE(panelShows(corrected));
     const QStringList all = m_tray.lines();
     EXPECT_EQ(all.filter(QRegularExpression(u"^info ai: fixGrammar ok"_s)).size(), 1)
         << "the late answer was taken: " << all.join(u'\n').toStdString();

@@ -47,13 +47,11 @@ TEST_P(RoadOfOneRequestTest, FixGrammarOnTheHostedServiceReplacesTheSelection)
 
     const qsizetype beforeAction = m_tray.mark();
     ASSERT_TRUE(press(u"alt+2"_s));
-    ASSERT_TRUE(logShows(u"⌥2 did not start Fix Grammar"_s,
-                         u"info ai: fixGrammar start (30 chars in)"_s, beforeAction));
-    ASSERT_TRUE(logMatches(u"the hosted service's answer was not taken"_s,
-                           uR"(info ai: fixGrammar ok in \d+ms \(in 12 out 7 tok\))"_s,
-                           beforeAction));
-    ASSERT_TRUE(panelShows(u"the panel did not show the result"_s, corrected));
-    ASSERT_TRUE(panelShows(u"the panel did not show the tokens of the call"_s, u"12 in · 7 out"_s));
+    ASSERT_TRUE(logShows(u"info ai: fixGrammar start (30 chars in)"_s, beforeAction));
+    ASSERT_TRUE(
+        logMatches(uR"(info ai: fixGrammar ok in \d+ms \(in 12 out 7 tok\))"_s, beforeAction));
+    ASSERT_TRUE(panelShows(corrected));
+    ASSERT_TRUE(panelShows(u"12 in · 7 out"_s));
 
     ASSERT_EQ(m_relay.requests().size(), 1) << "step failed: one request to the hosted service";
     const LoopbackServer::Request& request = m_relay.requests().first();
@@ -102,12 +100,10 @@ TEST_F(OwnKeyRoadTest, TranslateToGermanChosenInTheLanguageMenuGoesToTheOwnEndpo
 
     const qsizetype beforeAction = m_tray.mark();
     ASSERT_TRUE(press(u"alt+1"_s));
-    ASSERT_TRUE(logShows(u"⌥1 did not start Translate"_s,
-                         u"info ai: translate start (30 chars in)"_s, beforeAction));
-    ASSERT_TRUE(logMatches(u"the own endpoint's answer was not taken"_s,
-                           uR"(info ai: translate ok in \d+ms \(in 20 out 9 tok\))"_s,
-                           beforeAction));
-    ASSERT_TRUE(panelShows(u"the panel did not show the translation"_s, german));
+    ASSERT_TRUE(logShows(u"info ai: translate start (30 chars in)"_s, beforeAction));
+    ASSERT_TRUE(
+        logMatches(uR"(info ai: translate ok in \d+ms \(in 20 out 9 tok\))"_s, beforeAction));
+    ASSERT_TRUE(panelShows(german));
 
     EXPECT_TRUE(m_relay.requests().isEmpty()) << "the hosted service was asked with the own key on";
     ASSERT_EQ(openAI.requests().size(), 1) << "step failed: one request to the own endpoint";

@@ -21,76 +21,64 @@ class HotkeySelfTestTest : public ::testing::Test {
 protected:
     HotkeySelfTestTest()
     {
-        for (auto [keyCode, text] :
-             {std::pair{17u, "t"}, {5u, "g"}, {12u, "q"}, {18u, "1"}, {21u, "4"}, {23u, "5"}})
-            layout.setText(keyCode, QString::fromUtf8(text));
         auto owned = std::make_unique<FakeKeyGrabber>(layout);
         desktop = owned.get();
         manager.emplace(std::move(owned), layout);
-    }
-
-    // Runs the self-test with the "hotkeySelfTest" default on, after the manager took ⌥⌘T;
-    // answers the lines it logged.
-    QStringList run(const BuiltInHotkeySelfTest::GrabberFactory& makeRival)
-    {
-        Preferences::setFlag(DefaultsKey::hotkeySelfTest, true);
         EXPECT_TRUE(manager->registerShortcut(optionCommandT));
         desktop->calls.clear();
         log.sink.clear();
-        BuiltInHotkeySelfTest selfTest(makeRival, layout);
+    }
+
+    // Runs the self-test with a rival grabber that refuses `refused` (grabbing on a desktop
+    // of its own, so the manager is never refused); answers the lines it logged.
+    QStringList run(std::optional<HotkeyShortcut> refused = std::nullopt)
+    {
+        BuiltInHotkeySelfTest selfTest(
+            [&] {
+                ++rivalsMade;
+                auto rival = std::make_unique<FakeKeyGrabber>(layout);
+                if (refused)
+                    rival->refuse(*refused, 10);
+                return rival;
+            },
+            layout);
         selfTest.runIfRequested(*manager);
         return log.lines();
     }
 
     ScopedConfigHome home;
     ScopedLogCapture log;
-    FakeKeyboardLayout layout;
+    FakeKeyboardLayout layout{{17, "t"}, {5, "g"}, {12, "q"}, {18, "1"}, {21, "4"}, {23, "5"}};
     FakeKeyGrabber* desktop = nullptr;
     std::optional<HotkeyManager> manager;
+    int rivalsMade = 0;
 };
 
-TEST_F(HotkeySelfTestTest, doesNothingUnlessAskedFor)
+TEST_F(HotkeySelfTestTest, DoesNothingUnlessAskedFor)
 {
-    for (const std::optional<bool> flag : {std::optional<bool>(), std::optional<bool>(false)}) {
-        if (flag)
-            Preferences::setFlag(DefaultsKey::hotkeySelfTest, *flag);
-        bool rivalMade = false;
-        BuiltInHotkeySelfTest selfTest(
-            [&] {
-                rivalMade = true;
-                return std::make_unique<FakeKeyGrabber>(layout);
-            },
-            layout);
-        selfTest.runIfRequested(*manager);
-        EXPECT_FALSE(rivalMade);
-        EXPECT_TRUE(desktop->calls.isEmpty());
-        EXPECT_TRUE(log.lines().isEmpty());
-    }
+    EXPECT_TRUE(run().isEmpty());
+    Preferences::setFlag(DefaultsKey::hotkeySelfTest, false);
+    EXPECT_TRUE(run().isEmpty());
+    EXPECT_EQ(rivalsMade, 0);
+    EXPECT_TRUE(desktop->calls.isEmpty());
 }
 
-TEST_F(HotkeySelfTestTest, aRivalThatCannotTakeTheKeyEndsTheConflictChecks)
+TEST_F(HotkeySelfTestTest, ReportsADesktopThatFailsTheConflictChecks)
 {
-    const QStringList lines = run([this] {
-        auto crowded = std::make_unique<FakeKeyGrabber>(layout);
-        crowded->refuse(controlOptionF13, 10);
-        return crowded;
-    });
-
+    Preferences::setFlag(DefaultsKey::hotkeySelfTest, true);
+    // A rival that cannot take the key ends the conflict checks.
+    QStringList lines = run(controlOptionF13);
     EXPECT_EQ(lines.mid(lines.size() - 2),
               (QStringList{"error hotkey: selftest FAIL conflict/decoy could not take ⌃⌥F13 "
                            "(status 10)",
                            "info hotkey: selftest done — 1 failure(s)"}));
     EXPECT_TRUE(desktop->calls.isEmpty());
     EXPECT_EQ(manager->current(), optionCommandT);
-}
 
-TEST_F(HotkeySelfTestTest, aRegistrarBlindToOtherApplicationsFailsTheConflictChecks)
-{
-    // The rival grabs on a desktop of its own, so the manager is never refused.
-    const QStringList lines = run([this] { return std::make_unique<FakeKeyGrabber>(layout); });
-
-    const QStringList failures = lines.filter(QStringLiteral("FAIL"));
-    EXPECT_EQ(failures,
+    // A registrar blind to other applications fails them.
+    log.sink.clear();
+    lines = run();
+    EXPECT_EQ(lines.filter("FAIL"),
               (QStringList{
                   "error hotkey: selftest FAIL conflict/refused register(⌃⌥F13) returned true",
                   "error hotkey: selftest FAIL conflict/previous-kept current = ⌃⌥F13 (was ⌥⌘T)"}));

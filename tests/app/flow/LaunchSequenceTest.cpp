@@ -12,17 +12,13 @@ namespace {
 
 const HotkeyShortcut optionCommandT = HotkeyShortcut::defaultShortcut();
 const HotkeyShortcut controlOptionR{15, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit};
-
-QString launchedLine()
-{
-    return QStringLiteral("info app: Quillmark %1 launched").arg(AppIdentity::version());
-}
+const QString launchedLine = u"info app: Quillmark %1 launched"_s.arg(AppIdentity::version());
 
 // The journal without the key migration, whose pool thread records at its own pace.
 QStringList mainThreadCalls(const CallJournal& journal)
 {
     QStringList calls = journal.entries();
-    calls.removeAll(QStringLiteral("keychain.migrateLegacyKeyIfNeeded"));
+    calls.removeAll(u"keychain.migrateLegacyKeyIfNeeded"_s);
     return calls;
 }
 
@@ -35,7 +31,7 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
 
     const QStringList expected = {
         "doubleTap.create", // in the constructor, before the launch
-        "log " + launchedLine(),
+        "log " + launchedLine,
         "mover.offerIfRunningFromDiskImage",
         "mover.ejectSourceVolumeIfAsked",
         "statusItem.create",
@@ -53,10 +49,9 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
     // The migration starts after the settings window exists.
     const QStringList all = desktop.journal.entries();
     EXPECT_GT(all.indexOf("keychain.migrateLegacyKeyIfNeeded"), all.indexOf("settings.create"));
-    EXPECT_EQ(logLines(), QStringList{launchedLine()});
-
+    EXPECT_EQ(logLines(), QStringList{launchedLine});
     EXPECT_EQ(desktop.hotkeySelfTest->lastRegistrar, desktop.hotkey);
-    EXPECT_EQ(&desktop.settings->doubleTap(), desktop.doubleTap);
+    EXPECT_EQ(&desktop.settings->doubleTap, desktop.doubleTap);
     EXPECT_EQ(desktop.hotkey->current(), optionCommandT);
 }
 
@@ -65,12 +60,11 @@ TEST_F(LaunchTest, AMoveToTheApplicationsFolderEndsTheLaunchAtOnce)
     desktop.mover->takesOver = true;
     launch();
 
-    EXPECT_EQ(desktop.journal.entries(), QStringList({"doubleTap.create", "log " + launchedLine(),
+    EXPECT_EQ(desktop.journal.entries(), QStringList({"doubleTap.create", "log " + launchedLine,
                                                       "mover.offerIfRunningFromDiskImage"}));
     EXPECT_EQ(desktop.popover, nullptr);
-    // Without a panel every trigger is ignored.
-    delegate->togglePanel("trigger");
-    EXPECT_EQ(logLines(), QStringList{launchedLine()});
+    delegate->togglePanel("trigger"); // without a panel every trigger is ignored
+    EXPECT_EQ(logLines(), QStringList{launchedLine});
 }
 
 // A stored shortcut another client holds falls back to the default once; the user's choice
@@ -81,7 +75,7 @@ struct TakenRow {
     QList<HotkeyShortcut> refused;
     QStringList registers;
     std::optional<HotkeyShortcut> current;
-    QStringList extraLog;
+    bool fallbackLogged;
 };
 
 class TakenShortcutTest : public FlowTest, public ::testing::WithParamInterface<TakenRow> {};
@@ -96,19 +90,19 @@ TEST_P(TakenShortcutTest, AtLaunch)
 
     EXPECT_EQ(desktop.journal.entriesStartingWith("hotkey.register"), row.registers);
     EXPECT_EQ(desktop.hotkey->current(), row.current);
-    EXPECT_EQ(logLines(), QStringList{launchedLine()} + row.extraLog);
-    if (row.stored) {
-        EXPECT_EQ(Preferences::hotkeyShortcut(), *row.stored);
-    }
+    QStringList log{launchedLine};
+    if (row.fallbackLogged)
+        log << "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T";
+    EXPECT_EQ(logLines(), log);
+    EXPECT_EQ(Preferences::hotkeyShortcut(), row.stored.value_or(optionCommandT));
     EXPECT_EQ(mainThreadCalls(desktop.journal).last(), "popover.create");
 }
 
-const QString fallbackLine = "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T";
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, TakenShortcutTest, ::testing::Values(
-    TakenRow{"storedTaken", controlOptionR, {controlOptionR}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, optionCommandT, {fallbackLine}},
-    TakenRow{"defaultTaken", std::nullopt, {optionCommandT}, {"hotkey.register(⌥⌘T)"}, std::nullopt, {}},
-    TakenRow{"bothTaken", controlOptionR, {controlOptionR, optionCommandT}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, std::nullopt, {fallbackLine}}),
+    TakenRow{"storedTaken", controlOptionR, {controlOptionR}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, optionCommandT, true},
+    TakenRow{"defaultTaken", std::nullopt, {optionCommandT}, {"hotkey.register(⌥⌘T)"}, std::nullopt, false},
+    TakenRow{"bothTaken", controlOptionR, {controlOptionR, optionCommandT}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, std::nullopt, true}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -132,79 +126,38 @@ TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
     EXPECT_EQ(secrets.stored(KeychainHelper::service, KeychainHelper::openAIAccount), "sk-legacy");
 }
 
-// One callback of the wiring table: what the test does, then the calls it must cause.
-struct WiringRow {
-    const char* name;
-    std::function<void(FakeDesktop&)> act;
-    QStringList calls;
-};
-
-void PrintTo(const WiringRow& row, std::ostream* os)
+TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
 {
-    *os << row.name;
-}
-
-class WiringTest : public FlowTest, public ::testing::WithParamInterface<WiringRow> {};
-
-TEST_P(WiringTest, CallsTheRightComponent)
-{
+    using D = FakeDesktop;
+    const struct {
+        const char* name;
+        std::function<void(D&)> act;
+        QStringList calls;
+    } rows[] = {
+        // clang-format off
+        {"status item opens the settings", [](D& d) { invokeIfSet(d.statusItem->onOpenSettings); }, {"settings.show"}},
+        {"status item checks for updates", [](D& d) { invokeIfSet(d.statusItem->onCheckForUpdates); }, {"updates.checkForUpdates"}},
+        {"status item shows the guide", [](D& d) { invokeIfSet(d.statusItem->onShowGuide); }, {"onboarding.show"}},
+        {"guide opens the settings", [](D& d) { invokeIfSet(d.onboarding->onOpenSettings); }, {"settings.show"}},
+        {"guide changes the double-tap modifier", [](D& d) { invokeIfSet(d.onboarding->onDoubleTapChange, DoubleTapModifier::control); }, {"doubleTap.apply(control)"}},
+        {"panel opens the settings at the AI service", [](D& d) { invokeIfSet(d.popover->model().onOpenSettings); }, {"popover.dismiss(open settings)", "hotkey.unregisterSessionKeys", "settings.showAIService"}},
+        {"panel asks for the update", [](D& d) { invokeIfSet(d.popover->model().onUpdate); }, {"popover.dismiss(update)", "hotkey.unregisterSessionKeys", "updates.updateNow"}},
+        {"panel opens the accessibility settings", [](D& d) { invokeIfSet(d.popover->model().onOpenAccessibilitySettings); }, {"accessibility.openSystemSettings"}},
+        {"a hotkey press spoils a half-seen double tap", [](D& d) { invokeIfSet(d.hotkey->onAnyHotkey); }, {"doubleTap.noteHotkeyPress"}},
+        {"the panel's session keys follow the panel", [](D& d) { d.popover->show(std::nullopt); d.popover->dismiss("outside click"); }, {"popover.show", "hotkey.registerSessionKeys", "popover.dismiss(outside click)", "hotkey.unregisterSessionKeys"}},
+        {"a recording without a new shortcut restores the old one", [](D& d) { d.onboarding->onRecordingChange(true); d.onboarding->onRecordingChange(false); }, {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌥⌘T)", "doubleTap.setSuspended(false)"}},
+        {"a refused shortcut is reported to the recorder", [](D& d) { d.hotkey->refused << controlOptionR; EXPECT_FALSE(d.onboarding->onHotkeyChange(controlOptionR)); }, {"hotkey.register(⌃⌥R)"}},
+        {"settings record a new shortcut", [](D& d) { d.hotkey->refused.clear(); d.settings->onRecordingChange(true); EXPECT_TRUE(d.settings->onHotkeyChange(controlOptionR)); d.settings->onRecordingChange(false); }, {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌃⌥R)", "doubleTap.setSuspended(false)"}},
+        // clang-format on
+    };
     launch();
-    desktop.journal.clear();
-    GetParam().act(desktop);
-    EXPECT_EQ(desktop.journal.entries(), GetParam().calls);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        desktop.journal.clear();
+        row.act(desktop);
+        EXPECT_EQ(desktop.journal.entries(), row.calls);
+    }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Callbacks, WiringTest, ::testing::Values(
-    WiringRow{"status item opens the settings",
-              [](FakeDesktop& d) { invokeIfSet(d.statusItem->onOpenSettings); }, {"settings.show"}},
-    WiringRow{"status item checks for updates",
-              [](FakeDesktop& d) { invokeIfSet(d.statusItem->onCheckForUpdates); },
-              {"updates.checkForUpdates"}},
-    WiringRow{"status item shows the guide",
-              [](FakeDesktop& d) { invokeIfSet(d.statusItem->onShowGuide); }, {"onboarding.show"}},
-    WiringRow{"guide opens the settings",
-              [](FakeDesktop& d) { invokeIfSet(d.onboarding->onOpenSettings); }, {"settings.show"}},
-    WiringRow{"guide changes the double-tap modifier",
-              [](FakeDesktop& d) { invokeIfSet(d.onboarding->onDoubleTapChange, DoubleTapModifier::control); },
-              {"doubleTap.apply(control)"}},
-    WiringRow{"panel opens the settings at the AI service",
-              [](FakeDesktop& d) { invokeIfSet(d.popover->model().onOpenSettings); },
-              {"popover.dismiss(open settings)", "hotkey.unregisterSessionKeys", "settings.showAIService"}},
-    WiringRow{"panel asks for the update",
-              [](FakeDesktop& d) { invokeIfSet(d.popover->model().onUpdate); },
-              {"popover.dismiss(update)", "hotkey.unregisterSessionKeys", "updates.updateNow"}},
-    WiringRow{"panel opens the accessibility settings",
-              [](FakeDesktop& d) { invokeIfSet(d.popover->model().onOpenAccessibilitySettings); },
-              {"accessibility.openSystemSettings"}},
-    WiringRow{"a hotkey press spoils a half-seen double tap",
-              [](FakeDesktop& d) { invokeIfSet(d.hotkey->onAnyHotkey); }, {"doubleTap.noteHotkeyPress"}},
-    WiringRow{"the panel's session keys follow the panel",
-              [](FakeDesktop& d) { d.popover->show(std::nullopt); d.popover->dismiss("outside click"); },
-              {"popover.show", "hotkey.registerSessionKeys", "popover.dismiss(outside click)",
-               "hotkey.unregisterSessionKeys"}},
-    WiringRow{"settings record a new shortcut",
-              [](FakeDesktop& d) {
-                  d.settings->onRecordingChange(true);
-                  EXPECT_TRUE(d.settings->onHotkeyChange(controlOptionR));
-                  d.settings->onRecordingChange(false);
-              },
-              {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌃⌥R)",
-               "doubleTap.setSuspended(false)"}},
-    WiringRow{"a recording without a new shortcut restores the old one",
-              [](FakeDesktop& d) {
-                  d.onboarding->onRecordingChange(true);
-                  d.onboarding->onRecordingChange(false);
-              },
-              {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌥⌘T)",
-               "doubleTap.setSuspended(false)"}},
-    WiringRow{"a refused shortcut is reported to the recorder",
-              [](FakeDesktop& d) {
-                  d.hotkey->refuse(controlOptionR);
-                  EXPECT_FALSE(d.onboarding->onHotkeyChange(controlOptionR));
-              },
-              {"hotkey.register(⌃⌥R)"}}));
-// clang-format on
 
 TEST_F(LaunchTest, TheUpdateMenuItemFollowsTheUpdaterAndCallbacksEndWithTheDelegate)
 {
@@ -215,14 +168,13 @@ TEST_F(LaunchTest, TheUpdateMenuItemFollowsTheUpdaterAndCallbacksEndWithTheDeleg
     }
     desktop.updates->checkPossible = true;
     triggerWithSelection("kept");
-    const std::function<void()> onHotkey = desktop.hotkey->onHotkey;
-    const std::function<void()> onEscape = desktop.hotkey->onEscape;
-    const std::function<void(int)> onActionKey = desktop.hotkey->onActionKey;
-    const std::function<bool(const HotkeyShortcut&)> onHotkeyChange =
-        desktop.settings->onHotkeyChange;
-    const std::function<bool()> canCheckForUpdates = desktop.statusItem->canCheckForUpdates;
-    const std::function<void(const TextAction&)> onAction = model().onAction;
-    const std::function<void()> onRetry = model().onRetry;
+    const auto onHotkey = desktop.hotkey->onHotkey;
+    const auto onEscape = desktop.hotkey->onEscape;
+    const auto onActionKey = desktop.hotkey->onActionKey;
+    const auto onHotkeyChange = desktop.settings->onHotkeyChange;
+    const auto canCheckForUpdates = desktop.statusItem->canCheckForUpdates;
+    const auto onAction = model().onAction;
+    const auto onRetry = model().onRetry;
     delegate.reset();
     clearLog();
 

@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 // One ordered list of what the recording fakes were asked to do ("popover.show",
 // "hotkey.register(⌥⌘T)"), shared by all of them so a test can check the order of calls
 // across components. Safe to record into from any thread. Given a clock, every entry ends
-// with "@" and the monotonic time in milliseconds: "keys.post(Ctrl+C)@40".
+// with "@" and the monotonic time in milliseconds since the journal was last cleared:
+// "keys.post(Ctrl+C)@40".
 class CallJournal {
 public:
     explicit CallJournal(const Clock* stamp = nullptr)
@@ -25,7 +26,7 @@ public:
     void record(const QString& entry)
     {
         QMutexLocker lock(&m_mutex);
-        m_entries.append(m_stamp ? entry + u'@' + QString::number(m_stamp->monotonicNow().count())
+        m_entries.append(m_stamp ? entry + u'@' + QString::number((now() - m_origin).count())
                                  : entry);
     }
     QStringList entries() const
@@ -42,10 +43,17 @@ public:
     {
         QMutexLocker lock(&m_mutex);
         m_entries.clear();
+        m_origin = now();
     }
 
 private:
+    std::chrono::milliseconds now() const
+    {
+        return m_stamp ? m_stamp->monotonicNow() : std::chrono::milliseconds(0);
+    }
+
     const Clock* m_stamp;
     mutable QMutex m_mutex;
     QStringList m_entries;
+    std::chrono::milliseconds m_origin{0};
 };

@@ -11,6 +11,14 @@ template <class Fake, class... Args> std::unique_ptr<Fake> keep(Fake*& pointer, 
     return made;
 }
 
+// The same, recording "NAME.create" first.
+template <class Fake>
+std::unique_ptr<Fake> create(Fake*& pointer, CallJournal& journal, const char* name)
+{
+    journal.record(QLatin1String(name) + u".create"_s);
+    return keep(pointer, journal);
+}
+
 } // namespace
 
 FakeDesktop::FakeDesktop(KeyCharacters& layout)
@@ -20,35 +28,30 @@ FakeDesktop::FakeDesktop(KeyCharacters& layout)
     m_services.accessibility = keep(accessibility, journal);
     m_services.selection = keep(selection, journal);
     m_services.pasteBack = keep(pasteBack, journal);
-    m_services.clipboard = keep(clipboard, journal);
+    m_services.clipboard = std::make_unique<FakeClipboard>(journal);
     m_services.secureInput = keep(secureInput);
-    m_services.runningApplications = keep(runningApplications);
+    m_services.runningApplications = std::make_unique<FakeRunningApplications>();
     m_services.hotkeySelfTest = keep(hotkeySelfTest, journal);
 }
 
-FakeDesktop::~FakeDesktop() = default;
-
 AppComponents FakeDesktop::components()
 {
-    Q_ASSERT(m_services.applicationMover);
     AppComponents components = std::move(m_services);
     components.makeDoubleTap = [this] { return keep(doubleTap, journal); };
-    components.makeStatusItem = [this] { return keep(statusItem, journal); };
-    components.makeUpdater = [this] { return keep(updates, journal); };
-    components.makeWelcomeGuide = [this] { return keep(onboarding, journal); };
-    components.makePopover = [this] { return keep(popover, journal); };
+    components.makeStatusItem = [this] { return create(statusItem, journal, "statusItem"); };
+    components.makeUpdater = [this] { return create(updates, journal, "updates"); };
+    components.makeWelcomeGuide = [this] { return create(onboarding, journal, "onboarding"); };
+    components.makePopover = [this] { return create(popover, journal, "popover"); };
     components.makeHotkeyRegistrar = [this] {
         auto registrar = keep(hotkey, journal, m_layout);
-        for (const HotkeyShortcut& shortcut : refusedShortcuts)
-            registrar->refuse(shortcut);
+        registrar->refused = refusedShortcuts;
         return registrar;
     };
     components.makeSettingsWindow = [this](DoubleTapTrigger& watcher) {
         return keep(settings, journal, watcher);
     };
-
     components.migrateLegacyKey = [this] {
-        journal.record(QStringLiteral("keychain.migrateLegacyKeyIfNeeded"));
+        journal.record(u"keychain.migrateLegacyKeyIfNeeded"_s);
     };
     return components;
 }

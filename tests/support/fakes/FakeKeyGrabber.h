@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QStringList>
-#include <algorithm>
 
 // A desktop that grants every combination nobody holds. Each grab and release is recorded in
 // `calls` as "grab ID DISPLAY" and "release ID DISPLAY" ("release unknown" for a handle that
@@ -20,13 +19,12 @@ public:
 
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
-        calls.append(QStringLiteral("grab %1 %2")
-                         .arg(QString::number(id), combination.displayString(m_layout)));
-        for (const Refusal& refusal : m_refused) {
-            if (refusal.combination == combination)
-                return {refusal.status, 0};
+        calls.append(u"grab %1 %2"_qs.arg(id).arg(combination.displayString(m_layout)));
+        for (const Held& refused : m_refused) {
+            if (refused.combination == combination)
+                return {int(refused.handle), 0};
         }
-        if (holds(combination))
+        if (!holders(combination).isEmpty())
             return {heldElsewhere, 0};
         m_held.append({++m_lastHandle, id, combination});
         return {ok, m_lastHandle};
@@ -34,46 +32,28 @@ public:
 
     void release(Handle handle) override
     {
-        const auto held = std::find_if(m_held.begin(), m_held.end(), [handle](const Held& entry) {
-            return entry.handle == handle;
-        });
-        if (held == m_held.end()) {
-            calls.append(QStringLiteral("release unknown"));
-            return;
+        for (qsizetype i = 0; i < m_held.size(); ++i) {
+            if (m_held[i].handle == handle) {
+                calls.append(u"release %1 %2"_qs.arg(m_held[i].id)
+                                 .arg(m_held[i].combination.displayString(m_layout)));
+                m_held.removeAt(i);
+                return;
+            }
         }
-        calls.append(
-            QStringLiteral("release %1 %2")
-                .arg(QString::number(held->id), held->combination.displayString(m_layout)));
-        m_held.erase(held);
+        calls.append(u"release unknown"_qs);
     }
 
     // Another client holds the combination from now on; grabbing it answers the status.
     void refuse(const HotkeyShortcut& combination, int status = heldElsewhere)
     {
-        m_refused.append({combination, status});
-    }
-    // The other client let it go.
-    void allow(const HotkeyShortcut& combination)
-    {
-        m_refused.removeIf(
-            [&](const Refusal& refusal) { return refusal.combination == combination; });
-    }
-
-    bool holds(const HotkeyShortcut& combination) const
-    {
-        return std::any_of(m_held.begin(), m_held.end(),
-                           [&](const Held& entry) { return entry.combination == combination; });
+        m_refused.append({Handle(status), 0, combination});
     }
 
     // The user presses the combination. False when nothing here holds it, so the key went to
     // the application in front.
     bool press(const HotkeyShortcut& combination)
     {
-        QList<uint32_t> ids;
-        for (const Held& entry : m_held) {
-            if (entry.combination == combination)
-                ids.append(entry.id);
-        }
+        const QList<uint32_t> ids = holders(combination);
         for (uint32_t id : ids) {
             if (onPressed)
                 onPressed(id);
@@ -84,18 +64,23 @@ public:
     QStringList calls;
 
 private:
-    KeyCharacters& m_layout;
     struct Held {
-        Handle handle;
+        Handle handle; // the status, for a refusal
         uint32_t id;
         HotkeyShortcut combination;
     };
-    struct Refusal {
-        HotkeyShortcut combination;
-        int status;
-    };
+    QList<uint32_t> holders(const HotkeyShortcut& combination) const
+    {
+        QList<uint32_t> ids;
+        for (const Held& entry : m_held) {
+            if (entry.combination == combination)
+                ids.append(entry.id);
+        }
+        return ids;
+    }
 
+    KeyCharacters& m_layout;
     QList<Held> m_held;
-    QList<Refusal> m_refused;
+    QList<Held> m_refused;
     Handle m_lastHandle = 0;
 };
