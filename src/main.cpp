@@ -44,8 +44,8 @@ int runCommand(int argc, char** argv, const QStringList& arguments)
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliIO io{out, err, readStandardInput};
-    const int code = QCoro::waitFor(
-        CommandLine::execute(arguments, io, {platform.keyboardLayout(), platform.secretStore()}));
+    const int code = QCoro::waitFor(CommandLine::execute(
+        arguments, io, {platform.keyboardLayout(), platform.secretStore(), platform.clock()}));
     out.flush();
     err.flush();
     qInstallMessageHandler(dropQtMessage);

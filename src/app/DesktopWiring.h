@@ -9,6 +9,7 @@
 #include <memory>
 
 class AtspiFocusedTextReader;
+class Clock;
 class DBusAccessibilityBus;
 class FrontmostWindows;
 class GnomeCustomKeybinding;
@@ -16,6 +17,7 @@ class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
 class PointerLocator;
+class SecretStore;
 class ShortcutHold;
 class WaylandConnection;
 class WaylandKeymap;
@@ -28,8 +30,10 @@ class X11AccessibilityPermission;
 // Needs a QApplication.
 class DesktopWiring {
 public:
-    // The layout is borrowed and must outlive the wiring and what it builds.
-    DesktopWiring(KeyboardLayout& layout, DesktopSession session);
+    // The layout, the clock and the key store are borrowed and must outlive the wiring and
+    // what it builds.
+    DesktopWiring(KeyboardLayout& layout, Clock& clock, SecretStore& secrets,
+                  DesktopSession session);
     ~DesktopWiring();
     DesktopWiring(const DesktopWiring&) = delete;
     DesktopWiring& operator=(const DesktopWiring&) = delete;
@@ -46,6 +50,8 @@ private:
     void logChoices() const;
 
     KeyboardLayout& m_layout;
+    Clock& m_clock;
+    SecretStore& m_secrets;
     const DesktopSession m_session;
     // Opens every X connection the X11 adapters use.
     X11Display m_display;

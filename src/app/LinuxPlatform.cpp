@@ -3,8 +3,8 @@
 #include "core/Log.h"
 
 #include "core/StderrLogSink.h"
+#include "core/SystemClock.h"
 #include "platform/KeyboardLayout.h"
-#include "platform/Platform.h"
 #include "platform/SecretStore.h"
 #include "platform/journal/JournalLogSink.h"
 #include "platform/secret/LibsecretStore.h"
@@ -35,16 +35,14 @@ std::unique_ptr<LogSink> chooseLogSink(LinuxPlatform::Role role)
 
 LinuxPlatform::LinuxPlatform(Role role)
     : m_logSink(chooseLogSink(role))
+    , m_clock(std::make_unique<SystemClock>())
     , m_secretStore(std::make_unique<LibsecretStore>())
     , m_keyboardLayout(std::make_unique<XkbKeyboardLayout>())
 {
     Log::setSink(m_logSink.get());
-    // The key store still reaches the keyring through the platform's locator.
-    Platform::setSecretStore(m_secretStore.get());
 }
 
 LinuxPlatform::~LinuxPlatform()
 {
-    Platform::setSecretStore(nullptr);
     Log::setSink(nullptr);
 }

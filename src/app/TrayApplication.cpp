@@ -105,8 +105,10 @@ int runTrayApplication(int argc, char** argv)
     }
 
     TerminationSignals terminationSignals;
-    DesktopWiring desktop(platform.keyboardLayout(), session);
-    AppDelegate delegate(desktop.takeComponents(), platform.keyboardLayout());
+    DesktopWiring desktop(platform.keyboardLayout(), platform.clock(), platform.secretStore(),
+                          session);
+    AppDelegate delegate(desktop.takeComponents(), platform.keyboardLayout(), platform.clock(),
+                         platform.secretStore());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
     instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+class Clock;
 class KeyboardLayout;
 class SecretStore;
 
@@ -9,4 +10,5 @@ class SecretStore;
 struct CommandPorts {
     KeyboardLayout& keyboardLayout;
     SecretStore& secrets;
+    Clock& clock;
 };

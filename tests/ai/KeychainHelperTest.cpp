@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ai/KeychainHelper.h"
 
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeSecretStore.h"
@@ -55,11 +54,8 @@ public:
     bool refuseWrites = false;
 };
 
-// Private settings and the prompting keyring, installed for the life of the object.
+// Private settings and the prompting keyring.
 struct KeyringFixture {
-    KeyringFixture() { Platform::setSecretStore(&store); }
-    ~KeyringFixture() { Platform::setSecretStore(nullptr); }
-
     FakeSecretStore& keyring() { return store.fake; }
     bool attempted() const { return Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted); }
 
@@ -68,12 +64,13 @@ struct KeyringFixture {
     {
         keyring().calls.clear();
         ScopedLogCapture log;
-        KeychainHelper::migrateLegacyKeyIfNeeded();
+        keychain.migrateLegacyKeyIfNeeded();
         return {keyring().calls, log.lines()};
     }
 
     ScopedConfigHome home;
     PromptingSecretStore store;
+    KeychainHelper keychain{store};
 };
 
 class KeychainHelperTest : public ::testing::Test, protected KeyringFixture {};
@@ -94,29 +91,29 @@ TEST_F(KeychainHelperTest, DecodesStoredBytesAsUtf8)
     for (const auto& [stored, read] : rows) {
         SCOPED_TRACE(stored.toHex().toStdString());
         keyring().put(current, account, stored);
-        EXPECT_EQ(KeychainHelper::read(current, account), read);
+        EXPECT_EQ(keychain.read(current, account), read);
     }
     keyring().setAvailable(false);
-    EXPECT_EQ(KeychainHelper::read(current, account), std::nullopt);
+    EXPECT_EQ(keychain.read(current, account), std::nullopt);
 }
 
 TEST_F(KeychainHelperTest, WriteReplacesAndRemoveSucceedsWhetherOrNotTheItemExists)
 {
-    EXPECT_EQ(KeychainHelper::read(current, account), std::nullopt);
+    EXPECT_EQ(keychain.read(current, account), std::nullopt);
     keyring().put(legacy, account, "sk-legacy");
-    ASSERT_TRUE(KeychainHelper::write(account, QStringLiteral("sk-first")));
-    ASSERT_TRUE(KeychainHelper::write(account, QStringLiteral("sk-sécond")));
+    ASSERT_TRUE(keychain.write(account, QStringLiteral("sk-first")));
+    ASSERT_TRUE(keychain.write(account, QStringLiteral("sk-sécond")));
     EXPECT_EQ(keyring().stored(current, account), QByteArray("sk-sécond"));
-    EXPECT_EQ(KeychainHelper::read(current, account), QStringLiteral("sk-sécond"));
+    EXPECT_EQ(keychain.read(current, account), QStringLiteral("sk-sécond"));
 
-    EXPECT_TRUE(KeychainHelper::remove(account));
-    EXPECT_TRUE(KeychainHelper::remove(account));
+    EXPECT_TRUE(keychain.remove(account));
+    EXPECT_TRUE(keychain.remove(account));
     EXPECT_EQ(keyring().stored(current, account), std::nullopt);
     EXPECT_EQ(keyring().stored(legacy, account), QByteArray("sk-legacy"));
 
     keyring().setAvailable(false);
-    EXPECT_FALSE(KeychainHelper::write(account, QStringLiteral("sk-test")));
-    EXPECT_FALSE(KeychainHelper::remove(account));
+    EXPECT_FALSE(keychain.write(account, QStringLiteral("sk-test")));
+    EXPECT_FALSE(keychain.remove(account));
 }
 
 TEST(KeychainMigrationTest, CopiesALegacyKeyAtMostOnceAndNeverOverAnyOther)
@@ -169,7 +166,7 @@ TEST(KeychainMigrationTest, CopiesALegacyKeyAtMostOnceAndNeverOverAnyOther)
         // or one turning up later, stays so.
         f.keyring().setAvailable(true);
         f.store.refuseWrites = false;
-        ASSERT_TRUE(KeychainHelper::remove(account));
+        ASSERT_TRUE(f.keychain.remove(account));
         f.keyring().put(legacy, account, "sk-legacy");
         const auto second = f.launch();
         EXPECT_EQ(second.first, QStringList{});

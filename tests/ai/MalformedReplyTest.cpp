@@ -82,7 +82,8 @@ protected:
             SCOPED_TRACE(i);
             server.setReply(generator.next());
             const AIGateway::Result result =
-                await(AIGateway::perform(TextAction::fixGrammar(), "text", Language::english()));
+                await(AIGateway(fakeClock.clock, keyring.store)
+                          .perform(TextAction::fixGrammar(), "text", Language::english()));
             ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
             const ProxyError& error = std::get<ProxyError>(result);
             EXPECT_TRUE(knownOrigin.match(error.logDetail).hasMatch())

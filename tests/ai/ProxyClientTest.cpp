@@ -12,7 +12,7 @@ protected:
 
     ProxyClient::Result complete()
     {
-        return await(ProxyClient::complete(TextAction::fixGrammar(), "teh text",
+        return await(ProxyClient::complete(fakeClock.clock, TextAction::fixGrammar(), "teh text",
                                            Language::english(), "credential-9", installation()));
     }
 };
@@ -20,8 +20,8 @@ protected:
 TEST_F(ProxyClientTest, PostsTheActionWithItsHeaders)
 {
     server.setReply(LoopbackServer::Reply::json(200, R"({"text":"ok"})"));
-    (void)await(ProxyClient::complete(TextAction::translate(), "  Hallo\n", *Language::withID("de"),
-                                      "credential-9", installation()));
+    (void)await(ProxyClient::complete(fakeClock.clock, TextAction::translate(), "  Hallo\n",
+                                      *Language::withID("de"), "credential-9", installation()));
 
     ASSERT_EQ(server.requests().size(), 1);
     const LoopbackServer::Request& request = server.requests().first();

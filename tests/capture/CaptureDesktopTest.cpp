@@ -59,7 +59,7 @@ TEST_F(CaptureDesktopTest, AccessibilityGivesTheExactSelectionWithItsEdgeSpaces)
 TEST_F(CaptureDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
 {
     // Another application serving raw bytes, read back raw after the capture.
-    XcbPasteboard other{X11Display{}, roomy};
+    XcbPasteboard other{clock, X11Display{}, roomy};
     other.write(unusualClipboard());
     setDefault(DefaultsKey::forceClipboardCapture, true);
 
@@ -77,8 +77,8 @@ TEST_F(CaptureDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudg
                 {QStringLiteral("application/x-stalled-2"), ClipboardOwner::stalled},
                 {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    XcbPasteboard tight;
-    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight};
+    XcbPasteboard tight{clock};
+    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight, clock};
     const std::optional<CapturedSelection> captured = QCoro::waitFor(timed.capture());
 
     ASSERT_TRUE(captured);

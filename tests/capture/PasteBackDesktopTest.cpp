@@ -33,7 +33,7 @@ protected:
 
 TEST_F(PasteBackDesktopTest, EveryTargetComesBackAsTheOwnerGaveIt)
 {
-    XcbPasteboard other{X11Display{}, roomy};
+    XcbPasteboard other{clock, X11Display{}, roomy};
     other.write(unusualClipboard());
 
     runPaste(QStringLiteral("Polished draft."), target);

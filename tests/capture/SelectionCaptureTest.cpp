@@ -32,7 +32,7 @@ TEST_F(CaptureTest, TheAccessibilityServiceIsAskedOnceTheShortcutKeyIsUpOrAfterH
 
     // A key that never comes up does not hold the capture back for good.
     journal.clear();
-    const std::chrono::milliseconds start = Platform::clock().monotonicNow();
+    const std::chrono::milliseconds start = fakeClock.clock.monotonicNow();
     keys.shortcutReleasedAt = start + 10s;
     ASSERT_TRUE(runCapture());
     EXPECT_EQ(

@@ -3,7 +3,6 @@
 // KeyCommandKeyringTest runs the same command against a real keyring.
 #include "cli/KeyCommand.h"
 
-#include "platform/Platform.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeSecretStore.h"
 
@@ -23,16 +22,13 @@ struct Outcome {
 
 class KeyCommandTest : public ::testing::Test {
 protected:
-    KeyCommandTest() { Platform::setSecretStore(&m_keyring); }
-    ~KeyCommandTest() override { Platform::setSecretStore(nullptr); }
-
     Outcome run(const QStringList& arguments, const QByteArray& input = {})
     {
         Outcome result;
         QTextStream out(&result.out);
         QTextStream err(&result.err);
         CliIO io{out, err, [input] { return input; }};
-        result.exitCode = keyCommand(arguments, io);
+        result.exitCode = keyCommand(arguments, io, m_keyring);
         out.flush();
         err.flush();
         // Whatever happened, the key shows nowhere.

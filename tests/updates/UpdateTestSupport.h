@@ -83,7 +83,7 @@ protected:
         services.launcher = std::move(launcherFake);
         services.quit = [this] { ++quits; };
         services.appImagePath = appImage;
-        controller = std::make_unique<UpdateController>(std::move(services));
+        controller = std::make_unique<UpdateController>(std::move(services), fakeClock.clock);
         return *controller;
     }
 

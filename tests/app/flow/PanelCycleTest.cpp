@@ -138,7 +138,7 @@ TEST_F(CycleTest, AnActionRunsAgainstTheServiceAndShowsItsResult)
     EXPECT_EQ(model().lastUsage(), QStringLiteral("120 in · 45 out"));
     EXPECT_EQ(logLines(), QStringList({"info ai: fixGrammar start (10 chars in)",
                                        "info ai: fixGrammar ok in 250ms (in 120 out 45 tok)"}));
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({120, 45}));
+    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({120, 45}));
     EXPECT_EQ(delegate->lastAction(), TextAction::fixGrammar());
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_EQ(server.requests().first().json().value("text"), "helo world");
@@ -156,7 +156,7 @@ TEST_F(CycleTest, AFailedRunShowsTheServicesMessageAndRecovery)
     EXPECT_EQ(state(), PopoverState::error(expected.message, expected.recovery));
     EXPECT_EQ(logLines(), QStringList({"info ai: improvePrompt start (9 chars in)",
                                        "error ai: improvePrompt failed: " + expected.logDetail}));
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({0, 0}));
+    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({0, 0}));
     EXPECT_FALSE(model().lastUsage());
 }
 

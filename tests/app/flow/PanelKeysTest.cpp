@@ -262,7 +262,7 @@ TEST_F(KeysTest, ASecondTriggerWhileLoadingClosesThePanelAndANewCaptureDropsTheR
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
     EXPECT_EQ(model().editableOriginal(), "next selection");
     EXPECT_EQ(model().editableResult(), "");
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({0, 0}));
+    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({0, 0}));
     EXPECT_FALSE(logLines().join('\n').contains("ok in"));
 }
 
@@ -274,7 +274,7 @@ TEST_F(KeysTest, AResultAfterADismissalStillFillsTheHiddenPanel)
 
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({12, 7}));
+    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
 }
 
 } // namespace

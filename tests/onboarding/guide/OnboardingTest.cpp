@@ -8,7 +8,6 @@
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
@@ -65,14 +64,12 @@ protected:
         guide.onOpenSettings = [this] { calls.append(QStringLiteral("open settings")); };
         // Nothing on this computer's own ports is asked.
         guide.setProbeCandidates({});
-        Platform::setSecretStore(&keyring);
     }
     // A poll left waiting on the fake clock would never end.
     ~OnboardingTest() override
     {
         guide.close();
         time.clock.advance(OnboardingWindowController::pollInterval);
-        Platform::setSecretStore(nullptr);
     }
 
     OnboardingView& view() const { return *guide.view(); }
@@ -95,7 +92,8 @@ protected:
     QStringList calls;
     FakeAccessibilityBus bus;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{accessibility, layout.layout, [this] { ++relaunches; }, &bus};
+    OnboardingWindowController guide{
+        accessibility, layout.layout, time.clock, keyring, [this] { ++relaunches; }, &bus};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -108,7 +106,7 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     EXPECT_EQ(log.lines(), QStringList{"info app: first run — showing the welcome guide"});
     guide.window()->close();
 
-    OnboardingWindowController nextLaunch(accessibility, layout.layout, [] {});
+    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring, [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
     EXPECT_EQ(log.lines().size(), 1);
@@ -303,10 +301,10 @@ TEST_F(OnboardingTest, ProbeAsksAllPortsAtOnceAndOffersThoseListingModels)
     silent.setReply(LoopbackServer::Reply::silence());
     webPage.setReply(LoopbackServer::Reply::json(200, "<html>router login</html>"));
     ollama.setReply(LoopbackServer::Reply::json(200, twoModels));
-    auto probe = LocalServerProbe::find({{"silent", portOf(silent)},
-                                         {"refusing", refusingPort()},
-                                         {"web page", portOf(webPage)},
-                                         {"Ollama", portOf(ollama)}});
+    auto probe = LocalServerProbe::find(time.clock, {{"silent", portOf(silent)},
+                                                     {"refusing", refusingPort()},
+                                                     {"web page", portOf(webPage)},
+                                                     {"Ollama", portOf(ollama)}});
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return ollama.requests().size() == 1 && time.clock.pendingSleeps() == 1;
     })) << "only the silent port's time-out is left";

@@ -8,7 +8,10 @@ namespace {
 
 class FreedesktopTrashTest : public MoveTest {
 protected:
-    FreedesktopTrash trash() const { return FreedesktopTrash::inDataHome(root("/data")); }
+    FreedesktopTrash trash()
+    {
+        return FreedesktopTrash::inDataHome(fakeClock.clock, root("/data"));
+    }
 };
 
 TEST_F(FreedesktopTrashTest, KeepsTheItemAndWhereItCameFrom)

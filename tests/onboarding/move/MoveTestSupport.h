@@ -55,7 +55,8 @@ protected:
         services.launcher = std::move(launcherFake);
         services.commands = commands;
         services.quit = [this] { ++quits; };
-        m_mover = std::make_unique<MoveToApplications>(locations, std::move(services));
+        m_mover =
+            std::make_unique<MoveToApplications>(locations, std::move(services), fakeClock.clock);
         return *m_mover;
     }
 

@@ -3,6 +3,7 @@
 // on the compositor of scripts/test-session --sway (virtual keyboard) or --kwin (fake
 // input). The clipboard is read and written with wl-paste and wl-copy, which speak data
 // control; the session's own keyboard selects and moves the caret.
+#include "core/SystemClock.h"
 #include "platform/wayland/FakeInputSender.h"
 #include "platform/wayland/ForeignToplevelWindows.h"
 #include "platform/wayland/VirtualKeyboardSender.h"
@@ -103,7 +104,8 @@ TEST(KeySendersWaylandTest, CopyAndPasteReachAGtkEditor)
 
     // wlroots names the window in front by its application id, which tells terminals apart.
     if (ForeignToplevelWindows::isOffered(*connection)) {
-        ForeignToplevelWindows windows(*connection, nullptr);
+        SystemClock clock;
+        ForeignToplevelWindows windows(*connection, nullptr, clock);
         std::optional<TargetApplication> front;
         EXPECT_TRUE(waitUntil([&] {
             front = windows.frontmost();

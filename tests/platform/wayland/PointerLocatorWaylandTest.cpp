@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Against the compositor of `scripts/test-session --sway` or `--kwin`: the session's pointer is
 // moved through its seat over a native GTK3 editor, which must keep the keyboard.
+#include "core/SystemClock.h"
 #include "e2e/AccessibilityProbe.h"
 #include "platform/wayland/LayerShellPointerLocator.h"
 #include "platform/wayland/WaylandConnection.h"
@@ -41,7 +42,8 @@ TEST(PointerLocatorWaylandTest, FindsThePointerAndLeavesTheKeyboardWithTheEditor
         GTEST_SKIP() << "needs a Wayland test session (scripts/test-session --sway or --kwin)";
     const std::unique_ptr<WaylandConnection> connection = WaylandConnection::open();
     ASSERT_TRUE(connection);
-    LayerShellPointerLocator locator(*connection);
+    SystemClock clock;
+    LayerShellPointerLocator locator(*connection, clock);
     int overlayKeyboardEnters = 0;
     wl_keyboard* keyboard = wl_seat_get_keyboard(connection->seat());
     wl_keyboard_add_listener(keyboard, &keyboardEnters, &overlayKeyboardEnters);

@@ -112,7 +112,7 @@ protected:
         keyboard.emplace();
         monitor = std::make_unique<DoubleTapMonitor>(
             std::make_unique<RecordingSource>(std::make_unique<XInputKeyEventSource>(), seen),
-            permission);
+            permission, time.clock);
         monitor->onDoubleTap = [this] { ++fired; };
     }
 

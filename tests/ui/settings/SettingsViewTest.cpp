@@ -24,7 +24,7 @@ class SettingsViewTest : public SettingsTestFixture {
 protected:
     SettingsView& makeView()
     {
-        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout);
+        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout, time.clock, keyring);
         return *view;
     }
 
@@ -156,9 +156,9 @@ TEST_F(SettingsViewTest, EveryPickerWritesItsPreferenceAtOnce)
 
 TEST_F(SettingsViewTest, UsageIsShownWithGroupedDigits)
 {
-    Preferences::addUsage(1234, 56);
+    Preferences::addUsage(time.clock, 1234, 56);
     EXPECT_EQ(makeView().usage(), QStringLiteral("1,234 in · 56 out"));
-    Preferences::addUsage(1000000, 0);
+    Preferences::addUsage(time.clock, 1000000, 0);
     view->reload();
     EXPECT_EQ(view->usage(), QStringLiteral("1,001,234 in · 56 out"));
 }

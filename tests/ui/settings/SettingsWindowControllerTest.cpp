@@ -18,7 +18,8 @@ namespace {
 
 class SettingsWindowControllerTest : public SettingsTestFixture {
 protected:
-    SettingsWindowController controller{doubleTap, accessibility, layout.layout};
+    SettingsWindowController controller{doubleTap, accessibility, layout.layout, time.clock,
+                                        keyring};
 };
 
 TEST_F(SettingsWindowControllerTest, ShowsOneFixedWindowCentredOnEveryShow)

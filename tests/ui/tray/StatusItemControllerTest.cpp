@@ -68,7 +68,7 @@ protected:
     ScopedFakeClock time;
     ScopedLogCapture log;
     FakeAccessibilityPermission accessibility;
-    StatusItemController controller{accessibility,
+    StatusItemController controller{accessibility, time.clock,
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
 
@@ -147,7 +147,7 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
 
     // A flash outliving its controller does nothing.
     {
-        StatusItemController shortLived(accessibility);
+        StatusItemController shortLived(accessibility, time.clock);
         shortLived.flash();
     }
     time.clock.advance(300ms);

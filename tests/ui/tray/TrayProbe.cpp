@@ -2,6 +2,7 @@
 // A tray icon in a process of its own, for the desktop test of its menu: it prints
 // "icon X Y WIDTH HEIGHT" once the tray shows the icon, "settings" for each Settings… chosen,
 // and runs until it is quit.
+#include "core/SystemClock.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "ui/tray/StatusItemController.h"
 
@@ -14,7 +15,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     FakeAccessibilityPermission accessibility;
-    StatusItemController controller(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
+    SystemClock clock;
+    StatusItemController controller(accessibility, clock,
+                                    XdgAutostartEntry(QStringLiteral("/bin/true")));
     controller.onOpenSettings = [] {
         std::printf("settings\n");
         std::fflush(stdout);
