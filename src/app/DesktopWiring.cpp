@@ -24,6 +24,7 @@
 #include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/kde/KGlobalAccelHold.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/secret/LibsecretStore.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/FakeInputSender.h"
 #include "platform/wayland/ForeignToplevelWindows.h"
@@ -41,6 +42,7 @@
 #include "platform/x11/XcbPasteboard.h"
 #include "platform/x11/XcbSecureInput.h"
 #include "platform/xdg/XdgPaths.h"
+#include "platform/xkb/XkbKeyboardLayout.h"
 #include "ui/PopoverController.h"
 #include "ui/settings/SettingsWindowController.h"
 #include "ui/tray/StatusItemController.h"
@@ -81,11 +83,9 @@ private:
 
 } // namespace
 
-DesktopWiring::DesktopWiring(KeyboardLayout& layout, Clock& clock, SecretStore& secrets,
-                             DesktopSession session)
-    : m_layout(layout)
-    , m_clock(clock)
-    , m_secrets(secrets)
+DesktopWiring::DesktopWiring(DesktopSession session)
+    : m_secrets(std::make_unique<LibsecretStore>())
+    , m_layout(std::make_unique<XkbKeyboardLayout>())
     , m_session(session)
 {}
 DesktopWiring::~DesktopWiring() = default;
@@ -93,7 +93,7 @@ DesktopWiring::~DesktopWiring() = default;
 AppComponents DesktopWiring::takeComponents()
 {
     AppComponents components;
-    components.migrateLegacyKey = [keychain = KeychainHelper(m_secrets)] {
+    components.migrateLegacyKey = [keychain = KeychainHelper(*m_secrets)] {
         keychain.migrateLegacyKeyIfNeeded();
     };
     components.clipboard = std::make_unique<QtClipboard>();
@@ -130,8 +130,8 @@ AppComponents DesktopWiring::takeComponents()
         return std::make_unique<StatusItemController>(*permission, clock);
     };
     const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
-    components.makeSettingsWindow = [permission, shortcut, &layout = m_layout, &clock = m_clock,
-                                     &secrets = m_secrets](DoubleTapTrigger& doubleTap) {
+    components.makeSettingsWindow = [permission, shortcut, &layout = *m_layout, &clock = m_clock,
+                                     &secrets = *m_secrets](DoubleTapTrigger& doubleTap) {
         auto window = std::make_unique<SettingsWindowController>(doubleTap, *permission, layout,
                                                                  clock, secrets);
         window->setDesktopShortcut(shortcut);
@@ -139,8 +139,8 @@ AppComponents DesktopWiring::takeComponents()
     };
     m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
     components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission, shortcut,
-                                   bus = m_accessibilityBus.get(), &layout = m_layout,
-                                   &clock = m_clock, &secrets = m_secrets] {
+                                   bus = m_accessibilityBus.get(), &layout = *m_layout,
+                                   &clock = m_clock, &secrets = *m_secrets] {
         auto guide = std::make_unique<OnboardingWindowController>(
             *permission, layout, clock, secrets,
             [x11Permission] {
@@ -169,7 +169,7 @@ DesktopShortcut DesktopWiring::desktopShortcut(Clipboard& clipboard)
     if (m_session.desktop == DesktopSession::Desktop::wlroots) {
         shortcut.home = DesktopShortcut::Home::sway;
     } else if (m_session.desktop == DesktopSession::Desktop::gnome) {
-        m_gnomeKeybinding = GnomeCustomKeybinding::make(m_layout);
+        m_gnomeKeybinding = GnomeCustomKeybinding::make(*m_layout);
         if (m_gnomeKeybinding) {
             shortcut.home = DesktopShortcut::Home::gnome;
             shortcut.keybinding = m_gnomeKeybinding.get();
@@ -186,7 +186,7 @@ void DesktopWiring::wireX11(AppComponents& components)
         return std::make_unique<PopoverController>(
             std::make_unique<XInputOutsideClickWatcher>(display));
     };
-    components.makeHotkeyRegistrar = [display, &layout = m_layout] {
+    components.makeHotkeyRegistrar = [display, &layout = *m_layout] {
         return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout, display),
                                                layout);
     };
@@ -203,8 +203,8 @@ void DesktopWiring::wireX11(AppComponents& components)
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
     components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
-        [display, &layout = m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
-        m_layout);
+        [display, &layout = *m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
+        *m_layout);
 
     m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, display);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
@@ -291,7 +291,7 @@ void DesktopWiring::wireWayland(AppComponents& components)
 
 void DesktopWiring::wireKde(AppComponents& components)
 {
-    components.makeHotkeyRegistrar = [&layout = m_layout] {
+    components.makeHotkeyRegistrar = [&layout = *m_layout] {
         return std::make_unique<HotkeyManager>(
             std::make_unique<KGlobalAccelGrabber>(layout, &kdeActionName), layout);
     };
