@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The one binary: without a command it is the tray application, otherwise it runs one
 // command (trigger, run, defaults, preferences, key) and exits.
-#include "app/LinuxPlatform.h"
+#include "app/CommandWiring.h"
 #include "app/TrayApplication.h"
 #include "cli/CommandLine.h"
 #include "core/Log.h"
@@ -39,13 +39,12 @@ void dropQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 int runCommand(int argc, char** argv, const QStringList& arguments)
 {
     QCoreApplication app(argc, argv);
-    LinuxPlatform platform(LinuxPlatform::Role::command);
+    CommandWiring wiring;
     qInstallMessageHandler(logQtMessage);
     QTextStream out(stdout);
     QTextStream err(stderr);
     CliIO io{out, err, readStandardInput};
-    const int code = QCoro::waitFor(
-        CommandLine::execute(arguments, io, {platform.keyboardLayout(), platform.secretStore()}));
+    const int code = QCoro::waitFor(CommandLine::execute(arguments, io, wiring.ports()));
     out.flush();
     err.flush();
     qInstallMessageHandler(dropQtMessage);

@@ -9,7 +9,7 @@
 #include "app/null/NullSecureInput.h"
 #include "capture/SelectionCapture.h"
 #include "core/Log.h"
-#include "platform/Platform.h"
+#include "core/SystemClock.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/x11/EwmhFrontmostWindows.h"
 #include "platform/x11/XTestKeystrokeSender.h"
@@ -57,12 +57,13 @@ struct Options {
 
 QCoro::Task<int> measure(Options options)
 {
-    EwmhFrontmostWindows windows;
+    SystemClock clock;
+    EwmhFrontmostWindows windows(clock);
     AtspiFocusedTextReader accessibility;
     NullSecureInput secureInput;
-    XTestKeystrokeSender keys(secureInput);
-    XcbPasteboard pasteboard;
-    SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard);
+    XTestKeystrokeSender keys(secureInput, clock);
+    XcbPasteboard pasteboard(clock);
+    SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard, clock);
 
     std::vector<double> milliseconds;
     for (int run = 1; run <= options.runs; ++run) {

@@ -8,9 +8,10 @@
 #include "core/BuildConfig.h"
 #include "settings/Preferences.h"
 
-namespace AIGateway {
-
 namespace {
+
+using Outcome = AIGateway::Outcome;
+using Result = AIGateway::Result;
 
 QString noKeyMessage()
 {
@@ -41,22 +42,6 @@ Result fromOpenAI(OpenAIClient::Result result, const QString& address)
     return ProxyError::network(failure.description, failure.failure, address);
 }
 
-QCoro::Task<Result> performWithOwnKey(TextAction action, QString text, Language language,
-                                      AIServiceChoice choice)
-{
-    // Without a key no Authorization header is sent.
-    const auto key = KeychainHelper::openAIKey();
-    if (!key && isKeyRequired(choice)) {
-        co_return ProxyError::local(
-            noKeyMessage(), QStringLiteral("useOwnAPIKey is set but the Keychain has no key"),
-            ErrorRecovery::openSettings);
-    }
-    co_return fromOpenAI(co_await OpenAIClient::complete(
-                             Prompts::system(action, language), Prompts::userMessage(text),
-                             Preferences::model(), key.value_or(QString()), choice.address),
-                         choice.address);
-}
-
 // The service knows installations by their device identifier; a token set in the
 // defaults (for a deployment that hands out tokens) takes its place.
 QString hostedCredential()
@@ -67,9 +52,29 @@ QString hostedCredential()
     return Preferences::deviceID();
 }
 
-QCoro::Task<Result> performHosted(TextAction action, QString text, Language language)
+} // namespace
+
+QCoro::Task<AIGateway::Result> AIGateway::performWithOwnKey(TextAction action, QString text,
+                                                            Language language,
+                                                            AIServiceChoice choice)
 {
-    auto result = co_await ProxyClient::complete(std::move(action), std::move(text),
+    // Without a key no Authorization header is sent.
+    const auto key = m_keychain.openAIKey();
+    if (!key && isKeyRequired(choice)) {
+        co_return ProxyError::local(
+            noKeyMessage(), QStringLiteral("useOwnAPIKey is set but the Keychain has no key"),
+            ErrorRecovery::openSettings);
+    }
+    co_return fromOpenAI(co_await OpenAIClient::complete(
+                             m_clock, Prompts::system(action, language), Prompts::userMessage(text),
+                             Preferences::model(), key.value_or(QString()), choice.address),
+                         choice.address);
+}
+
+QCoro::Task<AIGateway::Result> AIGateway::performHosted(TextAction action, QString text,
+                                                        Language language)
+{
+    auto result = co_await ProxyClient::complete(m_clock, std::move(action), std::move(text),
                                                  std::move(language), hostedCredential());
     if (auto* error = std::get_if<ProxyError>(&result))
         co_return std::move(*error);
@@ -77,36 +82,35 @@ QCoro::Task<Result> performHosted(TextAction action, QString text, Language lang
     co_return Outcome{std::move(reply.completion), std::move(reply.quota)};
 }
 
-} // namespace
-
-QString notConfiguredMessage()
+QString AIGateway::notConfiguredMessage()
 {
     return QStringLiteral("Connect an AI service to use Quillmark");
 }
 
-std::optional<QString> missingSetup()
+std::optional<QString> AIGateway::missingSetup(SecretStore& secrets)
 {
     const AIServiceChoice choice = Preferences::aiService();
     if (!choice.service)
         return notConfiguredMessage();
     if (*choice.service != AIService::relay && isKeyRequired(choice) &&
-        !KeychainHelper::openAIKey())
+        !KeychainHelper(secrets).openAIKey())
         return noKeyMessage();
     return std::nullopt;
 }
 
-bool isConfigured()
+bool AIGateway::isConfigured()
 {
     return Preferences::aiService().service.has_value();
 }
 
-bool isUsingOwnKey()
+bool AIGateway::isUsingOwnKey()
 {
     const auto service = Preferences::aiService().service;
     return service && *service != AIService::relay;
 }
 
-QCoro::Task<Result> perform(TextAction action, QString text, Language language)
+QCoro::Task<AIGateway::Result> AIGateway::perform(TextAction action, QString text,
+                                                  Language language)
 {
     const AIServiceChoice choice = Preferences::aiService();
     if (!choice.service) {
@@ -120,10 +124,10 @@ QCoro::Task<Result> perform(TextAction action, QString text, Language language)
     co_return co_await performHosted(std::move(action), std::move(text), std::move(language));
 }
 
-QCoro::Task<std::variant<QStringList, ProxyError>> listModels(QString baseURL)
+QCoro::Task<std::variant<QStringList, ProxyError>> AIGateway::listModels(QString baseURL)
 {
     auto result =
-        co_await OpenAIClient::models(KeychainHelper::openAIKey().value_or(QString()), baseURL);
+        co_await OpenAIClient::models(m_clock, m_keychain.openAIKey().value_or(QString()), baseURL);
     if (auto* names = std::get_if<QStringList>(&result))
         co_return std::move(*names);
     if (const auto* error = std::get_if<OpenAIError>(&result)) {
@@ -134,5 +138,3 @@ QCoro::Task<std::variant<QStringList, ProxyError>> listModels(QString baseURL)
     const auto& failure = std::get<HttpExchange::TransportError>(result);
     co_return ProxyError::network(failure.description, failure.failure, baseURL);
 }
-
-} // namespace AIGateway

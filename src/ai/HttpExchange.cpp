@@ -3,8 +3,6 @@
 
 #include "core/NextEventLoopTurn.h"
 
-#include "platform/Platform.h"
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -82,17 +80,16 @@ QNetworkRequest freshRequest(const QUrl& url, std::chrono::milliseconds idleTime
     return request;
 }
 
-// The whole-request time-out: aborts the reply when the platform clock says the time is up,
+// The whole-request time-out: aborts the reply when the clock says the time is up,
 // unless the returned timer is destroyed first. `timedOut` tells the two kinds of abort apart.
-std::unique_ptr<ClockTimer> startDeadline(QNetworkReply* reply, std::chrono::milliseconds timeout,
-                                          bool& timedOut)
+std::unique_ptr<ClockTimer> startDeadline(Clock& clock, QNetworkReply* reply,
+                                          std::chrono::milliseconds timeout, bool& timedOut)
 {
-    return Platform::clock().startTimer(timeout,
-                                        [&timedOut, target = QPointer<QNetworkReply>(reply)] {
-                                            timedOut = true;
-                                            if (target)
-                                                target->abort();
-                                        });
+    return clock.startTimer(timeout, [&timedOut, target = QPointer<QNetworkReply>(reply)] {
+        timedOut = true;
+        if (target)
+            target->abort();
+    });
 }
 
 // Release files commonly sit behind a redirect to a download host.
@@ -154,18 +151,19 @@ QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeo
     return request;
 }
 
-QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
+QCoro::Task<Result> post(Clock& clock, QNetworkRequest request, QByteArray body,
                          std::chrono::milliseconds requestTimeout)
 {
-    co_return co_await send(std::move(request), std::move(body), requestTimeout);
+    co_return co_await send(clock, std::move(request), std::move(body), requestTimeout);
 }
 
-QCoro::Task<Result> get(QNetworkRequest request, std::chrono::milliseconds requestTimeout)
+QCoro::Task<Result> get(Clock& clock, QNetworkRequest request,
+                        std::chrono::milliseconds requestTimeout)
 {
-    co_return co_await send(std::move(request), std::nullopt, requestTimeout);
+    co_return co_await send(clock, std::move(request), std::nullopt, requestTimeout);
 }
 
-QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body,
+QCoro::Task<Result> send(Clock& clock, QNetworkRequest request, std::optional<QByteArray> body,
                          std::chrono::milliseconds requestTimeout)
 {
     // Only HTTP can answer with a status; other schemes are not handed to the network
@@ -177,7 +175,7 @@ QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body
     std::unique_ptr<QNetworkReply> reply(body ? manager.post(request, *body)
                                               : manager.get(request));
     bool timedOut = false;
-    auto timeout = startDeadline(reply.get(), requestTimeout, timedOut);
+    auto timeout = startDeadline(clock, reply.get(), requestTimeout, timedOut);
 
     // A server that keeps sending would otherwise fill memory until the time-out; the
     // announced length stops it before the first byte, the bytes received so far after.
@@ -200,7 +198,8 @@ QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body
     co_return result;
 }
 
-QCoro::Task<std::variant<QByteArray, Failure>> fetch(QUrl url, std::chrono::milliseconds timeout)
+QCoro::Task<std::variant<QByteArray, Failure>> fetch(Clock& clock, QUrl url,
+                                                     std::chrono::milliseconds timeout)
 {
     if (!isSupportedForGet(url))
         co_return unsupported(url);
@@ -208,7 +207,7 @@ QCoro::Task<std::variant<QByteArray, Failure>> fetch(QUrl url, std::chrono::mill
     QNetworkAccessManager manager;
     std::unique_ptr<QNetworkReply> reply(manager.get(getRequest(url, timeout)));
     bool timedOut = false;
-    auto deadline = startDeadline(reply.get(), timeout, timedOut);
+    auto deadline = startDeadline(clock, reply.get(), timeout, timedOut);
 
     co_await reply.get();
     deadline.reset();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ai/ProxyError.h"
+#include "core/Clock.h"
 
 #include <QByteArray>
 #include <QNetworkRequest>
@@ -15,7 +16,7 @@
 // Every HTTP exchange of the application: the AI clients' POSTs and GETs, the update feed and
 // the release files. Each call gets a fresh network stack, so nothing (cookies, cache,
 // credentials, open connections) carries over from one call to the next; one attempt; a
-// whole-request time-out on the platform clock. Main thread.
+// whole-request time-out on the given clock. Main thread.
 //
 // For the AI clients, redirects are followed only within the same scheme, host and port:
 // the request carries a bearer credential, and a redirect must never hand it to another
@@ -62,14 +63,15 @@ std::optional<QUrl> parseURL(const QString& text);
 // moves for `idleTimeout`.
 QNetworkRequest makeRequest(const QUrl& url, std::chrono::milliseconds idleTimeout);
 
-// Sends `body` and waits for the whole reply, at most `requestTimeout` on the platform
-// clock and at most maxReplyBytes of body (counted after any decompression).
-QCoro::Task<Result> post(QNetworkRequest request, QByteArray body,
+// Sends `body` and waits for the whole reply, at most `requestTimeout` on `clock` and at most
+// maxReplyBytes of body (counted after any decompression).
+QCoro::Task<Result> post(Clock& clock, QNetworkRequest request, QByteArray body,
                          std::chrono::milliseconds requestTimeout);
 // The same as a GET.
-QCoro::Task<Result> get(QNetworkRequest request, std::chrono::milliseconds requestTimeout);
+QCoro::Task<Result> get(Clock& clock, QNetworkRequest request,
+                        std::chrono::milliseconds requestTimeout);
 // A POST with a body, a GET without one.
-QCoro::Task<Result> send(QNetworkRequest request, std::optional<QByteArray> body,
+QCoro::Task<Result> send(Clock& clock, QNetworkRequest request, std::optional<QByteArray> body,
                          std::chrono::milliseconds requestTimeout);
 
 // Plain GETs for the update feed and the file it points to. http, https and file URLs are
@@ -80,8 +82,9 @@ struct Failure {
     bool operator==(const Failure&) const = default;
 };
 
-// The whole body of a 2xx reply, waiting at most `timeout` on the platform clock.
-QCoro::Task<std::variant<QByteArray, Failure>> fetch(QUrl url, std::chrono::milliseconds timeout);
+// The whole body of a 2xx reply, waiting at most `timeout` on `clock`.
+QCoro::Task<std::variant<QByteArray, Failure>> fetch(Clock& clock, QUrl url,
+                                                     std::chrono::milliseconds timeout);
 
 // Streams the body of a 2xx reply into the file at `destination` (created or truncated),
 // giving up when no data moves for `idleTimeout`. Nothing on success; the file may hold a

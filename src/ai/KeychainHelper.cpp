@@ -2,16 +2,14 @@
 #include "ai/KeychainHelper.h"
 
 #include "core/Log.h"
-#include "platform/Platform.h"
+#include "platform/SecretStore.h"
 #include "settings/Preferences.h"
 
 #include <QStringDecoder>
 
-namespace KeychainHelper {
-
-std::optional<QString> read(const QString& service, const QString& account)
+std::optional<QString> KeychainHelper::read(const QString& service, const QString& account) const
 {
-    const std::optional<QByteArray> bytes = Platform::secretStore().read(service, account);
+    const std::optional<QByteArray> bytes = m_store.read(service, account);
     if (!bytes)
         return std::nullopt;
     // Stateless, so that a sequence cut off at the end counts as an error too; the bytes
@@ -24,17 +22,17 @@ std::optional<QString> read(const QString& service, const QString& account)
     return text;
 }
 
-bool write(const QString& account, const QString& value)
+bool KeychainHelper::write(const QString& account, const QString& value) const
 {
-    return Platform::secretStore().write(QString::fromLatin1(service), account, value.toUtf8());
+    return m_store.write(QString::fromLatin1(service), account, value.toUtf8());
 }
 
-bool remove(const QString& account)
+bool KeychainHelper::remove(const QString& account) const
 {
-    return Platform::secretStore().remove(QString::fromLatin1(service), account);
+    return m_store.remove(QString::fromLatin1(service), account);
 }
 
-std::optional<QString> openAIKey()
+std::optional<QString> KeychainHelper::openAIKey() const
 {
     auto key = read(QString::fromLatin1(service), QString::fromLatin1(openAIAccount));
     if (!key || key->isEmpty())
@@ -42,14 +40,14 @@ std::optional<QString> openAIKey()
     return key;
 }
 
-bool saveOpenAIKey(const QString& typed)
+bool KeychainHelper::saveOpenAIKey(const QString& typed) const
 {
     const QString key = typed.trimmed();
     const QString account = QString::fromLatin1(openAIAccount);
     return key.isEmpty() ? remove(account) : write(account, key);
 }
 
-void migrateLegacyKeyIfNeeded()
+void KeychainHelper::migrateLegacyKeyIfNeeded() const
 {
     const QString current = QString::fromLatin1(service);
     const QString account = QString::fromLatin1(openAIAccount);
@@ -81,5 +79,3 @@ void migrateLegacyKeyIfNeeded()
                 .arg(QLatin1String(service)));
     }
 }
-
-} // namespace KeychainHelper

@@ -16,7 +16,7 @@ QList<Candidate> usualPorts()
             {QStringLiteral("vLLM"), 8000}};
 }
 
-QCoro::Task<QList<Server>> find(QList<Candidate> candidates)
+QCoro::Task<QList<Server>> find(Clock& clock, QList<Candidate> candidates)
 {
     // Every request is under way before the first answer is awaited, so one silent port
     // costs the time-out once, not once per port after it.
@@ -24,7 +24,7 @@ QCoro::Task<QList<Server>> find(QList<Candidate> candidates)
     QStringList addresses;
     for (const Candidate& candidate : candidates) {
         addresses.append(QStringLiteral("http://127.0.0.1:%1").arg(candidate.port));
-        asked.push_back(OpenAIClient::models(QString(), addresses.last(), timeout));
+        asked.push_back(OpenAIClient::models(clock, QString(), addresses.last(), timeout));
     }
     QList<Server> found;
     QStringList named;

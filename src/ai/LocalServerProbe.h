@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,7 +11,7 @@
 
 // Looks for OpenAI-compatible servers running on this computer: asks each loopback port for
 // its model list (GET /v1/models), all ports at once, each for at most `timeout` on the
-// platform clock. No key is sent; whatever listens there is not the service the key is for.
+// clock. No key is sent; whatever listens there is not the service the key is for.
 // Main thread.
 namespace LocalServerProbe {
 
@@ -34,6 +36,6 @@ QList<Candidate> usualPorts();
 
 // The candidates that answered like an OpenAI-compatible API, in the order given. Those that
 // refuse, time out or answer something else are left out.
-QCoro::Task<QList<Server>> find(QList<Candidate> candidates);
+QCoro::Task<QList<Server>> find(Clock& clock, QList<Candidate> candidates);
 
 } // namespace LocalServerProbe

@@ -144,14 +144,15 @@ QJsonObject requestBody(const QString& system, const QString& user, const QStrin
             {QStringLiteral("temperature"), 0.3}};
 }
 
-QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey)
+QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,
+                             QString apiKey)
 {
-    co_return co_await complete(std::move(system), std::move(user), std::move(model),
+    co_return co_await complete(clock, std::move(system), std::move(user), std::move(model),
                                 std::move(apiKey), Preferences::openAIBaseURL());
 }
 
-QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey,
-                             QString baseURL)
+QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,
+                             QString apiKey, QString baseURL)
 {
     auto prepared = authorizedRequest(endpoint(baseURL), apiKey);
     if (auto* refused = std::get_if<OpenAIError>(&prepared))
@@ -161,7 +162,7 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
         QJsonDocument(requestBody(system, user, model)).toJson(QJsonDocument::Compact);
 
     const HttpExchange::Result exchange =
-        co_await HttpExchange::post(std::move(request), body, requestTimeout);
+        co_await HttpExchange::post(clock, std::move(request), body, requestTimeout);
     if (const auto* response = std::get_if<HttpExchange::Response>(&exchange))
         co_return resultOf(*response);
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
@@ -171,7 +172,8 @@ QCoro::Task<Result> complete(QString system, QString user, QString model, QStrin
     co_return OpenAIError{QStringLiteral("No HTTP response")};
 }
 
-QCoro::Task<ModelList> models(QString apiKey, QString baseURL, std::chrono::milliseconds timeout)
+QCoro::Task<ModelList> models(Clock& clock, QString apiKey, QString baseURL,
+                              std::chrono::milliseconds timeout)
 {
     QString base = baseURL;
     while (base.endsWith(u'/'))
@@ -181,7 +183,8 @@ QCoro::Task<ModelList> models(QString apiKey, QString baseURL, std::chrono::mill
     if (auto* refused = std::get_if<OpenAIError>(&prepared))
         co_return std::move(*refused);
     QNetworkRequest request = std::get<QNetworkRequest>(std::move(prepared));
-    const HttpExchange::Result exchange = co_await HttpExchange::get(std::move(request), timeout);
+    const HttpExchange::Result exchange =
+        co_await HttpExchange::get(clock, std::move(request), timeout);
     if (const auto* failure = std::get_if<HttpExchange::TransportError>(&exchange))
         co_return *failure;
     const auto* response = std::get_if<HttpExchange::Response>(&exchange);

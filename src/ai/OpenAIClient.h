@@ -38,16 +38,17 @@ std::optional<QUrl> endpoint(const QString& baseURL);
 QJsonObject requestBody(const QString& system, const QString& user, const QString& model);
 
 // Posts to the endpoint under Preferences::openAIBaseURL().
-QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey);
+QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,
+                             QString apiKey);
 // Posts to the endpoint under `baseURL`; an empty key sends no Authorization header (a
 // local server needs none).
-QCoro::Task<Result> complete(QString system, QString user, QString model, QString apiKey,
-                             QString baseURL);
+QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,
+                             QString apiKey, QString baseURL);
 
 // The model names the server lists at base + "/v1/models" ({"data": [{"id": …}, …]}), in its
 // order; an empty key sends no Authorization header. Gives up after `timeout` on the clock.
 using ModelList = std::variant<QStringList, OpenAIError, HttpExchange::TransportError>;
-QCoro::Task<ModelList> models(QString apiKey, QString baseURL,
+QCoro::Task<ModelList> models(Clock& clock, QString apiKey, QString baseURL,
                               std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 } // namespace OpenAIClient

@@ -48,14 +48,15 @@ Installation currentInstallation()
     return {baseURL(), Preferences::deviceID(), AppIdentity::version()};
 }
 
-QCoro::Task<Result> complete(TextAction action, QString text, Language language, QString credential)
+QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
+                             QString credential)
 {
-    co_return co_await complete(std::move(action), std::move(text), std::move(language),
+    co_return co_await complete(clock, std::move(action), std::move(text), std::move(language),
                                 std::move(credential), currentInstallation());
 }
 
-QCoro::Task<Result> complete(TextAction action, QString text, Language language, QString credential,
-                             Installation installation)
+QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
+                             QString credential, Installation installation)
 {
     const auto wire = ProxyWire::wireAction(action);
     if (const auto* error = std::get_if<ProxyError>(&wire))
@@ -88,10 +89,10 @@ QCoro::Task<Result> complete(TextAction action, QString text, Language language,
     const QJsonObject body =
         ProxyWire::requestBody(std::get<ProxyWire::WireAction>(wire), text, language);
 
-    co_return resultOf(
-        co_await HttpExchange::post(
-            std::move(request), QJsonDocument(body).toJson(QJsonDocument::Compact), requestTimeout),
-        installation.baseURL);
+    co_return resultOf(co_await HttpExchange::post(
+                           clock, std::move(request),
+                           QJsonDocument(body).toJson(QJsonDocument::Compact), requestTimeout),
+                       installation.baseURL);
 }
 
 } // namespace ProxyClient

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ai/ProxyWire.h"
+#include "core/Clock.h"
 
 #include <QString>
 #include <qcoro/qcorotask.h>
@@ -28,9 +29,9 @@ QString baseURL();
 Installation currentInstallation();
 
 // One POST to base + "/ai" with the bearer credential.
-QCoro::Task<Result> complete(TextAction action, QString text, Language language,
+QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
                              QString credential);
-QCoro::Task<Result> complete(TextAction action, QString text, Language language, QString credential,
-                             Installation installation);
+QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
+                             QString credential, Installation installation);
 
 } // namespace ProxyClient

@@ -20,7 +20,7 @@
 #include <functional>
 #include <memory>
 
-// Everything the app delegate is built from. main() fills it with the desktop's adapters
+// Everything the app delegate is built from. DesktopWiring fills it with the desktop's adapters
 // (and null adapters where none exists yet); tests fill it with recording fakes. Every
 // entry must be set.
 //

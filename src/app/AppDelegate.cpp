@@ -23,10 +23,13 @@ template <class T> std::unique_ptr<T> make(const std::function<std::unique_ptr<T
 
 } // namespace
 
-AppDelegate::AppDelegate(AppComponents components, KeyCharacters& layout, QObject* parent)
+AppDelegate::AppDelegate(AppComponents components, KeyCharacters& layout, Clock& clock,
+                         SecretStore& secrets, QObject* parent)
     : QObject(parent)
     , m_components(std::move(components))
     , m_layout(layout)
+    , m_clock(clock)
+    , m_gateway(clock, secrets)
 {
     Q_ASSERT(m_components.makeDoubleTap && m_components.makeStatusItem &&
              m_components.makeUpdater && m_components.makeWelcomeGuide &&

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ai/AIGateway.h"
 #include "app/AppComponents.h"
 #include "capture/CapturedSelection.h"
+#include "core/Clock.h"
 #include "core/HotkeyShortcut.h"
 #include "core/TextAction.h"
 #include "platform/KeyboardLayout.h"
@@ -28,8 +30,10 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // The layout names keys in the log and must outlive the delegate.
-    AppDelegate(AppComponents components, KeyCharacters& layout, QObject* parent = nullptr);
+    // The layout names keys in the log; the clock times the cycle and the key store holds the
+    // own key. All three are borrowed and must outlive the delegate.
+    AppDelegate(AppComponents components, KeyCharacters& layout, Clock& clock, SecretStore& secrets,
+                QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // The launch sequence: creates and wires the components in their fixed order.
@@ -97,6 +101,8 @@ private:
 
     AppComponents m_components;
     KeyCharacters& m_layout;
+    Clock& m_clock;
+    AIGateway m_gateway;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<HotkeyRegistrar> m_hotkey;

@@ -9,7 +9,6 @@
 #include "core/Log.h"
 #include "core/PopoverModel.h"
 #include "core/RunRules.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 
 #include <exception>
@@ -129,14 +128,14 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     const bool serviceChosen = AIGateway::isConfigured();
     m_popover->model().setState(PopoverState::loading(action));
     RunRules::logStart(action, characters);
-    const std::chrono::milliseconds start = Platform::clock().monotonicNow();
+    const std::chrono::milliseconds start = m_clock.monotonicNow();
     const Language language = m_popover->model().targetLanguage();
 
     const QPointer<AppDelegate> self(this);
     std::optional<AIGateway::Result> result;
     QString unexpected;
     try {
-        result = co_await AIGateway::perform(action, text, language);
+        result = co_await m_gateway.perform(action, text, language);
     } catch (const std::exception& error) {
         unexpected = QString::fromUtf8(error.what());
     }
@@ -159,9 +158,9 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     }
 
     const Completion& completion = std::get<AIGateway::Outcome>(*result).completion;
-    const std::chrono::milliseconds elapsed = Platform::clock().monotonicNow() - start;
+    const std::chrono::milliseconds elapsed = m_clock.monotonicNow() - start;
     RunRules::logSuccess(action, elapsed.count(), completion);
-    Preferences::addUsage(completion.promptTokens, completion.completionTokens);
+    Preferences::addUsage(m_clock, completion.promptTokens, completion.completionTokens);
     model.setLastUsage(RunRules::usageLabel(completion.promptTokens, completion.completionTokens));
     model.setEditableResult(preservingEdgeWhitespace(text, completion.text));
     model.setState(PopoverState::result(action));
@@ -192,7 +191,7 @@ QCoro::Task<> AppDelegate::copyResult()
     model.setCopyConfirmed(true);
     const int64_t generation = m_generation;
     const QPointer<AppDelegate> self(this);
-    co_await Platform::clock().sleep(copyConfirmationTime);
+    co_await m_clock.sleep(copyConfirmationTime);
     if (!self || !m_popover || generation != m_generation || !m_popover->isPanelVisible() ||
         !m_popover->model().copyConfirmed())
         co_return;
@@ -326,7 +325,7 @@ QCoro::Task<> AppDelegate::pollPermission(std::shared_ptr<CancellationFlag> canc
 {
     const QPointer<AppDelegate> self(this);
     while (!cancellation->cancelled) {
-        co_await Platform::clock().sleep(permissionPollInterval);
+        co_await m_clock.sleep(permissionPollInterval);
         // The sleep cannot be cut short. Where it could, a cancelled poll would wake at the
         // moment of cancellation, find the panel gone or the grant still missing, and end;
         // ending here once the sleep is over has the same effect.
@@ -359,8 +358,7 @@ QCoro::Task<> AppDelegate::runProxySelfTest(TextAction action)
                             usesHostedService ? QStringLiteral("true") : QStringLiteral("false")));
     const Language language = Preferences::targetLanguage();
     try {
-        const AIGateway::Result result =
-            co_await AIGateway::perform(action, selfTestText, language);
+        const AIGateway::Result result = co_await m_gateway.perform(action, selfTestText, language);
         if (const ProxyError* error = std::get_if<ProxyError>(&result)) {
             Log::ai().error(QStringLiteral("selftest failed — %1 · shows: %2 · recovery: %3")
                                 .arg(error->logDetail, error->message, caseName(error->recovery)));

@@ -10,7 +10,7 @@
 
 namespace DesktopApplicationMover {
 
-std::unique_ptr<ApplicationMover> make()
+std::unique_ptr<ApplicationMover> make(Clock& clock)
 {
     MoveToApplications::Services services;
     services.alerts = std::make_unique<MessageBoxAlertPresenter>();
@@ -21,8 +21,8 @@ std::unique_ptr<ApplicationMover> make()
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                                   Qt::QueuedConnection);
     };
-    return std::make_unique<MoveToApplications>(MoveLocations::ofThisProcess(),
-                                                std::move(services));
+    return std::make_unique<MoveToApplications>(MoveLocations::ofThisProcess(), std::move(services),
+                                                clock);
 }
 
 } // namespace DesktopApplicationMover

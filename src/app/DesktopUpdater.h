@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "updates/Updater.h"
 
 #include <memory>
 
 // The updater of the tray application: the build's feed, the update dialog, the browser
-// for the download page, and the AppImage this process runs from, if any.
+// for the download page, and the AppImage this process runs from, if any. The clock must
+// outlive the updater.
 namespace DesktopUpdater {
-std::unique_ptr<Updater> make();
+std::unique_ptr<Updater> make(Clock& clock);
 }

@@ -24,6 +24,7 @@
 #include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/kde/KGlobalAccelHold.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/secret/LibsecretStore.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/FakeInputSender.h"
 #include "platform/wayland/ForeignToplevelWindows.h"
@@ -41,6 +42,7 @@
 #include "platform/x11/XcbPasteboard.h"
 #include "platform/x11/XcbSecureInput.h"
 #include "platform/xdg/XdgPaths.h"
+#include "platform/xkb/XkbKeyboardLayout.h"
 #include "ui/PopoverController.h"
 #include "ui/settings/SettingsWindowController.h"
 #include "ui/tray/StatusItemController.h"
@@ -81,8 +83,9 @@ private:
 
 } // namespace
 
-DesktopWiring::DesktopWiring(KeyboardLayout& layout, DesktopSession session)
-    : m_layout(layout)
+DesktopWiring::DesktopWiring(DesktopSession session)
+    : m_secrets(std::make_unique<LibsecretStore>())
+    , m_layout(std::make_unique<XkbKeyboardLayout>())
     , m_session(session)
 {}
 DesktopWiring::~DesktopWiring() = default;
@@ -90,7 +93,9 @@ DesktopWiring::~DesktopWiring() = default;
 AppComponents DesktopWiring::takeComponents()
 {
     AppComponents components;
-    components.migrateLegacyKey = &KeychainHelper::migrateLegacyKeyIfNeeded;
+    components.migrateLegacyKey = [keychain = KeychainHelper(*m_secrets)] {
+        keychain.migrateLegacyKeyIfNeeded();
+    };
     components.clipboard = std::make_unique<QtClipboard>();
     if (m_session.hasX11Display) {
         wireX11(components);
@@ -113,29 +118,31 @@ AppComponents DesktopWiring::takeComponents()
     if (m_session.isWayland())
         components.makeDoubleTap = nullptr;
     logChoices();
-    components.makeUpdater = &DesktopUpdater::make;
-    components.applicationMover = DesktopApplicationMover::make();
+    components.makeUpdater = [&clock = m_clock] { return DesktopUpdater::make(clock); };
+    components.applicationMover = DesktopApplicationMover::make(m_clock);
     // Whatever the desktop lacks gets its null adapter, which says it is not available.
     NullComponents::fillMissing(components);
 
     // The tray, the settings window and the guide borrow the permission, which the
     // delegate keeps longer than any of them.
     AccessibilityPermission* permission = components.accessibility.get();
-    components.makeStatusItem = [permission] {
-        return std::make_unique<StatusItemController>(*permission);
+    components.makeStatusItem = [permission, &clock = m_clock] {
+        return std::make_unique<StatusItemController>(*permission, clock);
     };
     const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
-    components.makeSettingsWindow = [permission, shortcut,
-                                     &layout = m_layout](DoubleTapTrigger& doubleTap) {
-        auto window = std::make_unique<SettingsWindowController>(doubleTap, *permission, layout);
+    components.makeSettingsWindow = [permission, shortcut, &layout = *m_layout, &clock = m_clock,
+                                     &secrets = *m_secrets](DoubleTapTrigger& doubleTap) {
+        auto window = std::make_unique<SettingsWindowController>(doubleTap, *permission, layout,
+                                                                 clock, secrets);
         window->setDesktopShortcut(shortcut);
         return window;
     };
     m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
     components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission, shortcut,
-                                   bus = m_accessibilityBus.get(), &layout = m_layout] {
+                                   bus = m_accessibilityBus.get(), &layout = *m_layout,
+                                   &clock = m_clock, &secrets = *m_secrets] {
         auto guide = std::make_unique<OnboardingWindowController>(
-            *permission, layout,
+            *permission, layout, clock, secrets,
             [x11Permission] {
                 if (x11Permission)
                     x11Permission->relaunch();
@@ -162,7 +169,7 @@ DesktopShortcut DesktopWiring::desktopShortcut(Clipboard& clipboard)
     if (m_session.desktop == DesktopSession::Desktop::wlroots) {
         shortcut.home = DesktopShortcut::Home::sway;
     } else if (m_session.desktop == DesktopSession::Desktop::gnome) {
-        m_gnomeKeybinding = GnomeCustomKeybinding::make(m_layout);
+        m_gnomeKeybinding = GnomeCustomKeybinding::make(*m_layout);
         if (m_gnomeKeybinding) {
             shortcut.home = DesktopShortcut::Home::gnome;
             shortcut.keybinding = m_gnomeKeybinding.get();
@@ -179,7 +186,7 @@ void DesktopWiring::wireX11(AppComponents& components)
         return std::make_unique<PopoverController>(
             std::make_unique<XInputOutsideClickWatcher>(display));
     };
-    components.makeHotkeyRegistrar = [display, &layout = m_layout] {
+    components.makeHotkeyRegistrar = [display, &layout = *m_layout] {
         return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout, display),
                                                layout);
     };
@@ -189,23 +196,24 @@ void DesktopWiring::wireX11(AppComponents& components)
     m_x11Permission = accessibility.get();
     components.accessibility = std::move(accessibility);
     // The delegate keeps its components longer than the watcher it makes from them.
-    components.makeDoubleTap = [display, permission = components.accessibility.get()] {
+    components.makeDoubleTap = [display, permission = components.accessibility.get(),
+                                &clock = m_clock] {
         return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(display),
-                                                  *permission);
+                                                  *permission, clock);
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
     components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
-        [display, &layout = m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
-        m_layout);
+        [display, &layout = *m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
+        *m_layout);
 
-    m_windows = std::make_unique<EwmhFrontmostWindows>(display);
+    m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, display);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
-    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, display);
-    m_pasteboard = std::make_unique<XcbPasteboard>(display);
+    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_clock, display);
+    m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, display);
     components.selection = std::make_unique<SelectionCapture>(
-        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
+        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard, m_clock);
     components.pasteBack =
-        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
+        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText, m_clock);
     components.runningApplications = std::make_unique<X11RunningApplications>(display);
 }
 
@@ -215,7 +223,7 @@ void DesktopWiring::wireWayland(AppComponents& components)
     // XWayland does not know the pointer over native windows: the compositor is asked where
     // it is, or the panel opens at the centre of the screen.
     if (m_wayland)
-        m_pointer = std::make_unique<LayerShellPointerLocator>(*m_wayland);
+        m_pointer = std::make_unique<LayerShellPointerLocator>(*m_wayland, m_clock);
     else
         m_pointer = std::make_unique<NullPointerLocator>();
     components.makePopover = [x11 = m_session.hasX11Display, display = m_display,
@@ -239,7 +247,7 @@ void DesktopWiring::wireWayland(AppComponents& components)
     } else if (FakeInputSender::isOffered(*m_wayland)) {
         if (usesKGlobalAccel(m_session))
             m_shortcutHold = std::make_unique<KGlobalAccelHold>(
-                QStringLiteral("quillmark"), kdeActionName(HotkeyManager::mainId).unique);
+                QStringLiteral("quillmark"), kdeActionName(HotkeyManager::mainId).unique, m_clock);
         keys =
             std::make_unique<FakeInputSender>(*m_wayland, *m_waylandKeymap, m_shortcutHold.get());
         m_keysName = QStringLiteral("KDE fake input");
@@ -250,7 +258,7 @@ void DesktopWiring::wireWayland(AppComponents& components)
     // Qt's clipboard reads and writes nothing for a window-less client here.
     std::unique_ptr<Pasteboard> pasteboard;
     if (DataControlPasteboard::isOffered(*m_wayland)) {
-        auto dataControl = std::make_unique<DataControlPasteboard>(*m_wayland);
+        auto dataControl = std::make_unique<DataControlPasteboard>(*m_wayland, m_clock);
         components.clipboard = std::make_unique<BorrowedClipboard>(*dataControl);
         pasteboard = std::move(dataControl);
         m_clipboardName = QStringLiteral("data control");
@@ -263,7 +271,8 @@ void DesktopWiring::wireWayland(AppComponents& components)
     // wlroots lists its windows with their application ids, which tell terminals apart.
     if (ForeignToplevelWindows::isOffered(*m_wayland)) {
         m_x11Windows = std::move(m_windows);
-        m_windows = std::make_unique<ForeignToplevelWindows>(*m_wayland, m_x11Windows.get());
+        m_windows =
+            std::make_unique<ForeignToplevelWindows>(*m_wayland, m_x11Windows.get(), m_clock);
     }
     if (!m_windows)
         m_windows = std::make_unique<NullFrontmostWindows>();
@@ -275,14 +284,14 @@ void DesktopWiring::wireWayland(AppComponents& components)
     if (pasteboard)
         m_pasteboard = std::move(pasteboard);
     components.selection = std::make_unique<SelectionCapture>(
-        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard);
+        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard, m_clock);
     components.pasteBack =
-        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText);
+        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText, m_clock);
 }
 
 void DesktopWiring::wireKde(AppComponents& components)
 {
-    components.makeHotkeyRegistrar = [&layout = m_layout] {
+    components.makeHotkeyRegistrar = [&layout = *m_layout] {
         return std::make_unique<HotkeyManager>(
             std::make_unique<KGlobalAccelGrabber>(layout, &kdeActionName), layout);
     };

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "app/AppComponents.h"
+#include "app/ProcessLog.h"
+#include "core/SystemClock.h"
 #include "platform/DesktopSession.h"
 #include "platform/x11/X11Display.h"
 #include "ui/settings/DesktopShortcutOffer.h"
@@ -16,26 +18,31 @@ class KeyboardLayout;
 class KeystrokeSender;
 class Pasteboard;
 class PointerLocator;
+class SecretStore;
 class ShortcutHold;
 class WaylandConnection;
 class WaylandKeymap;
 class X11AccessibilityPermission;
 
-// The one place where the desktop's adapters are chosen: X11 ones when there is an X
-// display (XWayland too), kglobalaccel for the shortcut in a KDE Wayland session, null ones
-// for whatever is missing; the choice is logged once. It owns the adapters that the product's
-// capture and paste-back services are built on, so it must outlive the app delegate.
-// Needs a QApplication.
+// The one place where the tray application's adapters are chosen. Made first, it installs the
+// log (see ProcessLog) and makes the system clock, the desktop keyring and the keyboard layout;
+// takeComponents() then chooses the desktop's adapters: X11 ones when there is an X display
+// (XWayland too), kglobalaccel for the shortcut in a KDE Wayland session, null ones for
+// whatever is missing; the choice is logged once. It owns everything the app delegate and its
+// services are built on, so it must outlive the delegate. Needs a QApplication.
 class DesktopWiring {
 public:
-    // The layout is borrowed and must outlive the wiring and what it builds.
-    DesktopWiring(KeyboardLayout& layout, DesktopSession session);
+    explicit DesktopWiring(DesktopSession session);
     ~DesktopWiring();
     DesktopWiring(const DesktopWiring&) = delete;
     DesktopWiring& operator=(const DesktopWiring&) = delete;
 
     // The delegate's components; call once.
     AppComponents takeComponents();
+
+    Clock& clock() { return m_clock; }
+    SecretStore& secretStore() const { return *m_secrets; }
+    KeyboardLayout& keyboardLayout() const { return *m_layout; }
 
 private:
     void wireX11(AppComponents& components);
@@ -45,7 +52,11 @@ private:
     DesktopShortcut desktopShortcut(Clipboard& clipboard);
     void logChoices() const;
 
-    KeyboardLayout& m_layout;
+    // Declared first, so that they outlive every adapter built on them.
+    ProcessLog m_log{ProcessLog::Role::trayApplication};
+    SystemClock m_clock;
+    std::unique_ptr<SecretStore> m_secrets;
+    std::unique_ptr<KeyboardLayout> m_layout;
     const DesktopSession m_session;
     // Opens every X connection the X11 adapters use.
     X11Display m_display;

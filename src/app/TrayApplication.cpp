@@ -3,7 +3,6 @@
 
 #include "app/AppDelegate.h"
 #include "app/DesktopWiring.h"
-#include "app/LinuxPlatform.h"
 #include "platform/DesktopSession.h"
 #include "platform/dbus/SingleInstance.h"
 
@@ -83,7 +82,8 @@ int runTrayApplication(int argc, char** argv)
     // An accessory process: no main window, and closing a window (settings, guide) never
     // ends it. Only the menu's Quit or a termination signal does.
     app.setQuitOnLastWindowClosed(false);
-    LinuxPlatform platform(LinuxPlatform::Role::trayApplication);
+    // The log is installed from here on; the desktop's adapters are chosen further down.
+    DesktopWiring desktop(session);
 
     SingleInstance instance;
     switch (instance.claim()) {
@@ -105,8 +105,8 @@ int runTrayApplication(int argc, char** argv)
     }
 
     TerminationSignals terminationSignals;
-    DesktopWiring desktop(platform.keyboardLayout(), session);
-    AppDelegate delegate(desktop.takeComponents(), platform.keyboardLayout());
+    AppDelegate delegate(desktop.takeComponents(), desktop.keyboardLayout(), desktop.clock(),
+                         desktop.secretStore());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
     instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish
@@ -114,8 +114,8 @@ int runTrayApplication(int argc, char** argv)
     QTimer::singleShot(0, &delegate, &AppDelegate::launch);
 
     const int code = app.exec();
-    // The key migration may still be talking to the keyring through the platform's
-    // adapters, which go away with this function.
+    // The key migration may still be talking to the keyring through the wiring's secret
+    // store, which goes away with this function.
     QThreadPool::globalInstance()->waitForDone();
     return code;
 }

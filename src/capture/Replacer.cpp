@@ -8,7 +8,6 @@
 #include "platform/FrontmostWindows.h"
 #include "platform/KeystrokeSender.h"
 #include "platform/Pasteboard.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 
 namespace {
@@ -55,11 +54,12 @@ QString whyNot(AccessibleEdit outcome)
 } // namespace
 
 Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard,
-                   AccessibleTextEditor& editor)
+                   AccessibleTextEditor& editor, Clock& clock)
     : m_windows(windows)
     , m_keys(keys)
     , m_pasteboard(pasteboard)
     , m_editor(editor)
+    , m_clock(clock)
 {}
 
 QString Replacer::pasteReason(const std::optional<TargetApplication>& target)
@@ -123,12 +123,12 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
         // The window manager may take a moment, or refuse; after `activationWait` the paste
         // goes to whatever is in front.
         (void)co_await SelectionCapture::waitUntil(
-            [this, &target] { return m_windows.isActive(*target); },
+            m_clock, [this, &target] { return m_windows.isActive(*target); },
             [this](std::chrono::milliseconds left) { return m_windows.activeWindowChanged(left); },
             activationWait);
     }
 
-    co_await SelectionCapture::waitForModifierRelease(m_keys);
+    co_await SelectionCapture::waitForModifierRelease(m_clock, m_keys);
     if (!m_keys.post(EditCommand::paste, TerminalWindows::chordStyle(target))) {
         // Another client took the keyboard while we waited: nothing was typed, and the
         // result stays on the clipboard for the user, this time for managers to keep.
@@ -142,7 +142,7 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
 
     // The application reads the clipboard when it handles the keystroke, some time after
     // it was typed; restoring earlier would paste the old contents.
-    co_await Platform::clock().sleep(readDelay);
+    co_await m_clock.sleep(readDelay);
 
     if (m_pasteboard.changeCount() != ourWrite) {
         Log::replace().info(QStringLiteral("clipboard changed since our write — leaving it alone"));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "capture/PasteBack.h"
+#include "core/Clock.h"
 
 #include <chrono>
 
@@ -23,12 +24,12 @@ class Pasteboard;
 // activated again, the paste command is typed into it, and 400 ms later the previous
 // clipboard contents are put back, unless someone else wrote the clipboard in between.
 // When another client holds the keyboard at the moment of the paste, nothing is typed and
-// the result is left on the clipboard. Holds no state between calls. The ports are borrowed and
-// must outlive it. Main thread only.
+// the result is left on the clipboard. Holds no state between calls. The ports and the clock are
+// borrowed and must outlive it. Main thread only.
 class Replacer final : public PasteBack {
 public:
     Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard,
-             AccessibleTextEditor& editor);
+             AccessibleTextEditor& editor, Clock& clock);
 
     QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) override;
     bool canInsert(const std::optional<TargetApplication>& target) const override;
@@ -46,4 +47,5 @@ private:
     KeystrokeSender& m_keys;
     Pasteboard& m_pasteboard;
     AccessibleTextEditor& m_editor;
+    Clock& m_clock;
 };

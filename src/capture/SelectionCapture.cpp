@@ -8,7 +8,6 @@
 #include "platform/FrontmostWindows.h"
 #include "platform/KeystrokeSender.h"
 #include "platform/Pasteboard.h"
-#include "platform/Platform.h"
 #include "platform/SecureInput.h"
 #include "settings/Preferences.h"
 
@@ -32,12 +31,13 @@ bool holdsWholeText(const QString& text)
 
 SelectionCapture::SelectionCapture(FrontmostWindows& windows, FocusedTextReader& focusedText,
                                    SecureInput& secureInput, KeystrokeSender& keys,
-                                   Pasteboard& pasteboard)
+                                   Pasteboard& pasteboard, Clock& clock)
     : m_windows(windows)
     , m_focusedText(focusedText)
     , m_secureInput(secureInput)
     , m_keys(keys)
     , m_pasteboard(pasteboard)
+    , m_clock(clock)
 {}
 
 bool SelectionCapture::usable(const QString& text)
@@ -52,7 +52,7 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
     const std::optional<TargetApplication> target = m_windows.frontmost();
 
     if (!Preferences::flag(DefaultsKey::forceClipboardCapture)) {
-        co_await waitForShortcutRelease(m_keys);
+        co_await waitForShortcutRelease(m_clock, m_keys);
         const std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
         if (selected && usable(selected->text) && holdsWholeText(selected->text)) {
             Log::capture().info(capturedLine("ax", selected->text));
@@ -92,7 +92,7 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
         co_return std::nullopt;
     }
 
-    co_await waitForModifierRelease(m_keys);
+    co_await waitForModifierRelease(m_clock, m_keys);
 
     const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     const int64_t baseline = m_pasteboard.changeCount();
@@ -113,10 +113,9 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
     co_return copied;
 }
 
-QCoro::Task<bool> SelectionCapture::waitUntil(std::function<bool()> done, Wake wake,
+QCoro::Task<bool> SelectionCapture::waitUntil(Clock& clock, std::function<bool()> done, Wake wake,
                                               std::chrono::milliseconds bound)
 {
-    Clock& clock = Platform::clock();
     const std::chrono::milliseconds deadline = clock.monotonicNow() + bound;
     while (!done()) {
         const std::chrono::milliseconds now = clock.monotonicNow();
@@ -127,28 +126,28 @@ QCoro::Task<bool> SelectionCapture::waitUntil(std::function<bool()> done, Wake w
     co_return true;
 }
 
-QCoro::Task<bool> SelectionCapture::waitForKeys(KeystrokeSender& keys,
+QCoro::Task<bool> SelectionCapture::waitForKeys(Clock& clock, KeystrokeSender& keys,
                                                 std::function<bool()> released)
 {
     return waitUntil(
-        std::move(released),
+        clock, std::move(released),
         [sender = &keys](std::chrono::milliseconds left) { return sender->keysChanged(left); },
         keyWait);
 }
 
-QCoro::Task<> SelectionCapture::waitForShortcutRelease(KeystrokeSender& keys)
+QCoro::Task<> SelectionCapture::waitForShortcutRelease(Clock& clock, KeystrokeSender& keys)
 {
-    co_await waitForKeys(keys, [&keys] { return !keys.shortcutKeyHeld(); });
+    co_await waitForKeys(clock, keys, [&keys] { return !keys.shortcutKeyHeld(); });
 }
 
-QCoro::Task<> SelectionCapture::waitForModifierRelease(KeystrokeSender& keys)
+QCoro::Task<> SelectionCapture::waitForModifierRelease(Clock& clock, KeystrokeSender& keys)
 {
     // The trigger's own modifiers are usually still down when this runs; a copy typed
     // while Alt is held reaches the application as Ctrl+Alt+C, which copies nothing. While
     // the trigger's key itself is down, everything typed goes to us and not to the
     // application at all.
     const bool released = co_await waitForKeys(
-        keys, [&keys] { return !keys.relevantModifiersHeld() && !keys.shortcutKeyHeld(); });
+        clock, keys, [&keys] { return !keys.relevantModifiersHeld() && !keys.shortcutKeyHeld(); });
     if (!released)
         Log::capture().error(QStringLiteral("modifiers still held after 500ms — posting anyway"));
 }

@@ -60,11 +60,11 @@ QCoro::Task<int> execute(QStringList arguments, CliIO& io, CommandPorts ports)
     if (command == QLatin1String("defaults"))
         co_return defaultsCommand(rest, io);
     if (command == QLatin1String("preferences"))
-        co_return preferencesCommand(rest, io, ports.keyboardLayout);
+        co_return preferencesCommand(rest, io, ports.keyboardLayout, ports.clock);
     if (command == QLatin1String("key"))
-        co_return keyCommand(rest, io);
+        co_return keyCommand(rest, io, ports.secrets);
     if (command == QLatin1String("run"))
-        co_return co_await runCommand(rest, io);
+        co_return co_await runCommand(rest, io, ports.clock, ports.secrets);
     if (command == QLatin1String("trigger"))
         co_return co_await triggerCommand(rest, io);
 

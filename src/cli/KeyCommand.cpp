@@ -12,9 +12,9 @@ namespace {
 constexpr QLatin1String keyStored("Key in your keyring");
 constexpr QLatin1String noKeyStored("No key stored");
 
-int removeKey(CliIO& io)
+int removeKey(CliIO& io, const KeychainHelper& keychain)
 {
-    if (!KeychainHelper::remove(QString::fromLatin1(KeychainHelper::openAIAccount))) {
+    if (!keychain.remove(QString::fromLatin1(KeychainHelper::openAIAccount))) {
         io.err << "quillmark: could not remove the key from the keyring.\n";
         return ExitCode::failure;
     }
@@ -22,7 +22,7 @@ int removeKey(CliIO& io)
     return ExitCode::success;
 }
 
-int setKey(CliIO& io)
+int setKey(CliIO& io, const KeychainHelper& keychain)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString key = QString(decoder.decode(io.readInput())).trimmed();
@@ -42,7 +42,7 @@ int setKey(CliIO& io)
                << "; nothing was stored.\n";
         return ExitCode::failure;
     }
-    if (!KeychainHelper::write(QString::fromLatin1(KeychainHelper::openAIAccount), key)) {
+    if (!keychain.write(QString::fromLatin1(KeychainHelper::openAIAccount), key)) {
         io.err << "quillmark: could not store the key in the keyring.\n";
         return ExitCode::failure;
     }
@@ -50,28 +50,29 @@ int setKey(CliIO& io)
     return ExitCode::success;
 }
 
-int showStatus(CliIO& io)
+int showStatus(CliIO& io, const KeychainHelper& keychain)
 {
     const std::optional<QString> key =
-        KeychainHelper::read(QString::fromLatin1(KeychainHelper::service),
-                             QString::fromLatin1(KeychainHelper::openAIAccount));
+        keychain.read(QString::fromLatin1(KeychainHelper::service),
+                      QString::fromLatin1(KeychainHelper::openAIAccount));
     io.out << (key && !key->isEmpty() ? keyStored : noKeyStored) << '\n';
     return ExitCode::success;
 }
 
 } // namespace
 
-int keyCommand(const QStringList& arguments, CliIO& io)
+int keyCommand(const QStringList& arguments, CliIO& io, SecretStore& secrets)
 {
+    const KeychainHelper keychain(secrets);
     // Arguments are never echoed: someone may have typed the key where a word belongs.
     if (arguments.size() == 1) {
         const QString& command = arguments.first();
         if (command == QLatin1String("set"))
-            return setKey(io);
+            return setKey(io, keychain);
         if (command == QLatin1String("delete"))
-            return removeKey(io);
+            return removeKey(io, keychain);
         if (command == QLatin1String("status"))
-            return showStatus(io);
+            return showStatus(io, keychain);
     }
     if (arguments.value(0) == QLatin1String("set")) {
         io.err << "quillmark: 'key set' reads the key from standard input and takes no "

@@ -20,14 +20,14 @@ QString boolText(bool value)
 
 } // namespace
 
-int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout)
+int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout, Clock& clock)
 {
     if (!arguments.isEmpty()) {
         io.err << "quillmark preferences: takes no arguments\n";
         return ExitCode::usage;
     }
 
-    const Preferences::Usage usage = Preferences::monthlyUsage();
+    const Preferences::Usage usage = Preferences::monthlyUsage(clock);
     const AIServiceChoice service = Preferences::aiService();
     const QList<std::pair<const char*, QString>> lines = {
         {"hotkeyShortcut", Preferences::hotkeyShortcut().label(layout)},

@@ -3,7 +3,6 @@
 
 #include "ai/AIGateway.h"
 #include "core/RunRules.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 
 #include <optional>
@@ -85,7 +84,7 @@ int usageError(CliIO& io, const QString& complaint)
 
 } // namespace
 
-QCoro::Task<int> runCommand(QStringList arguments, CliIO& io)
+QCoro::Task<int> runCommand(QStringList arguments, CliIO& io, Clock& clock, SecretStore& secrets)
 {
     auto parsed = parse(arguments);
     if (const auto* complaint = std::get_if<QString>(&parsed))
@@ -105,8 +104,9 @@ QCoro::Task<int> runCommand(QStringList arguments, CliIO& io)
     const Language language = invocation.language.value_or(Preferences::targetLanguage());
     const TextAction action = invocation.action;
     RunRules::logStart(action, characters);
-    const auto started = Platform::clock().monotonicNow();
-    const AIGateway::Result result = co_await AIGateway::perform(action, text, language);
+    const auto started = clock.monotonicNow();
+    AIGateway gateway(clock, secrets);
+    const AIGateway::Result result = co_await gateway.perform(action, text, language);
 
     if (const auto* error = std::get_if<ProxyError>(&result)) {
         RunRules::logFailure(action, error->logDetail);
@@ -114,9 +114,9 @@ QCoro::Task<int> runCommand(QStringList arguments, CliIO& io)
         co_return ExitCode::failure;
     }
     const Completion& completion = std::get<AIGateway::Outcome>(result).completion;
-    const auto elapsed = Platform::clock().monotonicNow() - started;
+    const auto elapsed = clock.monotonicNow() - started;
     RunRules::logSuccess(action, elapsed.count(), completion);
-    Preferences::addUsage(completion.promptTokens, completion.completionTokens);
+    Preferences::addUsage(clock, completion.promptTokens, completion.completionTokens);
     io.out << RunRules::preservingEdgeWhitespace(text, completion.text);
     io.out.flush();
     co_return ExitCode::success;

@@ -3,7 +3,6 @@
 
 #include "core/Callback.h"
 #include "core/Log.h"
-#include "platform/Platform.h"
 
 #include <QPointer>
 
@@ -14,10 +13,12 @@ constexpr std::chrono::seconds trustPollInterval{2};
 } // namespace
 
 DoubleTapMonitor::DoubleTapMonitor(std::unique_ptr<KeyEventSource> source,
-                                   const AccessibilityPermission& permission, QObject* parent)
+                                   const AccessibilityPermission& permission, Clock& clock,
+                                   QObject* parent)
     : QObject(parent)
     , m_source(std::move(source))
     , m_permission(permission)
+    , m_clock(clock)
 {}
 
 DoubleTapMonitor::~DoubleTapMonitor()
@@ -103,7 +104,7 @@ QCoro::Task<> DoubleTapMonitor::pollForTrust(std::shared_ptr<CancellationFlag> c
 {
     const QPointer<DoubleTapMonitor> self(this);
     while (!cancellation->cancelled) {
-        co_await Platform::clock().sleep(trustPollInterval);
+        co_await m_clock.sleep(trustPollInterval);
         // The sleep cannot be cut short, so a poll cancelled meanwhile (or whose monitor is
         // gone) ends here, having touched nothing.
         if (cancellation->cancelled || !self)
@@ -124,7 +125,7 @@ void DoubleTapMonitor::handle(const KeyEventSource::Event& event)
     case KeyEventSource::Event::Kind::flagsChanged: {
         // The time of handling, not the event's own timestamp: a desktop stamps its events
         // with a clock of its own, which the tests' clock and the detector do not share.
-        const DoubleTapDetector::Timestamp now = Platform::clock().monotonicNow();
+        const DoubleTapDetector::Timestamp now = m_clock.monotonicNow();
         if (!m_detector->flagsChanged(event.modifierFlags, now))
             return;
         Log::hotkey().info(QStringLiteral("double-tap %1 fired").arg(symbol(m_modifier)));

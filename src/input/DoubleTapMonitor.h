@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "input/DoubleTapDetector.h"
 #include "input/DoubleTapTrigger.h"
 #include "platform/AccessibilityPermission.h"
@@ -33,9 +34,10 @@ class DoubleTapMonitor final : public QObject, public DoubleTapTrigger {
                    isWaitingForAccessibilityChanged)
 
 public:
-    // The permission is borrowed and must outlive the monitor.
+    // The permission and the clock are borrowed and must outlive the monitor.
     DoubleTapMonitor(std::unique_ptr<KeyEventSource> source,
-                     const AccessibilityPermission& permission, QObject* parent = nullptr);
+                     const AccessibilityPermission& permission, Clock& clock,
+                     QObject* parent = nullptr);
     ~DoubleTapMonitor() override;
 
     void apply(DoubleTapModifier modifier) override;
@@ -65,6 +67,7 @@ private:
 
     std::unique_ptr<KeyEventSource> m_source;
     const AccessibilityPermission& m_permission;
+    Clock& m_clock;
     bool m_isWaitingForAccessibility = false;
     DoubleTapModifier m_modifier = DoubleTapModifier::off;
     std::optional<DoubleTapDetector> m_detector;

@@ -16,9 +16,10 @@ const QString ejectOption = QStringLiteral("--eject-volume");
 
 } // namespace
 
-MoveToApplications::MoveToApplications(MoveLocations locations, Services services)
+MoveToApplications::MoveToApplications(MoveLocations locations, Services services, Clock& clock)
     : m_locations(std::move(locations))
     , m_services(std::move(services))
+    , m_clock(clock)
 {
     Q_ASSERT(m_services.alerts && m_services.launcher && m_services.commands);
 }
@@ -97,7 +98,7 @@ std::optional<QString> MoveToApplications::moveInto(const QString& destination)
         return QStringLiteral("The folder “%1” couldn’t be created.").arg(target.absolutePath());
 
     if (target.exists() || target.isSymLink()) {
-        const FreedesktopTrash trash = FreedesktopTrash::inDataHome(m_locations.dataHome);
+        const FreedesktopTrash trash = FreedesktopTrash::inDataHome(m_clock, m_locations.dataHome);
         if (const std::optional<QString> failure = trash.trash(destination, nullptr))
             return failure;
         Log::app().info(QStringLiteral("moved the existing copy to the Trash"));
@@ -131,5 +132,5 @@ void MoveToApplications::ejectSourceVolumeIfAsked()
     const std::optional<QString> volume = volumeToEject(m_locations.arguments);
     if (!volume)
         return;
-    VolumeEjector::eject(*volume, m_services.commands, m_locations.mountTable);
+    VolumeEjector::eject(m_clock, *volume, m_services.commands, m_locations.mountTable);
 }

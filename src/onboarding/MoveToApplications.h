@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "onboarding/ApplicationMover.h"
 #include "onboarding/MoveLocations.h"
 #include "platform/AlertPresenter.h"
@@ -26,7 +27,8 @@ public:
         std::function<void()> quit;
     };
 
-    MoveToApplications(MoveLocations locations, Services services);
+    // The clock is borrowed and must outlive the object and the unmount it starts.
+    MoveToApplications(MoveLocations locations, Services services, Clock& clock);
 
     [[nodiscard]] bool offerIfRunningFromDiskImage() override;
     void ejectSourceVolumeIfAsked() override;
@@ -44,4 +46,5 @@ private:
 
     MoveLocations m_locations;
     Services m_services;
+    Clock& m_clock;
 };

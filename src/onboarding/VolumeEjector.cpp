@@ -3,7 +3,6 @@
 
 #include "core/Log.h"
 #include "onboarding/UnmountCommand.h"
-#include "platform/Platform.h"
 
 #include <QFile>
 
@@ -35,10 +34,11 @@ QCoro::Task<bool> unmountOnce(QString volume, std::shared_ptr<CommandRunner> com
 
 } // namespace
 
-QCoro::Task<> eject(QString volume, std::shared_ptr<CommandRunner> commands, QString mountTable)
+QCoro::Task<> eject(Clock& clock, QString volume, std::shared_ptr<CommandRunner> commands,
+                    QString mountTable)
 {
     for (int attempt = 1;; ++attempt) {
-        co_await Platform::clock().sleep(pause);
+        co_await clock.sleep(pause);
         if (co_await unmountOnce(volume, commands, mountTable)) {
             Log::app().info(QStringLiteral("ejected %1 after %2 attempt(s)")
                                 .arg(volume, QString::number(attempt)));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "platform/CommandRunner.h"
 
 #include <QString>
@@ -17,7 +18,8 @@ inline constexpr int attempts = 6;
 inline constexpr std::chrono::seconds pause{1};
 
 // Runs to its end in the background; logs the outcome. `mountTable` is read at each
-// attempt (see MoveLocations::mountTable).
-QCoro::Task<> eject(QString volume, std::shared_ptr<CommandRunner> commands, QString mountTable);
+// attempt (see MoveLocations::mountTable). The clock must outlive the run.
+QCoro::Task<> eject(Clock& clock, QString volume, std::shared_ptr<CommandRunner> commands,
+                    QString mountTable);
 
 } // namespace VolumeEjector

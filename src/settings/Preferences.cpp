@@ -3,7 +3,6 @@
 
 #include "core/BuildConfig.h"
 #include "core/Log.h"
-#include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 
 #include <QJsonArray>
@@ -264,9 +263,9 @@ void setPanelWidth(PanelWidth width)
     storeCase(DefaultsKey::panelWidth, width);
 }
 
-void addUsage(int64_t promptTokens, int64_t completionTokens)
+void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens)
 {
-    const QString month = currentMonthKey();
+    const QString month = currentMonthKey(clock);
     const QString monthKey = key(DefaultsKey::usageMonth);
     const QString promptKey = key(DefaultsKey::usagePromptTokens);
     const QString completionKey = key(DefaultsKey::usageCompletionTokens);
@@ -290,12 +289,12 @@ void addUsage(int64_t promptTokens, int64_t completionTokens)
         Log::app().error(QStringLiteral("could not save %1 to %2").arg(promptKey, domain.path()));
 }
 
-Usage monthlyUsage()
+Usage monthlyUsage(Clock& clock)
 {
     const UserDefaults domain = defaults();
     const QJsonObject values = domain.dictionary();
     const QJsonValue storedMonth = values.value(key(DefaultsKey::usageMonth));
-    if (!storedMonth.isString() || storedMonth.toString() != currentMonthKey())
+    if (!storedMonth.isString() || storedMonth.toString() != currentMonthKey(clock))
         return {};
     return {
         UserDefaults::integerValue(values.value(key(DefaultsKey::usagePromptTokens))).value_or(0),
@@ -304,10 +303,10 @@ Usage monthlyUsage()
     };
 }
 
-QString currentMonthKey()
+QString currentMonthKey(Clock& clock)
 {
     // An invalid date answers 0 for its year and month.
-    const QDate today = Platform::clock().wallNow().date();
+    const QDate today = clock.wallNow().date();
     return QStringLiteral("%1-%2").arg(QString::number(today.year()),
                                        QString::number(today.month()));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/DoubleTapModifier.h"
 #include "core/HotkeyShortcut.h"
 #include "core/Language.h"
@@ -121,11 +122,11 @@ struct Usage {
     bool operator==(const Usage&) const = default;
 };
 // Adds one completion's tokens to this month's totals, starting afresh in a new month.
-void addUsage(int64_t promptTokens, int64_t completionTokens);
+void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens);
 // This month's totals; (0, 0) when the stored month is another one.
-Usage monthlyUsage();
+Usage monthlyUsage(Clock& clock);
 // "2026-3", "2026-12": year and month of the clock's current date, without padding.
-QString currentMonthKey();
+QString currentMonthKey(Clock& clock);
 
 // A boolean key read directly (hasSeenOnboarding, autoReplace, …); false when absent.
 bool flag(const char* key);

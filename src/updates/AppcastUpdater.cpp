@@ -5,7 +5,6 @@
 #include "core/AppIdentity.h"
 #include "core/Callback.h"
 #include "core/Log.h"
-#include "platform/Platform.h"
 #include "updates/UpdateConfig.h"
 #include "updates/VersionComparator.h"
 
@@ -25,11 +24,12 @@ UpdateOffer offerOf(const AppcastItem& item)
 } // namespace
 
 AppcastUpdater::AppcastUpdater(Settings settings, UpdateSessionDelegate& delegate,
-                               UpdateUserDriver& driver, UpdateInstaller& installer)
+                               UpdateUserDriver& driver, UpdateInstaller& installer, Clock& clock)
     : m_settings(std::move(settings))
     , m_delegate(delegate)
     , m_driver(driver)
     , m_installer(installer)
+    , m_clock(clock)
 {
     m_driver.onUserAttention = [this] {
         if (m_sessionOpen && m_item)
@@ -47,7 +47,7 @@ void AppcastUpdater::start()
     if (!m_settings.automaticallyChecksForUpdates || !m_settings.feedURL)
         return;
     const std::chrono::milliseconds interval = m_settings.updateCheckInterval;
-    const QDateTime now = Platform::clock().wallNow();
+    const QDateTime now = m_clock.wallNow();
     const std::optional<QDateTime> last = UpdateConfig::lastCheck();
     if (!last) {
         // A first launch is not the moment to bother anyone: the schedule starts now.
@@ -78,7 +78,7 @@ bool AppcastUpdater::canCheckForUpdates() const
 
 void AppcastUpdater::scheduleNextCheck(std::chrono::milliseconds delay)
 {
-    m_schedule = Platform::clock().startTimer(delay, [this] {
+    m_schedule = m_clock.startTimer(delay, [this] {
         // The timer calling this must outlive the call, and the check reschedules; it is
         // kept aside until the next one fires.
         m_firedSchedule = std::move(m_schedule);
@@ -99,7 +99,7 @@ QCoro::Task<> AppcastUpdater::runSession(UpdateCheckKind kind)
 
     QPointer<AppcastUpdater> self(this);
     const std::variant<QByteArray, HttpExchange::Failure> fetched =
-        co_await HttpExchange::fetch(*m_settings.feedURL, feedTimeout);
+        co_await HttpExchange::fetch(m_clock, *m_settings.feedURL, feedTimeout);
     if (!self)
         co_return;
     if (const auto* failure = std::get_if<HttpExchange::Failure>(&fetched)) {
@@ -187,7 +187,7 @@ void AppcastUpdater::finishSession(bool relaunching)
     m_delegate.willFinishUpdateSession();
     m_sessionOpen = false;
     m_item.reset();
-    UpdateConfig::setLastCheck(Platform::clock().wallNow());
+    UpdateConfig::setLastCheck(m_clock.wallNow());
     if (m_settings.automaticallyChecksForUpdates)
         scheduleNextCheck(m_settings.updateCheckInterval);
     if (relaunching)

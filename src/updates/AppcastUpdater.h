@@ -19,7 +19,7 @@
 // Reads the appcast, decides whether it holds something newer than this copy, and walks
 // one update session at a time through the delegate's callbacks: loaded, found or not
 // found, showing, installing, aborted, finished. Checks come from the user or from a
-// schedule on the platform clock. Main thread only.
+// schedule on the clock. Main thread only.
 //
 // A session is open from the start of a check until its window is dismissed; while it is
 // open no other check starts.
@@ -33,8 +33,9 @@ public:
         QString currentVersion;
     };
 
+    // Everything but the settings is borrowed and must outlive the updater.
     AppcastUpdater(Settings settings, UpdateSessionDelegate& delegate, UpdateUserDriver& driver,
-                   UpdateInstaller& installer);
+                   UpdateInstaller& installer, Clock& clock);
     ~AppcastUpdater() override;
 
     const Settings& settings() const { return m_settings; }
@@ -66,6 +67,7 @@ private:
     UpdateSessionDelegate& m_delegate;
     UpdateUserDriver& m_driver;
     UpdateInstaller& m_installer;
+    Clock& m_clock;
     std::unique_ptr<ClockTimer> m_schedule;
     std::unique_ptr<ClockTimer> m_firedSchedule;
     bool m_sessionOpen = false;

@@ -5,7 +5,7 @@
 #include "core/Log.h"
 #include "updates/UpdateConfig.h"
 
-UpdateController::UpdateController(UpdateServices services)
+UpdateController::UpdateController(UpdateServices services, Clock& clock)
     : m_services(std::move(services))
 {
     Q_ASSERT(m_services.userDriver && m_services.urlOpener && m_services.launcher);
@@ -19,7 +19,7 @@ UpdateController::UpdateController(UpdateServices services)
     settings.updateCheckInterval = UpdateConfig::checkInterval();
     settings.currentVersion = AppIdentity::version();
     m_controller = std::make_unique<AppcastUpdater>(std::move(settings), *m_session,
-                                                    *m_services.userDriver, *m_installer);
+                                                    *m_services.userDriver, *m_installer, clock);
     m_controller->onRelaunchRequested = [this] {
         if (m_services.quit)
             m_services.quit();

@@ -15,8 +15,9 @@
 // deliver it. Main thread only.
 class UpdateController final : public Updater {
 public:
-    // Starts the updater (and its schedule) and logs how it is configured.
-    explicit UpdateController(UpdateServices services);
+    // Starts the updater (and its schedule) and logs how it is configured. The clock is
+    // borrowed and must outlive the controller.
+    UpdateController(UpdateServices services, Clock& clock);
     ~UpdateController() override;
 
     void checkForUpdates() override;

@@ -58,7 +58,7 @@ protected:
     AIGateway::Result perform(TextAction action, QString text = "teh text",
                               Language language = Language::english())
     {
-        return await(AIGateway::perform(action, text, language));
+        return await(AIGateway(fakeClock.clock, keyring.store).perform(action, text, language));
     }
 
     LoopbackServer openAI;

@@ -4,7 +4,6 @@
 #include "ai/KeychainHelper.h"
 #include "ai/OpenAIClient.h"
 #include "ai/ProxyError.h"
-#include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 #include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
@@ -14,13 +13,8 @@
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 
-// Installs an in-memory keyring for the life of the object.
+// An in-memory keyring.
 struct ScopedSecretStore {
-    ScopedSecretStore() { Platform::setSecretStore(&store); }
-    ~ScopedSecretStore() { Platform::setSecretStore(nullptr); }
-    ScopedSecretStore(const ScopedSecretStore&) = delete;
-    ScopedSecretStore& operator=(const ScopedSecretStore&) = delete;
-
     void putKey(const QByteArray& key)
     {
         store.put(KeychainHelper::service, KeychainHelper::openAIAccount, key);

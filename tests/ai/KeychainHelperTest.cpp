@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ai/KeychainHelper.h"
 
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeSecretStore.h"
@@ -57,11 +56,8 @@ public:
     bool refuseWrites = false;
 };
 
-// Private settings and the prompting keyring, installed for the life of the object.
+// Private settings and the prompting keyring.
 struct KeyringFixture {
-    KeyringFixture() { Platform::setSecretStore(&store); }
-    ~KeyringFixture() { Platform::setSecretStore(nullptr); }
-
     FakeSecretStore& keyring() { return store.fake; }
     bool attempted() const { return Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted); }
 
@@ -70,12 +66,13 @@ struct KeyringFixture {
     {
         keyring().calls.clear();
         ScopedLogCapture log;
-        KeychainHelper::migrateLegacyKeyIfNeeded();
+        keychain.migrateLegacyKeyIfNeeded();
         return {keyring().calls, log.lines()};
     }
 
     ScopedConfigHome home;
     PromptingSecretStore store;
+    KeychainHelper keychain{store};
 };
 
 class KeychainHelperTest : public ::testing::Test, protected KeyringFixture {};
@@ -94,10 +91,10 @@ TEST_F(KeychainHelperTest, DecodesStoredBytesAsUtf8)
     for (const auto& [stored, read] : rows) {
         SCOPED_TRACE(stored.toHex().toStdString());
         keyring().put(current, account, stored);
-        EXPECT_EQ(KeychainHelper::read(current, account), read);
+        EXPECT_EQ(keychain.read(current, account), read);
     }
     keyring().setAvailable(false);
-    EXPECT_EQ(KeychainHelper::read(current, account), std::nullopt);
+    EXPECT_EQ(keychain.read(current, account), std::nullopt);
 }
 
 TEST(KeychainMigrationTest, CopiesALegacyKeyAtMostOnceAndNeverOverAnyOther)
@@ -150,7 +147,7 @@ TEST(KeychainMigrationTest, CopiesALegacyKeyAtMostOnceAndNeverOverAnyOther)
         // or one turning up later, stays so.
         f.keyring().setAvailable(true);
         f.store.refuseWrites = false;
-        ASSERT_TRUE(KeychainHelper::remove(account));
+        ASSERT_TRUE(f.keychain.remove(account));
         f.keyring().put(legacy, account, "sk-legacy");
         const auto second = f.launch();
         EXPECT_EQ(second.first, QStringList{});

@@ -69,7 +69,8 @@ TEST_F(MalformedReplyTest, EveryBrokenReplyEndsInAProxyErrorOfKnownOrigin)
             SCOPED_TRACE(::testing::Message() << (own ? "own key " : "hosted ") << i);
             server.setReply(replies[i]);
             const AIGateway::Result result =
-                await(AIGateway::perform(TextAction::fixGrammar(), "text", Language::english()));
+                await(AIGateway(fakeClock.clock, keyring.store)
+                          .perform(TextAction::fixGrammar(), "text", Language::english()));
             ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
             const ProxyError& error = std::get<ProxyError>(result);
             EXPECT_TRUE(knownOrigin.match(error.logDetail).hasMatch())

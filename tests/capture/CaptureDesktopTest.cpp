@@ -73,8 +73,8 @@ TEST_F(EditorDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudge
                 {QStringLiteral("application/x-stalled-2"), ClipboardOwner::stalled},
                 {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    XcbPasteboard tight; // the product's own deadlines
-    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight};
+    XcbPasteboard tight{clock}; // the product's own deadlines
+    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight, clock};
     const std::optional<CapturedSelection> captured = QCoro::waitFor(timed.capture());
 
     EXPECT_EQ(captured ? captured->text : QString(), selectedWords);
@@ -138,7 +138,7 @@ TEST_F(EditorDesktopTest, ThePasteIsUtf8SkippedByClipboardManagersAndEveryTarget
 {
     open(QStringLiteral("rough  draft"));
     // Another application serving bytes any conversion would change, read back raw.
-    XcbPasteboard other{X11Display{}, roomy};
+    XcbPasteboard other{clock, X11Display{}, roomy};
     other.write(unusualClipboard());
     const QString result = QStringLiteral("Grüße 👋");
     QStringList types;

@@ -163,12 +163,12 @@ protected:
     ScopedFakeClock fakeClock;
     ScopedLogCapture log;
     CallJournal journal{&fakeClock.clock};
-    FakeFrontmostWindows windows{journal};
+    FakeFrontmostWindows windows{journal, fakeClock.clock};
     FakeFocusedTextReader focusedText{journal};
     FakeSecureInput secureInput;
-    FakeKeystrokeSender keys{journal};
-    FakePasteboard pasteboard{journal};
-    SelectionCapture capture{windows, focusedText, secureInput, keys, pasteboard};
+    FakeKeystrokeSender keys{journal, fakeClock.clock};
+    FakePasteboard pasteboard{journal, fakeClock.clock};
+    SelectionCapture capture{windows, focusedText, secureInput, keys, pasteboard, fakeClock.clock};
     FakeAccessibleTextEditor textEditor{journal};
-    Replacer replacer{windows, keys, pasteboard, textEditor};
+    Replacer replacer{windows, keys, pasteboard, textEditor, fakeClock.clock};
 };

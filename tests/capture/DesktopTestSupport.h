@@ -3,6 +3,7 @@
 
 #include "capture/Replacer.h"
 #include "capture/SelectionCapture.h"
+#include "core/SystemClock.h"
 #include "platform/atspi/AtspiFocusedTextReader.h"
 #include "platform/x11/EwmhFrontmostWindows.h"
 #include "platform/x11/XTestKeystrokeSender.h"
@@ -56,14 +57,15 @@ protected:
 
     ScopedConfigHome home;
     ScopedLogCapture log;
-    EwmhFrontmostWindows windows;
+    SystemClock clock;
+    EwmhFrontmostWindows windows{clock};
     XcbSecureInput secureInput;
-    XTestKeystrokeSender keys{secureInput};
+    XTestKeystrokeSender keys{secureInput, clock};
     // These tests prove that bytes come back exactly; how long an owner may take is proved
     // with the product's own deadlines, by the one test that needs them.
     static constexpr XcbPasteboard::Deadlines roomy{
         std::chrono::seconds(3), std::chrono::seconds(8), std::chrono::seconds(8)};
-    XcbPasteboard pasteboard{X11Display{}, roomy};
-    SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard};
-    Replacer replacer{windows, keys, pasteboard, accessibility()};
+    XcbPasteboard pasteboard{clock, X11Display{}, roomy};
+    SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard, clock};
+    Replacer replacer{windows, keys, pasteboard, accessibility(), clock};
 };

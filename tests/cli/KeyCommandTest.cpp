@@ -4,7 +4,6 @@
 #include "cli/KeyCommand.h"
 
 #include "cli/CommandRunner.h"
-#include "platform/Platform.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeSecretStore.h"
 
@@ -20,12 +19,11 @@ const QString noKey = QStringLiteral("No key stored\n");
 
 class KeyCommandTest : public ::testing::Test {
 protected:
-    KeyCommandTest() { Platform::setSecretStore(&m_keyring); }
-    ~KeyCommandTest() override { Platform::setSecretStore(nullptr); }
-
     CommandResult run(const QStringList& arguments, const QByteArray& input = {})
     {
-        const CommandResult result = runCommand(keyCommand, arguments, input);
+        const CommandResult result = runCommand(
+            [this](const QStringList& a, CliIO& io) { return keyCommand(a, io, m_keyring); },
+            arguments, input);
         // Whatever happened, the key shows nowhere.
         for (const QString& text : {result.out, result.err})
             EXPECT_FALSE(text.contains(QStringLiteral("Zq81"))) << text.toStdString();

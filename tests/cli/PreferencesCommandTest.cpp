@@ -16,7 +16,9 @@ protected:
     CommandResult preferences(const QStringList& arguments = {})
     {
         return runCommand(
-            [this](const QStringList& a, CliIO& io) { return preferencesCommand(a, io, layout); },
+            [this](const QStringList& a, CliIO& io) {
+                return preferencesCommand(a, io, layout, clock.clock);
+            },
             arguments);
     }
 

@@ -5,6 +5,7 @@
 // clipboard another client left holds exactly its bytes again. One table of (application,
 // capture route, Replace route); each compositor runs every row.
 #include "E2eTest.h"
+#include "core/SystemClock.h"
 #include "platform/PasteboardSnapshot.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/WaylandConnection.h"
@@ -51,7 +52,7 @@ protected:
         m_wayland = WaylandConnection::open();
         ASSERT_TRUE(m_wayland) << "no connection to the compositor";
         ASSERT_TRUE(DataControlPasteboard::isOffered(*m_wayland));
-        m_clipboard = std::make_unique<DataControlPasteboard>(*m_wayland);
+        m_clipboard = std::make_unique<DataControlPasteboard>(*m_wayland, m_clock);
         m_relay.setReply(LoopbackServer::Reply::json(
             200,
             R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
@@ -89,6 +90,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    SystemClock m_clock;
     std::unique_ptr<WaylandConnection> m_wayland;
     std::unique_ptr<DataControlPasteboard> m_clipboard;
     ChildProcess m_target;

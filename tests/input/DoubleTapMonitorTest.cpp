@@ -28,7 +28,7 @@ protected:
     {
         auto owned = std::make_unique<FakeKeyEventSource>();
         source = owned.get();
-        monitor = std::make_unique<DoubleTapMonitor>(std::move(owned), permission);
+        monitor = std::make_unique<DoubleTapMonitor>(std::move(owned), permission, time.clock);
         monitor->onDoubleTap = [this] { ++taps; };
     }
 

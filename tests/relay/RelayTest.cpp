@@ -83,8 +83,8 @@ public:
                              const QString& text = "teh text", QString version = "1.4",
                              Language language = Language::english())
     {
-        return QCoro::waitFor(ProxyClient::complete(action, text, language, credential,
-                                                    {baseURL, "device-1", version}));
+        return QCoro::waitFor(ProxyClient::complete(fakeClock.clock, action, text, language,
+                                                    credential, {baseURL, "device-1", version}));
     }
 
     // An exchange the desktop client would never make, read as the client reads errors.
@@ -92,7 +92,7 @@ public:
     {
         QNetworkRequest request = HttpExchange::makeRequest(QUrl(baseURL + "/ai"), 60s);
         request.setRawHeader("Authorization", "Bearer " + credential.toUtf8());
-        const auto result = QCoro::waitFor(HttpExchange::post(request, body, 60s));
+        const auto result = QCoro::waitFor(HttpExchange::post(fakeClock.clock, request, body, 60s));
         const auto* response = std::get_if<HttpExchange::Response>(&result);
         return response ? ProxyWire::apiError(response->body) : ProxyError{};
     }

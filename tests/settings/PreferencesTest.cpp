@@ -135,18 +135,18 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
 
 TEST_F(PreferencesTest, UsageOfAnEarlierMonthReadsAsZeroAndRestartsAtTheNextAddition)
 {
-    Preferences::addUsage(10, 5);
-    Preferences::addUsage(1, 2);
-    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{11, 7}));
+    Preferences::addUsage(clock.clock, 10, 5);
+    Preferences::addUsage(clock.clock, 1, 2);
+    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{11, 7}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-3"));
 
     clock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
-    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 0}));
+    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{0, 0}));
     EXPECT_EQ(stored("usagePromptTokens"), QJsonValue(11))
         << "reading must not reset the stored totals";
 
-    Preferences::addUsage(4, 1);
-    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{4, 1}));
+    Preferences::addUsage(clock.clock, 4, 1);
+    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{4, 1}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-4"));
 }
 
@@ -154,9 +154,9 @@ TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
 {
     storeFile(R"({"usageMonth": "2026-3", "usagePromptTokens": "many",
                   "usageCompletionTokens": 9223372036854775800})");
-    EXPECT_EQ(Preferences::monthlyUsage(), (Preferences::Usage{0, 9223372036854775800}));
-    Preferences::addUsage(3, 100);
-    EXPECT_EQ(Preferences::monthlyUsage(),
+    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{0, 9223372036854775800}));
+    Preferences::addUsage(clock.clock, 3, 100);
+    EXPECT_EQ(Preferences::monthlyUsage(clock.clock),
               (Preferences::Usage{3, std::numeric_limits<int64_t>::max()}));
 }
 

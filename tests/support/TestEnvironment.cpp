@@ -2,8 +2,6 @@
 #include "support/TestEnvironment.h"
 #include "core/Log.h"
 
-#include "platform/Platform.h"
-
 #include <QDir>
 
 namespace {
@@ -44,15 +42,4 @@ ScopedLogCapture::ScopedLogCapture()
 ScopedLogCapture::~ScopedLogCapture()
 {
     Log::setSink(nullptr);
-}
-
-ScopedFakeClock::ScopedFakeClock(QDateTime wallStart)
-    : clock(std::move(wallStart))
-{
-    Platform::setClock(&clock);
-}
-
-ScopedFakeClock::~ScopedFakeClock()
-{
-    Platform::setClock(nullptr);
 }

@@ -42,11 +42,12 @@ public:
     QStringList lines() const { return sink.lines(); }
 };
 
-// Installs a fake clock for the life of the object.
+// The fake clock a test hands to what it builds.
 class ScopedFakeClock {
 public:
-    explicit ScopedFakeClock(QDateTime wallStart = QDateTime(QDate(2026, 3, 15), QTime(12, 0)));
-    ~ScopedFakeClock();
+    explicit ScopedFakeClock(QDateTime wallStart = QDateTime(QDate(2026, 3, 15), QTime(12, 0)))
+        : clock(std::move(wallStart))
+    {}
     ScopedFakeClock(const ScopedFakeClock&) = delete;
     ScopedFakeClock& operator=(const ScopedFakeClock&) = delete;
 

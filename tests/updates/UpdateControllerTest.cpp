@@ -80,7 +80,7 @@ protected:
         services.quit = [this] { ++quits; };
         services.appImagePath = appImage;
         log.sink.clear();
-        controller = std::make_unique<UpdateController>(std::move(services));
+        controller = std::make_unique<UpdateController>(std::move(services), fakeClock.clock);
         startLines = updateLines();
         log.sink.clear();
     }

@@ -5,7 +5,6 @@
 #include "ai/KeychainHelper.h"
 #include "onboarding/guide/OnboardingView.h"
 #include "onboarding/guide/OnboardingWindowController.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeClock.h"
@@ -54,10 +53,10 @@ struct Output {
     }
 };
 
-bool trayMenus(const Output& output)
+bool trayMenus(const Output& output, Clock& clock)
 {
     FakeAccessibilityPermission accessibility;
-    StatusItemController tray(accessibility, XdgAutostartEntry(QStringLiteral("/bin/true")));
+    StatusItemController tray(accessibility, clock, XdgAutostartEntry(QStringLiteral("/bin/true")));
     bool ok = true;
     for (const bool trusted : {true, false}) {
         accessibility.trusted = trusted;
@@ -71,12 +70,13 @@ bool trayMenus(const Output& output)
     return output.save(*tray.aboutPanel().window(), QStringLiteral("about")) && ok;
 }
 
-bool settingsWindows(const Output& output, FakeSecretStore& keyring, KeyCharacters& layout)
+bool settingsWindows(const Output& output, FakeSecretStore& keyring, KeyCharacters& layout,
+                     Clock& clock)
 {
     FakeAccessibilityPermission accessibility;
     FakeDoubleTapTrigger doubleTap;
-    SettingsWindowController settings(doubleTap, accessibility, layout);
-    Preferences::addUsage(12840, 2315);
+    SettingsWindowController settings(doubleTap, accessibility, layout, clock, keyring);
+    Preferences::addUsage(clock, 12840, 2315);
     settings.show();
     bool ok = output.save(*settings.window(), QStringLiteral("settings"));
 
@@ -90,7 +90,7 @@ bool settingsWindows(const Output& output, FakeSecretStore& keyring, KeyCharacte
     Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
     (void)keyring.write(QString::fromLatin1(KeychainHelper::service),
                         QString::fromLatin1(KeychainHelper::openAIAccount), "sk-example");
-    SettingsWindowController ownKey(doubleTap, accessibility, layout);
+    SettingsWindowController ownKey(doubleTap, accessibility, layout, clock, keyring);
     ownKey.show();
     ok = output.save(*ownKey.window(), QStringLiteral("settings-own-key")) && ok;
     Preferences::setFlag(DefaultsKey::useOwnAPIKey, false);
@@ -98,11 +98,11 @@ bool settingsWindows(const Output& output, FakeSecretStore& keyring, KeyCharacte
     return ok;
 }
 
-bool guidePages(const Output& output, KeyCharacters& layout)
+bool guidePages(const Output& output, KeyCharacters& layout, Clock& clock, SecretStore& keyring)
 {
     FakeAccessibilityPermission accessibility;
     accessibility.trusted = false;
-    OnboardingWindowController guide(accessibility, layout, [] {});
+    OnboardingWindowController guide(accessibility, layout, clock, keyring, [] {});
     // No search of this computer's ports: the page shows what it says when none answers.
     guide.setProbeCandidates({});
     guide.show();
@@ -139,18 +139,14 @@ int main(int argc, char** argv)
 
     // Nothing here may touch the user's keyring, and the keys are named as on a US layout.
     FakeSecretStore keyring;
-    Platform::setSecretStore(&keyring);
     FakeKeyboardLayout layout;
     for (const auto& [key, text] : {std::pair{17u, "t"}, {40u, "k"}})
         layout.setText(key, QString::fromLatin1(text));
     FakeClock clock;
-    Platform::setClock(&clock);
 
-    bool ok = trayMenus(output);
-    ok = settingsWindows(output, keyring, layout) && ok;
-    ok = guidePages(output, layout) && ok;
+    bool ok = trayMenus(output, clock);
+    ok = settingsWindows(output, keyring, layout, clock) && ok;
+    ok = guidePages(output, layout, clock, keyring) && ok;
 
-    Platform::setClock(nullptr);
-    Platform::setSecretStore(nullptr);
     return ok ? 0 : 1;
 }

@@ -52,8 +52,10 @@ QString describe(const AIServiceChoice& choice)
 
 } // namespace
 
-ConnectPage::ConnectPage(QWidget* parent)
+ConnectPage::ConnectPage(Clock& clock, SecretStore& secrets, QWidget* parent)
     : QWidget(parent)
+    , m_clock(clock)
+    , m_secrets(secrets)
     , m_searchText(GuideStyle::hint(QString(), this))
     , m_found(new QWidget(this))
     , m_servers(new QComboBox(m_found))
@@ -123,7 +125,8 @@ QCoro::Task<> ConnectPage::search()
     m_searching = true;
     m_lookAgain->setEnabled(false);
     m_searchText->setText(QStringLiteral("Looking for AI servers on this computer…"));
-    const QList<LocalServerProbe::Server> servers = co_await LocalServerProbe::find(m_candidates);
+    const QList<LocalServerProbe::Server> servers =
+        co_await LocalServerProbe::find(m_clock, m_candidates);
     if (!self)
         co_return;
     m_searching = false;
@@ -152,7 +155,7 @@ void ConnectPage::renderChoice()
     const AIServiceChoice choice = Preferences::aiService();
     if (!choice.service)
         m_choice->setText(QStringLiteral("Nothing is connected yet."));
-    else if (const std::optional<QString> missing = AIGateway::missingSetup())
+    else if (const std::optional<QString> missing = AIGateway::missingSetup(m_secrets))
         m_choice->setText(*missing);
     else
         m_choice->setText(QStringLiteral("Connected: %1.").arg(describe(choice)));
@@ -183,7 +186,7 @@ void ConnectPage::saveKey()
 {
     if (m_key->text().trimmed().isEmpty())
         return;
-    if (!KeychainHelper::saveOpenAIKey(m_key->text())) {
+    if (!KeychainHelper(m_secrets).saveOpenAIKey(m_key->text())) {
         m_choice->setText(QStringLiteral("The key could not be stored in your keyring."));
         return;
     }

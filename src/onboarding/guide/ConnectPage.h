@@ -6,10 +6,12 @@
 #include <QWidget>
 #include <qcoro/qcorotask.h>
 
+class Clock;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class SecretStore;
 
 // The guide's third page: where the selected text goes. It looks for AI servers running on
 // this computer and offers their models, or takes an OpenAI key into the keyring, or a
@@ -18,7 +20,8 @@ class ConnectPage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ConnectPage(QWidget* parent = nullptr);
+    // The clock and the key store are borrowed and must outlive the page.
+    ConnectPage(Clock& clock, SecretStore& secrets, QWidget* parent = nullptr);
 
     // The ports searched; the usual ones until set.
     void setCandidates(QList<LocalServerProbe::Candidate> candidates);
@@ -43,6 +46,8 @@ private:
     void saveKey();
     void useRelay();
 
+    Clock& m_clock;
+    SecretStore& m_secrets;
     QList<LocalServerProbe::Candidate> m_candidates = LocalServerProbe::usualPorts();
     bool m_searching = false;
     QLabel* m_searchText;

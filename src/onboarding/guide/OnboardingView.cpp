@@ -14,9 +14,11 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
-OnboardingView::OnboardingView(KeyCharacters& layout, QWidget* parent)
+OnboardingView::OnboardingView(KeyCharacters& layout, Clock& clock, SecretStore& secrets,
+                               QWidget* parent)
     : QWidget(parent)
     , m_layout(layout)
+    , m_secrets(secrets)
     , m_shortcut(Preferences::hotkeyShortcut())
     , m_doubleTap(Preferences::doubleTapModifier())
 {
@@ -26,7 +28,7 @@ OnboardingView::OnboardingView(KeyCharacters& layout, QWidget* parent)
     m_pages = new QStackedWidget(this);
     m_welcome = new WelcomePage(recorderState());
     m_permission = new PermissionPage;
-    m_connect = new ConnectPage;
+    m_connect = new ConnectPage(clock, secrets);
     m_usage = new UsagePage;
     m_pages->addWidget(m_welcome);
     m_pages->addWidget(m_permission);
@@ -142,7 +144,8 @@ void OnboardingView::renderPages()
     m_usage->render(m_shortcut, m_layout, m_callbacks.onOpenSettings);
     // The keyring is read only where the answer is shown.
     if (m_step == pageCount - 1)
-        m_usage->renderService(AIGateway::missingSetup(), [this] { showStep(connectStep); });
+        m_usage->renderService(AIGateway::missingSetup(m_secrets),
+                               [this] { showStep(connectStep); });
     m_pages->setCurrentIndex(m_step);
     m_back->setVisible(m_step > 0);
     m_primary->setText(m_step == pageCount - 1 ? QStringLiteral("Start using Quillmark")

@@ -8,10 +8,12 @@
 #include <functional>
 #include <optional>
 
+class Clock;
 class ConnectPage;
 class PermissionPage;
 class QPushButton;
 class QStackedWidget;
+class SecretStore;
 class UsagePage;
 class WelcomePage;
 
@@ -36,8 +38,9 @@ public:
     static constexpr int pageCount = 4;
     static constexpr int connectStep = 2;
 
-    // The layout names the keys and must outlive the view.
-    explicit OnboardingView(KeyCharacters& layout, QWidget* parent = nullptr);
+    // The layout names the keys; it, the clock and the key store must outlive the view.
+    OnboardingView(KeyCharacters& layout, Clock& clock, SecretStore& secrets,
+                   QWidget* parent = nullptr);
 
     // Hands the view the trust state and callbacks of this moment; the page shown, the
     // shortcut and a recording in progress stay as they are.
@@ -73,6 +76,7 @@ private:
     void renderPages();
 
     KeyCharacters& m_layout;
+    SecretStore& m_secrets;
     Callbacks m_callbacks;
     bool m_isTrusted = false;
     int m_step = 0;

@@ -6,7 +6,6 @@
 #include "onboarding/guide/ConnectPage.h"
 #include "onboarding/guide/OnboardingView.h"
 #include "onboarding/guide/UsagePage.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "ui/FrontWindow.h"
 
@@ -18,7 +17,8 @@ constexpr QSize windowSize{500, 430};
 } // namespace
 
 OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& accessibility,
-                                                       KeyCharacters& layout,
+                                                       KeyCharacters& layout, Clock& clock,
+                                                       SecretStore& secrets,
                                                        std::function<void()> relaunch,
                                                        AccessibilityBus* accessibilityBus,
                                                        QObject* parent)
@@ -27,6 +27,8 @@ OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& 
     , m_relaunch(std::move(relaunch))
     , m_accessibilityBus(accessibilityBus)
     , m_layout(layout)
+    , m_clock(clock)
+    , m_secrets(secrets)
 {}
 
 OnboardingWindowController::~OnboardingWindowController()
@@ -52,7 +54,7 @@ void OnboardingWindowController::show()
         m_window->setWindowTitle(QStringLiteral("Welcome to Quillmark"));
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new OnboardingView(m_layout, m_window.get());
+        m_view = new OnboardingView(m_layout, m_clock, m_secrets, m_window.get());
         m_view->connectPage().setCandidates(m_candidates);
         m_view->usagePage().setDesktopShortcut(m_desktop);
         layout->addWidget(m_view);
@@ -182,7 +184,7 @@ void OnboardingWindowController::cancelPoll()
 
 void OnboardingWindowController::schedulePoll()
 {
-    m_poll = Platform::clock().startTimer(pollInterval, [this] { pollTrust(); });
+    m_poll = m_clock.startTimer(pollInterval, [this] { pollTrust(); });
 }
 
 void OnboardingWindowController::pollTrust()

@@ -18,6 +18,7 @@
 
 class OnboardingView;
 class QWidget;
+class SecretStore;
 
 // The welcome guide's window: shown once on the first run and from the tray menu's
 // "How to Use Quillmark…". While it is open it checks the accessibility grant every second,
@@ -29,11 +30,11 @@ class OnboardingWindowController final : public QObject, public WelcomeGuide {
 public:
     static constexpr std::chrono::seconds pollInterval{1};
 
-    // The permission, the layout and the bus are borrowed and must outlive the controller; without
-    // a bus the guide says nothing about it. `relaunch` starts a new instance and ends this one,
-    // for a grant the running process cannot see.
+    // The permission, the layout, the clock, the key store and the bus are borrowed and must
+    // outlive the controller; without a bus the guide says nothing about it. `relaunch` starts a
+    // new instance and ends this one, for a grant the running process cannot see.
     OnboardingWindowController(AccessibilityPermission& accessibility, KeyCharacters& layout,
-                               std::function<void()> relaunch,
+                               Clock& clock, SecretStore& secrets, std::function<void()> relaunch,
                                AccessibilityBus* accessibilityBus = nullptr,
                                QObject* parent = nullptr);
     ~OnboardingWindowController() override;
@@ -71,6 +72,8 @@ private:
     std::function<void()> m_relaunch;
     AccessibilityBus* m_accessibilityBus;
     KeyCharacters& m_layout;
+    Clock& m_clock;
+    SecretStore& m_secrets;
     QList<LocalServerProbe::Candidate> m_candidates = LocalServerProbe::usualPorts();
     DesktopShortcut m_desktop;
     PermissionPage::BusView m_busView = PermissionPage::BusView::hidden;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/kde/KGlobalAccelHold.h"
 
-#include "platform/Platform.h"
-
 #include <QDBusConnection>
 
 namespace {
@@ -10,9 +8,10 @@ const QString service = QStringLiteral("org.kde.kglobalaccel");
 const QString componentInterface = QStringLiteral("org.kde.kglobalaccel.Component");
 } // namespace
 
-KGlobalAccelHold::KGlobalAccelHold(QString component, QString action)
+KGlobalAccelHold::KGlobalAccelHold(QString component, QString action, Clock& clock)
     : m_component(std::move(component))
     , m_action(std::move(action))
+    , m_clock(clock)
 {
     // An empty path matches every component's object.
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -25,7 +24,7 @@ KGlobalAccelHold::KGlobalAccelHold(QString component, QString action)
 QCoro::Task<> KGlobalAccelHold::changed(std::chrono::milliseconds timeout)
 {
     const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(timeout, [this] { m_wakeup.wakeLater(); });
+        m_clock.startTimer(timeout, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }
 

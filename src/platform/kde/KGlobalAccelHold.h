@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Wakeup.h"
 #include "platform/ShortcutHold.h"
 
@@ -9,11 +10,12 @@
 
 // The press and the release of one of Quillmark's kglobalaccel shortcuts, from the signals
 // kglobalaccel sends for every component (listened to on the session bus whatever the
-// component's object path). Main thread only.
+// component's object path). The clock is borrowed and must outlive the object. Main thread
+// only.
 class KGlobalAccelHold final : public QObject, public ShortcutHold {
     Q_OBJECT
 public:
-    KGlobalAccelHold(QString component, QString action);
+    KGlobalAccelHold(QString component, QString action, Clock& clock);
 
     bool isHeld() const override { return m_held; }
     QCoro::Task<> changed(std::chrono::milliseconds timeout) override;
@@ -27,6 +29,7 @@ private:
 
     const QString m_component;
     const QString m_action;
+    Clock& m_clock;
     bool m_held = false;
     Wakeup m_wakeup;
 };

@@ -2,7 +2,6 @@
 #include "platform/wayland/DataControlPasteboard.h"
 
 #include "core/Log.h"
-#include "platform/Platform.h"
 #include "platform/wayland/WaylandConnection.h"
 
 #include <QSocketNotifier>
@@ -123,8 +122,10 @@ struct DataControlPasteboard::Writer {
     std::unique_ptr<ClockTimer> patience;
 };
 
-DataControlPasteboard::DataControlPasteboard(WaylandConnection& connection, Deadlines deadlines)
+DataControlPasteboard::DataControlPasteboard(WaylandConnection& connection, Clock& clock,
+                                             Deadlines deadlines)
     : m_connection(connection)
+    , m_clock(clock)
     , m_deadlines(deadlines)
 {
     m_manager = static_cast<zwlr_data_control_manager_v1*>(
@@ -338,8 +339,7 @@ void DataControlPasteboard::serve(const QString& type, int fd)
     };
     raw->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
     QObject::connect(raw->notifier.get(), &QSocketNotifier::activated, &m_context, pump);
-    raw->patience =
-        Platform::clock().startTimer(readerPatience, [this, raw] { finishWriter(raw); });
+    raw->patience = m_clock.startTimer(readerPatience, [this, raw] { finishWriter(raw); });
     m_writers.push_back(std::move(writer));
     pump();
 }
@@ -361,18 +361,17 @@ void DataControlPasteboard::finishWriter(Writer* writer)
 
 QCoro::Task<> DataControlPasteboard::waitUntil(std::chrono::milliseconds deadline)
 {
-    const std::chrono::milliseconds now = Platform::clock().monotonicNow();
+    const std::chrono::milliseconds now = m_clock.monotonicNow();
     if (now >= deadline)
         co_return;
     const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(deadline - now, [this] { m_wakeup.wakeLater(); });
+        m_clock.startTimer(deadline - now, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }
 
 QCoro::Task<> DataControlPasteboard::waitForInitialState(std::chrono::milliseconds deadline)
 {
-    while (!m_initialStateKnown && m_connection.isAlive() &&
-           Platform::clock().monotonicNow() < deadline)
+    while (!m_initialStateKnown && m_connection.isAlive() && m_clock.monotonicNow() < deadline)
         co_await waitUntil(deadline);
 }
 
@@ -381,7 +380,7 @@ DataControlPasteboard::read(const QStringList& types, std::chrono::milliseconds 
                             QStringList* late)
 {
     std::vector<std::unique_ptr<Reading>> readings;
-    const std::chrono::milliseconds start = Platform::clock().monotonicNow();
+    const std::chrono::milliseconds start = m_clock.monotonicNow();
     for (const QString& type : types) {
         int fds[2];
         if (!m_current || ::pipe2(fds, O_CLOEXEC) < 0)
@@ -402,16 +401,15 @@ DataControlPasteboard::read(const QStringList& types, std::chrono::milliseconds 
                     return;
                 // A type that keeps arriving may run past the budget, by a
                 // bounded time.
-                raw->deadline =
-                    std::min(Platform::clock().monotonicNow() + m_deadlines.typeDeadline,
-                             budgetEnd + m_deadlines.incrementalGrace);
+                raw->deadline = std::min(m_clock.monotonicNow() + m_deadlines.typeDeadline,
+                                         budgetEnd + m_deadlines.incrementalGrace);
                 m_wakeup.wakeLater();
             });
         readings.push_back(std::move(reading));
     }
     m_connection.flush();
     while (m_connection.isAlive()) {
-        const std::chrono::milliseconds now = Platform::clock().monotonicNow();
+        const std::chrono::milliseconds now = m_clock.monotonicNow();
         std::optional<std::chrono::milliseconds> next;
         for (const std::unique_ptr<Reading>& reading : readings)
             if (!reading->finished && reading->deadline > now)
@@ -440,7 +438,7 @@ QCoro::Task<PasteboardSnapshot> DataControlPasteboard::readOffer()
             types.append(type);
     QStringList late;
     const PasteboardSnapshot::Item item =
-        co_await read(types, Platform::clock().monotonicNow() + m_deadlines.snapshotBudget, &late);
+        co_await read(types, m_clock.monotonicNow() + m_deadlines.snapshotBudget, &late);
     co_return savedClipboard(item, late);
 }
 
@@ -448,7 +446,7 @@ QCoro::Task<PasteboardSnapshot> DataControlPasteboard::snapshot()
 {
     if (!m_device)
         co_return PasteboardSnapshot{};
-    co_await waitForInitialState(Platform::clock().monotonicNow() + m_deadlines.snapshotBudget);
+    co_await waitForInitialState(m_clock.monotonicNow() + m_deadlines.snapshotBudget);
     // Returned through a local: a task's co_return may move from what it is given.
     PasteboardSnapshot result;
     if (m_served) {
@@ -472,9 +470,9 @@ int64_t DataControlPasteboard::changeCount()
 
 QCoro::Task<> DataControlPasteboard::waitForChange(int64_t seen, std::chrono::milliseconds timeout)
 {
-    const std::chrono::milliseconds deadline = Platform::clock().monotonicNow() + timeout;
+    const std::chrono::milliseconds deadline = m_clock.monotonicNow() + timeout;
     // The compositor's selection notice wakes the wait the moment it arrives.
-    while (m_changeCount == seen && Platform::clock().monotonicNow() < deadline)
+    while (m_changeCount == seen && m_clock.monotonicNow() < deadline)
         co_await waitUntil(deadline);
 }
 
@@ -482,8 +480,7 @@ QCoro::Task<std::optional<QString>> DataControlPasteboard::readText()
 {
     if (!m_device)
         co_return std::nullopt;
-    const std::chrono::milliseconds budgetEnd =
-        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
+    const std::chrono::milliseconds budgetEnd = m_clock.monotonicNow() + m_deadlines.snapshotBudget;
     co_await waitForInitialState(budgetEnd);
     if (m_served) {
         const std::optional<QByteArray> own = bytesFor(*m_served, textTypes.first());

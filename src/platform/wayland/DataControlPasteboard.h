@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Wakeup.h"
 #include "platform/Clipboard.h"
 #include "platform/Pasteboard.h"
@@ -42,9 +43,10 @@ public:
         std::chrono::milliseconds incrementalGrace{2000};
     };
 
-    DataControlPasteboard(WaylandConnection& connection, Deadlines deadlines);
-    explicit DataControlPasteboard(WaylandConnection& connection)
-        : DataControlPasteboard(connection, Deadlines{})
+    // The connection and the clock are borrowed and must outlive the pasteboard.
+    DataControlPasteboard(WaylandConnection& connection, Clock& clock, Deadlines deadlines);
+    DataControlPasteboard(WaylandConnection& connection, Clock& clock)
+        : DataControlPasteboard(connection, clock, Deadlines{})
     {}
     ~DataControlPasteboard() override;
 
@@ -85,6 +87,7 @@ private:
     QCoro::Task<PasteboardSnapshot> readOffer();
 
     WaylandConnection& m_connection;
+    Clock& m_clock;
     const Deadlines m_deadlines;
     zwlr_data_control_manager_v1* m_manager = nullptr;
     zwlr_data_control_device_v1* m_device = nullptr;

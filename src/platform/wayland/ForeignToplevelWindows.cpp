@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/wayland/ForeignToplevelWindows.h"
 
-#include "platform/Platform.h"
 #include "platform/wayland/WaylandConnection.h"
 
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
@@ -58,9 +57,11 @@ const zwlr_foreign_toplevel_manager_v1_listener managerListener = {
 
 } // namespace
 
-ForeignToplevelWindows::ForeignToplevelWindows(WaylandConnection& connection, FrontmostWindows* x11)
+ForeignToplevelWindows::ForeignToplevelWindows(WaylandConnection& connection, FrontmostWindows* x11,
+                                               Clock& clock)
     : m_connection(connection)
     , m_x11(x11)
+    , m_clock(clock)
 {
     m_manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
         connection.bind(&zwlr_foreign_toplevel_manager_v1_interface, 3));
@@ -158,6 +159,6 @@ void ForeignToplevelWindows::activate(const TargetApplication& application)
 QCoro::Task<> ForeignToplevelWindows::activeWindowChanged(std::chrono::milliseconds timeout)
 {
     const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(timeout, [this] { m_wakeup.wakeLater(); });
+        m_clock.startTimer(timeout, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }

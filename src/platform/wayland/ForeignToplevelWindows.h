@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Wakeup.h"
 #include "platform/FrontmostWindows.h"
 
@@ -18,10 +19,10 @@ struct zwlr_foreign_toplevel_manager_v1;
 // A native Wayland window names no X11 window and no process, but its application id is
 // what tells terminals apart ("foot", "kitty", "org.gnome.Terminal"). X11 windows go to the
 // X11 list through XWayland when there is one, which knows their window ids. Main thread
-// only; the connection and the X11 list are borrowed and must outlive it.
+// only; the connection, the X11 list and the clock are borrowed and must outlive it.
 class ForeignToplevelWindows final : public FrontmostWindows {
 public:
-    ForeignToplevelWindows(WaylandConnection& connection, FrontmostWindows* x11);
+    ForeignToplevelWindows(WaylandConnection& connection, FrontmostWindows* x11, Clock& clock);
     ~ForeignToplevelWindows() override;
 
     static bool isOffered(const WaylandConnection& connection);
@@ -52,6 +53,7 @@ private:
 
     WaylandConnection& m_connection;
     FrontmostWindows* m_x11;
+    Clock& m_clock;
     zwlr_foreign_toplevel_manager_v1* m_manager = nullptr;
     std::vector<std::unique_ptr<Toplevel>> m_toplevels;
     Wakeup m_wakeup;

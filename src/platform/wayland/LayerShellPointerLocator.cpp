@@ -2,7 +2,6 @@
 #include "platform/wayland/LayerShellPointerLocator.h"
 
 #include "core/Log.h"
-#include "platform/Platform.h"
 #include "platform/wayland/WaylandConnection.h"
 
 #include <QPointer>
@@ -70,8 +69,9 @@ struct LayerShellPointerLocator::Overlay {
     }
 };
 
-LayerShellPointerLocator::LayerShellPointerLocator(WaylandConnection& connection)
+LayerShellPointerLocator::LayerShellPointerLocator(WaylandConnection& connection, Clock& clock)
     : m_connection(connection)
+    , m_clock(clock)
 {
     m_layerShell =
         static_cast<zwlr_layer_shell_v1*>(connection.bind(&zwlr_layer_shell_v1_interface, 2));
@@ -220,7 +220,7 @@ QCoro::Task<std::optional<QPoint>> LayerShellPointerLocator::locate(std::chrono:
     if (!m_overlay && !startOverlay())
         co_return std::nullopt;
     bool timedOut = false;
-    const std::unique_ptr<ClockTimer> timer = Platform::clock().startTimer(bound, [&] {
+    const std::unique_ptr<ClockTimer> timer = m_clock.startTimer(bound, [&] {
         timedOut = true;
         m_wakeup.wakeLater();
     });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Wakeup.h"
 #include "platform/PointerLocator.h"
 
@@ -21,11 +22,11 @@ struct zwlr_layer_shell_v1;
 // takes the keyboard; the compositor then reports the pointer entering it, with its
 // position, and the surface goes again at once. Answers nothing when the compositor offers
 // no layer shell or no pointer. Coordinates are the compositor's logical layout, which is
-// what XWayland's root window uses at scale 1. Main thread only; the connection must
-// outlive the locator.
+// what XWayland's root window uses at scale 1. Main thread only; the connection and the clock
+// must outlive the locator.
 class LayerShellPointerLocator final : public PointerLocator {
 public:
-    explicit LayerShellPointerLocator(WaylandConnection& connection);
+    LayerShellPointerLocator(WaylandConnection& connection, Clock& clock);
     ~LayerShellPointerLocator() override;
 
     QCoro::Task<std::optional<QPoint>> locate(std::chrono::milliseconds bound) override;
@@ -44,6 +45,7 @@ private:
     void seatChanged(uint32_t capabilities);
 
     WaylandConnection& m_connection;
+    Clock& m_clock;
     wl_compositor* m_compositor = nullptr;
     wl_shm* m_shm = nullptr;
     zwlr_layer_shell_v1* m_layerShell = nullptr;

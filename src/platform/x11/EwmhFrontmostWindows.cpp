@@ -76,9 +76,9 @@ std::optional<TargetApplication> EwmhFrontmostWindows::frontmost()
     return application;
 }
 
-EwmhFrontmostWindows::EwmhFrontmostWindows(X11Display display)
+EwmhFrontmostWindows::EwmhFrontmostWindows(Clock& clock, X11Display display)
     : m_x11(display)
-    , m_rootChanges([this](const xcb_generic_event_t& event) {
+    , m_rootChanges(clock, [this](const xcb_generic_event_t& event) {
         return (event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
                reinterpret_cast<const xcb_property_notify_event_t&>(event).atom ==
                    m_x11.atom("_NET_ACTIVE_WINDOW");

@@ -9,10 +9,11 @@
 
 // The active window as the window manager publishes it (EWMH _NET_ACTIVE_WINDOW on the
 // root window), described by its _NET_WM_PID, WM_CLASS and _NET_WM_NAME, and activated
-// again with a _NET_ACTIVE_WINDOW request. Main thread only.
+// again with a _NET_ACTIVE_WINDOW request. The clock is borrowed and must outlive the
+// object. Main thread only.
 class EwmhFrontmostWindows final : public FrontmostWindows {
 public:
-    explicit EwmhFrontmostWindows(X11Display display = {});
+    explicit EwmhFrontmostWindows(Clock& clock, X11Display display = {});
     std::optional<TargetApplication> frontmost() override;
     bool isActive(const TargetApplication& application) override;
     void activate(const TargetApplication& application) override;

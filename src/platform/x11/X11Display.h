@@ -5,7 +5,7 @@
 
 struct xcb_connection_t;
 
-// The one place that opens connections to the X server named by DISPLAY. Each adapter
+// Every connection to the X server named by DISPLAY is opened through this. Each adapter
 // gets its own connection from it, so grabs, selected events and event queues stay apart
 // and none of them competes with Qt's connection. The desktop wiring makes one and hands
 // it to every X11 adapter; it holds no connection itself and may be copied.

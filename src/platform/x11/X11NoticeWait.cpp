@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/X11NoticeWait.h"
 
-#include "platform/Platform.h"
-
 #include <cstdlib>
 
 void X11NoticeWait::watch(xcb_connection_t* connection)
@@ -35,6 +33,6 @@ QCoro::Task<> X11NoticeWait::next(std::chrono::milliseconds timeout)
     if (takeEvents())
         co_return;
     const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(timeout, [this] { m_wakeup.wakeLater(); });
+        m_clock.startTimer(timeout, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }

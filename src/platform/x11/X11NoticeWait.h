@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Wakeup.h"
 
 #include <QSocketNotifier>
@@ -13,14 +14,16 @@
 // Waits for a notice on an adapter's own X connection (a modifier change, a new active
 // window): the adapter selects the events once, then watch() reads the connection whenever it
 // has something, and next() completes at the first event `isNotice` accepts or after a
-// time-out on the clock. Events the adapter's own requests pulled off the socket while
-// waiting for a reply count too: next() looks at them first. Main thread only.
+// time-out on the clock (borrowed; it must outlive the wait). Events the adapter's own requests
+// pulled off the socket while waiting for a reply count too: next() looks at them first. Main
+// thread only.
 class X11NoticeWait {
 public:
     using Filter = std::function<bool(const xcb_generic_event_t& event)>;
 
-    explicit X11NoticeWait(Filter isNotice)
-        : m_isNotice(std::move(isNotice))
+    X11NoticeWait(Clock& clock, Filter isNotice)
+        : m_clock(clock)
+        , m_isNotice(std::move(isNotice))
     {}
 
     // Starts reading the connection, which must outlive this wait.
@@ -35,6 +38,7 @@ private:
     // Takes every event the connection holds; true when one was a notice.
     bool takeEvents();
 
+    Clock& m_clock;
     Filter m_isNotice;
     xcb_connection_t* m_connection = nullptr;
     std::unique_ptr<QSocketNotifier> m_notifier;

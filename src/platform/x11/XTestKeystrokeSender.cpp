@@ -90,11 +90,12 @@ bool XTestKeystrokeSender::shortcutKeyHeld()
     return OwnKeyboardGrab::isActive();
 }
 
-XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, X11Display display)
+XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, Clock& clock,
+                                           X11Display display)
     : m_secureInput(secureInput)
     , m_x11(display)
     // Every XKB event shares the first event code; the state notice is the one selected.
-    , m_stateChanges([this](const xcb_generic_event_t& event) {
+    , m_stateChanges(clock, [this](const xcb_generic_event_t& event) {
         return m_xkbEvent != 0 && (event.response_type & 0x7f) == m_xkbEvent;
     })
 {

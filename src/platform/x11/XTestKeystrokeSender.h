@@ -13,11 +13,11 @@
 // released are pressed again once the chord is typed: the user is still holding them, and
 // the next key of their shortcut must arrive with them, not as a plain letter. Before the
 // first key the secure input probe is asked, so nothing is typed into a password prompt
-// that took the keyboard while the caller was waiting. The probe is borrowed and must
-// outlive the sender. Main thread only.
+// that took the keyboard while the caller was waiting. The probe and the clock are borrowed
+// and must outlive the sender. Main thread only.
 class XTestKeystrokeSender final : public KeystrokeSender {
 public:
-    explicit XTestKeystrokeSender(const SecureInput& secureInput, X11Display display = {});
+    XTestKeystrokeSender(const SecureInput& secureInput, Clock& clock, X11Display display = {});
     ~XTestKeystrokeSender() override;
 
     bool relevantModifiersHeld() override;

@@ -2,7 +2,6 @@
 #include "platform/x11/XcbPasteboard.h"
 
 #include "core/Log.h"
-#include "platform/Platform.h"
 
 #include <QSocketNotifier>
 #include <QStringList>
@@ -44,12 +43,13 @@ struct XcbPasteboard::Transfer {
     qsizetype offset = 0;
 };
 
-XcbPasteboard::XcbPasteboard(X11Display display)
-    : XcbPasteboard(display, Deadlines{})
+XcbPasteboard::XcbPasteboard(Clock& clock, X11Display display)
+    : XcbPasteboard(clock, display, Deadlines{})
 {}
 
-XcbPasteboard::XcbPasteboard(X11Display display, Deadlines deadlines)
+XcbPasteboard::XcbPasteboard(Clock& clock, X11Display display, Deadlines deadlines)
     : m_x11(display)
+    , m_clock(clock)
     , m_deadlines(deadlines)
 {}
 XcbPasteboard::~XcbPasteboard() = default;
@@ -256,11 +256,11 @@ void XcbPasteboard::continueTransfer(uint32_t window, uint32_t property)
 
 QCoro::Task<> XcbPasteboard::waitUntil(std::chrono::milliseconds deadline)
 {
-    const std::chrono::milliseconds now = Platform::clock().monotonicNow();
+    const std::chrono::milliseconds now = m_clock.monotonicNow();
     if (now >= deadline)
         co_return;
     const std::unique_ptr<ClockTimer> timer =
-        Platform::clock().startTimer(deadline - now, [this] { m_wakeup.wakeLater(); });
+        m_clock.startTimer(deadline - now, [this] { m_wakeup.wakeLater(); });
     co_await m_wakeup.next();
 }
 
@@ -277,12 +277,12 @@ QCoro::Task<std::optional<QByteArray>> XcbPasteboard::read(uint32_t target,
                           XCB_CURRENT_TIME);
     xcb_flush(connection);
     std::chrono::milliseconds pieceDeadline =
-        std::min(Platform::clock().monotonicNow() + m_deadlines.typeDeadline, deadline);
+        std::min(m_clock.monotonicNow() + m_deadlines.typeDeadline, deadline);
     while (true) {
         pump();
         if (m_reading->finished)
             break;
-        const std::chrono::milliseconds now = Platform::clock().monotonicNow();
+        const std::chrono::milliseconds now = m_clock.monotonicNow();
         if (m_reading->newPiece) {
             // A large item that keeps arriving may run past the budget, by a bounded time.
             m_reading->newPiece = false;
@@ -317,8 +317,7 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::readOwner()
     if (!owner || owner->owner == XCB_NONE)
         co_return PasteboardSnapshot{};
 
-    const std::chrono::milliseconds budgetEnd =
-        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
+    const std::chrono::milliseconds budgetEnd = m_clock.monotonicNow() + m_deadlines.snapshotBudget;
     const std::optional<QByteArray> listed =
         co_await read(atom(QStringLiteral("TARGETS")), budgetEnd);
     if (!listed) {
@@ -336,7 +335,7 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::readOwner()
         const QString name = atomName(target);
         if (!PasteboardType::isRestorable(name) || item.contains(name) || leftOut.contains(name))
             continue;
-        if (Platform::clock().monotonicNow() >= budgetEnd) {
+        if (m_clock.monotonicNow() >= budgetEnd) {
             leftOut.append(name);
             continue;
         }
@@ -403,13 +402,13 @@ int64_t XcbPasteboard::changeCount()
 
 QCoro::Task<> XcbPasteboard::waitForChange(int64_t seen, std::chrono::milliseconds timeout)
 {
-    const std::chrono::milliseconds deadline = Platform::clock().monotonicNow() + timeout;
+    const std::chrono::milliseconds deadline = m_clock.monotonicNow() + timeout;
     if (!setUp()) {
-        co_await Platform::clock().sleep(timeout);
+        co_await m_clock.sleep(timeout);
         co_return;
     }
     // The owner-change notice wakes the wait the moment it arrives.
-    while (changeCount() == seen && Platform::clock().monotonicNow() < deadline)
+    while (changeCount() == seen && m_clock.monotonicNow() < deadline)
         co_await waitUntil(deadline);
 }
 
@@ -421,8 +420,7 @@ QCoro::Task<std::optional<QString>> XcbPasteboard::readText()
         const std::optional<QByteArray> own = bytesFor(*m_served, QStringLiteral("UTF8_STRING"));
         co_return own ? std::optional<QString>(QString::fromUtf8(*own)) : std::nullopt;
     }
-    const std::chrono::milliseconds budgetEnd =
-        Platform::clock().monotonicNow() + m_deadlines.snapshotBudget;
+    const std::chrono::milliseconds budgetEnd = m_clock.monotonicNow() + m_deadlines.snapshotBudget;
     for (const QString& target :
          {QStringLiteral("UTF8_STRING"), QStringLiteral("text/plain;charset=utf-8"),
           QStringLiteral("STRING")}) {

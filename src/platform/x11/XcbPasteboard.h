@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Wakeup.h"
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
@@ -37,8 +38,9 @@ public:
         std::chrono::milliseconds incrementalGrace{2000};
     };
 
-    explicit XcbPasteboard(X11Display display = {});
-    XcbPasteboard(X11Display display, Deadlines deadlines);
+    // The clock is borrowed and must outlive the pasteboard.
+    explicit XcbPasteboard(Clock& clock, X11Display display = {});
+    XcbPasteboard(Clock& clock, X11Display display, Deadlines deadlines);
     ~XcbPasteboard() override;
 
     QCoro::Task<PasteboardSnapshot> snapshot() override;
@@ -81,6 +83,7 @@ private:
     std::optional<QByteArray> bytesFor(const PasteboardSnapshot::Item& item, const QString& target);
 
     X11Connection m_x11;
+    Clock& m_clock;
     const Deadlines m_deadlines;
     uint32_t m_window = 0;
     uint32_t m_property = 0;

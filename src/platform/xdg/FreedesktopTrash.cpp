@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/xdg/FreedesktopTrash.h"
 
-#include "platform/Platform.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,10 +16,9 @@ QString systemError(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-QByteArray infoRecord(const QString& originalPath)
+QByteArray infoRecord(Clock& clock, const QString& originalPath)
 {
-    const QString deleted =
-        Platform::clock().wallNow().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    const QString deleted = clock.wallNow().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
     return QByteArrayLiteral("[Trash Info]\nPath=") +
            QUrl::toPercentEncoding(originalPath, QByteArrayLiteral("/")) +
            QByteArrayLiteral("\nDeletionDate=") + deleted.toLatin1() + '\n';
@@ -50,13 +47,14 @@ std::optional<QString> claimName(const QString& trashDir, const QString& fileNam
 
 } // namespace
 
-FreedesktopTrash::FreedesktopTrash(QString trashDir)
-    : m_dir(QDir::cleanPath(trashDir))
+FreedesktopTrash::FreedesktopTrash(Clock& clock, QString trashDir)
+    : m_clock(clock)
+    , m_dir(QDir::cleanPath(trashDir))
 {}
 
-FreedesktopTrash FreedesktopTrash::inDataHome(const QString& dataHome)
+FreedesktopTrash FreedesktopTrash::inDataHome(Clock& clock, const QString& dataHome)
 {
-    return FreedesktopTrash(dataHome + QStringLiteral("/Trash"));
+    return FreedesktopTrash(clock, dataHome + QStringLiteral("/Trash"));
 }
 
 std::optional<QString> FreedesktopTrash::trash(const QString& path, QString* trashedName) const
@@ -75,7 +73,8 @@ std::optional<QString> FreedesktopTrash::trash(const QString& path, QString* tra
         return failure(QStringLiteral("the Trash folder %1 cannot be created").arg(m_dir));
     QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    const std::optional<QString> name = claimName(m_dir, item.fileName(), infoRecord(absolute));
+    const std::optional<QString> name =
+        claimName(m_dir, item.fileName(), infoRecord(m_clock, absolute));
     if (!name)
         return failure(QStringLiteral("no free name in %1").arg(m_dir));
     const QString infoPath =

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
+
 #include <QString>
 #include <optional>
 
@@ -9,10 +11,11 @@
 // Only the home Trash is used; an item on another file system is copied into it.
 class FreedesktopTrash {
 public:
-    // The Trash folder itself, normally $XDG_DATA_HOME/Trash.
-    explicit FreedesktopTrash(QString trashDir);
+    // The Trash folder itself, normally $XDG_DATA_HOME/Trash. The clock dates the records and
+    // is borrowed; it must outlive the object.
+    FreedesktopTrash(Clock& clock, QString trashDir);
     // The home Trash under `dataHome` ($XDG_DATA_HOME).
-    static FreedesktopTrash inDataHome(const QString& dataHome);
+    static FreedesktopTrash inDataHome(Clock& clock, const QString& dataHome);
 
     const QString& path() const { return m_dir; }
 
@@ -22,5 +25,6 @@ public:
     [[nodiscard]] std::optional<QString> trash(const QString& path, QString* trashedName) const;
 
 private:
+    Clock& m_clock;
     QString m_dir;
 };

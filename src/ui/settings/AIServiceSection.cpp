@@ -4,7 +4,6 @@
 #include "ai/AIGateway.h"
 #include "ai/KeychainHelper.h"
 #include "core/BuildConfig.h"
-#include "platform/Platform.h"
 #include "settings/Credential.h"
 #include "settings/Preferences.h"
 #include "ui/settings/FormLabels.h"
@@ -18,11 +17,6 @@
 #include <QPushButton>
 
 namespace {
-
-bool hasStoredKey()
-{
-    return KeychainHelper::openAIKey().has_value();
-}
 
 QLineEdit* passwordField(const QString& name)
 {
@@ -54,8 +48,11 @@ QWidget* buttonRow(std::initializer_list<QWidget*> widgets)
 
 } // namespace
 
-AIServiceSection::AIServiceSection(QWidget* parent)
+AIServiceSection::AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* parent)
     : FormSection(QStringLiteral("AI service"), parent)
+    , m_clock(clock)
+    , m_keychain(secrets)
+    , m_gateway(clock, secrets)
     , m_service(new QComboBox)
     , m_relay(new QWidget)
     , m_relayAddress(new QLineEdit)
@@ -203,16 +200,16 @@ void AIServiceSection::saveKey()
 {
     // The settings window shows no failure here: the status line below tells whether a
     // key is stored.
-    (void)KeychainHelper::saveOpenAIKey(m_key->text());
+    (void)m_keychain.saveOpenAIKey(m_key->text());
     m_key->clear();
     setKeySaved(true);
     refreshKeyStatus();
-    m_savedTimer = Platform::clock().startTimer(savedConfirmation, [this] { setKeySaved(false); });
+    m_savedTimer = m_clock.startTimer(savedConfirmation, [this] { setKeySaved(false); });
 }
 
 void AIServiceSection::removeKey()
 {
-    (void)KeychainHelper::remove(QString::fromLatin1(KeychainHelper::openAIAccount));
+    (void)m_keychain.remove(QString::fromLatin1(KeychainHelper::openAIAccount));
     m_key->clear();
     refreshKeyStatus();
 }
@@ -238,7 +235,7 @@ QCoro::Task<> AIServiceSection::loadModels()
     const QPointer<AIServiceSection> self(this);
     m_loadModels->setEnabled(false);
     setOutcome(QStringLiteral("Asking the server for its models…"), false);
-    const auto result = co_await AIGateway::listModels(Preferences::openAIBaseURL());
+    const auto result = co_await m_gateway.listModels(Preferences::openAIBaseURL());
     if (!self)
         co_return;
     m_loadModels->setEnabled(true);
@@ -264,12 +261,12 @@ QCoro::Task<> AIServiceSection::runTest()
     const QPointer<AIServiceSection> self(this);
     m_test->setEnabled(false);
     setOutcome(QStringLiteral("Testing…"), false);
-    const auto started = Platform::clock().monotonicNow();
-    const AIGateway::Result result = co_await AIGateway::perform(
+    const auto started = m_clock.monotonicNow();
+    const AIGateway::Result result = co_await m_gateway.perform(
         TextAction::fixGrammar(), QStringLiteral("This are a test."), Language::english());
     if (!self)
         co_return;
-    const auto elapsed = Platform::clock().monotonicNow() - started;
+    const auto elapsed = m_clock.monotonicNow() - started;
     m_test->setEnabled(true);
     if (const auto* error = std::get_if<ProxyError>(&result)) {
         setOutcome(error->message, true);
@@ -314,10 +311,10 @@ void AIServiceSection::setKeySaved(bool saved)
 void AIServiceSection::refreshKeyStatus()
 {
     const bool openAI = Preferences::aiService().service == AIService::openAI;
-    m_status->setText(hasStoredKey() ? QStringLiteral("Key in your keyring")
-                      : openAI       ? QStringLiteral("No key stored")
-                                     : QStringLiteral("No key stored (optional for this server)"));
-    m_remove->setEnabled(hasStoredKey());
+    m_status->setText(m_keychain.openAIKey().has_value() ? QStringLiteral("Key in your keyring")
+                      : openAI                           ? QStringLiteral("No key stored")
+                               : QStringLiteral("No key stored (optional for this server)"));
+    m_remove->setEnabled(m_keychain.openAIKey().has_value());
 }
 
 void AIServiceSection::refreshTokenStatus()

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ai/AIGateway.h"
+#include "ai/KeychainHelper.h"
 #include "ui/settings/FormSection.h"
 
 #include <chrono>
 #include <memory>
 #include <qcoro/qcorotask.h>
 
+class Clock;
 class ClockTimer;
+class SecretStore;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -25,7 +29,8 @@ class AIServiceSection : public FormSection {
 public:
     static constexpr std::chrono::seconds savedConfirmation{2};
 
-    explicit AIServiceSection(QWidget* parent = nullptr);
+    // The clock and the key store are borrowed and must outlive the section.
+    AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* parent = nullptr);
     ~AIServiceSection() override;
 
     // Stores the key field's key trimmed of white space, or removes the stored key when
@@ -69,6 +74,9 @@ private:
     void refreshTokenStatus();
     void setOutcome(const QString& text, bool failed);
 
+    Clock& m_clock;
+    KeychainHelper m_keychain;
+    AIGateway m_gateway;
     QComboBox* m_service;
     QWidget* m_relay;
     QLineEdit* m_relayAddress;

@@ -12,8 +12,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QWidget* parent)
+SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, Clock& clock,
+                           SecretStore& secrets, QWidget* parent)
     : QWidget(parent)
+    , m_clock(clock)
 {
     setFixedSize(formSize);
     auto* outer = new QVBoxLayout(this);
@@ -29,7 +31,7 @@ SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QW
     column->setContentsMargins(18, 16, 18, 16);
     column->setSpacing(18);
 
-    m_aiService = new AIServiceSection;
+    m_aiService = new AIServiceSection(clock, secrets);
     column->addWidget(m_aiService);
     m_hotkey = new HotkeySection(std::move(owner), layout);
     column->addWidget(m_hotkey);
@@ -82,7 +84,7 @@ void SettingsView::reload()
 {
     m_aiService->reload();
     m_hotkey->reload();
-    const Preferences::Usage usage = Preferences::monthlyUsage();
+    const Preferences::Usage usage = Preferences::monthlyUsage(m_clock);
     m_usage->setText(usageText(usage.promptTokens, usage.completionTokens));
 }
 

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 class AIServiceSection;
+class Clock;
+class SecretStore;
 class PopoverSection;
 class QComboBox;
 class QLabel;
@@ -21,7 +23,9 @@ class SettingsView : public QWidget {
 public:
     static constexpr QSize formSize{400, 700};
 
-    SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, QWidget* parent = nullptr);
+    // The layout, the clock and the key store are borrowed and must outlive the view.
+    SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, Clock& clock,
+                 SecretStore& secrets, QWidget* parent = nullptr);
 
     // The recorder's verdict on a combination (see HotkeySection::record).
     std::optional<QString> record(const HotkeyShortcut& shortcut);
@@ -47,6 +51,7 @@ public:
 
 private:
     QScrollArea* m_scroll;
+    Clock& m_clock;
     AIServiceSection* m_aiService;
     HotkeySection* m_hotkey;
     QComboBox* m_language;

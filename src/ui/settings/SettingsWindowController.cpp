@@ -11,11 +11,14 @@
 
 SettingsWindowController::SettingsWindowController(DoubleTapTrigger& doubleTap,
                                                    AccessibilityPermission& accessibility,
-                                                   KeyCharacters& layout, QObject* parent)
+                                                   KeyCharacters& layout, Clock& clock,
+                                                   SecretStore& secrets, QObject* parent)
     : QObject(parent)
     , m_doubleTap(doubleTap)
     , m_accessibility(accessibility)
     , m_layout(layout)
+    , m_clock(clock)
+    , m_secrets(secrets)
     , m_waiting(doubleTap)
 {}
 
@@ -44,7 +47,7 @@ void SettingsWindowController::show()
         m_window->setWindowTitle(QStringLiteral("Quillmark Settings"));
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new SettingsView(std::move(owner), m_layout, m_window.get());
+        m_view = new SettingsView(std::move(owner), m_layout, m_clock, m_secrets, m_window.get());
         layout->addWidget(m_view);
         m_window->setFixedSize(SettingsView::formSize);
     } else {

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <memory>
 
+class Clock;
+class SecretStore;
 class SettingsView;
 class QWidget;
 
@@ -20,10 +22,11 @@ class SettingsWindowController final : public QObject, public SettingsWindow {
     Q_OBJECT
 
 public:
-    // The watcher, the permission and the layout are borrowed and must outlive the
-    // controller.
+    // The watcher, the permission, the layout, the clock and the key store are borrowed and
+    // must outlive the controller.
     SettingsWindowController(DoubleTapTrigger& doubleTap, AccessibilityPermission& accessibility,
-                             KeyCharacters& layout, QObject* parent = nullptr);
+                             KeyCharacters& layout, Clock& clock, SecretStore& secrets,
+                             QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
     // Opens the window, or brings it back, centred on the screen and in front of the
@@ -42,6 +45,8 @@ private:
     DoubleTapTrigger& m_doubleTap;
     AccessibilityPermission& m_accessibility;
     KeyCharacters& m_layout;
+    Clock& m_clock;
+    SecretStore& m_secrets;
     DoubleTapWaitingFlag m_waiting;
     DesktopShortcut m_desktop;
     std::unique_ptr<QWidget> m_window;

@@ -3,7 +3,6 @@
 
 #include "core/Callback.h"
 #include "core/Log.h"
-#include "platform/Platform.h"
 #include "ui/DarkMenu.h"
 #include "ui/tray/TrayIcons.h"
 #include "updates/UpdateConfig.h"
@@ -11,10 +10,11 @@
 #include <QCoreApplication>
 #include <QCursor>
 
-StatusItemController::StatusItemController(AccessibilityPermission& accessibility,
+StatusItemController::StatusItemController(AccessibilityPermission& accessibility, Clock& clock,
                                            XdgAutostartEntry launchAtLogin, QObject* parent)
     : QObject(parent)
     , m_accessibility(accessibility)
+    , m_clock(clock)
     , m_launchAtLogin(std::move(launchAtLogin))
     , m_normalIcon(TrayIcons::normal())
     , m_flashingIcon(TrayIcons::flashing())
@@ -52,7 +52,7 @@ void StatusItemController::flash()
     // controller.
     if (m_flashTimer)
         return;
-    m_flashTimer = Platform::clock().startTimer(flashDuration, [this] {
+    m_flashTimer = m_clock.startTimer(flashDuration, [this] {
         m_flashTimer.reset();
         setIconState(IconState::normal);
     });

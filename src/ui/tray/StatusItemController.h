@@ -32,10 +32,10 @@ public:
     static inline const QString noUpdatesReason =
         QStringLiteral("Updates come from your package manager");
 
-    // The permission is borrowed and must outlive the controller.
-    explicit StatusItemController(AccessibilityPermission& accessibility,
-                                  XdgAutostartEntry launchAtLogin = XdgAutostartEntry(),
-                                  QObject* parent = nullptr);
+    // The permission and the clock are borrowed and must outlive the controller.
+    StatusItemController(AccessibilityPermission& accessibility, Clock& clock,
+                         XdgAutostartEntry launchAtLogin = XdgAutostartEntry(),
+                         QObject* parent = nullptr);
     ~StatusItemController() override;
 
     // Shows the flashing icon for 0.3 seconds. A flash during another one shows it again;
@@ -62,6 +62,7 @@ private:
     void setIconState(IconState state);
 
     AccessibilityPermission& m_accessibility;
+    Clock& m_clock;
     XdgAutostartEntry m_launchAtLogin;
     AboutPanel m_about;
     QIcon m_normalIcon;

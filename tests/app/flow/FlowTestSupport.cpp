@@ -2,7 +2,6 @@
 #include "FlowTestSupport.h"
 #include "core/Log.h"
 
-#include "platform/Platform.h"
 #include "settings/UserDefaults.h"
 
 #include <QCoreApplication>
@@ -16,7 +15,6 @@ const TargetApplication FlowTest::editor{0x3a00007, 4242, QStringLiteral("Mousep
 
 FlowTest::FlowTest()
 {
-    Platform::setSecretStore(&secrets);
     Log::setSink(&m_log);
     setDefault(DefaultsKey::proxyBaseURL, server.baseURL());
 }
@@ -25,7 +23,6 @@ FlowTest::~FlowTest()
 {
     delegate.reset();
     Log::setSink(nullptr);
-    Platform::setSecretStore(nullptr);
 }
 
 void FlowTest::TearDown()
@@ -39,7 +36,8 @@ void FlowTest::TearDown()
 
 void FlowTest::launch()
 {
-    delegate = std::make_unique<AppDelegate>(desktop.components(), m_layout);
+    delegate =
+        std::make_unique<AppDelegate>(desktop.components(), m_layout, fakeClock.clock, secrets);
     delegate->launch();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();

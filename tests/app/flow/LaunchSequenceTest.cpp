@@ -115,9 +115,10 @@ TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
     components.migrateLegacyKey = [&] {
         migrationThread = QThread::currentThread();
         ++runs;
-        KeychainHelper::migrateLegacyKeyIfNeeded();
+        KeychainHelper(secrets).migrateLegacyKeyIfNeeded();
     };
-    delegate = std::make_unique<AppDelegate>(std::move(components), m_layout);
+    delegate =
+        std::make_unique<AppDelegate>(std::move(components), m_layout, fakeClock.clock, secrets);
     delegate->launch();
     QThreadPool::globalInstance()->waitForDone();
 

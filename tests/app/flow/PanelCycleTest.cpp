@@ -365,7 +365,7 @@ TEST_F(PanelTest, AResultAfterADismissalFillsTheHiddenPanelUnlessANewCaptureCame
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     waitForRunsInFlight();
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({12, 7}));
+    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
 
     enter(Kind::loading);
     desktop.hotkey->pressHotkey();
@@ -375,7 +375,7 @@ TEST_F(PanelTest, AResultAfterADismissalFillsTheHiddenPanelUnlessANewCaptureCame
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
     EXPECT_EQ(model().editableOriginal(), "next selection");
     EXPECT_EQ(model().editableResult(), "");
-    EXPECT_EQ(Preferences::monthlyUsage(), Preferences::Usage({12, 7}));
+    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
     EXPECT_TRUE(logLines().filter("ok in").isEmpty());
 }
 

@@ -8,7 +8,6 @@
 #include "onboarding/guide/PermissionPage.h"
 #include "onboarding/guide/UsagePage.h"
 #include "onboarding/guide/WelcomePage.h"
-#include "platform/Platform.h"
 #include "settings/Preferences.h"
 #include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
@@ -55,14 +54,12 @@ protected:
         guide.onOpenSettings = [this] { calls.append("open settings"); };
         // Nothing on this computer's own ports is asked.
         guide.setProbeCandidates({});
-        Platform::setSecretStore(&keyring);
     }
     // A poll left waiting on the fake clock would never end.
     ~OnboardingTest() override
     {
         guide.close();
         time.clock.advance(OnboardingWindowController::pollInterval);
-        Platform::setSecretStore(nullptr);
     }
 
     OnboardingView& view() const { return *guide.view(); }
@@ -97,7 +94,8 @@ protected:
     QStringList calls;
     FakeAccessibilityBus bus;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{accessibility, layout.layout, [this] { ++relaunches; }, &bus};
+    OnboardingWindowController guide{
+        accessibility, layout.layout, time.clock, keyring, [this] { ++relaunches; }, &bus};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -109,7 +107,7 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     EXPECT_EQ(log.lines(), QStringList{"info app: first run — showing the welcome guide"});
     guide.window()->close();
 
-    OnboardingWindowController nextLaunch(accessibility, layout.layout, [] {});
+    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring, [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
     EXPECT_EQ(log.lines().size(), 1);

@@ -59,7 +59,7 @@ protected:
         services.commands = commands = std::make_shared<FakeCommandRunner>();
         commands->installed.insert("gio", "/usr/bin/gio");
         services.quit = [this] { ++quits; };
-        m_mover = std::make_unique<MoveToApplications>(locations, std::move(services));
+        m_mover = std::make_unique<MoveToApplications>(locations, std::move(services), fakeClock.clock);
         return *m_mover;
     }
     // Offers the move, answering the alerts with these buttons.
@@ -198,7 +198,7 @@ TEST_F(MoveTest, AFailedMoveExplainsAndStays)
 // missing item leaves no record.
 TEST_F(MoveTest, TheTrashKeepsTheItemAndWhereItCameFrom)
 {
-    const FreedesktopTrash trash = FreedesktopTrash::inDataHome(root("/data"));
+    const FreedesktopTrash trash = FreedesktopTrash::inDataHome(fakeClock.clock, root("/data"));
     const QString item = root("/home/Applications/Quill mark ä.AppImage");
     QStringList names;
     for (const QByteArray contents : {"first", "second", "third"}) {

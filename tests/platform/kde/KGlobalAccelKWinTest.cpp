@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Against the kglobalaccel that KWin serves in `scripts/test-session --kwin`.
+#include "core/SystemClock.h"
 #include "input/HotkeyManager.h"
 #include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/kde/KGlobalAccelHold.h"
@@ -72,7 +73,8 @@ TEST_F(KGlobalAccelKWinTest, GrantedKeysFireTheirCallbacksUntilReleased)
 // the key sender waits for before it types.
 TEST_F(KGlobalAccelKWinTest, TheHoldFollowsTheKeysOfTheShortcut)
 {
-    KGlobalAccelHold hold(QStringLiteral("quillmark"), QStringLiteral("key-1"));
+    SystemClock clock;
+    KGlobalAccelHold hold(QStringLiteral("quillmark"), QStringLiteral("key-1"), clock);
     int hotkeys = 0;
     manager.onHotkey = [&] { ++hotkeys; };
     ASSERT_TRUE(manager.registerShortcut(HotkeyShortcut::defaultShortcut()));

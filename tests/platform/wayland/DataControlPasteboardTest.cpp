@@ -2,6 +2,7 @@
 // The clipboard through the compositor's data control, against wl-clipboard and a second
 // connection of this process standing for another application.
 #include "platform/wayland/DataControlPasteboard.h"
+#include "core/SystemClock.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "support/ChildProcess.h"
 #include "support/DesktopTools.h"
@@ -40,8 +41,8 @@ protected:
         other = WaylandConnection::open();
         if (!connection || !other || !DataControlPasteboard::isOffered(*connection))
             GTEST_SKIP() << "needs data control (run under scripts/test-session --kwin or --sway)";
-        pasteboard = std::make_unique<DataControlPasteboard>(*connection, roomy);
-        otherApplication = std::make_unique<DataControlPasteboard>(*other, roomy);
+        pasteboard = std::make_unique<DataControlPasteboard>(*connection, clock, roomy);
+        otherApplication = std::make_unique<DataControlPasteboard>(*other, clock, roomy);
     }
 
     // Waits until this process has heard of a change made elsewhere.
@@ -55,6 +56,7 @@ protected:
     static constexpr DataControlPasteboard::Deadlines roomy{
         std::chrono::seconds(5), std::chrono::seconds(10), std::chrono::seconds(10)};
     ScopedLogCapture log;
+    SystemClock clock;
     std::unique_ptr<WaylandConnection> connection;
     std::unique_ptr<WaylandConnection> other;
     std::unique_ptr<DataControlPasteboard> pasteboard;
@@ -123,7 +125,8 @@ TEST_F(DataControlPasteboardTest, OurWriteCountsOnceAndAnotherClientsCopyWakesTh
 
 TEST_F(DataControlPasteboardTest, ATypeWhoseOwnerNeverAnswersIsLeftOutAtItsDeadline)
 {
-    DataControlPasteboard tight(*connection);
+    ScopedFakeClock time;
+    DataControlPasteboard tight(*connection, time.clock);
     const int64_t before = tight.changeCount();
     // wl-copy offers the type, then is stopped before anyone asks for it.
     ChildProcess owner;
@@ -132,7 +135,6 @@ TEST_F(DataControlPasteboardTest, ATypeWhoseOwnerNeverAnswersIsLeftOutAtItsDeadl
     owner.process()->closeWriteChannel();
     ASSERT_TRUE(waitUntil([&] { return tight.changeCount() != before; }));
     ASSERT_EQ(::kill(pid_t(owner.pid()), SIGSTOP), 0);
-    ScopedFakeClock time;
 
     QCoro::Task<PasteboardSnapshot> saving = tight.snapshot();
     ASSERT_TRUE(waitUntil([&] { return time.clock.pendingSleeps() == 1; }));

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "platform/FrontmostWindows.h"
-#include "platform/Platform.h"
 #include "support/fakes/CallJournal.h"
 
 #include <algorithm>
@@ -13,15 +13,16 @@
 // "windows.activate(WINDOW)".
 class FakeFrontmostWindows final : public FrontmostWindows {
 public:
-    explicit FakeFrontmostWindows(CallJournal& journal)
+    FakeFrontmostWindows(CallJournal& journal, Clock& clock)
         : m_journal(journal)
+        , m_clock(clock)
     {}
 
     std::optional<TargetApplication> frontmost() override { return front; }
 
     bool isActive(const TargetApplication& application) override
     {
-        const auto now = Platform::clock().monotonicNow();
+        const auto now = m_clock.monotonicNow();
         if (m_activating && now >= m_activatesAt) {
             activeWindow = m_activating->windowID;
             m_activating.reset();
@@ -35,18 +36,18 @@ public:
         if (!activationDelay)
             return;
         m_activating = application;
-        m_activatesAt = Platform::clock().monotonicNow() + *activationDelay;
+        m_activatesAt = m_clock.monotonicNow() + *activationDelay;
     }
 
     // Sleeps on the clock until the activation asked for takes effect, or for the whole
     // time-out.
     QCoro::Task<> activeWindowChanged(std::chrono::milliseconds timeout) override
     {
-        const auto now = Platform::clock().monotonicNow();
+        const auto now = m_clock.monotonicNow();
         std::chrono::milliseconds wait = timeout;
         if (m_activating && m_activatesAt > now)
             wait = std::min(wait, m_activatesAt - now);
-        co_await Platform::clock().sleep(wait);
+        co_await m_clock.sleep(wait);
     }
 
     std::optional<TargetApplication> front;
@@ -55,6 +56,7 @@ public:
 
 private:
     CallJournal& m_journal;
+    Clock& m_clock;
     std::optional<TargetApplication> m_activating;
     std::chrono::milliseconds m_activatesAt{0};
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "platform/KeystrokeSender.h"
-#include "platform/Platform.h"
 #include "support/fakes/CallJournal.h"
 
 #include <algorithm>
@@ -15,31 +15,29 @@
 // plays the application's answer.
 class FakeKeystrokeSender final : public KeystrokeSender {
 public:
-    explicit FakeKeystrokeSender(CallJournal& journal)
+    FakeKeystrokeSender(CallJournal& journal, Clock& clock)
         : m_journal(journal)
+        , m_clock(clock)
     {}
 
     bool relevantModifiersHeld() override
     {
         ++modifierChecks;
-        return Platform::clock().monotonicNow() < modifiersReleasedAt;
+        return m_clock.monotonicNow() < modifiersReleasedAt;
     }
 
-    bool shortcutKeyHeld() override
-    {
-        return Platform::clock().monotonicNow() < shortcutReleasedAt;
-    }
+    bool shortcutKeyHeld() override { return m_clock.monotonicNow() < shortcutReleasedAt; }
 
     // Sleeps on the clock until the next release, or for the whole time-out.
     QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override
     {
         ++waits;
-        const auto now = Platform::clock().monotonicNow();
+        const auto now = m_clock.monotonicNow();
         std::chrono::milliseconds wait = timeout;
         for (const std::chrono::milliseconds at : {modifiersReleasedAt, shortcutReleasedAt})
             if (at > now)
                 wait = std::min(wait, at - now);
-        co_await Platform::clock().sleep(wait);
+        co_await m_clock.sleep(wait);
     }
 
     bool post(EditCommand command, ChordStyle style) override
@@ -65,4 +63,5 @@ public:
 
 private:
     CallJournal& m_journal;
+    Clock& m_clock;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/Clock.h"
 #include "platform/Pasteboard.h"
-#include "platform/Platform.h"
 #include "support/fakes/CallJournal.h"
 
 #include <algorithm>
@@ -14,8 +14,9 @@
 // "pasteboard.write(CONTENTS)", the contents as described by describe().
 class FakePasteboard final : public Pasteboard {
 public:
-    explicit FakePasteboard(CallJournal& journal)
+    FakePasteboard(CallJournal& journal, Clock& clock)
         : m_journal(journal)
+        , m_clock(clock)
     {}
 
     QCoro::Task<PasteboardSnapshot> snapshot() override
@@ -43,11 +44,11 @@ public:
     {
         if (changeCount() != seen)
             co_return;
-        const auto now = Platform::clock().monotonicNow();
+        const auto now = m_clock.monotonicNow();
         std::chrono::milliseconds wait = timeout;
         for (const Pending& pending : m_pending)
             wait = std::min(wait, pending.at - now);
-        co_await Platform::clock().sleep(wait);
+        co_await m_clock.sleep(wait);
     }
     QCoro::Task<std::optional<QString>> readText() override
     {
@@ -88,7 +89,7 @@ private:
     };
     void settle()
     {
-        const auto now = Platform::clock().monotonicNow();
+        const auto now = m_clock.monotonicNow();
         for (auto it = m_pending.begin(); it != m_pending.end();) {
             if (it->at > now) {
                 ++it;
@@ -101,5 +102,6 @@ private:
     }
 
     CallJournal& m_journal;
+    Clock& m_clock;
     std::vector<Pending> m_pending;
 };

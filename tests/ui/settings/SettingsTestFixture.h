@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/Platform.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeDoubleTapTrigger.h"
@@ -17,16 +16,8 @@
 // English number formatting and recording fakes of the watcher and the permission.
 class SettingsTestFixture : public ::testing::Test {
 protected:
-    SettingsTestFixture()
-    {
-        Platform::setSecretStore(&keyring);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-    ~SettingsTestFixture() override
-    {
-        Platform::setSecretStore(nullptr);
-        QLocale::setDefault(QLocale::c());
-    }
+    SettingsTestFixture() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    ~SettingsTestFixture() override { QLocale::setDefault(QLocale::c()); }
 
     // An owner of the hotkey section that writes down each call in `calls`; without the
     // callback nobody registers shortcuts.

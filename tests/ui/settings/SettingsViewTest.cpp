@@ -27,7 +27,7 @@ class SettingsViewTest : public SettingsTestFixture {
 protected:
     SettingsView& makeView()
     {
-        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout);
+        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout, time.clock, keyring);
         return *view;
     }
 
@@ -121,7 +121,7 @@ TEST_F(SettingsViewTest, LastVisibleActionCannotBeSwitchedOff)
 // Every picker writes its preference at once; usage shows with grouped digits.
 TEST_F(SettingsViewTest, EveryPickerWritesItsPreferenceAtOnce)
 {
-    Preferences::addUsage(1234, 56);
+    Preferences::addUsage(time.clock, 1234, 56);
     SettingsView& settings = makeView();
     EXPECT_EQ(settings.usage(), QStringLiteral("1,234 in · 56 out"));
     const auto choose = [](QComboBox& box, const QString& text) {
@@ -140,7 +140,7 @@ TEST_F(SettingsViewTest, EveryPickerWritesItsPreferenceAtOnce)
     EXPECT_EQ(Preferences::inputHeight(), InputHeight::large);
     EXPECT_EQ(Preferences::inputTextSize(), InputTextSize::small);
     EXPECT_EQ(Preferences::panelWidth(), PanelWidth::wide);
-    Preferences::addUsage(1000000, 0);
+    Preferences::addUsage(time.clock, 1000000, 0);
     settings.reload();
     EXPECT_EQ(settings.usage(), QStringLiteral("1,001,234 in · 56 out"));
 }
@@ -150,7 +150,7 @@ TEST_F(SettingsViewTest, EveryPickerWritesItsPreferenceAtOnce)
 // records gives the shortcut back.
 TEST_F(SettingsViewTest, TheWindowIsOneAndReadsTheSettingsAgainOnEveryShow)
 {
-    SettingsWindowController controller{doubleTap, accessibility, layout.layout};
+    SettingsWindowController controller{doubleTap, accessibility, layout.layout, time.clock, keyring};
     controller.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
         calls.append("register " + shortcut.displayString(layout.layout));
         return true;

@@ -54,7 +54,7 @@ protected:
     ScopedFakeClock time;
     ScopedLogCapture log;
     FakeAccessibilityPermission accessibility;
-    StatusItemController controller{accessibility,
+    StatusItemController controller{accessibility, time.clock,
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
 
@@ -128,7 +128,7 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 
     // A flash outliving its controller does nothing.
-    std::make_unique<StatusItemController>(accessibility)->flash();
+    std::make_unique<StatusItemController>(accessibility, time.clock)->flash();
     time.clock.advance(300ms);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 }
