@@ -17,8 +17,8 @@ class OpenAIClientTest : public AIBackendTest {
 protected:
     OpenAIClient::Result complete(const QString& baseURL)
     {
-        return await(OpenAIClient::complete(fakeClock.clock, "system text", "<text>\nHi\n</text>", "gpt-4o-mini",
-                                            "sk-test", baseURL));
+        return await(OpenAIClient::complete(fakeClock.clock, "system text", "<text>\nHi\n</text>",
+                                            "gpt-4o-mini", "sk-test", baseURL));
     }
     OpenAIClient::Result complete() { return complete(server.baseURL()); }
 };
@@ -75,8 +75,8 @@ TEST_F(OpenAIClientTest, SendsExactlyModelTwoMessagesAndTemperatureAndNoCookie)
 {
     server.setReply(
         LoopbackServer::Reply::json(200, chatA).withHeader("Set-Cookie", "s=abc; Path=/"));
-    (void)await(OpenAIClient::complete(fakeClock.clock, "You are X.", "<text>\n  Hi \n</text>", "gpt-4.1", "sk-abc",
-                                       server.baseURL()));
+    (void)await(OpenAIClient::complete(fakeClock.clock, "You are X.", "<text>\n  Hi \n</text>",
+                                       "gpt-4.1", "sk-abc", server.baseURL()));
 
     ASSERT_EQ(server.requests().size(), 1);
     const LoopbackServer::Request& request = server.requests()[0];

@@ -59,7 +59,8 @@ protected:
         services.commands = commands = std::make_shared<FakeCommandRunner>();
         commands->installed.insert("gio", "/usr/bin/gio");
         services.quit = [this] { ++quits; };
-        m_mover = std::make_unique<MoveToApplications>(locations, std::move(services), fakeClock.clock);
+        m_mover =
+            std::make_unique<MoveToApplications>(locations, std::move(services), fakeClock.clock);
         return *m_mover;
     }
     // Offers the move, answering the alerts with these buttons.

@@ -150,7 +150,8 @@ TEST_F(SettingsViewTest, EveryPickerWritesItsPreferenceAtOnce)
 // records gives the shortcut back.
 TEST_F(SettingsViewTest, TheWindowIsOneAndReadsTheSettingsAgainOnEveryShow)
 {
-    SettingsWindowController controller{doubleTap, accessibility, layout.layout, time.clock, keyring};
+    SettingsWindowController controller{doubleTap, accessibility, layout.layout, time.clock,
+                                        keyring};
     controller.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
         calls.append("register " + shortcut.displayString(layout.layout));
         return true;
