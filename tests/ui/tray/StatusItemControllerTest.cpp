@@ -4,8 +4,6 @@
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -16,11 +14,6 @@ namespace {
 
 class StatusItemControllerTest : public ::testing::Test {
 protected:
-    static QString autostartFolder()
-    {
-        return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart");
-    }
-
     // Opens the menu the way the tray does (it is rebuilt just before it shows) and reads
     // it as a person does: "-" for a separator, a check mark where there is one, and
     // "(disabled)" for an item that cannot be chosen.
@@ -131,28 +124,6 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
     std::make_unique<StatusItemController>(accessibility)->flash();
     time.clock.advance(300ms);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
-}
-
-TEST_F(StatusItemControllerTest, LaunchAtLoginTogglesTheAutostartEntryAndLogsAFailure)
-{
-    choose(QStringLiteral("Launch at Login"));
-    EXPECT_TRUE(QFile::exists(autostartFolder() + QStringLiteral("/quillmark.desktop")));
-    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [x]")));
-    choose(QStringLiteral("Launch at Login"));
-    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [ ]")));
-
-    // A file where the folder should be: the item stays unchecked.
-    ASSERT_TRUE(QDir(autostartFolder()).removeRecursively());
-    QFile blocker(autostartFolder());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    choose(QStringLiteral("Launch at Login"));
-    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [ ]")));
-    EXPECT_EQ(
-        log.lines().filter(QStringLiteral("launch")),
-        QStringList({"info app: launch at login enabled", "info app: launch at login disabled",
-                     "error app: launch-at-login toggle failed: cannot create the folder " +
-                         autostartFolder()}));
 }
 
 } // namespace
