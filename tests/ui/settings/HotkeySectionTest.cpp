@@ -37,12 +37,11 @@ protected:
 
     // Declared before the section, which it may hold, so the section goes first.
     FakeCommandKeybinding gnome;
-    QWidget window;
     std::unique_ptr<HotkeySection> section;
 };
 
 // A refusal, by the rule or by the system, is shown and keeps the shortcut; an accepted one
-// is stored and clears the error, as does starting the recorder.
+// is stored and clears the error.
 TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
 {
     const QString taken =
@@ -76,12 +75,6 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
     EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
-
-    hotkey.setParent(&window);
-    window.show();
-    ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
-    QTest::mouseClick(&hotkey.recorder(), Qt::LeftButton);
-    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
 }
 
 TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
@@ -247,7 +240,6 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
         {"an accepted combination ends recording", "Ctrl+Alt+K", false, "recording, record ⌃⌥K, stopped", keys(down(keyK, ctrlAlt))},
         {"return is recorded like any key", "Ctrl+Super+Enter", false, "recording, record ⌃⌘↩, stopped", keys(down(returnKey, ctrl | meta))},
         {"backspace alone asks for the default", "Alt+Super+T", false, "recording, record ⌥⌘T, stopped", keys(down(backspace))},
-        {"delete alone too", "Alt+Super+T", false, "recording, record ⌥⌘T, stopped", keys(down(deleteKey))},
         {"ctrl backspace is an ordinary combination", "Press keys…", true, "recording, record ⌃⌫", keys(down(backspace, ctrl))},
         {"a repeating key asks once", "Press keys…", true, "recording, record ⌘K", keys(down(keyK, meta), Step{true, keyK, meta, true})},
         // clang-format on

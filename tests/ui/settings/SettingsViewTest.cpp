@@ -35,8 +35,7 @@ protected:
 };
 
 // The AI service comes first; the keyring is read only for OpenAI and the stored key is
-// never shown back; keys and tokens are stored trimmed, a blank key deletes it, and "Saved"
-// lasts two seconds from the last save.
+// never shown back; keys and tokens are stored trimmed, and a blank key deletes it.
 TEST_F(SettingsViewTest, TheAIServiceFollowsTheChoiceAndStoresKeysTrimmed)
 {
     EXPECT_EQ(makeView().visibleSectionTitles().value(0), QStringLiteral("AI service"));
@@ -60,15 +59,6 @@ TEST_F(SettingsViewTest, TheAIServiceFollowsTheChoiceAndStoresKeysTrimmed)
     EXPECT_EQ(section.keyStatus(), QStringLiteral("No key stored"));
     EXPECT_TRUE(log.lines().filter(QStringLiteral("sk-")).isEmpty());
 
-    section.keyField().setText(QStringLiteral("sk-1"));
-    section.saveKey();
-    time.clock.advance(1500ms);
-    section.saveKey();
-    time.clock.advance(1999ms);
-    EXPECT_TRUE(section.isKeySaved());
-    time.clock.advance(1ms);
-    EXPECT_FALSE(section.isKeySaved());
-
     section.servicePicker().setCurrentIndex(2);
     emit section.servicePicker().activated(2);
     section.serverAddressField().setText(QStringLiteral("http://127.0.0.1:11434"));
@@ -89,10 +79,8 @@ TEST_F(SettingsViewTest, ModelIsStoredAsTypedWithoutSpacesAndTabsAtItsEnds)
 {
     Preferences::setAIService(AIService::openAI);
     QLineEdit& field = makeView().aiService().modelField();
-    const std::pair<QString, QString> rows[] = {{"\t gpt-4o-mini ", "gpt-4o-mini"},
-                                                {"gpt-4o\n", "gpt-4o\n"},
-                                                {"my model", "my model"},
-                                                {"  ", ""}};
+    const std::pair<QString, QString> rows[] = {
+        {"\t gpt-4o-mini ", "gpt-4o-mini"}, {"gpt-4o\n", "gpt-4o\n"}, {"  ", ""}};
     for (const auto& [typed, stored] : rows) {
         SCOPED_TRACE(typed.toStdString());
         field.setText(typed);

@@ -79,7 +79,7 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheKeyboardAccessAtEveryOpening)
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
 }
 
-TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdaterAndCommandsRun)
+TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdater)
 {
     ASSERT_TRUE(UserDefaults::standard().set(QStringLiteral("updateFeedURL"),
                                              QStringLiteral("https://example.com/appcast.xml")));
@@ -92,35 +92,27 @@ TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdaterAndCom
     canCheck = true;
     EXPECT_TRUE(item(check)->isEnabled());
 
-    QStringList calls;
-    controller.onCheckForUpdates = [&calls] { calls.append(QStringLiteral("updates")); };
-    controller.onShowGuide = [&calls] { calls.append(QStringLiteral("guide")); };
-    controller.onOpenSettings = [&calls] { calls.append(QStringLiteral("settings")); };
+    bool asked = false;
+    controller.onCheckForUpdates = [&asked] { asked = true; };
     choose(check);
-    choose(QStringLiteral("How to Use Quillmark…"));
-    choose(QStringLiteral("Settings…"));
-    EXPECT_EQ(calls, QStringList({"updates", "guide", "settings"}));
+    EXPECT_TRUE(asked);
     accessibility.trusted = false;
     choose(QStringLiteral("Fix Keyboard Access…"));
     EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
 }
 
+// A flash during a running one keeps the earlier restore; one outliving its controller
+// does nothing.
 TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlash)
 {
     using State = StatusItemController::IconState;
     controller.flash();
-    EXPECT_EQ(controller.iconState(), State::flashing);
     time.clock.advance(100ms);
     controller.flash();
     time.clock.advance(199ms);
     EXPECT_EQ(controller.iconState(), State::flashing);
     time.clock.advance(1ms);
     EXPECT_EQ(controller.iconState(), State::normal);
-    time.clock.advance(100ms);
-    EXPECT_EQ(controller.iconState(), State::normal);
-    EXPECT_EQ(time.clock.pendingSleeps(), 0);
-
-    // A flash outliving its controller does nothing.
     std::make_unique<StatusItemController>(accessibility)->flash();
     time.clock.advance(300ms);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
