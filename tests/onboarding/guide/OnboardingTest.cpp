@@ -12,7 +12,6 @@
 #include "settings/Preferences.h"
 #include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
-#include "support/fakes/FakeAccessibilityBus.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeSecretStore.h"
 #include "ui/settings/KeyScript.h"
@@ -95,9 +94,8 @@ protected:
     int relaunches = 0;
     bool systemAccepts = true;
     QStringList calls;
-    FakeAccessibilityBus bus;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{accessibility, layout.layout, [this] { ++relaunches; }, &bus};
+    OnboardingWindowController guide{accessibility, layout.layout, [this] { ++relaunches; }};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -115,27 +113,18 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     EXPECT_EQ(log.lines().size(), 1);
 }
 
-// Return goes forward and finishes on the last page; opened afresh the guide starts over,
-// shown while open it stays on its page.
-TEST_F(OnboardingTest, PagesForwardAndBackAndReturnFinishesOnTheLast)
+// Return goes forward and finishes on the last page; opened afresh the guide starts over.
+TEST_F(OnboardingTest, ReturnGoesForwardAndFinishesOnTheLastPage)
 {
     guide.show();
     for (const int step : {0, 1, 2, 3}) {
         EXPECT_EQ(view().step(), step);
-        EXPECT_EQ(view().backButton().isHidden(), step == 0);
-        EXPECT_EQ(view().primaryButton().text(), step == 3 ? "Start using Quillmark" : "Next");
         QTest::keyClick(&view(), Qt::Key_Return);
     }
     EXPECT_FALSE(guide.window()->isVisible());
     EXPECT_FALSE(guide.isPollRunning());
-
     guide.show();
     EXPECT_EQ(view().step(), 0);
-    view().goForward();
-    view().goForward();
-    view().backButton().click();
-    guide.show();
-    EXPECT_EQ(view().step(), 1);
 }
 
 // The first page records the shortcut by the settings' rules, and stores the double-tap
@@ -200,31 +189,6 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 }
 
-// The bus is the desktop's: switching it on is offered only while it is off, and says
-// that applications already running keep going without it.
-TEST_F(OnboardingTest, PermissionPageSwitchesTheAccessibilityBusOn)
-{
-    guide.show();
-    PermissionPage& page = view().permissionPage();
-    EXPECT_EQ(page.busText(), QString()) << "nothing to say while it is on";
-    bus.state = AccessibilityBus::State::off;
-    bus.acceptsSwitchOn = false;
-    guide.show();
-    EXPECT_TRUE(page.busText().startsWith("The accessibility bus is switched off, so Quillmark "
-                                          "copies your selection through the clipboard"));
-    page.switchOnButton().click();
-    EXPECT_EQ(page.busText(), "The accessibility bus could not be switched on. Is at-spi2-core "
-                              "installed?");
-    EXPECT_FALSE(page.switchOnButton().isHidden());
-    bus.acceptsSwitchOn = true;
-    page.switchOnButton().click();
-    guide.show();
-    EXPECT_TRUE(page.busText().startsWith("The accessibility bus is on. Applications started "
-                                          "before need a restart"));
-    EXPECT_TRUE(page.switchOnButton().isHidden());
-    EXPECT_EQ(bus.calls, QStringList({"read", "read", "switch on", "switch on", "read"}));
-}
-
 // The connect page asks every local port at once and offers the servers that list models:
 // the silent one is given up on the clock, a web page or a refused port offers nothing. The
 // last page says what is missing until a service is chosen there: a key (kept off the local
@@ -258,10 +222,8 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     EXPECT_EQ(log.lines().last(), "info ai: local servers: 1 of 4 answered (Ollama)");
     EXPECT_EQ(page.searchText(), QStringLiteral("Running here: Ollama."));
     EXPECT_EQ(page.serverPicker().itemText(1), QStringLiteral("qwen2.5 — Ollama"));
-    EXPECT_EQ(page.choiceText(), QStringLiteral("Nothing is connected yet."));
     view().goForward();
     EXPECT_EQ(view().usagePage().serviceText(), "Connect an AI service to use Quillmark");
-    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Alt", "Super", "T"}));
     click(QStringLiteral("Open Settings"));
     EXPECT_EQ(calls, QStringList{"open settings"});
     EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
