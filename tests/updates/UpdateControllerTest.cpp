@@ -136,16 +136,9 @@ protected:
 
 // Without a feed nothing can be checked, and the update the service demands goes to the site;
 // the user's own check also clears an earlier forced one.
-TEST_F(UpdateTest, LogsHowTheUpdaterStartedAndWithoutAFeedGoesToTheSite)
+TEST_F(UpdateTest, WithoutAFeedTheForcedUpdateGoesToTheSite)
 {
-    setDefault("updateChecksAutomatically", true);
-    start();
-    EXPECT_EQ(startLines, QStringList{"updater started — feed " + server.baseURL() +
-                                      "/appcast.xml, automatic checks on, interval 3600s"});
-    EXPECT_TRUE(controller->canCheckForUpdates());
-
     setDefault("updateFeedURL", "");
-    setDefault("updateChecksAutomatically", false);
     start();
     EXPECT_EQ(startLines,
               QStringList{"updater started — feed MISSING, automatic checks off, interval 3600s"});
@@ -154,8 +147,6 @@ TEST_F(UpdateTest, LogsHowTheUpdaterStartedAndWithoutAFeedGoesToTheSite)
     controller->checkForUpdates();
     EXPECT_FALSE(controller->session().forcedByServer());
     controller->updateNow();
-    EXPECT_EQ(updateLines().last(),
-              "forced update: updater busy or unavailable — opening the site");
     EXPECT_EQ(urls->opened, QList<QUrl>{downloadPage});
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_TRUE(driver->events.isEmpty());
@@ -214,11 +205,6 @@ TEST_F(UpdateTest, ChecksThatEndWithoutAnOffer)
         }
         start();
         ASSERT_TRUE(check());
-        QStringList info = {"check for updates requested from the menu"};
-        if (row.error.isEmpty())
-            info << "appcast loaded — 2 item(s)"
-                 << "no update: " + upToDate;
-        EXPECT_EQ(updateLines(), info << finished);
         // The transport's own words vary with the system; the line that carries them
         // only has to be there.
         QStringList errors = updateLines("error");
@@ -251,13 +237,8 @@ TEST_F(UpdateTest, AForcedUpdateOffersWhatItFindsElseGoesToTheSiteOnce)
     controller->updateNow();
     EXPECT_TRUE(controller->session().forcedByServer());
     ASSERT_TRUE(settle());
-    EXPECT_EQ(log.lines(),
-              (QStringList{"info update: forced update: driving Sparkle",
-                           "info update: appcast loaded — 1 item(s)",
-                           "info update: no update: " + upToDate,
-                           "error update: forced update found nothing in the feed — sending "
-                           "them to the site",
-                           "info update: " + finished}));
+    EXPECT_EQ(updateLines("error"),
+              QStringList{"forced update found nothing in the feed — sending them to the site"});
     EXPECT_EQ(urls->opened, QList<QUrl>{downloadPage});
     EXPECT_FALSE(controller->session().forcedByServer());
     // The user's own check right after finds nothing too, and stays in the application.
