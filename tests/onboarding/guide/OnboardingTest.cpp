@@ -51,7 +51,6 @@ protected:
             calls.append("double tap " + rawValue(modifier) + " stored " +
                          rawValue(Preferences::doubleTapModifier()));
         };
-        guide.onOpenSettings = [this] { calls.append("open settings"); };
         // Nothing on this computer's own ports is asked.
         guide.setProbeCandidates({});
         Platform::setSecretStore(&keyring);
@@ -155,7 +154,7 @@ TEST_F(OnboardingTest, RecordingOnTheFirstPageAnswersLikeTheSettings)
 }
 
 // The permission page switches within a second of the grant or the loss, once per showing,
-// and not at all once closed; its buttons prompt, open the settings and relaunch.
+// and not at all once closed; its button relaunches.
 TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
 {
     accessibility.trusted = false;
@@ -164,8 +163,6 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     EXPECT_EQ(time.clock.pendingSleeps(), 1) << "showing again replaces the poll";
     view().goForward();
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
-    click(QStringLiteral("How to fix it"));
-    EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
     click(QStringLiteral("Already fixed it? Relaunch Quillmark"));
     EXPECT_EQ(relaunches, 1);
 
@@ -178,9 +175,6 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     accessibility.trusted = false;
     time.clock.advance(1s);
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
-    EXPECT_EQ(log.lines().filter(QStringLiteral("welcome guide:")),
-              QStringList({"info app: welcome guide: accessibility became granted",
-                           "info app: welcome guide: accessibility became revoked"}));
 
     guide.close();
     accessibility.trusted = true;
@@ -224,9 +218,6 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     EXPECT_EQ(page.serverPicker().itemText(1), QStringLiteral("qwen2.5 — Ollama"));
     view().goForward();
     EXPECT_EQ(view().usagePage().serviceText(), "Connect an AI service to use Quillmark");
-    click(QStringLiteral("Open Settings"));
-    EXPECT_EQ(calls, QStringList{"open settings"});
-    EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
 
     guide.setProbeCandidates({{"Ollama", portOf(ollama)}});
     view().usagePage().connectButton().click();
@@ -246,11 +237,8 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     page.useServerButton().click();
     EXPECT_EQ(Preferences::aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
     EXPECT_EQ(Preferences::model(), QStringLiteral("qwen2.5"));
-    EXPECT_EQ(page.choiceText(),
-              QStringLiteral("Connected: the server at %1, model qwen2.5.").arg(ollama.baseURL()));
     view().goForward();
     EXPECT_EQ(view().usagePage().serviceText(), QStringLiteral("You're all set."));
-    EXPECT_TRUE(view().usagePage().connectButton().isHidden());
 
     view().goBack();
     ASSERT_TRUE(searched());
