@@ -1,15 +1,9 @@
 // SPDX-License-Identifier: MIT
-// What the updater reads: the feed, the versions in it and its own settings.
-#include "core/BuildConfig.h"
-#include "settings/UserDefaults.h"
-#include "support/TestEnvironment.h"
+// What the updater reads: the feed and the versions in it.
 #include "updates/Appcast.h"
-#include "updates/UpdateConfig.h"
 #include "updates/VersionComparator.h"
 
 #include <gtest/gtest.h>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -86,43 +80,6 @@ TEST(VersionComparator, OrdersVersionsBothWays)
         EXPECT_EQ(VersionComparator::compare(version, version), 0) << version;
     EXPECT_EQ(VersionComparator::compare("1.02", "1.2"), 0);
     EXPECT_EQ(VersionComparator::compare("1.2 ", "1.2"), 0);
-}
-
-void setDefault(const char* key, const QJsonValue& value)
-{
-    ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
-}
-
-// Stored values that make no sense fall back: no feed, the build's interval (a minute at
-// least), the built-in site, no last check.
-TEST(UpdateConfig, StoredValuesAreCheckedBeforeUse)
-{
-    ScopedConfigHome home;
-    const std::pair<QJsonValue, const char*> feeds[] = {
-        {"  http://127.0.0.1:8080/a.xml ", "http://127.0.0.1:8080/a.xml"},
-        {"appcast.xml", ""},
-        {"ftp://example.org/appcast.xml", ""},
-        {"https://", ""}};
-    for (const auto& [stored, expected] : feeds) {
-        setDefault("updateFeedURL", stored);
-        EXPECT_EQ(UpdateConfig::feedURL().value_or(QUrl()).toString(), expected) << expected;
-    }
-    const auto builtIn =
-        std::max(std::chrono::seconds(BuildConfig::updateCheckIntervalSeconds), 60s);
-    const std::pair<QJsonValue, std::chrono::seconds> intervals[] = {
-        {5, 60s}, {-3600, builtIn}, {"3600", builtIn}, {86400, 86400s}};
-    for (const auto& [stored, expected] : intervals) {
-        setDefault("updateCheckInterval", stored);
-        EXPECT_EQ(UpdateConfig::checkInterval(), expected) << expected.count();
-    }
-    setDefault("lastUpdateCheck", "yesterday");
-    EXPECT_FALSE(UpdateConfig::lastCheck());
-    const QString site = "https://quillmark.example";
-    EXPECT_EQ(UpdateConfig::downloadPageFor("http://127.0.0.1:9000/shop", site).toString(),
-              "http://127.0.0.1:9000/shop/download");
-    EXPECT_EQ(UpdateConfig::downloadPageFor("mailto:someone@example.org", site).toString(),
-              "https://quillmark.example/download");
-    EXPECT_EQ(UpdateConfig::downloadPageFor(std::nullopt, "").toString(), "");
 }
 
 } // namespace
