@@ -77,24 +77,6 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
 }
 
-TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
-{
-    Preferences::setHotkeyShortcut(controlOptionK);
-    HotkeySection& hotkey = makeSection();
-    systemAccepts = false;
-    hotkey.resetButton().click();
-    EXPECT_EQ(hotkey.recorderCaption(),
-              "Already used by another application: Alt+Super+T. Still using Ctrl+Alt+K.");
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
-
-    systemAccepts = true;
-    hotkey.resetButton().click();
-    EXPECT_EQ(calls, QStringList({"register ⌥⌘T", "register ⌥⌘T"}));
-    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
-    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Alt+Super+T"));
-    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
-}
-
 // The chosen modifier is stored and handed to the watcher; the warning comes and goes with
 // the watcher alone, and its button opens the settings.
 TEST_F(HotkeySectionTest, TheDoubleTapChoiceIsAppliedAndTheWarningFollowsTheWatcher)
@@ -124,12 +106,11 @@ TEST_F(HotkeySectionTest, TheDesktopsOwnShortcutFollowsTheRecordedCombination)
         Home home;
         const char* text;
         const char* line; // after recording Ctrl+Alt+Super+K
-        const char* button;
     } rows[] = {
         // clang-format off
-        {Home::sway, "Add this line to your sway configuration, then reload sway (Super+Shift+C):", "bindsym Mod4+Ctrl+Mod1+k exec quillmark trigger", "Copy"},
-        {Home::none, "Bind this command to Ctrl+Alt+Super+K in your desktop's keyboard settings:", "quillmark trigger", "Copy"},
-        {Home::gnome, "Not in GNOME's keyboard shortcuts yet", "", "Add to GNOME's Shortcuts"},
+        {Home::sway, "Add this line to your sway configuration, then reload sway (Super+Shift+C):", "bindsym Mod4+Ctrl+Mod1+k exec quillmark trigger"},
+        {Home::none, "Bind this command to Ctrl+Alt+Super+K in your desktop's keyboard settings:", "quillmark trigger"},
+        {Home::gnome, "Not in GNOME's keyboard shortcuts yet", ""},
         // clang-format on
     };
     for (const auto& row : rows) {
@@ -138,7 +119,6 @@ TEST_F(HotkeySectionTest, TheDesktopsOwnShortcutFollowsTheRecordedCombination)
         EXPECT_EQ(hotkey.record({40, 0x1900}), std::nullopt);
         EXPECT_EQ(hotkey.desktopOffer().text(), row.text);
         EXPECT_EQ(hotkey.desktopOffer().line(), row.line);
-        EXPECT_EQ(hotkey.desktopOffer().button().text(), row.button);
         EXPECT_EQ(hotkey.doubleTapHint(), "Double tap works in X11 sessions only.");
         if (row.home != Home::gnome) {
             hotkey.desktopOffer().button().click();
@@ -263,11 +243,6 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
         if (field->isRecording())
             click();
     }
-    // A host update while recording keeps the title.
-    click();
-    press(field, control);
-    state().update(*field);
-    EXPECT_EQ(field->displayTitle(), QStringLiteral("Ctrl+…"));
 }
 
 // Keys while recording are the recorder's, even those sent to another widget or claimed as
