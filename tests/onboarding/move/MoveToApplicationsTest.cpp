@@ -118,7 +118,6 @@ TEST_F(MoveTest, DecliningOrACopyOutsideAVolumeKeepsRunningWhereItIs)
         EXPECT_FALSE(offer({answer}));
         ASSERT_EQ(alerts->shown.size(), 1);
         EXPECT_EQ(alerts->shown[0].message, "Move Quillmark to Applications?");
-        EXPECT_EQ(alerts->shown[0].buttons, (QStringList{"Move to Applications", "Not Now"}));
         EXPECT_EQ(log.lines(),
                   (QStringList{"info app: running from a disk image at " + volume(),
                                "info app: declined the move — staying on the disk image"}));
@@ -185,7 +184,6 @@ TEST_F(MoveTest, AFailedMoveExplainsAndStays)
         ASSERT_EQ(alerts->shown.size(), 2);
         EXPECT_EQ(alerts->shown[1].message, "Could not move Quillmark");
         EXPECT_TRUE(alerts->shown[1].informativeText.startsWith(description));
-        EXPECT_EQ(alerts->shown[1].buttons, QStringList{"OK"});
         EXPECT_EQ(log.lines().last(), "error app: move failed: " + description);
         EXPECT_TRUE(launcher->started.isEmpty());
         EXPECT_EQ(quits, 0);
