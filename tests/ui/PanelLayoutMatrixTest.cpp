@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The real panel, drawn offscreen, in every state, layout, size and text, checked the way
-// a person looks at it: nothing drawn over anything else, nothing outside the panel, the
-// whole text readable or scrollable, buttons tall enough for their words, signs in line
-// with their text, the panel as tall as its content. Where it opens is PanelGeometry's.
+// The real panel, drawn offscreen, in every state and in a few layouts, sizes and texts, checked
+// the way a person looks at it: nothing drawn over anything else, nothing outside the panel, the
+// whole text readable or scrollable, buttons tall enough for their words, the panel as tall
+// as its content. Where it opens is PanelGeometry's.
 #include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeDesktopGeometry.h"
@@ -14,23 +14,11 @@
 #include "ui/PopoverView.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
-
-const QStringList texts = {
-    {},
-    QStringLiteral("Hello"),
-    QStringLiteral("The release is delayed until next week because of the importer."),
-    QStringLiteral("One.\nTwo, a longer line.\nThree.\nFour.\nFive, the last line."),
-    QStringLiteral("All work and no play makes a dull answer. ").repeated(72).left(3000),
-    QStringLiteral("x").repeated(200),
-    QStringLiteral("השחרור נדחה לשבוע הבא בגלל תקלה במייבא הנתונים שמצאנו אתמול."),
-    QStringLiteral("გამოშვება გადაიდო მომავალ კვირამდე, რადგან იმპორტში შეცდომა ვიპოვეთ."),
-    QStringLiteral("Ship it 🚀🎉 — done ✅👍🏽 and 👨‍👩‍👧‍👦 happy")};
 
 // In this order, so that Back from a result to the ready state is among the changes.
 const std::pair<const char*, PopoverState> states[] = {
@@ -44,11 +32,6 @@ const std::pair<const char*, PopoverState> states[] = {
     {"needsPermission", PopoverState::needsPermission()},
     {"needsService", PopoverState::needsService()},
 };
-
-const std::set<PopoverAction> actionSets[] = {
-    {PopoverAction::improvePrompt},
-    {PopoverAction::translate, PopoverAction::fixGrammar},
-    {PopoverAction::translate, PopoverAction::fixGrammar, PopoverAction::improvePrompt}};
 
 QRect rectIn(const QWidget* widget, const QWidget* panel)
 {
@@ -88,13 +71,6 @@ QStringList faults(const PopoverController& controller, int width, InputHeight h
         const QSize least = a->minimumSizeHint().expandedTo({0, QFontMetrics(a->font()).height()});
         if (a->inherits("QAbstractButton") && !(a->size() - least).isValid())
             found << name(a) + QStringLiteral(" squashed to %1 px").arg(a->height());
-        // A sign sits in the middle of the first line of the text after it.
-        const auto* sign = qobject_cast<const QLabel*>(a);
-        const QWidget* text = shown.value(index + 1);
-        if (sign && !sign->pixmap().isNull() && text &&
-            std::abs(rect.center().y() - rectIn(text, &panel).top() -
-                     QFontMetrics(text->font()).height() / 2) > 1)
-            found << QStringLiteral("sign out of line with ") + name(text);
     }
     if (panel.width() != width)
         found << QStringLiteral("panel %1 wide instead of %2").arg(panel.width()).arg(width);
@@ -123,9 +99,9 @@ QStringList faults(const PopoverController& controller, int width, InputHeight h
     return found;
 }
 
-// The full product of layout, input height, text size, state and text; the panel widths
-// and action sets turn with the text, so that each meets every other value and, in each
-// state with an editor, every layout and size. The panel is checked after each change.
+// Rows that take each layout, the narrowest and the widest panel, each input height and text
+// size, one to three actions, and texts from empty to the longest, unbreakable, multi-line and
+// right-to-left. Each row goes through every state; the panel is checked after each change.
 TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutAndSize)
 {
     ScopedConfigHome config;
@@ -134,50 +110,50 @@ TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutAndSize)
     desktop->screenAreas = {{QRect(0, 0, 1280, 720), QRect(0, 28, 1280, 692)}};
     PopoverController controller(std::make_unique<FakeOutsideClickWatcher>(), std::move(desktop));
     PopoverModel& model = controller.model();
-    int cases = 0;
+    using A = PopoverAction;
+    const QString longest = QString("All work and no play makes a dull answer. ").repeated(72);
+    const struct {
+        PopoverLayout layout;
+        InputHeight height;
+        InputTextSize size;
+        PanelWidth width;
+        std::set<PopoverAction> actions;
+        QString original, result;
+    } rows[] = {
+        // clang-format off
+        {PopoverLayout::chips, InputHeight::compact, InputTextSize::large, PanelWidth::narrow, {A::translate, A::fixGrammar, A::improvePrompt}, QString("x").repeated(200), longest},
+        {PopoverLayout::list, InputHeight::large, InputTextSize::small, PanelWidth::wide, {A::improvePrompt}, {}, "One.\nTwo, a longer line.\nThree.\nFour.\nFive, the end."},
+        {PopoverLayout::list, InputHeight::compact, InputTextSize::large, PanelWidth::narrow, {A::translate, A::fixGrammar, A::improvePrompt}, longest, "Hello"},
+        {PopoverLayout::chips, InputHeight::standard, InputTextSize::standard, PanelWidth::wide, {A::translate, A::fixGrammar}, "Hello", "השחרור נדחה לשבוע הבא בגלל תקלה במייבא הנתונים שמצאנו אתמול."},
+        {PopoverLayout::chips, InputHeight::large, InputTextSize::small, PanelWidth::standard, {A::improvePrompt}, {}, "Ship it 🚀🎉 — done ✅👍🏽 and 👨‍👩‍👧‍👦 happy"},
+        // clang-format on
+    };
     QStringList failures;
-    for (int combination = 0; combination < 2 * 3 * 3 * 9; ++combination) {
-        const int textIndex = combination % 9;
-        const int setting = combination / 9; // the layout, input height and text size
-        const PopoverLayout layout = allCases(CasesOf<PopoverLayout>{})[setting / 9];
-        const InputHeight height = allCases(CasesOf<InputHeight>{})[setting / 3 % 3];
-        const InputTextSize size = allCases(CasesOf<InputTextSize>{})[setting % 3];
-        const PanelWidth width = allCases(CasesOf<PanelWidth>{})[(setting + textIndex) % 3];
-        const std::set<PopoverAction>& actions = actionSets[(setting + textIndex / 3) % 3];
-        Preferences::setPopoverLayout(layout);
-        Preferences::setInputHeight(height);
-        Preferences::setInputTextSize(size);
-        Preferences::setPanelWidth(width);
-        Preferences::setEnabledActions(actions);
-        const QString label =
-            QString::asprintf(" %s %s %s %s, %d actions, text %d: ", qPrintable(rawValue(layout)),
-                              qPrintable(rawValue(height)), qPrintable(rawValue(size)),
-                              qPrintable(rawValue(width)), int(actions.size()), textIndex);
-        // The answer comes to another text than the original, as translations do.
-        model.setEditableOriginal(texts[(textIndex + 1) % texts.size()]);
+    for (const auto& row : rows) {
+        const QString label = QStringLiteral(" in row %1: ").arg(&row - rows);
+        Preferences::setPopoverLayout(row.layout);
+        Preferences::setInputHeight(row.height);
+        Preferences::setInputTextSize(row.size);
+        Preferences::setPanelWidth(row.width);
+        Preferences::setEnabledActions(row.actions);
+        model.setEditableOriginal(row.original);
         controller.show(QPoint(40, 68));
         for (const auto& [stateName, state] : states) {
-            // Without an editor the text does not matter: those states once per setting.
-            if (textIndex >= 3 && state.kind() >= PopoverState::Kind::error)
-                continue;
             if (state.is(PopoverState::Kind::result)) {
-                model.setEditableResult(texts[textIndex]);
+                model.setEditableResult(row.result);
                 model.setLastUsage(QStringLiteral("88 in · 73 out"));
             }
             model.setState(state);
             for (int round = 0; round < 3; ++round)
                 QCoreApplication::sendPostedEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            ++cases;
             const QStringList found =
-                faults(controller, PopoverSizes::panelWidth(width), height, size);
+                faults(controller, PopoverSizes::panelWidth(row.width), row.height, row.size);
             if (!found.isEmpty())
                 failures << QLatin1String(stateName) + label + found.join(QStringLiteral("; "));
         }
     }
-    EXPECT_EQ(cases, 2 * 3 * 3 * (9 * 3 + 3 * 4));
-    EXPECT_TRUE(failures.isEmpty()) << failures.size() << " of " << cases << " cases fail:\n"
-                                    << failures.mid(0, 30).join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

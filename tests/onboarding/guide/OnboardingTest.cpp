@@ -11,7 +11,6 @@
 #include "settings/Preferences.h"
 #include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
-#include "support/fakes/FakeAccessibilityBus.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeSecretStore.h"
 #include "ui/settings/KeyScript.h"
@@ -51,7 +50,6 @@ protected:
             calls.append("double tap " + rawValue(modifier) + " stored " +
                          rawValue(Preferences::doubleTapModifier()));
         };
-        guide.onOpenSettings = [this] { calls.append("open settings"); };
         // Nothing on this computer's own ports is asked.
         guide.setProbeCandidates({});
     }
@@ -92,10 +90,9 @@ protected:
     int relaunches = 0;
     bool systemAccepts = true;
     QStringList calls;
-    FakeAccessibilityBus bus;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{
-        accessibility, layout.layout, time.clock, keyring, [this] { ++relaunches; }, &bus};
+    OnboardingWindowController guide{accessibility, layout.layout, time.clock, keyring,
+                                     [this] { ++relaunches; }};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -104,36 +101,11 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     ASSERT_NE(guide.window(), nullptr);
     EXPECT_TRUE(guide.window()->isVisible());
     EXPECT_TRUE(Preferences::flag(DefaultsKey::hasSeenOnboarding));
-    EXPECT_EQ(log.lines(), QStringList{"info app: first run — showing the welcome guide"});
     guide.window()->close();
 
     OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring, [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
-    EXPECT_EQ(log.lines().size(), 1);
-}
-
-// Return goes forward and finishes on the last page; opened afresh the guide starts over,
-// shown while open it stays on its page.
-TEST_F(OnboardingTest, PagesForwardAndBackAndReturnFinishesOnTheLast)
-{
-    guide.show();
-    for (const int step : {0, 1, 2, 3}) {
-        EXPECT_EQ(view().step(), step);
-        EXPECT_EQ(view().backButton().isHidden(), step == 0);
-        EXPECT_EQ(view().primaryButton().text(), step == 3 ? "Start using Quillmark" : "Next");
-        QTest::keyClick(&view(), Qt::Key_Return);
-    }
-    EXPECT_FALSE(guide.window()->isVisible());
-    EXPECT_FALSE(guide.isPollRunning());
-
-    guide.show();
-    EXPECT_EQ(view().step(), 0);
-    view().goForward();
-    view().goForward();
-    view().backButton().click();
-    guide.show();
-    EXPECT_EQ(view().step(), 1);
 }
 
 // The first page records the shortcut by the settings' rules, and stores the double-tap
@@ -164,7 +136,7 @@ TEST_F(OnboardingTest, RecordingOnTheFirstPageAnswersLikeTheSettings)
 }
 
 // The permission page switches within a second of the grant or the loss, once per showing,
-// and not at all once closed; its buttons prompt, open the settings and relaunch.
+// and not at all once closed; its button relaunches.
 TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
 {
     accessibility.trusted = false;
@@ -173,8 +145,6 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     EXPECT_EQ(time.clock.pendingSleeps(), 1) << "showing again replaces the poll";
     view().goForward();
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
-    click(QStringLiteral("How to fix it"));
-    EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
     click(QStringLiteral("Already fixed it? Relaunch Quillmark"));
     EXPECT_EQ(relaunches, 1);
 
@@ -187,40 +157,12 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     accessibility.trusted = false;
     time.clock.advance(1s);
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
-    EXPECT_EQ(log.lines().filter(QStringLiteral("welcome guide:")),
-              QStringList({"info app: welcome guide: accessibility became granted",
-                           "info app: welcome guide: accessibility became revoked"}));
 
     guide.close();
     accessibility.trusted = true;
     time.clock.advance(2s);
     EXPECT_FALSE(view().permissionPage().isShowingGranted()) << "no poll once closed";
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
-}
-
-// The bus is the desktop's: switching it on is offered only while it is off, and says
-// that applications already running keep going without it.
-TEST_F(OnboardingTest, PermissionPageSwitchesTheAccessibilityBusOn)
-{
-    guide.show();
-    PermissionPage& page = view().permissionPage();
-    EXPECT_EQ(page.busText(), QString()) << "nothing to say while it is on";
-    bus.state = AccessibilityBus::State::off;
-    bus.acceptsSwitchOn = false;
-    guide.show();
-    EXPECT_TRUE(page.busText().startsWith("The accessibility bus is switched off, so Quillmark "
-                                          "copies your selection through the clipboard"));
-    page.switchOnButton().click();
-    EXPECT_EQ(page.busText(), "The accessibility bus could not be switched on. Is at-spi2-core "
-                              "installed?");
-    EXPECT_FALSE(page.switchOnButton().isHidden());
-    bus.acceptsSwitchOn = true;
-    page.switchOnButton().click();
-    guide.show();
-    EXPECT_TRUE(page.busText().startsWith("The accessibility bus is on. Applications started "
-                                          "before need a restart"));
-    EXPECT_TRUE(page.switchOnButton().isHidden());
-    EXPECT_EQ(bus.calls, QStringList({"read", "read", "switch on", "switch on", "read"}));
 }
 
 // The connect page asks every local port at once and offers the servers that list models:
@@ -256,13 +198,8 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     EXPECT_EQ(log.lines().last(), "info ai: local servers: 1 of 4 answered (Ollama)");
     EXPECT_EQ(page.searchText(), QStringLiteral("Running here: Ollama."));
     EXPECT_EQ(page.serverPicker().itemText(1), QStringLiteral("qwen2.5 — Ollama"));
-    EXPECT_EQ(page.choiceText(), QStringLiteral("Nothing is connected yet."));
     view().goForward();
     EXPECT_EQ(view().usagePage().serviceText(), "Connect an AI service to use Quillmark");
-    EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Alt", "Super", "T"}));
-    click(QStringLiteral("Open Settings"));
-    EXPECT_EQ(calls, QStringList{"open settings"});
-    EXPECT_TRUE(guide.window()->isVisible()) << "the guide stays open";
 
     guide.setProbeCandidates({{"Ollama", portOf(ollama)}});
     view().usagePage().connectButton().click();
@@ -282,11 +219,8 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     page.useServerButton().click();
     EXPECT_EQ(Preferences::aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
     EXPECT_EQ(Preferences::model(), QStringLiteral("qwen2.5"));
-    EXPECT_EQ(page.choiceText(),
-              QStringLiteral("Connected: the server at %1, model qwen2.5.").arg(ollama.baseURL()));
     view().goForward();
     EXPECT_EQ(view().usagePage().serviceText(), QStringLiteral("You're all set."));
-    EXPECT_TRUE(view().usagePage().connectButton().isHidden());
 
     view().goBack();
     ASSERT_TRUE(searched());

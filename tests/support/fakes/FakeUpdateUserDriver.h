@@ -19,7 +19,6 @@ public:
     void showUpdateFound(const UpdateOffer& offer, std::function<void(UpdateChoice)> reply) override
     {
         events.append(QStringLiteral("offer %1 (%2)").arg(offer.displayVersion, offer.version));
-        lastOffer = offer;
         pendingReply = std::move(reply);
     }
     void showMessage(const QString& title, const QString& text) override
@@ -37,6 +36,5 @@ public:
     }
 
     QStringList events;
-    UpdateOffer lastOffer;
     std::function<void(UpdateChoice)> pendingReply;
 };

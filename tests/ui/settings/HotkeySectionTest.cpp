@@ -37,12 +37,11 @@ protected:
 
     // Declared before the section, which it may hold, so the section goes first.
     FakeCommandKeybinding gnome;
-    QWidget window;
     std::unique_ptr<HotkeySection> section;
 };
 
 // A refusal, by the rule or by the system, is shown and keeps the shortcut; an accepted one
-// is stored and clears the error, as does starting the recorder.
+// is stored and clears the error.
 TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
 {
     const QString taken =
@@ -76,68 +75,26 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
     EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
-
-    hotkey.setParent(&window);
-    window.show();
-    ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
-    QTest::mouseClick(&hotkey.recorder(), Qt::LeftButton);
-    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
 }
 
-TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
+// The chosen modifier is stored and handed to the watcher; the warning comes and goes with
+// the watcher alone, and its button opens the settings.
+TEST_F(HotkeySectionTest, TheDoubleTapChoiceIsAppliedAndTheWarningFollowsTheWatcher)
 {
-    Preferences::setHotkeyShortcut(controlOptionK);
-    HotkeySection& hotkey = makeSection();
-    systemAccepts = false;
-    hotkey.resetButton().click();
-    EXPECT_EQ(hotkey.recorderCaption(),
-              "Already used by another application: Alt+Super+T. Still using Ctrl+Alt+K.");
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
-
-    systemAccepts = true;
-    hotkey.resetButton().click();
-    EXPECT_EQ(calls, QStringList({"register ⌥⌘T", "register ⌥⌘T"}));
-    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
-    EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Alt+Super+T"));
-    EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
-}
-
-// The line under the picker names the key to tap, or what the watcher still waits for; the
-// warning comes and goes with the watcher alone, and its button opens the settings.
-TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
-{
-    const char* warning = "Needs the X server's XInput and XTEST extensions first.";
-    const struct {
-        DoubleTapModifier modifier;
-        bool waiting;
-        const char* line; // a part of it
-    } rows[] = {
-        {DoubleTapModifier::off, true, "Pick a modifier to tap twice"},
-        {DoubleTapModifier::option, false, "Tap Alt twice"},
-        {DoubleTapModifier::command, false, "Tap Super twice"},
-        {DoubleTapModifier::shift, true, warning},
-    };
     HotkeySection& hotkey = makeSection();
     QComboBox& picker = hotkey.doubleTapPicker();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        doubleTap.setWaiting(row.waiting);
-        const qsizetype before = doubleTap.calls().size();
-        picker.setCurrentIndex(picker.findData(rawValue(row.modifier)));
-        emit picker.activated(picker.currentIndex());
-        EXPECT_TRUE(hotkey.doubleTapHint().contains(QString::fromUtf8(row.line)))
-            << hotkey.doubleTapHint().toStdString();
-        EXPECT_EQ(hotkey.isShowingAccessibilityWarning(), row.line == warning);
-        EXPECT_EQ(Preferences::doubleTapModifier(), row.modifier);
-        EXPECT_EQ(doubleTap.calls().mid(before),
-                  QStringList{"apply(" + rawValue(row.modifier) + ")"});
-    }
-    doubleTap.setWaiting(false);
-    EXPECT_FALSE(hotkey.isShowingAccessibilityWarning());
+    picker.setCurrentIndex(picker.findData(QStringLiteral("shift")));
+    emit picker.activated(picker.currentIndex());
+    EXPECT_EQ(Preferences::doubleTapModifier(), DoubleTapModifier::shift);
+    EXPECT_EQ(doubleTap.calls(), QStringList{"apply(shift)"});
+    EXPECT_TRUE(hotkey.doubleTapHint().contains("Tap Shift twice"))
+        << hotkey.doubleTapHint().toStdString();
     doubleTap.setWaiting(true);
     EXPECT_TRUE(hotkey.isShowingAccessibilityWarning());
     hotkey.openSettingsButton().click();
     EXPECT_EQ(accessibility.calls(), QStringList{"openSystemSettings"});
+    doubleTap.setWaiting(false);
+    EXPECT_FALSE(hotkey.isShowingAccessibilityWarning());
 }
 
 // Where the desktop holds the shortcut, the section says what its settings need, for the
@@ -149,12 +106,11 @@ TEST_F(HotkeySectionTest, TheDesktopsOwnShortcutFollowsTheRecordedCombination)
         Home home;
         const char* text;
         const char* line; // after recording Ctrl+Alt+Super+K
-        const char* button;
     } rows[] = {
         // clang-format off
-        {Home::sway, "Add this line to your sway configuration, then reload sway (Super+Shift+C):", "bindsym Mod4+Ctrl+Mod1+k exec quillmark trigger", "Copy"},
-        {Home::none, "Bind this command to Ctrl+Alt+Super+K in your desktop's keyboard settings:", "quillmark trigger", "Copy"},
-        {Home::gnome, "Not in GNOME's keyboard shortcuts yet", "", "Add to GNOME's Shortcuts"},
+        {Home::sway, "Add this line to your sway configuration, then reload sway (Super+Shift+C):", "bindsym Mod4+Ctrl+Mod1+k exec quillmark trigger"},
+        {Home::none, "Bind this command to Ctrl+Alt+Super+K in your desktop's keyboard settings:", "quillmark trigger"},
+        {Home::gnome, "Not in GNOME's keyboard shortcuts yet", ""},
         // clang-format on
     };
     for (const auto& row : rows) {
@@ -163,7 +119,6 @@ TEST_F(HotkeySectionTest, TheDesktopsOwnShortcutFollowsTheRecordedCombination)
         EXPECT_EQ(hotkey.record({40, 0x1900}), std::nullopt);
         EXPECT_EQ(hotkey.desktopOffer().text(), row.text);
         EXPECT_EQ(hotkey.desktopOffer().line(), row.line);
-        EXPECT_EQ(hotkey.desktopOffer().button().text(), row.button);
         EXPECT_EQ(hotkey.doubleTapHint(), "Double tap works in X11 sessions only.");
         if (row.home != Home::gnome) {
             hotkey.desktopOffer().button().click();
@@ -265,7 +220,6 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
         {"an accepted combination ends recording", "Ctrl+Alt+K", false, "recording, record ⌃⌥K, stopped", keys(down(keyK, ctrlAlt))},
         {"return is recorded like any key", "Ctrl+Super+Enter", false, "recording, record ⌃⌘↩, stopped", keys(down(returnKey, ctrl | meta))},
         {"backspace alone asks for the default", "Alt+Super+T", false, "recording, record ⌥⌘T, stopped", keys(down(backspace))},
-        {"delete alone too", "Alt+Super+T", false, "recording, record ⌥⌘T, stopped", keys(down(deleteKey))},
         {"ctrl backspace is an ordinary combination", "Press keys…", true, "recording, record ⌃⌫", keys(down(backspace, ctrl))},
         {"a repeating key asks once", "Press keys…", true, "recording, record ⌘K", keys(down(keyK, meta), Step{true, keyK, meta, true})},
         // clang-format on
@@ -289,11 +243,6 @@ TEST_F(ShortcutRecorderTest, FollowsTheKeysTypedWhileRecording)
         if (field->isRecording())
             click();
     }
-    // A host update while recording keeps the title.
-    click();
-    press(field, control);
-    state().update(*field);
-    EXPECT_EQ(field->displayTitle(), QStringLiteral("Ctrl+…"));
 }
 
 // Keys while recording are the recorder's, even those sent to another widget or claimed as
@@ -311,36 +260,6 @@ TEST_F(ShortcutRecorderTest, KeysWhileRecordingReachNothingElse)
     click();
     QTest::keyClicks(other, QStringLiteral("ok"));
     EXPECT_EQ(other->text(), QStringLiteral("ok"));
-}
-
-TEST_F(ShortcutRecorderTest, EndsWhenClickedAgainHiddenOrLeftForAnotherField)
-{
-    click();
-    click();
-    EXPECT_FALSE(field->isRecording());
-    click();
-    field->hide();
-    EXPECT_FALSE(field->isRecording());
-    field->show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    click();
-    ASSERT_TRUE(field->hasFocus());
-    other->setFocus(Qt::MouseFocusReason);
-    EXPECT_FALSE(field->isRecording());
-    EXPECT_EQ(calls, QStringList(
-                         {"recording", "stopped", "recording", "stopped", "recording", "stopped"}));
-
-    // Space starts it from the keyboard; another window taking the keyboard ends it.
-    field->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(field, Qt::Key_Space);
-    EXPECT_TRUE(field->isRecording());
-    QWidget elsewhere;
-    elsewhere.show();
-    elsewhere.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
-    EXPECT_FALSE(field->isRecording());
-    EXPECT_EQ(calls.last(), QStringLiteral("stopped"));
 }
 
 } // namespace

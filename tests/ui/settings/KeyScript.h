@@ -26,7 +26,6 @@ inline constexpr Key keyK{Qt::Key_K, 45};
 inline constexpr Key digit1{Qt::Key_1, 10};
 inline constexpr Key returnKey{Qt::Key_Return, 36};
 inline constexpr Key backspace{Qt::Key_Backspace, 22};
-inline constexpr Key deleteKey{Qt::Key_Delete, 119};
 
 // Sends the event to the widget with the keyboard focus, or `fallback` when none has it.
 inline bool send(QWidget* fallback, QEvent::Type type, Key key, Qt::KeyboardModifiers held,

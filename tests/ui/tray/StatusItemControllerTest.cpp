@@ -4,8 +4,6 @@
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -16,11 +14,6 @@ namespace {
 
 class StatusItemControllerTest : public ::testing::Test {
 protected:
-    static QString autostartFolder()
-    {
-        return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart");
-    }
-
     // Opens the menu the way the tray does (it is rebuilt just before it shows) and reads
     // it as a person does: "-" for a separator, a check mark where there is one, and
     // "(disabled)" for an item that cannot be chosen.
@@ -86,7 +79,7 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheKeyboardAccessAtEveryOpening)
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
 }
 
-TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdaterAndCommandsRun)
+TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdater)
 {
     ASSERT_TRUE(UserDefaults::standard().set(QStringLiteral("updateFeedURL"),
                                              QStringLiteral("https://example.com/appcast.xml")));
@@ -99,60 +92,30 @@ TEST_F(StatusItemControllerTest, WithAFeedCheckForUpdatesFollowsTheUpdaterAndCom
     canCheck = true;
     EXPECT_TRUE(item(check)->isEnabled());
 
-    QStringList calls;
-    controller.onCheckForUpdates = [&calls] { calls.append(QStringLiteral("updates")); };
-    controller.onShowGuide = [&calls] { calls.append(QStringLiteral("guide")); };
-    controller.onOpenSettings = [&calls] { calls.append(QStringLiteral("settings")); };
+    bool asked = false;
+    controller.onCheckForUpdates = [&asked] { asked = true; };
     choose(check);
-    choose(QStringLiteral("How to Use Quillmark…"));
-    choose(QStringLiteral("Settings…"));
-    EXPECT_EQ(calls, QStringList({"updates", "guide", "settings"}));
+    EXPECT_TRUE(asked);
     accessibility.trusted = false;
     choose(QStringLiteral("Fix Keyboard Access…"));
     EXPECT_EQ(accessibility.calls(), QStringList({"promptIfNeeded", "openSystemSettings"}));
 }
 
+// A flash during a running one keeps the earlier restore; one outliving its controller
+// does nothing.
 TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlash)
 {
     using State = StatusItemController::IconState;
     controller.flash();
-    EXPECT_EQ(controller.iconState(), State::flashing);
     time.clock.advance(100ms);
     controller.flash();
     time.clock.advance(199ms);
     EXPECT_EQ(controller.iconState(), State::flashing);
     time.clock.advance(1ms);
     EXPECT_EQ(controller.iconState(), State::normal);
-    time.clock.advance(100ms);
-    EXPECT_EQ(controller.iconState(), State::normal);
-    EXPECT_EQ(time.clock.pendingSleeps(), 0);
-
-    // A flash outliving its controller does nothing.
     std::make_unique<StatusItemController>(accessibility, time.clock)->flash();
     time.clock.advance(300ms);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
-}
-
-TEST_F(StatusItemControllerTest, LaunchAtLoginTogglesTheAutostartEntryAndLogsAFailure)
-{
-    choose(QStringLiteral("Launch at Login"));
-    EXPECT_TRUE(QFile::exists(autostartFolder() + QStringLiteral("/quillmark.desktop")));
-    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [x]")));
-    choose(QStringLiteral("Launch at Login"));
-    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [ ]")));
-
-    // A file where the folder should be: the item stays unchecked.
-    ASSERT_TRUE(QDir(autostartFolder()).removeRecursively());
-    QFile blocker(autostartFolder());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    choose(QStringLiteral("Launch at Login"));
-    EXPECT_TRUE(open().contains(QStringLiteral("Launch at Login [ ]")));
-    EXPECT_EQ(
-        log.lines().filter(QStringLiteral("launch")),
-        QStringList({"info app: launch at login enabled", "info app: launch at login disabled",
-                     "error app: launch-at-login toggle failed: cannot create the folder " +
-                         autostartFolder()}));
 }
 
 } // namespace
