@@ -24,8 +24,6 @@ TEST(QProcessCommandRunnerTest, AnswersTheExitStatus)
     };
     for (const auto& [program, arguments, status] : rows)
         EXPECT_EQ(QCoro::waitFor(runner.run(program, arguments)), status) << program.toStdString();
-    EXPECT_FALSE(runner.findExecutable("sh").isEmpty());
-    EXPECT_TRUE(runner.findExecutable("no-such-tool-anywhere").isEmpty());
     // A tool that hangs is stopped.
     EXPECT_EQ(QCoro::waitFor(QProcessCommandRunner(200ms).run("/bin/sleep", {"30"})), -1);
 }
@@ -85,7 +83,7 @@ TEST_F(DetachedProcessLauncherTest, OnlyExecutablesAreStarted)
     QFile file(plain);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    for (const QString& program : {plain, dir.path() + "/missing", dir.path()}) {
+    for (const QString& program : {plain, dir.path()}) {
         SCOPED_TRACE(program.toStdString());
         EXPECT_EQ(launcher.startAfterThisProcess(program, {}),
                   "“" + program + "” is not an executable file.");

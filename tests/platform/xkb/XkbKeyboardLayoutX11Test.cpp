@@ -40,7 +40,6 @@ TEST_F(XkbLayoutOnDisplay, FollowsTheActiveGroupAndAKeymapChangeMadeWhileRunning
     ASSERT_TRUE(setxkbmap("us,ru", ","));
     m_client.lockGroup(0);
     EXPECT_EQ(m_layout.unmodifiedText(17), "t");
-    EXPECT_EQ(HotkeyShortcut::keyName(12, m_layout), "Q");
 
     m_client.lockGroup(1);
     EXPECT_EQ(m_layout.unmodifiedText(17), "е");
@@ -55,10 +54,6 @@ TEST_F(XkbLayoutOnDisplay, FollowsTheActiveGroupAndAKeymapChangeMadeWhileRunning
     EXPECT_EQ(HotkeyShortcut::keyName(16, m_layout), "Y");
     ASSERT_TRUE(setxkbmap("de", ""));
     EXPECT_EQ(HotkeyShortcut::keyName(16, m_layout), "Z");
-    EXPECT_EQ(HotkeyShortcut::keyName(50, m_layout), "^");
-
-    ASSERT_TRUE(setxkbmap("ru", ""));
-    EXPECT_EQ(HotkeyShortcut::keyName(17, m_layout), "Е");
 }
 
 } // namespace
