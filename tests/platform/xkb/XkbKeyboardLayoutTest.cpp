@@ -11,12 +11,9 @@ namespace {
 // Without a display the keymap comes from the XKB rule names in the environment.
 class ScopedRulesLayout {
 public:
-    explicit ScopedRulesLayout(const char* layout, const char* display = nullptr)
+    explicit ScopedRulesLayout(const char* layout)
     {
-        if (display)
-            m_environment.set("DISPLAY", display);
-        else
-            m_environment.unset("DISPLAY");
+        m_environment.unset("DISPLAY");
         for (const char* name : {"XKB_DEFAULT_RULES", "XKB_DEFAULT_MODEL", "XKB_DEFAULT_VARIANT",
                                  "XKB_DEFAULT_OPTIONS"})
             m_environment.unset(name);
@@ -50,21 +47,6 @@ TEST(XkbLayoutWithoutDisplay, TypesTheFirstLevelOfTheFirstGroup)
         EXPECT_EQ(layout.unmodifiedText(virtualKey), text);
         EXPECT_EQ(layout.unmodifiedText(virtualKey), text);
     }
-}
-
-TEST(XkbLayoutUnreachableDisplay, FallsBackToTheRuleNames)
-{
-    ScopedRulesLayout rules("de", ":9876");
-    XkbKeyboardLayout layout;
-    EXPECT_EQ(layout.unmodifiedText(16), "z");
-}
-
-TEST(XkbLayoutRuleNames, AreReadWhenTheFirstQuestionIsAsked)
-{
-    ScopedRulesLayout rules("us");
-    XkbKeyboardLayout layout;
-    ScopedRulesLayout french("fr");
-    EXPECT_EQ(layout.unmodifiedText(12), "a");
 }
 
 } // namespace
