@@ -96,7 +96,6 @@ TEST_F(UserDefaultsTest, WritesKeepTypesAndOtherKeysAndSeeOtherWriters)
 // One stored JSON value and what each typed read makes of it.
 TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
 {
-    constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
     constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
     const struct {
         const char* json;
@@ -107,16 +106,11 @@ TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
         std::optional<QStringList> stringArray;
     } rows[] = {
         // clang-format off
-        {R"("abc")", true, u"abc"_s, {}, {}, {}}, {R"("17")", true, u"17"_s, {}, {}, {}},
-        {"17", true, {}, 17, {}, {}}, {"-3", true, {}, -3, {}, {}}, {"17.0", true, {}, 17, {}, {}},
-        {"1e3", true, {}, 1000, {}, {}}, {"17.5", true, {}, {}, {}, {}},
-        {"9223372036854775807", true, {}, int64Max, {}, {}},
-        {"-9223372036854775808", true, {}, int64Min, {}, {}},
-        {"9223372036854775808", true, {}, {}, {}, {}}, {"1e300", true, {}, {}, {}, {}},
-        {"true", true, {}, {}, true, {}}, {"false", true, {}, {}, false, {}},
-        {R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}}, {"[]", true, {}, {}, {}, QStringList{}},
-        {R"(["a", 1])", true, {}, {}, {}, {}}, {R"({"a": 1})", true, {}, {}, {}, {}},
-        {"null", false, {}, {}, {}, {}},
+        {R"("17")", true, u"17"_s, {}, {}, {}}, {"-3", true, {}, -3, {}, {}}, {"1e3", true, {}, 1000, {}, {}},
+        {"17.5", true, {}, {}, {}, {}}, {"-9223372036854775808", true, {}, int64Min, {}, {}},
+        {"9223372036854775808", true, {}, {}, {}, {}}, {"false", true, {}, {}, false, {}},
+        {R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}}, {R"(["a", 1])", true, {}, {}, {}, {}},
+        {R"({"a": 1})", true, {}, {}, {}, {}}, {"null", false, {}, {}, {}, {}},
         // clang-format on
     };
     const QString key = u"k"_s;
@@ -136,9 +130,7 @@ TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
 TEST_F(UserDefaultsTest, AnUnreadableFileReadsAsEmptyAndIsKeptBeforeTheFirstWrite)
 {
     const std::pair<QByteArray, bool> rows[] = {
-        {"", false},      {" \n\t", false},    {R"({"model": "gpt)", true},
-        {"[1, 2]", true}, {R"("text")", true}, {R"({"a": 1,})", true},
-    };
+        {" \n\t", false}, {R"({"model": "gpt)", true}, {"[1, 2]", true}};
     for (const auto& [contents, keptAsBroken] : rows) {
         SCOPED_TRACE(contents.toStdString());
         QFile::remove(brokenPath);
