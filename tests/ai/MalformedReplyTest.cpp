@@ -26,12 +26,10 @@ TEST_F(MalformedReplyTest, EveryBrokenReplyEndsInAProxyErrorOfKnownOrigin)
     // Bodies of the wrong types for either back-end.
     const QByteArray wrongTypes[] = {
         // clang-format off
-        R"({"text":7})", R"({"text":"a","usage":[1]})", R"({"text":"a","usage":{"prompt_tokens":true}})",
-        R"({"text":"a","quota":{"remaining_tokens":1e400}})", R"({"text":"a","quota":{"resets_at":5}})",
-        R"({"text":["a"]})", R"({"error":{"nested":1},"message":[]})", "null", "\"text\"",
-        R"({"choices":{}})", R"({"choices":[null]})", R"({"choices":[{"message":"Fixed."}]})",
-        R"({"choices":[{"message":{"content":["a"]}}]})", R"({"choices":[{"message":{"content":"a"}}],"usage":{"completion_tokens":-1.5}})",
-        R"({"choices":[{"message":{"content":"a"}}],"usage":"many"})", R"({"error":{"message":7}})", "[]", "0",
+        R"({"text":7})", R"({"text":"a","usage":{"prompt_tokens":true}})", R"({"text":"a","quota":{"remaining_tokens":1e400}})",
+        R"({"text":"a","quota":{"resets_at":5}})", R"({"error":{"nested":1},"message":[]})", "null", "\"text\"",
+        R"({"choices":[null]})", R"({"choices":[{"message":"Fixed."}]})", R"({"choices":[{"message":{"content":["a"]}}]})",
+        R"({"choices":[{"message":{"content":"a"}}],"usage":"many"})", R"({"error":{"message":7}})", "[]",
         // clang-format on
     };
     QByteArray noise(2000, Qt::Uninitialized);

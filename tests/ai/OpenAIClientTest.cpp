@@ -36,7 +36,6 @@ TEST_F(OpenAIClientTest, TurnsEachReplyIntoItsResult)
     const ReplyRow rows[] = {
         {"content returned untouched", 200, R"({"id":"x","choices":[{"index":0,"message":{"role":"assistant","content":"  <text>Hallo</text>\n"}}],"usage":{"prompt_tokens":12,"completion_tokens":3,"total_tokens":15}})", Completion{"  <text>Hallo</text>\n", 12, 3}},
         {"no usage counts zero", 200, chatA, Completion{"a", 0, 0}},
-        {"prompt tokens only", 200, R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":7}})", Completion{"a", 7, 0}},
         {"first choice wins", 200, R"({"choices":[{"message":{"content":"one"}},{"message":{"content":"two"}}]})", Completion{"one", 0, 0}},
         {"any 2xx is success", 201, chatA, Completion{"a", 0, 0}},
         {"content null", 200, R"({"choices":[{"message":{"content":null}}]})", OpenAIError{"Empty response from model"}},
@@ -65,9 +64,8 @@ TEST_F(OpenAIClientTest, TurnsEachReplyIntoItsResult)
 // Unparsable, non-HTTP and refusing addresses are also in the gateway's failure catalogue.
 TEST_F(OpenAIClientTest, EndpointUnderAnyBaseAddressAndNothingSentToAnUnusableOne)
 {
-    for (const QString url : {"", "http://exa mple.com", "http://"})
-        EXPECT_EQ(complete(url), OpenAIClient::Result(OpenAIError{"Bad endpoint URL"}))
-            << url.toStdString();
+    EXPECT_EQ(complete("http://exa mple.com"),
+              OpenAIClient::Result(OpenAIError{"Bad endpoint URL"}));
     server.setReply(LoopbackServer::Reply::json(200, chatA));
     const std::pair<QString, QByteArray> rows[] = {{"", "/v1/chat/completions"},
                                                    {"/", "/v1/chat/completions"},

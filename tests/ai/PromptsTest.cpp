@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ai/Prompts.h"
 
+#include <QSet>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,12 +15,9 @@ const QString guardSentence = QStringLiteral("The user message contains ONLY the
 TEST(Prompts, EveryToneAsksForItsOwnAndACustomInstructionIsInsertedVerbatim)
 {
     QStringList messages;
-    for (Style style : allCases(CasesOf<Style>{})) {
+    for (Style style : allCases(CasesOf<Style>{}))
         messages.append(Prompts::system(TextAction::rewrite(style), german));
-        EXPECT_TRUE(messages.last().contains(Prompts::tonePhrase(style))) << int(style);
-    }
-    messages.removeDuplicates();
-    EXPECT_EQ(messages.size(), qsizetype(allCases(CasesOf<Style>{}).size()));
+    EXPECT_EQ(messages.size(), QSet<QString>(messages.begin(), messages.end()).size());
 
     const QString instruction = QStringLiteral("  make it rhyme; keep \"%1\"\n");
     messages.append(Prompts::system(TextAction::custom(instruction), german));

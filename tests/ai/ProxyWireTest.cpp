@@ -9,24 +9,13 @@ TEST(ProxyWire, StripCodePrefix)
     const std::pair<QString, QString> stripped[] = {
         {"QUOTA_EXCEEDED:  Monthly limit reached \t", "Monthly limit reached"},
         {"A: b: c", "b: c"},
-        {"E:", ""},
-        {"FAIL: \n kept line break\n", "\n kept line break\n"},
         {u"ÜBER: accented capitals count"_qs, "accented capitals count"},
     };
     for (const auto& [message, expected] : stripped)
         EXPECT_EQ(ProxyWire::stripCodePrefix(message), expected) << message.toStdString();
-    for (const QString message : {"Quota_EXCEEDED: kept", "HTTP2: kept", "NO COLON HERE",
-                                  ": empty prefix", "  LEAD: space in the prefix", "plain", ""})
+    for (const QString message :
+         {"Quota_EXCEEDED: kept", "HTTP2: kept", ": empty prefix", "  LEAD: space"})
         EXPECT_EQ(ProxyWire::stripCodePrefix(message), message) << message.toStdString();
-}
-
-TEST(ProxyWire, ReportableVersion)
-{
-    for (const QString version : {"2.10.3", "7"})
-        EXPECT_EQ(ProxyWire::reportableVersion(version), version);
-    for (const QString& version :
-         {u"1.4-beta"_qs, u"1..4"_qs, u"1."_qs, u""_qs, u"1.٣"_qs, u" 1.2"_qs})
-        EXPECT_EQ(ProxyWire::reportableVersion(version), std::nullopt) << version.toStdString();
 }
 
 TEST(ProxyWire, ParseResetsAt)
@@ -51,7 +40,6 @@ TEST(ProxyWire, ErrorBodies)
         // clang-format off
         {"code and prefixed message", R"({"error":"QUOTA_EXCEEDED","message":"QUOTA_EXCEEDED: Out"})", ProxyErrorCode::quotaExceeded, "QUOTA_EXCEEDED: Out"},
         {"unknown code", R"({"error":"NEW_THING","message":"Later"})", std::nullopt, "UNKNOWN: Later"},
-        {"no code", R"({"message":"Just text"})", std::nullopt, "UNKNOWN: Just text"},
         {"not JSON", "Bad gateway", std::nullopt, "UNKNOWN: Bad gateway"},
         {"not JSON but prefixed", "UPSTREAM_ERROR: model down", std::nullopt, "UNKNOWN: model down"},
         {"code of the wrong type", R"({"error":7,"message":"m"})", std::nullopt, R"(UNKNOWN: {"error":7,"message":"m"})"},
