@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/process/DetachedProcessLauncher.h"
 #include "platform/process/QProcessCommandRunner.h"
+#include "support/TestEnvironment.h"
 
 #include <QFile>
 #include <QProcess>
@@ -34,21 +35,13 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         script = dir.path() + "/record.sh";
-        QFile file(script);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n"
-                   "if kill -0 \"$OLD_PID\" 2>/dev/null; then old=alive; else old=gone; fi\n"
-                   "{ printf '%s\\n' \"$@\"; printf 'APPIMAGE=%s\\n' \"$APPIMAGE\"; "
-                   "echo \"old $old\"; } > \"$0.tmp\"\n"
-                   "mv \"$0.tmp\" \"$0.out\"\n");
-        file.close();
+        writeRawFile(script,
+                     "#!/bin/sh\n"
+                     "if kill -0 \"$OLD_PID\" 2>/dev/null; then old=alive; else old=gone; fi\n"
+                     "{ printf '%s\\n' \"$@\"; printf 'APPIMAGE=%s\\n' \"$APPIMAGE\"; "
+                     "echo \"old $old\"; } > \"$0.tmp\"\n"
+                     "mv \"$0.tmp\" \"$0.out\"\n");
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    QByteArray output() const
-    {
-        QFile file(script + ".out");
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir dir;
@@ -73,16 +66,15 @@ TEST_F(DetachedProcessLauncherTest, StartsOnceTheOldProcessHasEnded)
     old.kill();
     ASSERT_TRUE(old.waitForFinished());
     ASSERT_TRUE(QTest::qWaitFor([this] { return QFile::exists(script + ".out"); }, 5000));
-    EXPECT_EQ(output(), "--eject-volume\n/media/tester/My $STICK\nAPPIMAGE=\nold gone\n");
+    EXPECT_EQ(readRawFile(script + ".out"),
+              "--eject-volume\n/media/tester/My $STICK\nAPPIMAGE=\nold gone\n");
 }
 
 TEST_F(DetachedProcessLauncherTest, OnlyExecutablesAreStarted)
 {
     DetachedProcessLauncher launcher;
     const QString plain = dir.path() + "/notes.txt";
-    QFile file(plain);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    writeRawFile(plain, "");
     for (const QString& program : {plain, dir.path()}) {
         SCOPED_TRACE(program.toStdString());
         EXPECT_EQ(launcher.startAfterThisProcess(program, {}),

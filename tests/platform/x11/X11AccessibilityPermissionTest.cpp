@@ -17,23 +17,22 @@ class RecordingLauncher {
 public:
     X11AccessibilityPermission::Launcher launcher()
     {
-        X11AccessibilityPermission::Launcher launcher;
-        launcher.startDetached = [this](const QString& program, const QStringList& arguments,
-                                        QString& failure) {
-            started.append((QStringList{program} + arguments).join(u' '));
+        // Answers the failure of a start, if it fails.
+        const auto start = [this](const QString& prefix, const QString& program,
+                                  const QStringList& arguments) -> std::optional<QString> {
+            started.append(prefix + (QStringList{program} + arguments).join(u' '));
             if (!missing.contains(program))
-                return true;
-            failure = QStringLiteral("No such file or directory");
-            return false;
+                return std::nullopt;
+            return QStringLiteral("No such file or directory");
         };
-        launcher.startAfterExit = [this](const QString& program, const QStringList& arguments) {
-            started.append("after exit: " + (QStringList{program} + arguments).join(u' '));
-            return missing.contains(program)
-                       ? std::optional<QString>(QStringLiteral("No such file or directory"))
-                       : std::nullopt;
-        };
-        launcher.quit = [this] { ++quits; };
-        return launcher;
+        return {[start](const QString& program, const QStringList& arguments, QString& failure) {
+                    failure = start({}, program, arguments).value_or(QString());
+                    return failure.isEmpty();
+                },
+                [start](const QString& program, const QStringList& arguments) {
+                    return start(QStringLiteral("after exit: "), program, arguments);
+                },
+                [this] { ++quits; }};
     }
 
     QStringList started;
