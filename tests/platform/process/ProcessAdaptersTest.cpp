@@ -16,9 +16,8 @@ namespace {
 TEST(QProcessCommandRunnerTest, AnswersTheExitStatus)
 {
     QProcessCommandRunner runner;
-    // Success, a busy volume, a missing tool, a killed one.
+    // A busy volume, a missing tool, a killed one.
     const std::tuple<QString, QStringList, int> rows[] = {
-        {"/bin/sh", {"-c", "exit 0"}, 0},
         {"/bin/sh", {"-c", "echo busy >&2; exit 32"}, 32},
         {"/nonexistent/gio", {}, -1},
         {"/bin/sh", {"-c", "kill -9 $$"}, -1},

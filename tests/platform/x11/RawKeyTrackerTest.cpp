@@ -107,7 +107,6 @@ TEST(RawKeyTrackerTest, reportsTheEventsOfEachScript)
         std::vector<Event> events;
     } scripts[] = {
         // clang-format off
-        {"alt-tap", {down(altL), up(altL)}, {flags(option), flags(0)}},
         {"stray-release", {up(altL), up(a), down(altL), up(altL), up(altL)}, {flags(option), flags(0)}},
         {"auto-repeat-of-modifier", {down(altL), down(altL), down(altL), up(altL)}, {flags(option), flags(0)}},
         {"auto-repeat-of-letter", {down(a), down(a), up(a), down(a)}, {key, key}},

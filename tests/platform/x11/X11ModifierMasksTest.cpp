@@ -70,7 +70,6 @@ TEST(X11ModifierMasks, AreReadFromWhereTheKeymapPutsTheKeys)
          Keymap().on(mod1Row, {altL}).on(mod3Row, {numLock}).on(mod4Row, {superL}).on(mod5Row, {scrollLock}),
          {mod4, mod1, mod3, mod5}},
         {"Super found on a second level, on Mod3", Keymap().on(mod1Row, {altL}).on(mod3Row, {hyperL, superL}), {mod3, mod1, 0, 0}},
-        {"only Meta keys where the Alt keys would be", Keymap().on(mod1Row, {metaL}).on(mod4Row, {superL}), {mod4, mod1, 0, 0}},
         {"a keymap without Super", Keymap().on(mod1Row, {altL}).on(mod2Row, {numLock}), {0, mod1, mod2, 0}},
         {"keys on Shift, Lock and Control rows never count", Keymap().on(0, {superL}).on(lockRow, {numLock}).on(2, {altL}), {0, 0, 0, 0}},
         // clang-format on
