@@ -23,17 +23,6 @@ protected:
     ScopedFakeClock clock; // 15 March 2026
 };
 
-TEST_F(PreferencesTest, SettingTheShortcutWritesBothIntegersAndLeavesThePresetAlone)
-{
-    storeFile(R"({"hotkeyPresetID": "opt-cmd-g"})");
-    Preferences::setHotkeyShortcut({49, 0x1800});
-
-    EXPECT_EQ(stored("hotkeyKeyCode"), QJsonValue(49));
-    EXPECT_EQ(stored("hotkeyModifiers"), QJsonValue(0x1800));
-    EXPECT_EQ(stored("hotkeyPresetID"), QJsonValue("opt-cmd-g"));
-    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{49, 0x1800}));
-}
-
 const auto width = [] { return rawValue(Preferences::panelWidth()); };
 const auto doubleTap = [] { return rawValue(Preferences::doubleTapModifier()); };
 const auto model = [] { return Preferences::model(); };

@@ -3,7 +3,6 @@
 
 #include "support/TestEnvironment.h"
 
-#include <QJsonArray>
 #include <QLockFile>
 #include <QTimer>
 #include <atomic>
@@ -80,11 +79,8 @@ TEST_F(UserDefaultsTest, WritesKeepTypesAndOtherKeysAndSeeOtherWriters)
     EXPECT_EQ(readRawFile(path), handWritten);
 
     ASSERT_TRUE(defaults.set(u"code"_s, qint64(17)));
-    ASSERT_TRUE(defaults.set(u"on"_s, true));
-    ASSERT_TRUE(defaults.set(u"name"_s, u"17"_s));
-    ASSERT_TRUE(defaults.set(u"list"_s, QJsonArray{u"a"_s}));
     EXPECT_EQ(readJsonFile(path), QJsonDocument::fromJson(R"({"keep": [1, {"nested": true}],
-        "model": "x", "code": 17, "on": true, "name": "17", "list": ["a"]})")
+        "model": "x", "code": 17})")
                                       .object());
 
     writeRawFile(path, R"({"model": "edited by hand"})");
