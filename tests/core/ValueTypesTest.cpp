@@ -24,9 +24,7 @@ TEST(TextAction, FromTestFlagParsesExactly)
         std::optional<TextAction> expected;
     } rows[] = {
         {"improvePrompt", TextAction::improvePrompt()},
-        {"rewrite-", std::nullopt},
         {"rewrite-Formal", std::nullopt},
-        {"custom:", TextAction::custom(QString())},
         {"custom: a:b", TextAction::custom(" a:b")},
         {"fixgrammar", std::nullopt},
         {"custom", std::nullopt},
