@@ -60,13 +60,4 @@ TEST(LayoutKeys, LettersAreFoundWhereTheLiveLayoutHasThem)
     }
 }
 
-TEST(LayoutKeys, OnlyChordChangingKeysCountAsModifiers)
-{
-    for (xkb_keysym_t keysym : {XKB_KEY_Shift_L, XKB_KEY_Hyper_L, XKB_KEY_ISO_Level3_Shift})
-        EXPECT_TRUE(LayoutKeys::isModifier(keysym)) << keysym;
-    for (xkb_keysym_t keysym :
-         {XKB_KEY_Caps_Lock, XKB_KEY_Num_Lock, XKB_KEY_ISO_Next_Group, XKB_KEY_c})
-        EXPECT_FALSE(LayoutKeys::isModifier(keysym)) << keysym;
-}
-
 } // namespace

@@ -72,7 +72,6 @@ TEST(X11AccessibilityPermission, OpensTheDesktopsAccessibilitySettings)
     } rows[] = {
         // clang-format off
         {"KDE", {"systemsettings"}, {"systemsettings kcm_access", "systemsettings5 kcm_access"}},
-        {"Budgie:GNOME", {"budgie-control-center"}, {"budgie-control-center universal-access", "gnome-control-center universal-access"}},
         {"GNOME", {"gnome-control-center"}, {"gnome-control-center universal-access", "xdg-open " + helpPage}},
         {"openbox", {}, {"xdg-open " + helpPage}},
         {"openbox", {"xdg-open"}, {"xdg-open " + helpPage}, {failed}},
