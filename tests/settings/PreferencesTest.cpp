@@ -53,14 +53,12 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
         {R"({"hotkeyPresetID": "Opt-Cmd-G"})", shortcut, optionCommandT}, // exact identifiers only
         {R"({"hotkeyKeyCode": 5, "hotkeyPresetID": "ctrl-opt-space"})", shortcut, "5/0x0"},
         {R"({"hotkeyKeyCode": 4294967296, "hotkeyModifiers": 0})", shortcut, optionCommandT},
-        {R"({"hotkeyKeyCode": 17, "hotkeyModifiers": -256})", shortcut, optionCommandT},
         {R"({"hotkeyKeyCode": null, "hotkeyPresetID": "opt-cmd-g"})", shortcut, "5/0x900"},
         {"{}", actions, all},
         // clang-format off
         {R"({"enabledActions": ["improvePrompt", "summarise", "translate"]})", actions, "translate,improvePrompt"}, // the stored order is ignored
         // clang-format on
         {R"({"enabledActions": []})", actions, all},
-        {R"({"enabledActions": ["fixGrammar", 3]})", actions, all},
         {R"({"panelWidth": "wide"})", width, "wide"},
         {R"({"panelWidth": "Wide"})", width, "standard"},
         {R"({"doubleTapModifier": true})", doubleTap, "off"},
