@@ -5,16 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
-
-void PrintTo(const KeyEventSource::Event& event, std::ostream* out)
-{
-    if (event.kind == KeyEventSource::Event::Kind::keyDown)
-        *out << "key";
-    else
-        *out << "flags(0x" << std::hex << event.modifierFlags << std::dec << ')';
-}
 
 namespace {
 

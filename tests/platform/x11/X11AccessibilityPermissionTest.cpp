@@ -42,25 +42,6 @@ public:
 
 const QString helpPage = X11AccessibilityPermission::permissionsHelpPage().toString();
 
-TEST(X11AccessibilityPermission, PromptsOncePerLaunch)
-{
-    ScopedLogCapture log;
-    RecordingLauncher launcher;
-    X11AccessibilityPermission permission(launcher.launcher());
-    const bool trusted = permission.isTrusted();
-
-    // The user's own grant commands neither log nor use up the prompt of the capture path.
-    EXPECT_EQ(permission.promptIfNeeded(), trusted);
-    EXPECT_TRUE(log.lines().isEmpty());
-    EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
-    EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
-    EXPECT_EQ(permission.promptOncePerLaunch(), trusted);
-
-    EXPECT_EQ(log.lines(),
-              QStringList({"info app: raising the accessibility prompt (once per launch)"}));
-    EXPECT_TRUE(launcher.started.isEmpty());
-}
-
 // The desktop's own tool first, the next desktop of the list and the help page after it;
 // only when nothing could be opened is that logged.
 TEST(X11AccessibilityPermission, OpensTheDesktopsAccessibilitySettings)
