@@ -78,8 +78,6 @@ using Reply = LoopbackServer::Reply;
 const Reply answer = Reply::json(200, R"({"text":"ok","choices":[{"message":{"content":"ok"}}]})");
 // Over 4 MiB of an answer that would otherwise be read.
 const QByteArray hugeText = "{\"text\":\"" + QByteArray(5 << 20, 'a') + "\"}";
-const QByteArray hugeChoice =
-    R"({"choices":[{"message":{"content":")" + QByteArray(5 << 20, 'a') + "\"}}]}";
 const ProxyError tooLarge{std::nullopt, unexpected, "malformed: reply larger than 4 MiB",
                           ErrorRecovery::retry};
 
@@ -88,23 +86,19 @@ const CatalogueRow catalogue[] = {
     {"no service configured", Backend::none, TextAction::fixGrammar(), Address::loopback, answer, {std::nullopt, "Connect an AI service to use Quillmark", "local: no AI service is configured", ErrorRecovery::openSettings}},
     {"OpenAI chosen without a key", Backend::openAIWithoutKey, TextAction::fixGrammar(), Address::loopback, answer, {std::nullopt, "No OpenAI API key yet — add one in Settings.", "local: useOwnAPIKey is set but the Keychain has no key", ErrorRecovery::openSettings}},
     {"OpenAI 401 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(401, R"({"error":{"message":"Incorrect API key provided."}})"), {std::nullopt, "Incorrect API key provided.", "byo: Incorrect API key provided.", ErrorRecovery::openSettings}},
-    {"OpenAI 401 without a body", Backend::ownKey, TextAction::translate(), Address::loopback, Reply::json(401, ""), {std::nullopt, "HTTP 401", "byo: HTTP 401", ErrorRecovery::openSettings}},
     {"OpenAI 429", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(429, ""), {std::nullopt, "HTTP 429", "byo: HTTP 429", ErrorRecovery::retry}},
-    {"OpenAI 500 with its message", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":{"message":"The server had an error"}})"), {std::nullopt, "The server had an error", "byo: The server had an error", ErrorRecovery::retry}},
     {"OpenAI without an answer", Backend::ownKey, TextAction::improvePrompt(), Address::loopback, Reply::json(200, R"({"choices":[]})"), {std::nullopt, "Empty response from model", "byo: Empty response from model", ErrorRecovery::retry}},
     {"OpenAI base unparsable", Backend::ownKey, TextAction::fixGrammar(), Address::unparsable, Reply::json(200, ""), {std::nullopt, "Bad endpoint URL", "byo: Bad endpoint URL", ErrorRecovery::retry}},
     {"OpenAI not HTTP", Backend::ownKey, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""), {std::nullopt, "No HTTP response", "byo: No HTTP response", ErrorRecovery::retry}},
     // Transport failures say what happened where ("%1" is the configured address).
     {"own server refusing", Backend::ownKey, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""), {std::nullopt, "Nothing answered at %1 — is the server running?", "network: Connection refused", ErrorRecovery::retry}},
     {"own server undecodable 2xx", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "{\"choices\":"), {std::nullopt, "The server at %1 did not answer like an OpenAI-compatible API.", "network: The data couldn't be read because it isn't in the correct format.", ErrorRecovery::retry}},
-    {"own server answering a web page", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, "<html>login</html>"), {std::nullopt, "The server at %1 did not answer like an OpenAI-compatible API.", "network: The data couldn't be read because it isn't in the correct format.", ErrorRecovery::retry}},
     {"own server silent", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::silence(), {std::nullopt, "The server at %1 took too long to answer. Please try again.", "network: The request timed out.", ErrorRecovery::retry}},
     {"own server hanging up", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::hangUp(), {std::nullopt, "The connection to %1 broke off before an answer. Please try again.", "network: Connection closed", ErrorRecovery::retry}},
     {"relay silent", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::silence(), {std::nullopt, "The server at %1 took too long to answer. Please try again.", "network: The request timed out.", ErrorRecovery::retry}},
     {"relay host not found", Backend::hosted, TextAction::fixGrammar(), Address::unknownHost, Reply::json(200, ""), {std::nullopt, unreachable, "network: Host no.such.host.invalid not found", ErrorRecovery::retry}},
     {"custom instruction on the hosted path", Backend::hosted, TextAction::custom("shorter"), Address::loopback, Reply::json(200, ""), {std::nullopt, "Custom instructions only work with your own OpenAI key.", "local: TextAction.custom is not in the server allow-list", ErrorRecovery::none}},
     {"hosted base URL unparsable", Backend::hosted, TextAction::fixGrammar(), Address::unparsable, Reply::json(200, ""), {std::nullopt, unexpected, "malformed: bad base URL: not a url", ErrorRecovery::retry}},
-    {"relay refusing", Backend::hosted, TextAction::fixGrammar(), Address::refusing, Reply::json(200, ""), {std::nullopt, "Nothing answered at %1 — is the server running?", "network: Connection refused", ErrorRecovery::retry}},
     {"hosted non-HTTP response", Backend::hosted, TextAction::fixGrammar(), Address::notHttp, Reply::json(200, ""), {std::nullopt, unexpected, "malformed: non-HTTP response", ErrorRecovery::retry}},
     {"hosted 2xx without usable text", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(200, R"({"text":""})"), {std::nullopt, unexpected, "malformed: HTTP 200 with no usable `text` (11 bytes)", ErrorRecovery::retry}},
     {"hosted unrecognised code", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(418, R"({"error":"TEAPOT","message":"TEAPOT: short and stout"})"), {std::nullopt, unexpected, "UNKNOWN: short and stout", ErrorRecovery::retry}},
@@ -120,7 +114,6 @@ const CatalogueRow catalogue[] = {
     {"OpenAI message with escapes and line breaks", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(500, R"({"error":{"message":"Bad\n\u001b[31mkey"}})"), {std::nullopt, "Bad key", "byo: Bad key", ErrorRecovery::retry}},
     {"hosted reply over 4 MiB", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::json(200, hugeText), tooLarge},
     {"hosted reply over 4 MiB without a length", Backend::hosted, TextAction::fixGrammar(), Address::loopback, Reply::raw("HTTP/1.1 200 OK\r\n\r\n" + hugeText), tooLarge},
-    {"OpenAI reply over 4 MiB", Backend::ownKey, TextAction::fixGrammar(), Address::loopback, Reply::json(200, hugeChoice), tooLarge},
     {"own key with a line break", Backend::ownKeyBad, TextAction::fixGrammar(), Address::loopback, answer, {std::nullopt, "Your OpenAI API key contains a line break or another control character. Enter it again in Settings.", "byo: Your OpenAI API key contains a line break or another control character. Enter it again in Settings.", ErrorRecovery::openSettings}},
     {"proxyToken with a line break", Backend::hostedBadToken, TextAction::fixGrammar(), Address::loopback, answer, {std::nullopt, "The proxyToken in Quillmark's settings contains a line break or another control character. Set it again with: quillmark defaults write proxyToken -stdin", "local: proxyToken contains a line break or another control character", ErrorRecovery::none}},
     {"deviceID with a line break", Backend::hostedBadDevice, TextAction::fixGrammar(), Address::loopback, answer, {std::nullopt, "The deviceID in Quillmark's settings contains a line break or another control character. Remove it with: quillmark defaults delete deviceID", "local: deviceID contains a line break or another control character", ErrorRecovery::none}},
@@ -161,9 +154,11 @@ TEST_F(AIGatewayTest, EveryFailureEndsInItsMessageAndRecovery)
 TEST_F(AIGatewayTest, OwnKeySendsThePromptWithTheChosenModelAndUnwrapsTheAnswer)
 {
     choose(Backend::ownKey, Address::loopback);
-    openAI.setReply(Reply::json(
-        200,
-        R"({"choices":[{"message":{"content":"\n<text>\nDas Haus\n</text> "}}],"usage":{"prompt_tokens":40,"completion_tokens":4}})"));
+    openAI.setReply(
+        Reply::json(
+            200,
+            R"({"choices":[{"message":{"content":"\n<text>\nDas Haus\n</text> "}}],"usage":{"prompt_tokens":40,"completion_tokens":4}})")
+            .withHeader("Set-Cookie", "s=abc; Path=/"));
     const Language german = *Language::withID("de");
     const AIGateway::Result result = perform(TextAction::translate(), " the house\n", german);
     ASSERT_TRUE(std::holds_alternative<AIGateway::Outcome>(result));
@@ -177,8 +172,13 @@ TEST_F(AIGatewayTest, OwnKeySendsThePromptWithTheChosenModelAndUnwrapsTheAnswer)
     const auto sent = [&](int i) { return openAI.requests()[i].json(); };
     EXPECT_EQ(openAI.requests()[0].header("Authorization"), "Bearer sk-test");
     EXPECT_EQ(sent(0)["model"], "gpt-4o-mini");
-    EXPECT_EQ(sent(0)["messages"][0]["content"], Prompts::system(TextAction::translate(), german));
-    EXPECT_EQ(sent(0)["messages"][1]["content"], "<text>\n the house\n\n</text>");
+    EXPECT_EQ(sent(0)["temperature"], 0.3);
+    EXPECT_EQ(
+        sent(0)["messages"],
+        (QJsonArray{QJsonObject{{"role", "system"},
+                                {"content", Prompts::system(TextAction::translate(), german)}},
+                    QJsonObject{{"role", "user"}, {"content", "<text>\n the house\n\n</text>"}}}));
+    EXPECT_FALSE(openAI.requests()[1].header("Cookie"));
     EXPECT_EQ(sent(1)["model"], "gpt-4.1-mini");
     EXPECT_EQ(sent(1)["messages"][0]["content"],
               Prompts::system(TextAction::custom("make it rhyme"), Language::english()));

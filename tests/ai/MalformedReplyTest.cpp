@@ -23,17 +23,10 @@ TEST_F(MalformedReplyTest, EveryBrokenReplyEndsInAProxyErrorOfKnownOrigin)
         R"({"text":"Fixed.","usage":{"prompt_tokens":3,"completion_tokens":2},"quota":{"remaining_tokens":10,"resets_at":"2026-04-01T00:00:00Z"}})";
     const QByteArray ownKey =
         R"({"choices":[{"message":{"role":"assistant","content":"Fixed."}}],"usage":{"prompt_tokens":3,"completion_tokens":2}})";
-    // Bodies of the wrong types for either back-end.
-    const QByteArray wrongTypes[] = {
-        // clang-format off
-        R"({"text":7})", R"({"text":"a","usage":[1]})", R"({"text":"a","usage":{"prompt_tokens":true}})",
-        R"({"text":"a","quota":{"remaining_tokens":1e400}})", R"({"text":"a","quota":{"resets_at":5}})",
-        R"({"text":["a"]})", R"({"error":{"nested":1},"message":[]})", "null", "\"text\"",
-        R"({"choices":{}})", R"({"choices":[null]})", R"({"choices":[{"message":"Fixed."}]})",
-        R"({"choices":[{"message":{"content":["a"]}}]})", R"({"choices":[{"message":{"content":"a"}}],"usage":{"completion_tokens":-1.5}})",
-        R"({"choices":[{"message":{"content":"a"}}],"usage":"many"})", R"({"error":{"message":7}})", "[]", "0",
-        // clang-format on
-    };
+    // Bodies of the wrong types that the clients' own tables do not already hold.
+    const QByteArray wrongTypes[] = {R"({"error":{"nested":1},"message":[]})", "null",
+                                     R"({"choices":[null]})",
+                                     R"({"text":"a","quota":{"remaining_tokens":1e400}})"};
     QByteArray noise(2000, Qt::Uninitialized);
     for (qsizetype i = 0; i < noise.size(); ++i)
         noise[i] = char((i * 7919 + 13) & 0xff);

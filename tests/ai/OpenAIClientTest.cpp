@@ -36,23 +36,13 @@ TEST_F(OpenAIClientTest, TurnsEachReplyIntoItsResult)
     const ReplyRow rows[] = {
         {"content returned untouched", 200, R"({"id":"x","choices":[{"index":0,"message":{"role":"assistant","content":"  <text>Hallo</text>\n"}}],"usage":{"prompt_tokens":12,"completion_tokens":3,"total_tokens":15}})", Completion{"  <text>Hallo</text>\n", 12, 3}},
         {"no usage counts zero", 200, chatA, Completion{"a", 0, 0}},
-        {"usage null counts zero", 200, R"({"choices":[{"message":{"content":"a"}}],"usage":null})", Completion{"a", 0, 0}},
-        {"prompt tokens only", 200, R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":7}})", Completion{"a", 7, 0}},
         {"first choice wins", 200, R"({"choices":[{"message":{"content":"one"}},{"message":{"content":"two"}}]})", Completion{"one", 0, 0}},
         {"any 2xx is success", 201, chatA, Completion{"a", 0, 0}},
         {"content null", 200, R"({"choices":[{"message":{"content":null}}]})", OpenAIError{"Empty response from model"}},
-        {"content empty", 200, R"({"choices":[{"message":{"content":""}}]})", OpenAIError{"Empty response from model"}},
         {"content missing", 200, R"({"choices":[{"message":{"role":"assistant"}}]})", OpenAIError{"Empty response from model"}},
         {"not JSON", 200, "<html>gateway</html>", notAnAPI},
-        {"empty body", 200, "", notAnAPI},
-        {"choices missing", 200, R"({"usage":{}})", notAnAPI},
-        {"choice without message", 200, R"({"choices":[{"text":"a"}]})", notAnAPI},
         {"later choice broken", 200, R"({"choices":[{"message":{"content":"a"}},7]})", notAnAPI},
-        {"content of the wrong type", 200, R"({"choices":[{"message":{"content":5}}]})", notAnAPI},
         {"fractional token count", 200, R"({"choices":[{"message":{"content":"a"}}],"usage":{"prompt_tokens":1.5}})", notAnAPI},
-        {"top level array", 200, R"([{"choices":[]}])", notAnAPI},
-        {"401 with OpenAI's message", 401, R"({"error":{"message":"Incorrect API key provided: sk-test.","type":"invalid_request_error"}})", OpenAIError{"Incorrect API key provided: sk-test.", true}},
-        {"429 with OpenAI's message", 429, R"({"error":{"message":"Rate limit reached"}})", OpenAIError{"Rate limit reached", false}},
         {"500 that is not JSON", 500, "Internal Server Error", OpenAIError{"HTTP 500", false}},
         {"error that is a string", 400, R"({"error":"bad"})", OpenAIError{"HTTP 400", false}},
         {"error without message", 404, R"({"error":{"code":"model_not_found"}})", OpenAIError{"HTTP 404", false}},
@@ -71,33 +61,11 @@ TEST_F(OpenAIClientTest, TurnsEachReplyIntoItsResult)
     EXPECT_EQ(server.requests().size(), before + 1);
 }
 
-TEST_F(OpenAIClientTest, SendsExactlyModelTwoMessagesAndTemperatureAndNoCookie)
-{
-    server.setReply(
-        LoopbackServer::Reply::json(200, chatA).withHeader("Set-Cookie", "s=abc; Path=/"));
-    (void)await(OpenAIClient::complete(fakeClock.clock, "You are X.", "<text>\n  Hi \n</text>",
-                                       "gpt-4.1", "sk-abc", server.baseURL()));
-
-    ASSERT_EQ(server.requests().size(), 1);
-    const LoopbackServer::Request& request = server.requests()[0];
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.path, "/v1/chat/completions");
-    EXPECT_EQ(request.header("Content-Type"), "application/json");
-    EXPECT_EQ(request.header("Authorization"), "Bearer sk-abc");
-    EXPECT_FALSE(request.header("Cookie"));
-
-    EXPECT_EQ(request.json(), QJsonDocument::fromJson(R"({"model": "gpt-4.1", "temperature": 0.3,
-        "messages": [{"role": "system", "content": "You are X."},
-                     {"role": "user", "content": "<text>\n  Hi \n</text>"}]})")
-                                  .object());
-}
-
 // Unparsable, non-HTTP and refusing addresses are also in the gateway's failure catalogue.
 TEST_F(OpenAIClientTest, EndpointUnderAnyBaseAddressAndNothingSentToAnUnusableOne)
 {
-    for (const QString url : {"", "http://exa mple.com", "http://"})
-        EXPECT_EQ(complete(url), OpenAIClient::Result(OpenAIError{"Bad endpoint URL"}))
-            << url.toStdString();
+    EXPECT_EQ(complete("http://exa mple.com"),
+              OpenAIClient::Result(OpenAIError{"Bad endpoint URL"}));
     server.setReply(LoopbackServer::Reply::json(200, chatA));
     const std::pair<QString, QByteArray> rows[] = {{"", "/v1/chat/completions"},
                                                    {"/", "/v1/chat/completions"},
@@ -125,19 +93,11 @@ TEST_F(OpenAIClientTest, GivesUpAfterSixtySecondsOnTheClock)
     EXPECT_EQ(server.requests().size(), 1);
 }
 
-TEST_F(OpenAIClientTest, RedirectsStayOnTheSameServer)
+TEST_F(OpenAIClientTest, ARedirectToAnotherServerIsNotFollowed)
 {
+    // The key must not follow a redirect to another server.
     LoopbackServer elsewhere;
-    const QByteArray ok = R"({"choices":[{"message":{"content":"moved"}}]})";
-    elsewhere.setReply(LoopbackServer::Reply::json(200, ok));
-
-    server.enqueue(
-        LoopbackServer::Reply::json(307, "").withHeader("Location", "/new/v1/chat/completions"));
-    server.enqueue(LoopbackServer::Reply::json(200, ok));
-    EXPECT_EQ(complete(), OpenAIClient::Result(Completion{"moved", 0, 0}));
-    ASSERT_EQ(server.requests().size(), 2);
-    EXPECT_EQ(server.requests()[1].path, "/new/v1/chat/completions");
-
+    elsewhere.setReply(LoopbackServer::Reply::json(200, chatA));
     server.enqueue(LoopbackServer::Reply::json(307, "").withHeader(
         "Location", (elsewhere.baseURL() + "/steal").toUtf8()));
     EXPECT_TRUE(std::holds_alternative<HttpExchange::TransportError>(complete()));

@@ -22,11 +22,8 @@ TEST_F(ProxyClientTest, SuccessfulReplies)
         {"quota with fractional reset", R"({"text":"a","quota":{"remaining_tokens":900,"resets_at":"2026-04-01T00:00:00.250Z"}})", Completion{"a", 0, 0}, Quota{900, resetUTC}},
         {"quota without remaining tokens", R"({"text":"a","quota":{}})", Completion{"a", 0, 0}, Quota{0, {}}},
         {"unreadable reset time", R"({"text":"a","quota":{"remaining_tokens":1,"resets_at":"soon"}})", Completion{"a", 0, 0}, Quota{1, {}}},
-        {"unknown keys ignored", R"({"text":"a","model":"x","usage":{"total_tokens":3}})", Completion{"a", 0, 0}},
-        {"empty text", R"({"text":""})", {}}, {"not JSON", "not json", {}}, {"empty", "", {}},
-        {"null text", R"({"text":null})", {}}, {"number text", R"({"text":5})", {}},
+        {"empty text", R"({"text":""})", {}}, {"not JSON", "not json", {}},
         {"token count as text", R"({"text":"a","usage":{"prompt_tokens":"5"}})", {}},
-        {"quota of the wrong type", R"({"text":"a","quota":[]})", {}}, {"array", "[]", {}},
         // clang-format on
     };
     for (const auto& row : rows) {

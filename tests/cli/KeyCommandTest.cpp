@@ -34,92 +34,73 @@ protected:
     FakeSecretStore m_keyring;
 };
 
-TEST_F(KeyCommandTest, SetStoresTheTrimmedKeyAndStatusAndDeleteUseTheSettingsWindowsWords)
-{
-    const QByteArray inputs[] = {secretKey, secretKey + '\n', "\n\t  " + secretKey + " \r\n\n",
-                                 "\xc2\xa0" + secretKey + "\xe2\x80\x83"};
-    for (const QByteArray& input : inputs) {
-        SCOPED_TRACE(input.toHex().toStdString());
-        const CommandResult set = run({QStringLiteral("set")}, input);
-        EXPECT_EQ(set.exitCode, 0);
-        EXPECT_EQ(set.out + set.err, keyStored);
-        EXPECT_EQ(m_keyring.stored(service, account), secretKey);
-    }
-    EXPECT_EQ(m_log.lines(), QStringList{});
-
-    // An empty or undecodable key is no key; deleting succeeds without one.
-    const std::pair<std::optional<QByteArray>, QString> stored[] = {
-        {secretKey, keyStored}, {std::nullopt, noKey}, {"", noKey}, {"sk-\xff", noKey}};
-    for (const auto& [key, status] : stored) {
-        SCOPED_TRACE(status.toStdString());
-        ASSERT_TRUE(m_keyring.remove(service, account));
-        if (key)
-            m_keyring.put(service, account, *key);
-        const CommandResult result = run({QStringLiteral("status")});
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.out, status);
-        const CommandResult removal = run({QStringLiteral("delete")});
-        EXPECT_EQ(removal.exitCode, 0);
-        EXPECT_EQ(removal.out, noKey);
-        EXPECT_EQ(m_keyring.stored(service, account), std::nullopt);
-    }
-}
-
-TEST_F(KeyCommandTest, KeyringFailuresExitWithOneLine)
-{
-    m_keyring.setAvailable(false);
-    const CommandResult set = run({QStringLiteral("set")}, secretKey + '\n');
-    const CommandResult removal = run({QStringLiteral("delete")});
-    const CommandResult status = run({QStringLiteral("status")});
-
-    EXPECT_EQ(set.exitCode, 1);
-    EXPECT_EQ(set.err, QStringLiteral("quillmark: could not store the key in the keyring.\n"));
-    EXPECT_EQ(removal.exitCode, 1);
-    EXPECT_EQ(removal.err,
-              QStringLiteral("quillmark: could not remove the key from the keyring.\n"));
-    EXPECT_EQ(set.out + removal.out, QString());
-    // A keyring that does not answer holds no key as far as anyone can tell.
-    EXPECT_EQ(status.exitCode, 0);
-    EXPECT_EQ(status.out, noKey);
-}
-
-TEST_F(KeyCommandTest, BadInputIsRefusedAndTheStoredKeyStays)
+// Each command against a keyring holding `before` (or not answering), with what it printed and
+// what the keyring holds after. Bad input keeps the stored key; an empty or undecodable key is
+// no key; a keyring that does not answer holds no key as far as anyone can tell.
+TEST_F(KeyCommandTest, EachCommandPrintsTheSettingsWindowsWordsOrOneLineWhy)
 {
     const QString empty = QStringLiteral("quillmark: no key on standard input; the stored key was "
                                          "kept (use 'quillmark key delete' to remove it).\n");
     const QString control = QStringLiteral("quillmark: the key contains a line break or another "
                                            "control character; nothing was stored.\n");
-    const std::pair<QByteArray, QString> rows[] = {
-        {"sk-\xff\xfe\n", QStringLiteral("quillmark: the key on standard input is not valid "
-                                         "UTF-8; nothing was stored.\n")},
-        {"", empty},
-        {" \t\r\n ", empty},
-        {"sk-a\r\nX-Injected: 1\n", control},
-        {"sk-a\x1b[2Jb", control},
+    const QString notUtf8 = QStringLiteral(
+        "quillmark: the key on standard input is not valid UTF-8; nothing was stored.\n");
+    const QString cannotStore =
+        QStringLiteral("quillmark: could not store the key in the keyring.\n");
+    const QString cannotRemove =
+        QStringLiteral("quillmark: could not remove the key from the keyring.\n");
+    const QByteArray old = "sk-old";
+    const std::nullopt_t none = std::nullopt;
+    const struct {
+        const char* command;
+        QByteArray input;
+        std::optional<QByteArray> before;
+        bool available;
+        int exitCode;
+        QString printed;
+        std::optional<QByteArray> after;
+    } rows[] = {
+        // clang-format off
+        {"set", "\n\t  " + secretKey + " \r\n\n", old, true, 0, keyStored, secretKey},
+        {"set", "\xc2\xa0" + secretKey + "\xe2\x80\x83", none, true, 0, keyStored, secretKey},
+        {"set", "sk-\xff\xfe\n", old, true, 1, notUtf8, old},
+        {"set", " \t\r\n ", old, true, 1, empty, old},
+        {"set", "sk-a\r\nX-Injected: 1\n", old, true, 1, control, old},
+        {"set", secretKey + '\n', none, false, 1, cannotStore, none},
+        {"status", "", secretKey, true, 0, keyStored, secretKey},
+        {"status", "", none, true, 0, noKey, none},
+        {"status", "", "", true, 0, noKey, ""},
+        {"status", "", "sk-\xff", true, 0, noKey, "sk-\xff"},
+        {"status", "", secretKey, false, 0, noKey, secretKey},
+        {"delete", "", secretKey, true, 0, noKey, none},
+        {"delete", "", none, true, 0, noKey, none},
+        {"delete", "", secretKey, false, 1, cannotRemove, secretKey},
+        // clang-format on
     };
-    m_keyring.put(service, account, "sk-old");
-    for (const auto& [input, message] : rows) {
-        SCOPED_TRACE(input.toHex().toStdString());
-        const CommandResult set = run({QStringLiteral("set")}, input);
-        EXPECT_EQ(set.exitCode, 1);
-        EXPECT_EQ(set.out, QString());
-        EXPECT_EQ(set.err, message);
-        EXPECT_EQ(m_keyring.stored(service, account), QByteArray("sk-old"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command + (' ' + row.input.toHex()).toStdString());
+        m_keyring.setAvailable(true);
+        (void)m_keyring.remove(service, account);
+        if (row.before)
+            m_keyring.put(service, account, *row.before);
+        m_keyring.setAvailable(row.available);
+        const CommandResult result = run({QString::fromLatin1(row.command)}, row.input);
+        EXPECT_EQ(result.exitCode, row.exitCode);
+        EXPECT_EQ(row.exitCode == 0 ? result.out : result.err, row.printed);
+        EXPECT_EQ(result.out + result.err, row.printed);
+        EXPECT_EQ(m_keyring.stored(service, account), row.after);
     }
+    EXPECT_EQ(m_log.lines(), QStringList{});
 }
 
 TEST_F(KeyCommandTest, WrongCommandLinesChangeNothingAndNeverEchoTheirWords)
 {
     // A key typed where a word belongs must not end up on the screen either.
     const QString typedKey = QString::fromUtf8(secretKey);
-    const QStringList lines[] = {
-        {},
-        {typedKey},
-        {QStringLiteral("set"), typedKey},
-        {QStringLiteral("status"), typedKey},
-        {QStringLiteral("delete"), typedKey},
-        {QStringLiteral("show")},
-    };
+    const QStringList lines[] = {{typedKey},
+                                 {QStringLiteral("set"), typedKey},
+                                 {QStringLiteral("status"), typedKey},
+                                 {QStringLiteral("delete"), typedKey}};
     m_keyring.put(service, account, "sk-old");
     for (const QStringList& arguments : lines) {
         SCOPED_TRACE(arguments.join(u' ').toStdString());

@@ -3,7 +3,6 @@
 
 #include "support/TestEnvironment.h"
 
-#include <QJsonArray>
 #include <QLockFile>
 #include <QTimer>
 #include <atomic>
@@ -80,11 +79,8 @@ TEST_F(UserDefaultsTest, WritesKeepTypesAndOtherKeysAndSeeOtherWriters)
     EXPECT_EQ(readRawFile(path), handWritten);
 
     ASSERT_TRUE(defaults.set(u"code"_s, qint64(17)));
-    ASSERT_TRUE(defaults.set(u"on"_s, true));
-    ASSERT_TRUE(defaults.set(u"name"_s, u"17"_s));
-    ASSERT_TRUE(defaults.set(u"list"_s, QJsonArray{u"a"_s}));
     EXPECT_EQ(readJsonFile(path), QJsonDocument::fromJson(R"({"keep": [1, {"nested": true}],
-        "model": "x", "code": 17, "on": true, "name": "17", "list": ["a"]})")
+        "model": "x", "code": 17})")
                                       .object());
 
     writeRawFile(path, R"({"model": "edited by hand"})");
@@ -96,7 +92,6 @@ TEST_F(UserDefaultsTest, WritesKeepTypesAndOtherKeysAndSeeOtherWriters)
 // One stored JSON value and what each typed read makes of it.
 TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
 {
-    constexpr qint64 int64Max = std::numeric_limits<qint64>::max();
     constexpr qint64 int64Min = std::numeric_limits<qint64>::min();
     const struct {
         const char* json;
@@ -107,16 +102,11 @@ TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
         std::optional<QStringList> stringArray;
     } rows[] = {
         // clang-format off
-        {R"("abc")", true, u"abc"_s, {}, {}, {}}, {R"("17")", true, u"17"_s, {}, {}, {}},
-        {"17", true, {}, 17, {}, {}}, {"-3", true, {}, -3, {}, {}}, {"17.0", true, {}, 17, {}, {}},
-        {"1e3", true, {}, 1000, {}, {}}, {"17.5", true, {}, {}, {}, {}},
-        {"9223372036854775807", true, {}, int64Max, {}, {}},
-        {"-9223372036854775808", true, {}, int64Min, {}, {}},
-        {"9223372036854775808", true, {}, {}, {}, {}}, {"1e300", true, {}, {}, {}, {}},
-        {"true", true, {}, {}, true, {}}, {"false", true, {}, {}, false, {}},
-        {R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}}, {"[]", true, {}, {}, {}, QStringList{}},
-        {R"(["a", 1])", true, {}, {}, {}, {}}, {R"({"a": 1})", true, {}, {}, {}, {}},
-        {"null", false, {}, {}, {}, {}},
+        {R"("17")", true, u"17"_s, {}, {}, {}}, {"-3", true, {}, -3, {}, {}}, {"1e3", true, {}, 1000, {}, {}},
+        {"17.5", true, {}, {}, {}, {}}, {"-9223372036854775808", true, {}, int64Min, {}, {}},
+        {"9223372036854775808", true, {}, {}, {}, {}}, {"false", true, {}, {}, false, {}},
+        {R"(["a", "b"])", true, {}, {}, {}, QStringList{"a", "b"}}, {R"(["a", 1])", true, {}, {}, {}, {}},
+        {R"({"a": 1})", true, {}, {}, {}, {}}, {"null", false, {}, {}, {}, {}},
         // clang-format on
     };
     const QString key = u"k"_s;
@@ -136,9 +126,7 @@ TEST_F(UserDefaultsTest, TypedReadsTakeOnlyTheMatchingType)
 TEST_F(UserDefaultsTest, AnUnreadableFileReadsAsEmptyAndIsKeptBeforeTheFirstWrite)
 {
     const std::pair<QByteArray, bool> rows[] = {
-        {"", false},      {" \n\t", false},    {R"({"model": "gpt)", true},
-        {"[1, 2]", true}, {R"("text")", true}, {R"({"a": 1,})", true},
-    };
+        {" \n\t", false}, {R"({"model": "gpt)", true}, {"[1, 2]", true}};
     for (const auto& [contents, keptAsBroken] : rows) {
         SCOPED_TRACE(contents.toStdString());
         QFile::remove(brokenPath);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The store on a private session bus of the test's own, where no keyring runs, and then
-// where the keyring's name belongs to a program that never answers.
+// The store with no session bus at all (a command run over ssh), then on a private session bus
+// of the test's own where no keyring runs, and then where the keyring's name belongs to a
+// program that never answers.
 #include "platform/secret/LibsecretStore.h"
 
 #pragma push_macro("signals")
@@ -63,15 +64,34 @@ GDBusConnection* startSilentKeyring(const QByteArray& address)
     return answer == 1 ? keyring : nullptr; // the primary owner
 }
 
-// Without a keyring every call fails at once, even with the long default limit that leaves
-// room for an unlock prompt. A keyring that takes calls and never answers costs each call its
-// limit, not more: three calls cancelled after 100 ms each, where the D-Bus default of 25 s
+// Every call fails at once without a bus or a keyring, even with the long default limit that
+// leaves room for an unlock prompt. A keyring that takes calls and never answers costs each call
+// its limit, not more: three calls cancelled after 100 ms each, where the D-Bus default of 25 s
 // per call would show as well over a minute.
-TEST(LibsecretStoreWithoutKeyringTest, FailsAtOnceWithoutAKeyringAndGivesUpOnASilentOne)
+void expectEveryCallFailsQuickly(LibsecretStore&& store)
+{
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(store.read(service, account), std::nullopt);
+    EXPECT_FALSE(store.write(service, account, "sk-test"));
+    EXPECT_FALSE(store.remove(service, account));
+    EXPECT_LT(timer.elapsed(), 10000);
+}
+
+TEST(LibsecretStoreWithoutKeyringTest, FailsAtOnceWithoutABusOrAKeyringAndGivesUpOnASilentOne)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
         GTEST_SKIP() << "needs dbus-daemon";
     QTemporaryDir dir;
+    // An address where nothing listens. GLib keeps no connection that failed, so the private
+    // bus below is still found afterwards.
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            "unix:path=" + dir.filePath(QStringLiteral("no-bus-here")).toUtf8());
+    {
+        SCOPED_TRACE("no bus");
+        expectEveryCallFailsQuickly(LibsecretStore());
+    }
+
     const QString config = dir.filePath(QStringLiteral("bus.conf"));
     QFile file(config);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -99,13 +119,8 @@ TEST(LibsecretStoreWithoutKeyringTest, FailsAtOnceWithoutAKeyringAndGivesUpOnASi
         SCOPED_TRACE(silentKeyring ? "a keyring that never answers" : "no keyring");
         GDBusConnection* keyring = silentKeyring ? startSilentKeyring(address) : nullptr;
         ASSERT_EQ(keyring != nullptr, silentKeyring);
-        LibsecretStore store(silentKeyring ? 100ms : LibsecretStore::defaultLimit);
-        QElapsedTimer timer;
-        timer.start();
-        EXPECT_EQ(store.read(service, account), std::nullopt);
-        EXPECT_FALSE(store.write(service, account, "sk-test"));
-        EXPECT_FALSE(store.remove(service, account));
-        EXPECT_LT(timer.elapsed(), 10000);
+        expectEveryCallFailsQuickly(
+            LibsecretStore(silentKeyring ? 100ms : LibsecretStore::defaultLimit));
         if (keyring) {
             g_dbus_connection_close_sync(keyring, nullptr, nullptr);
             g_object_unref(keyring);

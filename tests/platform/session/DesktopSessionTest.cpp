@@ -15,7 +15,6 @@ TEST(DesktopSessionTest, ProtocolAndDesktopComeFromTheSessionsVariables)
     } rows[] = {
         {"none", false, {}},
         {"x11", false, {{"DISPLAY", ":0"}, {"XDG_CURRENT_DESKTOP", "KDE"}}},
-        {"wayland (KDE)", false, {{"WAYLAND_DISPLAY", "w"}, {"XDG_CURRENT_DESKTOP", "KDE"}}},
         {"wayland (GNOME)",
          true,
          {{"WAYLAND_DISPLAY", "w"}, {"DISPLAY", ":1"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}},

@@ -15,7 +15,7 @@ const HotkeyShortcut optionCommandT{17, 0x0900};
 const HotkeyShortcut controlOptionY{16, 0x1800};
 
 // X's modifier bits, as the protocol numbers them.
-constexpr uint16_t lockBit = 2, controlBit = 4, mod3 = 32;
+constexpr uint16_t lockBit = 2, controlBit = 4;
 
 // The Y position's keycode, whatever the layout prints on it.
 uint8_t yPosition()
@@ -60,30 +60,19 @@ protected:
     QStringList callbacks;
 };
 
-TEST_F(HotkeysOnDisplay, FiresWhicheverLockKeysAreOn)
+// Which grabs cover which lock states is the masks' unit table; here both locks are on.
+TEST_F(HotkeysOnDisplay, FiresWithTheLockKeysOn)
 {
     ASSERT_TRUE(manager->registerShortcut(optionCommandT));
     EXPECT_EQ(log.lines(), QStringList({"info hotkey: registered ⌥⌘T"}));
     const X11ModifierMasks masks = other.masks();
     ASSERT_NE(masks.numLock, 0) << "the test keymap has Num Lock on a modifier";
-
-    const std::pair<QStringList, uint16_t> rows[] = {
-        {{}, 0},
-        {{"Num_Lock"}, masks.numLock},
-        {{"Caps_Lock"}, lockBit},
-        {{"Num_Lock", "Caps_Lock"}, uint16_t(masks.numLock | lockBit)},
-    };
-    for (const auto& [locks, state] : rows) {
-        SCOPED_TRACE(locks.join(u'+').toStdString());
-        for (const QString& lock : locks)
-            ASSERT_TRUE(xdotool({QStringLiteral("key"), lock}));
-        ASSERT_EQ(other.modifierState() & masks.lockMask(), state);
-
-        EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
-
-        for (const QString& lock : locks)
-            ASSERT_TRUE(xdotool({QStringLiteral("key"), lock}));
-    }
+    ASSERT_TRUE(
+        xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock"), QStringLiteral("Caps_Lock")}));
+    ASSERT_EQ(other.modifierState() & masks.lockMask(), masks.numLock | lockBit);
+    EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
+    ASSERT_TRUE(
+        xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock"), QStringLiteral("Caps_Lock")}));
 }
 
 TEST_F(HotkeysOnDisplay, ACombinationAnotherClientHoldsIsRefusedAndTheOldOneKeepsWorking)
@@ -92,11 +81,6 @@ TEST_F(HotkeysOnDisplay, ACombinationAnotherClientHoldsIsRefusedAndTheOldOneKeep
     const uint16_t controlAlt = uint16_t(controlBit | masks.alt);
     ASSERT_EQ(other.grabKey(yPosition(), controlAlt), 0);
     manager->registerSessionKeys();
-
-    EXPECT_FALSE(manager->registerShortcut(controlOptionY));
-    EXPECT_EQ(log.lines(),
-              QStringList({"error hotkey: RegisterEventHotKey(⌃⌥Y) failed: 10 — keeping none"}));
-
     ASSERT_TRUE(manager->registerShortcut(optionCommandT));
     log.sink.clear();
     EXPECT_FALSE(manager->registerShortcut(controlOptionY));
@@ -123,25 +107,6 @@ TEST_F(HotkeysOnDisplay, TheShortcutStaysOnItsKeyPositionInAnotherLayout)
     ASSERT_TRUE(ScopedKeyboardState::setxkbmap({"-layout", "de", "-variant", ""}));
     EXPECT_EQ(press({"ctrl+alt+z"}), QStringList({"any", "hotkey"}));
     EXPECT_EQ(press({"ctrl+alt+y", "Escape"}, "escape"), QStringList({"any", "escape"}));
-}
-
-TEST_F(HotkeysOnDisplay, FollowsTheLockKeysWhenTheirModifiersMove)
-{
-    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
-    const uint8_t numLockKey = uint8_t(*KeyPositions::xKeycodeForVirtualKey(71));
-    ASSERT_NE(other.masks().numLock, mod3) << "Num Lock starts somewhere else than Mod3";
-
-    constexpr int mod3Row = 5;
-    ASSERT_TRUE(other.moveKeyToModifier(numLockKey, mod3Row));
-    ASSERT_EQ(other.masks().numLock, mod3);
-    const QString regrabbed =
-        QStringLiteral("info hotkey: keymap changed: modifiers moved, 1 hotkeys grabbed again");
-    ASSERT_TRUE(waitUntil([&] { return log.sink.contains(regrabbed); }))
-        << log.lines().join(u'\n').toStdString();
-
-    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Num_Lock")}));
-    ASSERT_EQ(other.modifierState() & mod3, mod3);
-    EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
 }
 
 } // namespace

@@ -70,7 +70,6 @@ TEST(X11ModifierMasks, AreReadFromWhereTheKeymapPutsTheKeys)
          Keymap().on(mod1Row, {altL}).on(mod3Row, {numLock}).on(mod4Row, {superL}).on(mod5Row, {scrollLock}),
          {mod4, mod1, mod3, mod5}},
         {"Super found on a second level, on Mod3", Keymap().on(mod1Row, {altL}).on(mod3Row, {hyperL, superL}), {mod3, mod1, 0, 0}},
-        {"only Meta keys where the Alt keys would be", Keymap().on(mod1Row, {metaL}).on(mod4Row, {superL}), {mod4, mod1, 0, 0}},
         {"a keymap without Super", Keymap().on(mod1Row, {altL}).on(mod2Row, {numLock}), {0, mod1, mod2, 0}},
         {"keys on Shift, Lock and Control rows never count", Keymap().on(0, {superL}).on(lockRow, {numLock}).on(2, {altL}), {0, 0, 0, 0}},
         // clang-format on
@@ -90,8 +89,6 @@ TEST(X11ModifierMasks, TranslateTheStoredModifiers)
     const std::pair<uint32_t, std::optional<uint16_t>> rows[] = {
         {0x0000, 0},
         {0x0900, mod4 | mod1},
-        {0x1800, controlMask | mod1},
-        {0x1200, controlMask | shiftMask},
         {0x1B00, controlMask | mod1 | shiftMask | mod4},
     };
     for (auto [carbon, expected] : rows) {
@@ -99,11 +96,8 @@ TEST(X11ModifierMasks, TranslateTheStoredModifiers)
         EXPECT_EQ(pc.forCarbon(carbon), expected);
     }
 
-    const X11ModifierMasks noSuper{0, mod1, mod2, 0};
-    EXPECT_EQ(noSuper.forCarbon(0x0900), std::nullopt);
-    EXPECT_EQ(noSuper.forCarbon(0x1800), controlMask | mod1);
-    const X11ModifierMasks noAlt{mod4, 0, 0, 0};
-    EXPECT_EQ(noAlt.forCarbon(0x0800), std::nullopt);
+    EXPECT_EQ((X11ModifierMasks{0, mod1, mod2, 0}.forCarbon(0x0900)), std::nullopt); // no Super
+    EXPECT_EQ((X11ModifierMasks{mod4, 0, 0, 0}.forCarbon(0x0800)), std::nullopt);    // no Alt
 }
 
 TEST(X11ModifierMasks, GrabEveryStateTheLockKeysMayBeIn)
@@ -118,7 +112,6 @@ TEST(X11ModifierMasks, GrabEveryStateTheLockKeysMayBeIn)
     const Row rows[] = {
         // clang-format off
         {"Caps Lock and Num Lock", {mod4, mod1, mod2, 0}, superAlt, {superAlt, superAlt | lockMask, superAlt | mod2, superAlt | lockMask | mod2}},
-        {"Caps Lock only", {mod4, mod1, 0, 0}, superAlt, {superAlt, superAlt | lockMask}},
         {"all three locks", {mod4, mod1, mod2, mod3}, 0, {0, lockMask, mod2, lockMask | mod2, mod3, lockMask | mod3, mod2 | mod3, lockMask | mod2 | mod3}},
         {"Num Lock and Scroll Lock on one modifier", {mod4, mod1, mod2, mod2}, controlMask, {controlMask, controlMask | lockMask, controlMask | mod2, controlMask | lockMask | mod2}},
         {"a lock bit the shortcut itself uses", {mod2, mod1, mod2, 0}, mod2, {mod2, mod2 | lockMask}},

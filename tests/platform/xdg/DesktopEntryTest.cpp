@@ -11,7 +11,7 @@ TEST(DesktopEntryTest, ExecArgumentsAreQuotedWhereNeeded)
         const char* argument;
         const char* written;
     } rows[] = {
-        {"/home/ann/Applications/Quillmark.AppImage", "/home/ann/Applications/Quillmark.AppImage"},
+        {"/home/ann/Quillmark.AppImage", "/home/ann/Quillmark.AppImage"},
         {"/home/ann/My Apps/Quillmark", R"("/home/ann/My Apps/Quillmark")"},
         {"/home/ann/100%/q", "/home/ann/100%%/q"},
         {"/home/ann/$HOME/q", R"("/home/ann/\\$HOME/q")"},
