@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Event scripts fed to a detector watching Option, each mapped to the number of double taps it
 // must produce: the edges and cases beyond the sequences the built-in hotkey self-test runs
-// (HotkeySelfTestTest runs those).
+// (HotkeySelfTestX11Test runs those).
 #include "input/DoubleTapDetector.h"
 
 #include <gtest/gtest.h>

@@ -50,34 +50,6 @@ TEST_F(HotkeyManagerTest, TakesTheNewShortcutBeforeGivingBackTheOldAndTheSameOne
     EXPECT_EQ(manager->current(), controlOptionY);
 }
 
-TEST_F(HotkeyManagerTest, ARefusalKeepsWhatWorkedAndSaysWhy)
-{
-    const struct {
-        std::optional<HotkeyShortcut> before;
-        int status;
-        const char* line;
-    } rows[] = {
-        {std::nullopt, 10, "error hotkey: RegisterEventHotKey(⌃⌥Y) failed: 10 — keeping none"},
-        {optionCommandT, GlobalKeyGrabber::unavailable,
-         "error hotkey: RegisterEventHotKey(⌃⌥Y) failed: -1 — keeping ⌥⌘T"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        makeManager();
-        if (row.before) {
-            ASSERT_TRUE(manager->registerShortcut(*row.before));
-        }
-        log.sink.clear();
-        desktop->refuse(controlOptionY, row.status);
-
-        EXPECT_FALSE(manager->registerShortcut(controlOptionY));
-        EXPECT_EQ(log.lines(), QStringList({QString::fromUtf8(row.line)}));
-        EXPECT_EQ(manager->current(), row.before);
-        EXPECT_EQ(manager->hasRegisteredHotkey(), row.before.has_value());
-        EXPECT_TRUE(desktop->calls.filter("release").isEmpty());
-    }
-}
-
 TEST_F(HotkeyManagerTest, SuspendGivesTheShortcutBackUntilItIsRegisteredAgain)
 {
     manager->suspend(); // before any shortcut: nothing to give back
@@ -128,19 +100,6 @@ TEST_F(HotkeyManagerTest, SessionKeysAreTakenOnceWithTheirIdsAndARefusedOneIsSki
     desktop->calls.sort();
     EXPECT_EQ(desktop->calls,
               QStringList({"release 10 ⌥1", "release 12 ⌥3", "release 13 ⌥4", "release 2 ⎋"}));
-}
-
-TEST(HotkeyManagerPanelKeys, AreExactlyTheCombinationsTheShortcutRuleReserves)
-{
-    FakeKeyboardLayout layout;
-    QList<uint32_t> ids;
-    for (const HotkeyManager::PanelKey& key : HotkeyManager::panelKeys()) {
-        ids.append(key.id);
-        const auto rejection = key.shortcut.rejection(layout);
-        ASSERT_TRUE(rejection.has_value());
-        EXPECT_EQ(rejection->kind, HotkeyShortcut::Rejection::Kind::reservedByPanel);
-    }
-    EXPECT_EQ(ids, QList<uint32_t>({2, 10, 11, 12, 13}));
 }
 
 } // namespace
