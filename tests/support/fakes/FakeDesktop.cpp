@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "support/fakes/FakeDesktop.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 namespace {
 
 // A fake the delegate will own, with a pointer kept for the test.
@@ -51,7 +54,9 @@ AppComponents FakeDesktop::components()
         return keep(settings, journal, watcher);
     };
     components.migrateLegacyKey = [this] {
-        journal.record(u"keychain.migrateLegacyKeyIfNeeded"_s);
+        const bool blocking = QThread::currentThread() == QCoreApplication::instance()->thread();
+        journal.record(u"keychain.migrateLegacyKeyIfNeeded"_s +
+                       (blocking ? u" on the main thread"_s : QString()));
     };
     return components;
 }

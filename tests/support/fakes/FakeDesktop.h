@@ -209,7 +209,7 @@ public:
     explicit FakeDesktop(KeyCharacters& layout);
 
     // Call once. The key migration only records "keychain.migrateLegacyKeyIfNeeded" (from a
-    // pool thread); replace it in the result to run the real one.
+    // pool thread, or with " on the main thread" appended, where it would block the event loop).
     AppComponents components();
 
     CallJournal journal;
