@@ -122,28 +122,15 @@ protected:
         };
     }
 
-    // Moves the clock until the task has finished (at most a minute of fake time) and
-    // notes the moment in the journal as "done".
+    // Moves the clock a millisecond at a time until the task has finished (at most a minute)
+    // and notes the moment in the journal as "done".
     template <class T> T finish(QCoro::Task<T> task)
     {
-        bool done = false;
-        auto noting = [](QCoro::Task<T> inner, CallJournal& journal,
-                         bool& finished) -> QCoro::Task<T> {
-            if constexpr (std::is_void_v<T>) {
-                co_await std::move(inner);
-                journal.record(u"done"_s);
-                finished = true;
-            } else {
-                T result = co_await std::move(inner);
-                journal.record(u"done"_s);
-                finished = true;
-                co_return result;
-            }
-        }(std::move(task), journal, done);
-        for (int step = 0; step < 600 && !done; ++step)
-            fakeClock.clock.advance(100ms);
-        EXPECT_TRUE(done) << "the task never finished";
-        return QCoro::waitFor(noting);
+        for (int ms = 0; ms < 60'000 && !task.isReady(); ++ms)
+            fakeClock.clock.advance(1ms);
+        EXPECT_TRUE(task.isReady()) << "the task never finished";
+        journal.record(u"done"_s);
+        return QCoro::waitFor(std::move(task));
     }
 
     std::optional<CapturedSelection> runCapture() { return finish(capture.capture()); }

@@ -61,20 +61,6 @@ TEST_F(CaptureTest, UnusableAccessibilityTextFallsBackToTheCopyCommand)
     }
 }
 
-TEST_F(CaptureTest, ForcedClipboardCaptureNeverAsksTheAccessibilityService)
-{
-    setDefault(DefaultsKey::forceClipboardCapture, true);
-    focusedText.selection = u"from accessibility"_s;
-    applicationCopies(u"from the copy"_s, 10ms);
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(captured->method, CaptureMethod::clipboard);
-    EXPECT_EQ(captured->text, u"from the copy"_s);
-    EXPECT_TRUE(journal.entries().filter("focusedText").isEmpty());
-}
-
 TEST_F(CaptureTest, TakesTheCopyWhenItLandsWithinFourHundredEightyMillisecondsAndAlwaysRestores)
 {
     const struct {
@@ -153,20 +139,6 @@ TEST_F(CaptureTest, TheCopyIsTypedOnceTheModifiersAreUpOrAfterHalfASecond)
                   row.gaveUp);
         // The snapshot is taken after the wait, so a copy made while waiting is not lost.
         EXPECT_TRUE(journal.entries().contains("pasteboard.snapshot" + postedAt));
-    }
-}
-
-TEST_F(CaptureTest, CharactersAreCountedAsTheUserSeesThem)
-{
-    const std::pair<QString, int> rows[] = {
-        {u"😀😀😀ab"_s, 5}, {u"👨‍👩‍👧 e\u0301"_s, 3}, {u"\r\n"_s, 1}};
-    for (const auto& [text, count] : rows) {
-        SCOPED_TRACE(text.toStdString());
-        nextRow();
-        focusedText.selection = text + u"x"_s;
-        ASSERT_TRUE(runCapture());
-        EXPECT_EQ(log.lines(),
-                  QStringList{u"info capture: captured via ax (%1 chars)"_s.arg(count + 1)});
     }
 }
 
