@@ -20,11 +20,7 @@ public:
     Grab grab(uint32_t id, const HotkeyShortcut& combination) override
     {
         calls.append(u"grab %1 %2"_qs.arg(id).arg(combination.displayString(m_layout)));
-        for (const Held& refused : m_refused) {
-            if (refused.combination == combination)
-                return {int(refused.handle), 0};
-        }
-        if (!holders(combination).isEmpty())
+        if (m_refused.contains(combination) || !holders(combination).isEmpty())
             return {heldElsewhere, 0};
         m_held.append({++m_lastHandle, id, combination});
         return {ok, m_lastHandle};
@@ -43,11 +39,8 @@ public:
         calls.append(u"release unknown"_qs);
     }
 
-    // Another client holds the combination from now on; grabbing it answers the status.
-    void refuse(const HotkeyShortcut& combination, int status = heldElsewhere)
-    {
-        m_refused.append({Handle(status), 0, combination});
-    }
+    // Another client holds the combination from now on.
+    void refuse(const HotkeyShortcut& combination) { m_refused.append(combination); }
 
     // The user presses the combination. False when nothing here holds it, so the key went to
     // the application in front.
@@ -65,7 +58,7 @@ public:
 
 private:
     struct Held {
-        Handle handle; // the status, for a refusal
+        Handle handle;
         uint32_t id;
         HotkeyShortcut combination;
     };
@@ -81,6 +74,6 @@ private:
 
     KeyCharacters& m_layout;
     QList<Held> m_held;
-    QList<Held> m_refused;
+    QList<HotkeyShortcut> m_refused;
     Handle m_lastHandle = 0;
 };
