@@ -19,6 +19,13 @@ const ClipboardOwner::Types E2eTest::earlierClipboard = {
     {u"text/plain"_s, QByteArray("copied before the shortcut")},
     {u"application/x-quillmark-e2e"_s, QByteArray("second type")}};
 
+TraySession::TraySession()
+{
+    m_relay.setReply(LoopbackServer::Reply::json(
+        200,
+        R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
+}
+
 QString TraySession::binary()
 {
     // The binary the suite is pointed at, else this build as the e2e.Install test laid it out.
@@ -101,9 +108,6 @@ void E2eTest::SetUp()
             << tool << " is missing; scripts/setup-debian.sh installs what the tests need";
     }
     ASSERT_TRUE(m_trayHost.start()) << "trayer did not take the system tray";
-    m_relay.setReply(LoopbackServer::Reply::json(
-        200,
-        R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
     // Fresh settings are a first run, whose welcome guide would open over the editor.
     ASSERT_TRUE(writeDefaults({{u"proxyBaseURL"_s, u"-string"_s, m_relay.baseURL()},
                                {u"hasSeenOnboarding"_s, u"-bool"_s, u"true"_s}}));

@@ -17,12 +17,6 @@ struct TriggerRow {
     const char* source;
 };
 
-// Rows are named in the output by their name alone.
-void PrintTo(const TriggerRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
 class PanelTriggerTest : public E2eTest, public ::testing::WithParamInterface<TriggerRow> {
 protected:
     ::testing::AssertionResult fire(Trigger trigger)
@@ -83,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TriggerRow{"Shortcut", Trigger::shortcut, "hotkey"},
                       TriggerRow{"DoubleTapAlt", Trigger::doubleTapAlt, "double-tap"},
                       TriggerRow{"TriggerCommand", Trigger::command, "trigger"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    rowName);
 
 TEST_F(EscWhileLoadingTest, TheLateAnswerIsDroppedAndNotCounted)
 {

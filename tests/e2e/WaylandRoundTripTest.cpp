@@ -24,11 +24,6 @@ struct Row {
     bool copyAndPaste;
 };
 
-void PrintTo(const Row& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
 // What another client left on the clipboard: two types, one of them private.
 PasteboardSnapshot earlierClipboard()
 {
@@ -52,9 +47,6 @@ protected:
         ASSERT_TRUE(m_wayland) << "no connection to the compositor";
         ASSERT_TRUE(DataControlPasteboard::isOffered(*m_wayland));
         m_clipboard = std::make_unique<DataControlPasteboard>(*m_wayland);
-        m_relay.setReply(LoopbackServer::Reply::json(
-            200,
-            R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
         const QString forced = GetParam().copyAndPaste ? u"true"_s : u"false"_s;
         ASSERT_TRUE(writeDefaults({{u"proxyBaseURL"_s, u"-string"_s, m_relay.baseURL()},
                                    {u"hasSeenOnboarding"_s, u"-bool"_s, u"true"_s},
@@ -142,6 +134,6 @@ INSTANTIATE_TEST_SUITE_P(Wayland, WaylandRoundTrip,
                                            Row{"Gtk3CopyAndPaste", true, true},
                                            Row{"Qt6Accessible", false, false},
                                            Row{"Qt6CopyAndPaste", false, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 } // namespace
