@@ -44,26 +44,6 @@ TEST_F(CaptureTest, AnInactiveTargetIsActivatedAndThePasteFollowsAsSoonAsItIsAct
     }
 }
 
-// Another window is in front: only a target with a window is brought back, and the log names
-// it by title, then class.
-TEST_F(CaptureTest, OnlyATargetWithAWindowIsActivatedFirst)
-{
-    const std::pair<std::optional<TargetApplication>, QString> rows[] = {
-        {TargetApplication{0x1200007, 4242, u"Mousepad"_s, {}}, "Mousepad"},
-        {std::nullopt, "frontmost app"},
-        {TargetApplication{}, "frontmost app"}, // a native Wayland application
-    };
-    for (const auto& [target, name] : rows) {
-        SCOPED_TRACE(name.toStdString());
-        nextRow();
-        windows.activeWindow = 0x999;
-        runPaste(u"x"_s, target);
-        EXPECT_EQ(log.lines().value(0), "info replace: posted ⌘V into " + name);
-        EXPECT_EQ(journal.entries().filter("windows.activate").size(),
-                  target && target->windowID ? 1 : 0);
-    }
-}
-
 // Which route a selection read through the accessibility service goes back by, and why.
 TEST_F(CaptureTest, TheElementTakesTheResultDirectlyOnlyWhenEveryConditionHolds)
 {

@@ -22,20 +22,6 @@ TEST_F(CaptureTest, UsableAccessibilityTextIsTakenAsItIsWithoutTouchingTheClipbo
     EXPECT_EQ(keys.modifierChecks, 0);
 }
 
-TEST_F(CaptureTest, TheAccessibilityServiceIsAskedOnceTheShortcutKeyIsUpOrAfterHalfASecond)
-{
-    focusedText.selection = u"word"_s;
-    keys.shortcutReleasedAt = 50ms;
-    ASSERT_TRUE(runCapture());
-    EXPECT_EQ(journal.entries().first(), "focusedText.read(18874375 Mousepad)@50");
-
-    // A key that never comes up does not hold the capture back for good.
-    nextRow();
-    keys.shortcutReleasedAt = in(10s);
-    ASSERT_TRUE(runCapture());
-    EXPECT_EQ(journal.entries().first(), "focusedText.read(18874375 Mousepad)@500");
-}
-
 TEST_F(CaptureTest, UnusableAccessibilityTextFallsBackToTheCopyCommand)
 {
     const std::optional<QString> answers[] = {
