@@ -112,16 +112,7 @@ TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
     } rows[] = {
         // clang-format off
         {"status item opens the settings", [](D& d) { invokeIfSet(d.statusItem->onOpenSettings); }, {"settings.show"}},
-        {"status item checks for updates", [](D& d) { invokeIfSet(d.statusItem->onCheckForUpdates); }, {"updates.checkForUpdates"}},
         {"status item offers the check when the updater can", [](D& d) { d.updates->checkPossible = false; EXPECT_FALSE(d.statusItem->canCheckForUpdates()); }, {}},
-        {"status item shows the guide", [](D& d) { invokeIfSet(d.statusItem->onShowGuide); }, {"onboarding.show"}},
-        {"guide opens the settings", [](D& d) { invokeIfSet(d.onboarding->onOpenSettings); }, {"settings.show"}},
-        {"guide changes the double-tap modifier", [](D& d) { invokeIfSet(d.onboarding->onDoubleTapChange, DoubleTapModifier::control); }, {"doubleTap.apply(control)"}},
-        {"panel opens the settings at the AI service", [](D& d) { invokeIfSet(d.popover->model().onOpenSettings); }, {"popover.dismiss(open settings)", "hotkey.unregisterSessionKeys", "settings.showAIService"}},
-        {"panel asks for the update", [](D& d) { invokeIfSet(d.popover->model().onUpdate); }, {"popover.dismiss(update)", "hotkey.unregisterSessionKeys", "updates.updateNow"}},
-        {"panel opens the accessibility settings", [](D& d) { invokeIfSet(d.popover->model().onOpenAccessibilitySettings); }, {"accessibility.openSystemSettings"}},
-        {"a hotkey press spoils a half-seen double tap", [](D& d) { invokeIfSet(d.hotkey->onAnyHotkey); }, {"doubleTap.noteHotkeyPress"}},
-        {"the panel's session keys follow the panel", [](D& d) { d.popover->show(std::nullopt); d.popover->dismiss("outside click"); }, {"popover.show", "hotkey.registerSessionKeys", "popover.dismiss(outside click)", "hotkey.unregisterSessionKeys"}},
         {"a recording without a new shortcut restores the old one", [](D& d) { d.onboarding->onRecordingChange(true); d.onboarding->onRecordingChange(false); }, {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌥⌘T)", "doubleTap.setSuspended(false)"}},
         {"a refused shortcut is reported to the recorder", [](D& d) { d.hotkey->refused << controlOptionR; EXPECT_FALSE(d.onboarding->onHotkeyChange(controlOptionR)); }, {"hotkey.register(⌃⌥R)"}},
         {"settings record a new shortcut", [](D& d) { d.hotkey->refused.clear(); d.settings->onRecordingChange(true); EXPECT_TRUE(d.settings->onHotkeyChange(controlOptionR)); d.settings->onRecordingChange(false); }, {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌃⌥R)", "doubleTap.setSuspended(false)"}},

@@ -39,16 +39,11 @@ protected:
         case Kind::error:
             openError("some text");
             break;
-        case Kind::needsPermission:
-            desktop.accessibility->trusted = false;
-            desktop.hotkey->pressHotkey();
-            desktop.accessibility->trusted = true;
-            break;
         case Kind::noSelection:
             desktop.selection->next = std::nullopt;
             desktop.hotkey->pressHotkey();
             break;
-        default: // needsService is reached end to end (ErrorPathsTest)
+        default: // the permission and service states have tests of their own
             FAIL();
         }
         ASSERT_EQ(state().kind(), kind);
@@ -120,20 +115,6 @@ TEST_F(PanelTest, WithoutPermissionThePanelAsksForItAndPollsEverySecondWhileOpen
     EXPECT_EQ(logLines().last(), "info capture: accessibility granted");
     EXPECT_FALSE(delegate->isPermissionPollRunning());
     EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
-
-    // The poll ends with the panel, dismissed or hidden.
-    closePanel();
-    for (const bool dismissed : {true, false}) {
-        SCOPED_TRACE(dismissed ? "dismissed" : "hidden");
-        enter(Kind::needsPermission);
-        if (dismissed)
-            desktop.hotkey->pressEscape();
-        desktop.popover->visible = false;
-        fakeClock.clock.advance(3s);
-        EXPECT_EQ(state(), PopoverState::needsPermission());
-        EXPECT_TRUE(logLines().filter("accessibility granted").isEmpty());
-        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
-    }
 }
 
 // Up to the limit, counted as the user sees characters; one more is refused, end to end by
@@ -241,9 +222,7 @@ TEST_F(PanelTest, EachKeyAndButtonDoesWhatTheStateOffers)
     } rows[] = {
         // clang-format off
         {"Esc in ready closes", Kind::ready, escape, esc + closes, stays},
-        {"Esc in loading steps back", Kind::loading, escape, esc + stepsBack, ready},
         {"Esc in result steps back", Kind::result, escape, esc + stepsBack, ready},
-        {"⌥2 in ready runs the second", Kind::ready, key(2), {}, PopoverState::loading(TextAction::fixGrammar())},
         {"⌥1 with one visible action runs it", Kind::ready, key(1, {PopoverAction::improvePrompt}), {}, PopoverState::loading(TextAction::improvePrompt())},
         {"⌥2 with one visible action does nothing", Kind::ready, key(2, {PopoverAction::improvePrompt}), {}, stays},
         {"⌥3 in result goes back", Kind::result, key(3), {}, ready},
