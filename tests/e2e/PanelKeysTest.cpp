@@ -17,6 +17,12 @@ struct TriggerRow {
     const char* source;
 };
 
+// Rows are named in the output by their name alone.
+void PrintTo(const TriggerRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class PanelTriggerTest : public E2eTest, public ::testing::WithParamInterface<TriggerRow> {
 protected:
     ::testing::AssertionResult fire(Trigger trigger)

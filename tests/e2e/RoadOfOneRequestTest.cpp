@@ -16,6 +16,12 @@ struct CaptureRoute {
     bool forceClipboard;
 };
 
+// Rows are named in the output by their name alone.
+void PrintTo(const CaptureRoute& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class RoadOfOneRequestTest : public E2eTest, public ::testing::WithParamInterface<CaptureRoute> {};
 
 class OwnKeyRoadTest : public E2eTest {};

@@ -24,6 +24,12 @@ struct Row {
     bool copyAndPaste;
 };
 
+// Rows are named in the output by their name alone.
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 // What another client left on the clipboard: two types, one of them private.
 PasteboardSnapshot earlierClipboard()
 {
