@@ -24,6 +24,8 @@ inline const auto rowName = [](const auto& info) { return std::string(info.param
 class TraySession : public ::testing::Test {
 protected:
     TraySession();
+    // Ends the tray with SIGTERM, which it must survive cleanly.
+    void TearDown() override;
 
     static const QString sentence;
     static const QString corrected;

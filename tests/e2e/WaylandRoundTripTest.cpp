@@ -63,9 +63,7 @@ protected:
 
     void TearDown() override
     {
-        const TrayProcess::Ending ending = m_tray.stop();
-        EXPECT_TRUE(ending.clean) << ending.description.toStdString() << "\n"
-                                  << m_tray.tail().toStdString();
+        TraySession::TearDown();
         m_target.stop();
     }
 
