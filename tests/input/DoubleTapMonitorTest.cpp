@@ -38,15 +38,14 @@ TEST(DoubleTapMonitorTest, WaitsForTheGrantThenArmsAndEveryChangeReArmsFromNothi
     time.clock.advance(1s);
     permission.trusted = true;
     time.clock.advance(999ms);
-    EXPECT_EQ(source.starts, 0);
+    EXPECT_FALSE(source.isStarted());
     time.clock.advance(1ms);
     EXPECT_EQ(log.lines(),
               QStringList({"info hotkey: double-tap ⌥ on, but Accessibility is not granted — "
                            "waiting for the grant",
                            "info hotkey: accessibility granted — arming double-tap",
                            "info hotkey: double-tap ⌥ armed"}));
-    ASSERT_FALSE(waiting.isEmpty());
-    EXPECT_FALSE(waiting.last().at(0).toBool());
+    EXPECT_EQ(waiting.value(waiting.size() - 1), QVariantList{false});
     EXPECT_EQ(time.clock.pendingSleeps(), 0) << "the poll ends once armed";
 
     // A re-arm forgets a tap half seen before it.

@@ -9,7 +9,6 @@ class FakeKeyEventSource final : public KeyEventSource {
 public:
     bool start(Handler handler) override
     {
-        ++starts;
         m_handler = std::move(handler);
         return true;
     }
@@ -22,8 +21,6 @@ public:
         if (const Handler handler = m_handler) // it may stop this source
             handler({Event::Kind::flagsChanged, modifierFlags});
     }
-
-    int starts = 0;
 
 private:
     Handler m_handler;
