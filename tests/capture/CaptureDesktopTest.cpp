@@ -6,10 +6,8 @@
 // the chords (ChordDesktopTest) and the Replace routes (ReplaceRouteDesktopTest).
 #include "DesktopTestSupport.h"
 
-#include "platform/x11/X11RunningApplications.h"
 #include "settings/Preferences.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 #include <QWindow>
 
@@ -123,28 +121,6 @@ TEST_F(EditorDesktopTest, AKeyboardGrabbedDuringAWaitGetsNoKeysAndTheClipboardLo
     EXPECT_TRUE(selectAll(*target, selectedWords));
 }
 
-TEST_F(EditorDesktopTest, AChordHeldTooLongIsLetGoForTheCopyAndPutBackAfterIt)
-{
-    open(selectedWords);
-    setDefault(DefaultsKey::forceClipboardCapture, true);
-    EXPECT_TRUE(
-        xdotool({QStringLiteral("keydown"), QStringLiteral("Alt_L"), QStringLiteral("Super_L")}));
-
-    const std::optional<CapturedSelection> captured = runCapture();
-
-    EXPECT_EQ(captured ? captured->text : QString(), selectedWords);
-    EXPECT_EQ(log.lines().first(),
-              "error capture: modifiers still held after 500ms — posting anyway");
-    // The user still holds Alt+Super: the server must think so too, or their next T
-    // reaches the editor as a plain letter over the selection.
-    EXPECT_TRUE(keys.relevantModifiersHeld());
-    EXPECT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("t")}));
-    EXPECT_TRUE(
-        xdotool({QStringLiteral("keyup"), QStringLiteral("Super_L"), QStringLiteral("Alt_L")}));
-    EXPECT_FALSE(keys.relevantModifiersHeld());
-    EXPECT_TRUE(selectAll(*target, selectedWords));
-}
-
 TEST_F(EditorDesktopTest, ThePasteIsUtf8SkippedByClipboardManagersAndEveryTargetComesBackExactly)
 {
     open(QStringLiteral("rough  draft"));
@@ -188,21 +164,6 @@ TEST_F(DesktopTest, APasswordFieldIsNeverRead)
     // The copy command finds nothing either: password fields refuse to copy.
     EXPECT_FALSE(runCapture());
     EXPECT_EQ(log.lines(), QStringList{"info capture: no selection captured"});
-}
-
-// An application without a window (a native Wayland one, seen from XWayland) is told apart by
-// its process.
-TEST_F(DesktopTest, WithoutAWindowTheProcessDecidesWhetherTheTargetIsGone)
-{
-    X11RunningApplications running;
-    EXPECT_FALSE(running.isTerminated({0, QCoreApplication::applicationPid(), {}, {}}));
-    ChildProcess child;
-    ASSERT_TRUE(child.start(QStringLiteral("sleep"), {QStringLiteral("30")}));
-    const TargetApplication gone{0, child.pid(), {}, {}};
-    EXPECT_FALSE(running.isTerminated(gone));
-    child.stop();
-    EXPECT_TRUE(running.isTerminated(gone));
-    EXPECT_FALSE(running.isTerminated(TargetApplication{}));
 }
 
 } // namespace

@@ -13,12 +13,11 @@
 #include "support/fakes/FakePasteboard.h"
 #include "support/fakes/FakeSecureInput.h"
 
-#include <QJsonValue>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 
-// Answers with `selection`, said to live at `source`. Records "focusedText.read(WINDOW
+// Answers with `selection`. Records "focusedText.read(WINDOW
 // CLASS)", or "focusedText.read()" when no application was given.
 class FakeFocusedTextReader final : public FocusedTextReader {
 public:
@@ -32,12 +31,9 @@ public:
             front ? QString::number(front->windowID) + u' ' + front->wmClass : QString()));
         if (!selection)
             return std::nullopt;
-        AccessibleSelection found = source;
-        found.text = *selection;
-        return found;
+        return AccessibleSelection{.text = *selection};
     }
     std::optional<QString> selection;
-    AccessibleSelection source;
 
 private:
     CallJournal& m_journal;
@@ -79,11 +75,6 @@ protected:
         windows.front = editor;
         windows.activeWindow = editor.windowID;
         pasteboard.contents = usersClipboard;
-    }
-
-    static void setDefault(const char* key, const QJsonValue& value)
-    {
-        ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
     }
 
     // For the next row of a table: whatever was still to land on the clipboard or to be

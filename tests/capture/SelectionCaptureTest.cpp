@@ -128,27 +128,11 @@ TEST_F(CaptureTest, TheCopyIsTypedOnceTheModifiersAreUpOrAfterHalfASecond)
     }
 }
 
-TEST_F(CaptureTest, WithoutAFrontmostWindowOrKeysTheCaptureDoesWhatItCan)
+// Where nothing can type keys, the copy command is not even tried. (Without a frontmost window,
+// as for a native Wayland application: the Wayland round trips in tests/e2e.)
+TEST_F(CaptureTest, WhereNothingCanTypeTheCopyIsNotTried)
 {
-    windows.front.reset();
-    applicationCopies(u"text"_s, 0ms);
-    std::optional<CapturedSelection> captured = runCapture();
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(captured->targetApp, std::nullopt);
-    EXPECT_TRUE(journal.entries().contains("focusedText.read()@0"));
-    EXPECT_TRUE(journal.entries().contains("keys.post(Ctrl+C)@0"));
-
-    // A native Wayland application: the element read is kept for Replace, with no window.
-    focusedText.selection = u"word"_s;
-    captured = runCapture();
-    ASSERT_TRUE(captured);
-    EXPECT_EQ(captured->targetApp,
-              TargetApplication{.accessible = AccessibleSelection{.text = u"word"_s}});
-
-    // Where nothing can type, the copy command is not even tried.
-    focusedText.selection.reset();
     keys.typing = false;
-    nextRow();
     EXPECT_FALSE(runCapture());
     EXPECT_EQ(log.lines(),
               QStringList({"info capture: no way to type keys here — copy fallback skipped",
