@@ -13,12 +13,11 @@
 #include "support/fakes/FakePasteboard.h"
 #include "support/fakes/FakeSecureInput.h"
 
-#include <QJsonValue>
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 
-// Answers with `selection`, said to live at `source`. Records "focusedText.read(WINDOW
+// Answers with `selection`. Records "focusedText.read(WINDOW
 // CLASS)", or "focusedText.read()" when no application was given.
 class FakeFocusedTextReader final : public FocusedTextReader {
 public:
@@ -32,12 +31,9 @@ public:
             front ? QString::number(front->windowID) + u' ' + front->wmClass : QString()));
         if (!selection)
             return std::nullopt;
-        AccessibleSelection found = source;
-        found.text = *selection;
-        return found;
+        return AccessibleSelection{.text = *selection};
     }
     std::optional<QString> selection;
-    AccessibleSelection source;
 
 private:
     CallJournal& m_journal;
@@ -81,11 +77,6 @@ protected:
         pasteboard.contents = usersClipboard;
     }
 
-    static void setDefault(const char* key, const QJsonValue& value)
-    {
-        ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
-    }
-
     // For the next row of a table: whatever was still to land on the clipboard or to be
     // activated has landed, the editor is active with the user's clipboard, and the journal
     // and log start afresh.
@@ -122,28 +113,15 @@ protected:
         };
     }
 
-    // Moves the clock until the task has finished (at most a minute of fake time) and
-    // notes the moment in the journal as "done".
+    // Moves the clock a millisecond at a time until the task has finished (at most a minute)
+    // and notes the moment in the journal as "done".
     template <class T> T finish(QCoro::Task<T> task)
     {
-        bool done = false;
-        auto noting = [](QCoro::Task<T> inner, CallJournal& journal,
-                         bool& finished) -> QCoro::Task<T> {
-            if constexpr (std::is_void_v<T>) {
-                co_await std::move(inner);
-                journal.record(u"done"_s);
-                finished = true;
-            } else {
-                T result = co_await std::move(inner);
-                journal.record(u"done"_s);
-                finished = true;
-                co_return result;
-            }
-        }(std::move(task), journal, done);
-        for (int step = 0; step < 600 && !done; ++step)
-            fakeClock.clock.advance(100ms);
-        EXPECT_TRUE(done) << "the task never finished";
-        return QCoro::waitFor(noting);
+        for (int ms = 0; ms < 60'000 && !task.isReady(); ++ms)
+            fakeClock.clock.advance(1ms);
+        EXPECT_TRUE(task.isReady()) << "the task never finished";
+        journal.record(u"done"_s);
+        return QCoro::waitFor(std::move(task));
     }
 
     std::optional<CapturedSelection> runCapture() { return finish(capture.capture()); }

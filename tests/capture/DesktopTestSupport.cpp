@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "DesktopTestSupport.h"
 
-#include "settings/UserDefaults.h"
-
 #include <QCoreApplication>
 
 PasteboardSnapshot unusualClipboard()
@@ -61,19 +59,4 @@ bool DesktopTest::ownClipboard(ClipboardOwner& owner,
 {
     const int64_t before = pasteboard.changeCount();
     return owner.own(types) && waitUntil([&] { return pasteboard.changeCount() != before; });
-}
-
-std::optional<CapturedSelection> DesktopTest::runCapture()
-{
-    return QCoro::waitFor(capture.capture());
-}
-
-void DesktopTest::runPaste(const QString& text, std::optional<TargetApplication> target)
-{
-    QCoro::waitFor(replacer.paste(text, std::move(target)));
-}
-
-void DesktopTest::setDefault(const char* key, bool value)
-{
-    ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
 }

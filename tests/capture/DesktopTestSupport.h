@@ -9,6 +9,7 @@
 #include "platform/x11/XTestKeystrokeSender.h"
 #include "platform/x11/XcbPasteboard.h"
 #include "platform/x11/XcbSecureInput.h"
+#include "settings/UserDefaults.h"
 #include "support/ClipboardOwner.h"
 #include "support/DesktopTools.h"
 #include "support/Mousepad.h"
@@ -49,10 +50,16 @@ protected:
     [[nodiscard]] bool ownClipboard(ClipboardOwner& owner,
                                     const QList<QPair<QString, QByteArray>>& types);
 
-    std::optional<CapturedSelection> runCapture();
-    void runPaste(const QString& text, std::optional<TargetApplication> target);
+    std::optional<CapturedSelection> runCapture() { return QCoro::waitFor(capture.capture()); }
+    void runPaste(const QString& text, std::optional<TargetApplication> target)
+    {
+        QCoro::waitFor(replacer.paste(text, std::move(target)));
+    }
 
-    static void setDefault(const char* key, bool value);
+    static void setDefault(const char* key, bool value)
+    {
+        ASSERT_TRUE(UserDefaults::standard().set(QString::fromLatin1(key), value));
+    }
     static AtspiFocusedTextReader& accessibility();
 
     ScopedConfigHome home;

@@ -2,7 +2,6 @@
 #include "E2eTest.h"
 
 #include <QDBusConnection>
-#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 using ::testing::AssertionFailure;
@@ -19,6 +18,21 @@ const ClipboardOwner::Types E2eTest::earlierClipboard = {
     {u"text/plain"_s, QByteArray("copied before the shortcut")},
     {u"application/x-quillmark-e2e"_s, QByteArray("second type")}};
 
+TraySession::TraySession()
+{
+    m_relay.setReply(LoopbackServer::Reply::json(
+        200,
+        R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
+}
+
+void TraySession::TearDown()
+{
+    const TrayProcess::Ending ending = m_tray.stop();
+    EXPECT_TRUE(ending.clean) << "quillmark did not end cleanly on SIGTERM: "
+                              << ending.description.toStdString() << "\n"
+                              << m_tray.tail().toStdString();
+}
+
 QString TraySession::binary()
 {
     // The binary the suite is pointed at, else this build as the e2e.Install test laid it out.
@@ -29,9 +43,7 @@ QString TraySession::binary()
 
 QString TraySession::quoted(QString text)
 {
-    if (text.size() > 200)
-        text = text.left(100) + u"…(%1 characters)"_s.arg(text.size());
-    return u'"' + text + u'"';
+    return u'"' + text.left(200) + u'"';
 }
 
 AssertionResult TraySession::broke(const QString& step, const QString& seen)
@@ -96,14 +108,7 @@ void E2eTest::SetUp()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") || !QDBusConnection::sessionBus().isConnected())
         GTEST_SKIP() << "needs the test desktop: scripts/test-session --x11 -- ctest -L e2e";
-    for (const char* tool : {"xdotool", "xclip", "mousepad"}) {
-        ASSERT_FALSE(QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            << tool << " is missing; scripts/setup-debian.sh installs what the tests need";
-    }
     ASSERT_TRUE(m_trayHost.start()) << "trayer did not take the system tray";
-    m_relay.setReply(LoopbackServer::Reply::json(
-        200,
-        R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
     // Fresh settings are a first run, whose welcome guide would open over the editor.
     ASSERT_TRUE(writeDefaults({{u"proxyBaseURL"_s, u"-string"_s, m_relay.baseURL()},
                                {u"hasSeenOnboarding"_s, u"-bool"_s, u"true"_s}}));
@@ -111,10 +116,7 @@ void E2eTest::SetUp()
 
 void E2eTest::TearDown()
 {
-    const TrayProcess::Ending ending = m_tray.stop();
-    EXPECT_TRUE(ending.clean) << "quillmark did not end cleanly on SIGTERM: "
-                              << ending.description.toStdString() << "\n"
-                              << m_tray.tail().toStdString();
+    TraySession::TearDown();
     m_editor.stop();
     m_clipboard.stop();
     m_trayHost.stop();

@@ -14,12 +14,19 @@
 
 using ::testing::AssertionResult;
 
+// Names a table's rows in the test names by their `name`.
+inline const auto rowName = [](const auto& info) { return std::string(info.param.name); };
+
 // The installed binary with fresh settings and its log, and a loopback server in place of
 // the hosted AI service, answering `corrected` for `sentence` unless a test scripts its own.
 // Every step answers an assertion result whose message names the step that broke and shows
 // the end of the tray's log.
 class TraySession : public ::testing::Test {
 protected:
+    TraySession();
+    // Ends the tray with SIGTERM, which it must survive cleanly.
+    void TearDown() override;
+
     static const QString sentence;
     static const QString corrected;
 

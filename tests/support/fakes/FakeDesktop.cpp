@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "support/fakes/FakeDesktop.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 namespace {
 
 // A fake the delegate will own, with a pointer kept for the test.
@@ -24,14 +27,14 @@ std::unique_ptr<Fake> create(Fake*& pointer, CallJournal& journal, const char* n
 FakeDesktop::FakeDesktop(KeyCharacters& layout)
     : m_layout(layout)
 {
-    m_services.applicationMover = keep(mover, journal);
-    m_services.accessibility = keep(accessibility, journal);
+    m_services.applicationMover = std::make_unique<FakeApplicationMover>(journal);
+    m_services.accessibility = std::make_unique<FakeAccessibilityPermission>(journal);
     m_services.selection = keep(selection, journal);
     m_services.pasteBack = keep(pasteBack, journal);
     m_services.clipboard = std::make_unique<FakeClipboard>(journal);
     m_services.secureInput = keep(secureInput);
     m_services.runningApplications = std::make_unique<FakeRunningApplications>();
-    m_services.hotkeySelfTest = keep(hotkeySelfTest, journal);
+    m_services.hotkeySelfTest = std::make_unique<FakeHotkeySelfTest>(journal);
 }
 
 AppComponents FakeDesktop::components()
@@ -47,11 +50,11 @@ AppComponents FakeDesktop::components()
         registrar->refused = refusedShortcuts;
         return registrar;
     };
-    components.makeSettingsWindow = [this](DoubleTapTrigger& watcher) {
-        return keep(settings, journal, watcher);
-    };
+    components.makeSettingsWindow = [this](DoubleTapTrigger&) { return keep(settings, journal); };
     components.migrateLegacyKey = [this] {
-        journal.record(u"keychain.migrateLegacyKeyIfNeeded"_s);
+        const bool blocking = QThread::currentThread() == QCoreApplication::instance()->thread();
+        journal.record(u"keychain.migrateLegacyKeyIfNeeded"_s +
+                       (blocking ? u" on the main thread"_s : QString()));
     };
     return components;
 }

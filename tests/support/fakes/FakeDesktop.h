@@ -32,15 +32,14 @@ private:
     CallJournal& m_journal;
 };
 
-// The offer answers `takesOver`.
+// Never takes over.
 struct FakeApplicationMover final : ApplicationMover, Recorder {
     using Recorder::Recorder;
     bool offerIfRunningFromDiskImage() override
     {
-        return note(u"mover.offerIfRunningFromDiskImage"_s, takesOver);
+        return note(u"mover.offerIfRunningFromDiskImage"_s, false);
     }
     void ejectSourceVolumeIfAsked() override { note(u"mover.ejectSourceVolumeIfAsked"_s); }
-    bool takesOver = false;
 };
 
 struct FakeClipboard final : Clipboard, Recorder {
@@ -51,15 +50,9 @@ struct FakeClipboard final : Clipboard, Recorder {
     }
 };
 
-// Keeps the registrar it was given.
 struct FakeHotkeySelfTest final : HotkeySelfTest, Recorder {
     using Recorder::Recorder;
-    void runIfRequested(HotkeyRegistrar& registrar) override
-    {
-        note(u"hotkeySelfTest.runIfRequested"_s);
-        lastRegistrar = &registrar;
-    }
-    HotkeyRegistrar* lastRegistrar = nullptr;
+    void runIfRequested(HotkeyRegistrar&) override { note(u"hotkeySelfTest.runIfRequested"_s); }
 };
 
 // Pastes at once; `insertable` answers whether it could.
@@ -110,17 +103,14 @@ struct FakeWelcomeGuide final : WelcomeGuide, Recorder {
     void showIfFirstRun() override { note(u"onboarding.showIfFirstRun"_s); }
 };
 
-// Keeps the watcher it was given.
 struct FakeSettingsWindow final : SettingsWindow, Recorder {
-    FakeSettingsWindow(CallJournal& journal, DoubleTapTrigger& watcher)
+    explicit FakeSettingsWindow(CallJournal& journal)
         : Recorder(journal)
-        , doubleTap(watcher)
     {
         note(u"settings.create"_s);
     }
     void show() override { note(u"settings.show"_s); }
     void showAIService() override { note(u"settings.showAIService"_s); }
-    DoubleTapTrigger& doubleTap;
 };
 
 // A panel that is only a visibility flag; raises the callbacks as the real panel does.
@@ -209,19 +199,16 @@ public:
     explicit FakeDesktop(KeyCharacters& layout);
 
     // Call once. The key migration only records "keychain.migrateLegacyKeyIfNeeded" (from a
-    // pool thread); replace it in the result to run the real one.
+    // pool thread, or with " on the main thread" appended, where it would block the event loop).
     AppComponents components();
 
     CallJournal journal;
     // Combinations another client holds, refused by the hotkey registrar from its creation.
     QList<HotkeyShortcut> refusedShortcuts;
 
-    FakeApplicationMover* mover = nullptr;
-    FakeAccessibilityPermission* accessibility = nullptr;
     FakeSelectionReader* selection = nullptr;
     FakePasteBack* pasteBack = nullptr;
     FakeSecureInput* secureInput = nullptr;
-    FakeHotkeySelfTest* hotkeySelfTest = nullptr;
 
     FakeDoubleTapTrigger* doubleTap = nullptr;
     FakeStatusItem* statusItem = nullptr;

@@ -31,7 +31,6 @@ public:
     // Sleeps on the clock until the next release, or for the whole time-out.
     QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override
     {
-        ++waits;
         const auto now = m_clock.monotonicNow();
         std::chrono::milliseconds wait = timeout;
         for (const std::chrono::milliseconds at : {modifiersReleasedAt, shortcutReleasedAt})
@@ -58,7 +57,6 @@ public:
     std::chrono::milliseconds modifiersReleasedAt{0};
     std::chrono::milliseconds shortcutReleasedAt{0};
     int modifierChecks = 0;
-    int waits = 0;
     std::function<void(EditCommand)> onPost;
 
 private:
