@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The road of one request, driven by real key presses: the shortcut in mousepad, the panel
-// with the captured text, an action by its ⌥-number, the result, ⌥1 Replace, and the
-// clipboard the other application left there back in place.
+// with the captured text, an action by its Alt+number, the result, Alt+1 Replace, and the
+// clipboard the other application left there back in place; and the same road by the
+// diagnostic switches alone.
 #include "E2eTest.h"
 
 #include <QJsonArray>
@@ -25,6 +26,7 @@ void PrintTo(const CaptureRoute& row, std::ostream* out)
 class RoadOfOneRequestTest : public E2eTest, public ::testing::WithParamInterface<CaptureRoute> {};
 
 class OwnKeyRoadTest : public E2eTest {};
+class DiagnosticSwitchesTest : public E2eTest {};
 
 } // namespace
 
@@ -114,4 +116,21 @@ TEST_F(OwnKeyRoadTest, TranslateToGermanChosenInTheLanguageMenuGoesToTheOwnEndpo
     const qsizetype beforeReplace = m_tray.mark();
     ASSERT_TRUE(press(u"alt+1"_s));
     ASSERT_TRUE(replaceCompleted(german, beforeReplace));
+}
+
+// The diagnostic switches: after the shortcut alone the tone runs and its result replaces
+// the selection, with no other key pressed.
+TEST_F(DiagnosticSwitchesTest, AutoActionAndAutoReplaceNeedOnlyTheShortcut)
+{
+    ASSERT_TRUE(writeDefault(u"autoAction"_s, u"-string"_s, u"rewrite-formal"_s));
+    ASSERT_TRUE(writeDefault(u"autoReplace"_s, u"-bool"_s, u"true"_s));
+    ASSERT_TRUE(startTray());
+    ASSERT_TRUE(openEditorWithSelection(sentence));
+    const qsizetype before = m_tray.mark();
+    ASSERT_TRUE(press(u"alt+super+t"_s));
+    ASSERT_TRUE(logShows(u"info app: autoAction: rewrite-formal"_s, before));
+    ASSERT_TRUE(logShows(u"info app: autoReplace"_s, before));
+    ASSERT_TRUE(replaceCompleted(corrected, before));
+    ASSERT_EQ(m_relay.requests().size(), 1) << "step failed: one request to the hosted service";
+    EXPECT_EQ(m_relay.requests().first().json().value("style").toString(), "formal");
 }
