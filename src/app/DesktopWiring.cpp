@@ -93,15 +93,18 @@ DesktopWiring::~DesktopWiring() = default;
 AppComponents DesktopWiring::takeComponents()
 {
     AppComponents components;
-    components.migrateLegacyKey = [keychain = KeychainHelper(*m_secrets)] {
-        keychain.migrateLegacyKeyIfNeeded();
+    // The migration runs on a pool thread: it gets preferences of its own over the same store.
+    components.migrateLegacyKey = [keychain = KeychainHelper(*m_secrets),
+                                   preferences = m_preferences]() mutable {
+        keychain.migrateLegacyKeyIfNeeded(preferences);
     };
     components.clipboard = std::make_unique<QtClipboard>();
     if (m_session.hasX11Display) {
         wireX11(components);
     } else {
-        components.makePopover = [] {
-            return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>());
+        components.makePopover = [&preferences = m_preferences] {
+            return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>(),
+                                                       preferences);
         };
         if (!usesKGlobalAccel(m_session))
             std::fputs(
@@ -131,18 +134,20 @@ AppComponents DesktopWiring::takeComponents()
     };
     const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
     components.makeSettingsWindow = [permission, shortcut, &layout = *m_layout, &clock = m_clock,
-                                     &secrets = *m_secrets](DoubleTapTrigger& doubleTap) {
+                                     &secrets = *m_secrets,
+                                     &preferences = m_preferences](DoubleTapTrigger& doubleTap) {
         auto window = std::make_unique<SettingsWindowController>(doubleTap, *permission, layout,
-                                                                 clock, secrets);
+                                                                 clock, secrets, preferences);
         window->setDesktopShortcut(shortcut);
         return window;
     };
     m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
     components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission, shortcut,
                                    bus = m_accessibilityBus.get(), &layout = *m_layout,
-                                   &clock = m_clock, &secrets = *m_secrets] {
+                                   &clock = m_clock, &secrets = *m_secrets,
+                                   &preferences = m_preferences] {
         auto guide = std::make_unique<OnboardingWindowController>(
-            *permission, layout, clock, secrets,
+            *permission, layout, clock, secrets, preferences,
             [x11Permission] {
                 if (x11Permission)
                     x11Permission->relaunch();
@@ -182,9 +187,9 @@ void DesktopWiring::wireX11(AppComponents& components)
 {
     // Every X11 adapter opens its connections through the one display.
     const X11Display display = m_display;
-    components.makePopover = [display] {
+    components.makePopover = [display, &preferences = m_preferences] {
         return std::make_unique<PopoverController>(
-            std::make_unique<XInputOutsideClickWatcher>(display));
+            std::make_unique<XInputOutsideClickWatcher>(display), preferences);
     };
     components.makeHotkeyRegistrar = [display, &layout = *m_layout] {
         return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout, display),
@@ -204,16 +209,17 @@ void DesktopWiring::wireX11(AppComponents& components)
     // The self-test's rival grabs on an X connection of its own, as another application.
     components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
         [display, &layout = *m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
-        *m_layout);
+        *m_layout, m_preferences);
 
     m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, display);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
     m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_clock, display);
     m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, display);
-    components.selection = std::make_unique<SelectionCapture>(
-        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard, m_clock);
-    components.pasteBack =
-        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText, m_clock);
+    components.selection =
+        std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,
+                                           *m_keys, *m_pasteboard, m_clock, m_preferences);
+    components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard,
+                                                      *m_focusedText, m_clock, m_preferences);
     components.runningApplications = std::make_unique<X11RunningApplications>(display);
 }
 
@@ -227,13 +233,14 @@ void DesktopWiring::wireWayland(AppComponents& components)
     else
         m_pointer = std::make_unique<NullPointerLocator>();
     components.makePopover = [x11 = m_session.hasX11Display, display = m_display,
-                              pointer = m_pointer.get()] {
+                              pointer = m_pointer.get(), &preferences = m_preferences] {
         std::unique_ptr<OutsideClickWatcher> clicks;
         if (x11)
             clicks = std::make_unique<XInputOutsideClickWatcher>(display);
         else
             clicks = std::make_unique<NullOutsideClickWatcher>();
-        return std::make_unique<PopoverController>(std::move(clicks), nullptr, pointer);
+        return std::make_unique<PopoverController>(std::move(clicks), preferences, nullptr,
+                                                   pointer);
     };
     if (!m_wayland)
         return;
@@ -283,10 +290,11 @@ void DesktopWiring::wireWayland(AppComponents& components)
     m_keys = std::move(keys);
     if (pasteboard)
         m_pasteboard = std::move(pasteboard);
-    components.selection = std::make_unique<SelectionCapture>(
-        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard, m_clock);
-    components.pasteBack =
-        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText, m_clock);
+    components.selection =
+        std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,
+                                           *m_keys, *m_pasteboard, m_clock, m_preferences);
+    components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard,
+                                                      *m_focusedText, m_clock, m_preferences);
 }
 
 void DesktopWiring::wireKde(AppComponents& components)

@@ -6,6 +6,7 @@
 #include "core/SystemClock.h"
 #include "platform/DesktopSession.h"
 #include "platform/x11/X11Display.h"
+#include "settings/Preferences.h"
 #include "ui/settings/DesktopShortcutOffer.h"
 
 #include <memory>
@@ -25,7 +26,8 @@ class WaylandKeymap;
 class X11AccessibilityPermission;
 
 // The one place where the tray application's adapters are chosen. Made first, it installs the
-// log (see ProcessLog) and makes the system clock, the desktop keyring and the keyboard layout;
+// log (see ProcessLog) and makes the system clock, the preferences over the user's defaults,
+// the desktop keyring and the keyboard layout;
 // takeComponents() then chooses the desktop's adapters: X11 ones when there is an X display
 // (XWayland too), kglobalaccel for the shortcut in a KDE Wayland session, null ones for
 // whatever is missing; the choice is logged once. It owns everything the app delegate and its
@@ -41,6 +43,7 @@ public:
     AppComponents takeComponents();
 
     Clock& clock() { return m_clock; }
+    Preferences& preferences() { return m_preferences; }
     SecretStore& secretStore() const { return *m_secrets; }
     KeyboardLayout& keyboardLayout() const { return *m_layout; }
 
@@ -55,6 +58,7 @@ private:
     // Declared first, so that they outlive every adapter built on them.
     ProcessLog m_log{ProcessLog::Role::trayApplication};
     SystemClock m_clock;
+    Preferences m_preferences{UserDefaults::standard()};
     std::unique_ptr<SecretStore> m_secrets;
     std::unique_ptr<KeyboardLayout> m_layout;
     const DesktopSession m_session;

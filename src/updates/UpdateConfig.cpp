@@ -86,7 +86,7 @@ QUrl downloadPageFor(const std::optional<QString>& siteBaseURL, const QString& b
 
 QUrl downloadPage()
 {
-    return downloadPageFor(Preferences::string(DefaultsKey::siteBaseURL),
+    return downloadPageFor(UserDefaults::standard().string(key(DefaultsKey::siteBaseURL)),
                            QString::fromUtf8(BuildConfig::siteBaseURL));
 }
 

@@ -19,6 +19,7 @@ class DefaultsCommandTest : public ::testing::Test {
 protected:
     QString path() const { return home.defaultsPath(); }
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
 };
 
 TEST_F(DefaultsCommandTest, WriteStoresTheValueWithItsType)
@@ -105,7 +106,7 @@ TEST_F(DefaultsCommandTest, DeleteRemovesOnlyThatKeyAndCredentialsComeFromStanda
     const CommandResult stored =
         runCommand(defaultsCommand, {"write", "proxyToken", "-stdin"}, " tok-Zq81\n");
     EXPECT_EQ(stored.exitCode, 0) << stored.err.toStdString();
-    EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), QStringLiteral("tok-Zq81"));
+    EXPECT_EQ(preferences.string(DefaultsKey::proxyToken), QStringLiteral("tok-Zq81"));
 }
 
 // An absent key, and a credential that is missing or holds a line break.

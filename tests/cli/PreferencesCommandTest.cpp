@@ -2,6 +2,7 @@
 #include "cli/PreferencesCommand.h"
 
 #include "cli/CommandRunner.h"
+#include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
@@ -17,12 +18,13 @@ protected:
     {
         return runCommand(
             [this](const QStringList& a, CliIO& io) {
-                return preferencesCommand(a, io, layout, clock.clock);
+                return preferencesCommand(a, io, layout, clock.clock, settings);
             },
             arguments);
     }
 
     ScopedConfigHome home;
+    Preferences settings{UserDefaults::standard()};
     ScopedFakeClock clock; // March 2026
     FakeKeyboardLayout layout;
 };

@@ -23,7 +23,8 @@ protected:
                      inputRead = true;
                      return input;
                  }};
-        const int code = await(runCommand(arguments, io, fakeClock.clock, keyring.store));
+        const int code =
+            await(runCommand(arguments, io, fakeClock.clock, keyring.store, preferences));
         outStream.flush();
         errStream.flush();
         return code;
@@ -51,7 +52,7 @@ TEST_F(RunCommandTest, HostedResultKeepsTheOriginalEdges)
         QJsonObject({{"action", "fixGrammar"}, {"text", "  this sentance have two mistake\n"}}));
     EXPECT_EQ(log.lines(), QStringList({"info ai: fixGrammar start (33 chars in)",
                                         "info ai: fixGrammar ok in 250ms (in 12 out 8 tok)"}));
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 8}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 8}));
 }
 
 TEST_F(RunCommandTest, FailurePrintsTheMessageAndCountsNothing)
@@ -68,7 +69,7 @@ TEST_F(RunCommandTest, FailurePrintsTheMessageAndCountsNothing)
         log.lines(),
         QStringList({"info ai: rewrite-formal start (9 chars in)",
                      "error ai: rewrite-formal failed: QUOTA_EXCEEDED: Monthly limit reached."}));
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({0, 0}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({0, 0}));
 }
 
 TEST_F(RunCommandTest, LengthLimitCountsCharactersNotCodeUnits)

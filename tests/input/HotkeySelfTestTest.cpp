@@ -41,12 +41,13 @@ protected:
                     rival->refuse(*refused, 10);
                 return rival;
             },
-            layout);
+            layout, preferences);
         selfTest.runIfRequested(*manager);
         return log.lines();
     }
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture log;
     FakeKeyboardLayout layout{{17, "t"}, {5, "g"}, {12, "q"}, {18, "1"}, {21, "4"}, {23, "5"}};
     FakeKeyGrabber* desktop = nullptr;
@@ -57,7 +58,7 @@ protected:
 TEST_F(HotkeySelfTestTest, DoesNothingUnlessAskedFor)
 {
     EXPECT_TRUE(run().isEmpty());
-    Preferences::setFlag(DefaultsKey::hotkeySelfTest, false);
+    preferences.setFlag(DefaultsKey::hotkeySelfTest, false);
     EXPECT_TRUE(run().isEmpty());
     EXPECT_EQ(rivalsMade, 0);
     EXPECT_TRUE(desktop->calls.isEmpty());
@@ -65,7 +66,7 @@ TEST_F(HotkeySelfTestTest, DoesNothingUnlessAskedFor)
 
 TEST_F(HotkeySelfTestTest, ReportsADesktopThatFailsTheConflictChecks)
 {
-    Preferences::setFlag(DefaultsKey::hotkeySelfTest, true);
+    preferences.setFlag(DefaultsKey::hotkeySelfTest, true);
     // A rival that cannot take the key ends the conflict checks.
     QStringList lines = run(controlOptionF13);
     EXPECT_EQ(lines.mid(lines.size() - 2),

@@ -21,50 +21,51 @@ protected:
     }
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock clock; // 15 March 2026
 };
 
 TEST_F(PreferencesTest, SettingTheShortcutWritesBothIntegersAndLeavesThePresetAlone)
 {
     storeFile(R"({"hotkeyPresetID": "opt-cmd-g"})");
-    Preferences::setHotkeyShortcut({49, 0x1800});
+    preferences.setHotkeyShortcut({49, 0x1800});
 
     EXPECT_EQ(stored("hotkeyKeyCode"), QJsonValue(49));
     EXPECT_EQ(stored("hotkeyModifiers"), QJsonValue(0x1800));
     EXPECT_EQ(stored("hotkeyPresetID"), QJsonValue("opt-cmd-g"));
-    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{49, 0x1800}));
+    EXPECT_EQ(preferences.hotkeyShortcut(), (HotkeyShortcut{49, 0x1800}));
 
-    Preferences::setHotkeyShortcut({4294967295u, 4294967295u});
-    EXPECT_EQ(Preferences::hotkeyShortcut(), (HotkeyShortcut{4294967295u, 4294967295u}));
+    preferences.setHotkeyShortcut({4294967295u, 4294967295u});
+    EXPECT_EQ(preferences.hotkeyShortcut(), (HotkeyShortcut{4294967295u, 4294967295u}));
 }
 
 TEST_F(PreferencesTest, EnabledActionsAreStoredInTheirFixedOrder)
 {
     using enum PopoverAction;
-    Preferences::setEnabledActions({improvePrompt, translate});
+    preferences.setEnabledActions({improvePrompt, translate});
     EXPECT_EQ(stored("enabledActions"), QJsonValue(QJsonArray{"translate", "improvePrompt"}));
-    EXPECT_EQ(Preferences::enabledActions(), (std::set<PopoverAction>{translate, improvePrompt}));
+    EXPECT_EQ(preferences.enabledActions(), (std::set<PopoverAction>{translate, improvePrompt}));
 
-    Preferences::setEnabledActions({});
+    preferences.setEnabledActions({});
     EXPECT_EQ(stored("enabledActions"), QJsonValue(QJsonArray{}));
-    EXPECT_EQ(Preferences::activeActions(), (QList{translate, fixGrammar, improvePrompt}));
+    EXPECT_EQ(preferences.activeActions(), (QList{translate, fixGrammar, improvePrompt}));
 }
 
-const auto layout = [] { return rawValue(Preferences::popoverLayout()); };
-const auto width = [] { return rawValue(Preferences::panelWidth()); };
-const auto height = [] { return rawValue(Preferences::inputHeight()); };
-const auto textSize = [] { return rawValue(Preferences::inputTextSize()); };
-const auto doubleTap = [] { return rawValue(Preferences::doubleTapModifier()); };
-const auto languageID = [] { return Preferences::targetLanguageID(); };
-const auto model = [] { return Preferences::model(); };
-const auto baseURL = [] { return Preferences::openAIBaseURL(); };
-const auto shortcut = [] {
-    const HotkeyShortcut value = Preferences::hotkeyShortcut();
+const auto layout = [](const Preferences& p) { return rawValue(p.popoverLayout()); };
+const auto width = [](const Preferences& p) { return rawValue(p.panelWidth()); };
+const auto height = [](const Preferences& p) { return rawValue(p.inputHeight()); };
+const auto textSize = [](const Preferences& p) { return rawValue(p.inputTextSize()); };
+const auto doubleTap = [](const Preferences& p) { return rawValue(p.doubleTapModifier()); };
+const auto languageID = [](const Preferences& p) { return p.targetLanguageID(); };
+const auto model = [](const Preferences& p) { return p.model(); };
+const auto baseURL = [](const Preferences& p) { return p.openAIBaseURL(); };
+const auto shortcut = [](const Preferences& preferences) {
+    const HotkeyShortcut value = preferences.hotkeyShortcut();
     return QStringLiteral("%1/0x%2").arg(value.keyCode).arg(value.carbonModifiers, 0, 16);
 };
-const auto actions = [] {
+const auto actions = [](const Preferences& preferences) {
     QStringList names;
-    for (PopoverAction action : Preferences::activeActions())
+    for (PopoverAction action : preferences.activeActions())
         names.append(rawValue(action));
     return names.join(u',');
 };
@@ -76,7 +77,7 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
     const QString buildDefault = QString::fromUtf8(BuildConfig::openAIBaseURL);
     const struct {
         QByteArray json;
-        QString (*read)();
+        QString (*read)(const Preferences&);
         QString expected;
     } rows[] = {
         {"{}", shortcut, optionCommandT},
@@ -129,24 +130,24 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json.toStdString());
         storeFile(row.json);
-        EXPECT_EQ(row.read(), row.expected);
+        EXPECT_EQ(row.read(preferences), row.expected);
     }
 }
 
 TEST_F(PreferencesTest, UsageOfAnEarlierMonthReadsAsZeroAndRestartsAtTheNextAddition)
 {
-    Preferences::addUsage(clock.clock, 10, 5);
-    Preferences::addUsage(clock.clock, 1, 2);
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{11, 7}));
+    preferences.addUsage(clock.clock, 10, 5);
+    preferences.addUsage(clock.clock, 1, 2);
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{11, 7}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-3"));
 
     clock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{0, 0}));
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{0, 0}));
     EXPECT_EQ(stored("usagePromptTokens"), QJsonValue(11))
         << "reading must not reset the stored totals";
 
-    Preferences::addUsage(clock.clock, 4, 1);
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{4, 1}));
+    preferences.addUsage(clock.clock, 4, 1);
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{4, 1}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-4"));
 }
 
@@ -154,9 +155,9 @@ TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
 {
     storeFile(R"({"usageMonth": "2026-3", "usagePromptTokens": "many",
                   "usageCompletionTokens": 9223372036854775800})");
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{0, 9223372036854775800}));
-    Preferences::addUsage(clock.clock, 3, 100);
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock),
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{0, 9223372036854775800}));
+    preferences.addUsage(clock.clock, 3, 100);
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock),
               (Preferences::Usage{3, std::numeric_limits<int64_t>::max()}));
 }
 
@@ -164,13 +165,13 @@ TEST_F(PreferencesTest, FlagsAndStringsReadOnlyTheirOwnType)
 {
     storeFile(R"({"autoReplace": true, "forceClipboardCapture": "true", "useOwnAPIKey": 1,
                   "autoAction": "fixGrammar", "proxySelfTest": false})");
-    EXPECT_TRUE(Preferences::flag(DefaultsKey::autoReplace));
-    EXPECT_FALSE(Preferences::flag(DefaultsKey::forceClipboardCapture));
-    EXPECT_FALSE(Preferences::useOwnAPIKey());
-    EXPECT_EQ(Preferences::string(DefaultsKey::autoAction), QStringLiteral("fixGrammar"));
-    EXPECT_EQ(Preferences::string(DefaultsKey::proxySelfTest), std::nullopt);
+    EXPECT_TRUE(preferences.flag(DefaultsKey::autoReplace));
+    EXPECT_FALSE(preferences.flag(DefaultsKey::forceClipboardCapture));
+    EXPECT_FALSE(preferences.useOwnAPIKey());
+    EXPECT_EQ(preferences.string(DefaultsKey::autoAction), QStringLiteral("fixGrammar"));
+    EXPECT_EQ(preferences.string(DefaultsKey::proxySelfTest), std::nullopt);
 
-    Preferences::setFlag(DefaultsKey::hasSeenOnboarding, true);
+    preferences.setFlag(DefaultsKey::hasSeenOnboarding, true);
     EXPECT_EQ(stored("hasSeenOnboarding"), QJsonValue(true));
     EXPECT_EQ(stored("autoAction"), QJsonValue("fixGrammar"));
 }
@@ -203,25 +204,25 @@ TEST_F(PreferencesTest, TheServiceIsTheExplicitChoiceOrWhatTheOlderKeysMeant)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         storeFile(row.json);
-        EXPECT_EQ(Preferences::aiService(), row.expected);
+        EXPECT_EQ(preferences.aiService(), row.expected);
     }
-    Preferences::setAIService(AIService::compatible);
+    preferences.setAIService(AIService::compatible);
     EXPECT_EQ(stored("aiService"), QJsonValue("compatible"));
 }
 
 TEST_F(PreferencesTest, TheDeviceIDIsCreatedOnceAndKept)
 {
-    const QString id = Preferences::deviceID();
+    const QString id = preferences.deviceID();
     EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
     EXPECT_FALSE(id.contains(QLatin1Char('{')));
     EXPECT_EQ(stored("deviceID"), QJsonValue(id));
-    EXPECT_EQ(Preferences::deviceID(), id);
+    EXPECT_EQ(preferences.deviceID(), id);
 
     storeFile(R"({"deviceID": "set-by-hand"})");
-    EXPECT_EQ(Preferences::deviceID(), QStringLiteral("set-by-hand"));
+    EXPECT_EQ(preferences.deviceID(), QStringLiteral("set-by-hand"));
 
     storeFile(R"({"deviceID": ""})");
-    const QString replaced = Preferences::deviceID();
+    const QString replaced = preferences.deviceID();
     EXPECT_FALSE(QUuid::fromString(replaced).isNull());
     EXPECT_NE(replaced, id);
 }

@@ -129,10 +129,12 @@ QStringList faults(const PopoverController& controller, int width, InputHeight h
 TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutAndSize)
 {
     ScopedConfigHome config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture quiet;
     auto desktop = std::make_unique<FakeDesktopGeometry>();
     desktop->screenAreas = {{QRect(0, 0, 1280, 720), QRect(0, 28, 1280, 692)}};
-    PopoverController controller(std::make_unique<FakeOutsideClickWatcher>(), std::move(desktop));
+    PopoverController controller(std::make_unique<FakeOutsideClickWatcher>(), preferences,
+                                 std::move(desktop));
     PopoverModel& model = controller.model();
     int cases = 0;
     QStringList failures;
@@ -144,11 +146,11 @@ TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutAndSize)
         const InputTextSize size = allCases(CasesOf<InputTextSize>{})[setting % 3];
         const PanelWidth width = allCases(CasesOf<PanelWidth>{})[(setting + textIndex) % 3];
         const std::set<PopoverAction>& actions = actionSets[(setting + textIndex / 3) % 3];
-        Preferences::setPopoverLayout(layout);
-        Preferences::setInputHeight(height);
-        Preferences::setInputTextSize(size);
-        Preferences::setPanelWidth(width);
-        Preferences::setEnabledActions(actions);
+        preferences.setPopoverLayout(layout);
+        preferences.setInputHeight(height);
+        preferences.setInputTextSize(size);
+        preferences.setPanelWidth(width);
+        preferences.setEnabledActions(actions);
         const QString label =
             QString::asprintf(" %s %s %s %s, %d actions, text %d: ", qPrintable(rawValue(layout)),
                               qPrintable(rawValue(height)), qPrintable(rawValue(size)),

@@ -25,8 +25,8 @@ public:
         m_desktop = desktop.get();
         m_desktop->screenAreas = {{QRect(0, 0, 1920, 1080), QRect(0, 28, 1920, 1000)}};
         m_desktop->pointer = QPoint(500, 400);
-        m_controller =
-            std::make_unique<PopoverController>(std::move(watcher), std::move(desktop), pointer);
+        m_controller = std::make_unique<PopoverController>(std::move(watcher), preferences,
+                                                           std::move(desktop), pointer);
     }
 
     PopoverController& controller() { return *m_controller; }
@@ -34,6 +34,7 @@ public:
     void report(QSizeF size) { m_controller->model().onContentSizeChange(size); }
 
     ScopedConfigHome m_config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture m_log;
     FakePointerLocator m_locator;
     FakeOutsideClickWatcher* m_watcher = nullptr;
@@ -44,8 +45,8 @@ public:
 TEST_F(PopoverControllerTest, FirstShowBeforeAnySizeReportIsDefaultSizedBesideThePointer)
 {
     // A tiny report is not remembered. The layout line numbers the visible actions in order.
-    Preferences::setEnabledActions({PopoverAction::improvePrompt, PopoverAction::translate});
-    Preferences::setPopoverLayout(PopoverLayout::list);
+    preferences.setEnabledActions({PopoverAction::improvePrompt, PopoverAction::translate});
+    preferences.setPopoverLayout(PopoverLayout::list);
     report(QSizeF(10, 10));
     EXPECT_EQ(controller().lastContentSize(), std::nullopt);
     controller().show(std::nullopt);

@@ -26,7 +26,7 @@ using LaunchTest = FlowTest;
 
 TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
 {
-    Preferences::setDoubleTapModifier(DoubleTapModifier::option);
+    preferences.setDoubleTapModifier(DoubleTapModifier::option);
     launch();
 
     const QStringList expected = {
@@ -84,7 +84,7 @@ TEST_P(TakenShortcutTest, AtLaunch)
 {
     const TakenRow& row = GetParam();
     if (row.stored)
-        Preferences::setHotkeyShortcut(*row.stored);
+        preferences.setHotkeyShortcut(*row.stored);
     desktop.refusedShortcuts = row.refused;
     launch();
 
@@ -94,7 +94,7 @@ TEST_P(TakenShortcutTest, AtLaunch)
     if (row.fallbackLogged)
         log << "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T";
     EXPECT_EQ(logLines(), log);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), row.stored.value_or(optionCommandT));
+    EXPECT_EQ(preferences.hotkeyShortcut(), row.stored.value_or(optionCommandT));
     EXPECT_EQ(mainThreadCalls(desktop.journal).last(), "popover.create");
 }
 
@@ -115,10 +115,10 @@ TEST_F(LaunchTest, TheKeyMigrationRunsOnceOffTheMainThread)
     components.migrateLegacyKey = [&] {
         migrationThread = QThread::currentThread();
         ++runs;
-        KeychainHelper(secrets).migrateLegacyKeyIfNeeded();
+        KeychainHelper(secrets).migrateLegacyKeyIfNeeded(preferences);
     };
-    delegate =
-        std::make_unique<AppDelegate>(std::move(components), m_layout, fakeClock.clock, secrets);
+    delegate = std::make_unique<AppDelegate>(std::move(components), m_layout, fakeClock.clock,
+                                             secrets, preferences);
     delegate->launch();
     QThreadPool::globalInstance()->waitForDone();
 

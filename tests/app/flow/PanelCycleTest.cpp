@@ -70,7 +70,7 @@ protected:
 
 TEST_F(PanelTest, ATriggerOpensTheReadyPanelWithTheSelectionOrSaysThereIsNone)
 {
-    Preferences::setTargetLanguageID("de");
+    preferences.setTargetLanguageID("de");
     model().setEditableResult("left over");
     model().setLastUsage(u"1 in · 1 out"_s);
     triggerWithSelection("Hello", CaptureMethod::clipboard);
@@ -229,7 +229,7 @@ TEST_F(PanelTest, EachKeyAndButtonDoesWhatTheStateOffers)
     const auto escape = [this] { desktop.hotkey->pressEscape(); };
     const auto key = [this, all](int number, std::set<PopoverAction> visible = {}) {
         return [=, this] {
-            Preferences::setEnabledActions(visible.empty() ? all : visible);
+            preferences.setEnabledActions(visible.empty() ? all : visible);
             desktop.hotkey->pressActionKey(number);
         };
     };
@@ -365,7 +365,7 @@ TEST_F(PanelTest, AResultAfterADismissalFillsTheHiddenPanelUnlessANewCaptureCame
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     waitForRunsInFlight();
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
 
     enter(Kind::loading);
     desktop.hotkey->pressHotkey();
@@ -375,7 +375,7 @@ TEST_F(PanelTest, AResultAfterADismissalFillsTheHiddenPanelUnlessANewCaptureCame
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
     EXPECT_EQ(model().editableOriginal(), "next selection");
     EXPECT_EQ(model().editableResult(), "");
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
     EXPECT_TRUE(logLines().filter("ok in").isEmpty());
 }
 

@@ -49,7 +49,7 @@ protected:
         guide.onDoubleTapChange = [this](DoubleTapModifier modifier) {
             // The preference is already stored when the owner hears of the change.
             calls.append("double tap " + rawValue(modifier) + " stored " +
-                         rawValue(Preferences::doubleTapModifier()));
+                         rawValue(preferences.doubleTapModifier()));
         };
         guide.onOpenSettings = [this] { calls.append("open settings"); };
         // Nothing on this computer's own ports is asked.
@@ -85,6 +85,7 @@ protected:
     }
 
     ScopedConfigHome config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock time;
     ScopedLogCapture log;
     ScopedLayout layout;
@@ -94,8 +95,9 @@ protected:
     QStringList calls;
     FakeAccessibilityBus bus;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{
-        accessibility, layout.layout, time.clock, keyring, [this] { ++relaunches; }, &bus};
+    OnboardingWindowController guide{accessibility, layout.layout, time.clock,
+                                     keyring,       preferences,   [this] { ++relaunches; },
+                                     &bus};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -103,11 +105,12 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     guide.showIfFirstRun();
     ASSERT_NE(guide.window(), nullptr);
     EXPECT_TRUE(guide.window()->isVisible());
-    EXPECT_TRUE(Preferences::flag(DefaultsKey::hasSeenOnboarding));
+    EXPECT_TRUE(preferences.flag(DefaultsKey::hasSeenOnboarding));
     EXPECT_EQ(log.lines(), QStringList{"info app: first run — showing the welcome guide"});
     guide.window()->close();
 
-    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring, [] {});
+    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring,
+                                          preferences, [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
     EXPECT_EQ(log.lines().size(), 1);
@@ -146,10 +149,10 @@ TEST_F(OnboardingTest, RecordingOnTheFirstPageAnswersLikeTheSettings)
     systemAccepts = false;
     EXPECT_EQ(record(keyK, Qt::ControlModifier | Qt::AltModifier),
               "Already used by another application: Ctrl+Alt+K.");
-    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+    EXPECT_EQ(preferences.hotkeyShortcut(), optionCommandT);
     systemAccepts = true;
     EXPECT_EQ(record(keyK, Qt::ControlModifier | Qt::AltModifier), QString());
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(preferences.hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(view().welcomePage().recorder().displayTitle(), QStringLiteral("Ctrl+Alt+K"));
     EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Ctrl", "Alt", "K"}));
     EXPECT_EQ(log.lines().filter(QStringLiteral("onboarding")),
@@ -272,7 +275,7 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     page.saveKeyButton().click();
     EXPECT_EQ(keyring.stored(KeychainHelper::service, KeychainHelper::openAIAccount), "sk-test");
     EXPECT_EQ(page.keyField().text(), QString()) << "never shown back";
-    EXPECT_EQ(Preferences::aiService().service, AIService::openAI);
+    EXPECT_EQ(preferences.aiService().service, AIService::openAI);
     view().goBack();
     view().goForward();
     ASSERT_TRUE(searched());
@@ -280,8 +283,8 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
 
     page.serverPicker().setCurrentIndex(1);
     page.useServerButton().click();
-    EXPECT_EQ(Preferences::aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
-    EXPECT_EQ(Preferences::model(), QStringLiteral("qwen2.5"));
+    EXPECT_EQ(preferences.aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
+    EXPECT_EQ(preferences.model(), QStringLiteral("qwen2.5"));
     EXPECT_EQ(page.choiceText(),
               QStringLiteral("Connected: the server at %1, model qwen2.5.").arg(ollama.baseURL()));
     view().goForward();
@@ -292,10 +295,10 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     ASSERT_TRUE(searched());
     page.relayField().setText(QStringLiteral("relay.example.org"));
     page.useRelayButton().click();
-    EXPECT_EQ(Preferences::aiService().service, AIService::compatible) << "not an address";
+    EXPECT_EQ(preferences.aiService().service, AIService::compatible) << "not an address";
     page.relayField().setText(QStringLiteral("https://relay.example.org"));
     page.useRelayButton().click();
-    EXPECT_EQ(Preferences::aiService(),
+    EXPECT_EQ(preferences.aiService(),
               (AIServiceChoice{AIService::relay, QStringLiteral("https://relay.example.org")}));
 }
 

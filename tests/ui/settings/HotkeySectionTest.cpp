@@ -31,7 +31,7 @@ protected:
                              {"quillmark", "trigger"},
                              [this](const QString& text) { calls.append("copy " + text); },
                              false};
-        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout);
+        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout, preferences);
         return *section;
     }
 
@@ -67,14 +67,14 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
         EXPECT_EQ(hotkey.record(row.recorded), row.error);
         EXPECT_EQ(hotkey.recorderCaption(), row.error);
         EXPECT_EQ(hotkey.hotkeyShortcut(), optionCommandT);
-        EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+        EXPECT_EQ(preferences.hotkeyShortcut(), optionCommandT);
     }
     calls.clear();
     HotkeySection& hotkey = makeSection();
     ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
     EXPECT_EQ(hotkey.record(controlOptionK), std::nullopt);
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(preferences.hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
 
     hotkey.setParent(&window);
@@ -86,18 +86,18 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
 
 TEST_F(HotkeySectionTest, ResetPutsTheDefaultBackOnlyWhenTheSystemTakesIt)
 {
-    Preferences::setHotkeyShortcut(controlOptionK);
+    preferences.setHotkeyShortcut(controlOptionK);
     HotkeySection& hotkey = makeSection();
     systemAccepts = false;
     hotkey.resetButton().click();
     EXPECT_EQ(hotkey.recorderCaption(),
               "Already used by another application: Alt+Super+T. Still using Ctrl+Alt+K.");
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(preferences.hotkeyShortcut(), controlOptionK);
 
     systemAccepts = true;
     hotkey.resetButton().click();
     EXPECT_EQ(calls, QStringList({"register ⌥⌘T", "register ⌥⌘T"}));
-    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+    EXPECT_EQ(preferences.hotkeyShortcut(), optionCommandT);
     EXPECT_EQ(hotkey.recorder().displayTitle(), QStringLiteral("Alt+Super+T"));
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
 }
@@ -128,7 +128,7 @@ TEST_F(HotkeySectionTest, TheDoubleTapLineFollowsTheChoiceAndTheWatcher)
         EXPECT_TRUE(hotkey.doubleTapHint().contains(QString::fromUtf8(row.line)))
             << hotkey.doubleTapHint().toStdString();
         EXPECT_EQ(hotkey.isShowingAccessibilityWarning(), row.line == warning);
-        EXPECT_EQ(Preferences::doubleTapModifier(), row.modifier);
+        EXPECT_EQ(preferences.doubleTapModifier(), row.modifier);
         EXPECT_EQ(doubleTap.calls().mid(before),
                   QStringList{"apply(" + rawValue(row.modifier) + ")"});
     }
