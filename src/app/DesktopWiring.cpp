@@ -121,7 +121,9 @@ AppComponents DesktopWiring::takeComponents()
     if (m_session.isWayland())
         components.makeDoubleTap = nullptr;
     logChoices();
-    components.makeUpdater = [&clock = m_clock] { return DesktopUpdater::make(clock); };
+    components.makeUpdater = [&clock = m_clock, &config = m_updateConfig] {
+        return DesktopUpdater::make(clock, config);
+    };
     components.applicationMover = DesktopApplicationMover::make(m_clock);
     // Whatever the desktop lacks gets its null adapter, which says it is not available.
     NullComponents::fillMissing(components);
@@ -129,8 +131,8 @@ AppComponents DesktopWiring::takeComponents()
     // The tray, the settings window and the guide borrow the permission, which the
     // delegate keeps longer than any of them.
     AccessibilityPermission* permission = components.accessibility.get();
-    components.makeStatusItem = [permission, &clock = m_clock] {
-        return std::make_unique<StatusItemController>(*permission, clock);
+    components.makeStatusItem = [permission, &clock = m_clock, &updates = m_updateConfig] {
+        return std::make_unique<StatusItemController>(*permission, clock, updates);
     };
     const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
     components.makeSettingsWindow = [permission, shortcut, &layout = *m_layout, &clock = m_clock,

@@ -8,6 +8,7 @@
 #include "platform/x11/X11Display.h"
 #include "settings/Preferences.h"
 #include "ui/settings/DesktopShortcutOffer.h"
+#include "updates/UpdateConfig.h"
 
 #include <memory>
 
@@ -26,8 +27,8 @@ class WaylandKeymap;
 class X11AccessibilityPermission;
 
 // The one place where the tray application's adapters are chosen. Made first, it installs the
-// log (see ProcessLog) and makes the system clock, the preferences over the user's defaults,
-// the desktop keyring and the keyboard layout;
+// log (see ProcessLog) and makes the system clock, the preferences and the update
+// configuration over the user's defaults, the desktop keyring and the keyboard layout;
 // takeComponents() then chooses the desktop's adapters: X11 ones when there is an X display
 // (XWayland too), kglobalaccel for the shortcut in a KDE Wayland session, null ones for
 // whatever is missing; the choice is logged once. It owns everything the app delegate and its
@@ -59,6 +60,7 @@ private:
     ProcessLog m_log{ProcessLog::Role::trayApplication};
     SystemClock m_clock;
     Preferences m_preferences{UserDefaults::standard()};
+    UpdateConfig m_updateConfig{m_preferences.defaults()};
     std::unique_ptr<SecretStore> m_secrets;
     std::unique_ptr<KeyboardLayout> m_layout;
     const DesktopSession m_session;

@@ -107,6 +107,7 @@ void setDefault(const char* key, const QJsonValue& value)
 TEST(UpdateConfig, StoredValuesAreCheckedBeforeUse)
 {
     ScopedConfigHome home;
+    UpdateConfig config{UserDefaults::standard()};
     const std::pair<QJsonValue, const char*> feeds[] = {
         // clang-format off
         {"  http://127.0.0.1:8080/a.xml ", "http://127.0.0.1:8080/a.xml"},
@@ -119,7 +120,7 @@ TEST(UpdateConfig, StoredValuesAreCheckedBeforeUse)
     };
     for (const auto& [stored, expected] : feeds) {
         setDefault("updateFeedURL", stored);
-        EXPECT_EQ(UpdateConfig::feedURL().value_or(QUrl()).toString(), expected) << expected;
+        EXPECT_EQ(config.feedURL().value_or(QUrl()).toString(), expected) << expected;
     }
     const auto builtIn =
         std::max(std::chrono::seconds(BuildConfig::updateCheckIntervalSeconds), 60s);
@@ -127,11 +128,11 @@ TEST(UpdateConfig, StoredValuesAreCheckedBeforeUse)
         {5, 60s}, {-3600, builtIn}, {"3600", builtIn}, {86400, 86400s}};
     for (const auto& [stored, expected] : intervals) {
         setDefault("updateCheckInterval", stored);
-        EXPECT_EQ(UpdateConfig::checkInterval(), expected) << expected.count();
+        EXPECT_EQ(config.checkInterval(), expected) << expected.count();
     }
-    EXPECT_FALSE(UpdateConfig::skippedVersion());
+    EXPECT_FALSE(config.skippedVersion());
     setDefault("lastUpdateCheck", "yesterday");
-    EXPECT_FALSE(UpdateConfig::lastCheck());
+    EXPECT_FALSE(config.lastCheck());
 
     const QString site = "https://quillmark.example";
     const struct {
@@ -150,7 +151,7 @@ TEST(UpdateConfig, StoredValuesAreCheckedBeforeUse)
     for (const auto& row : pages)
         EXPECT_EQ(UpdateConfig::downloadPageFor(row.site, row.builtIn).toString(), row.expected);
     setDefault("siteBaseURL", "https://mirror.example.net");
-    EXPECT_EQ(UpdateConfig::downloadPage(), QUrl("https://mirror.example.net/download"));
+    EXPECT_EQ(config.downloadPage(), QUrl("https://mirror.example.net/download"));
 }
 
 } // namespace

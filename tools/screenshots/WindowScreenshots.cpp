@@ -14,6 +14,7 @@
 #include "ui/settings/SettingsView.h"
 #include "ui/settings/SettingsWindowController.h"
 #include "ui/tray/StatusItemController.h"
+#include "updates/UpdateConfig.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,7 +57,9 @@ struct Output {
 bool trayMenus(const Output& output, Clock& clock)
 {
     FakeAccessibilityPermission accessibility;
-    StatusItemController tray(accessibility, clock, XdgAutostartEntry(QStringLiteral("/bin/true")));
+    const UpdateConfig updates(UserDefaults::standard());
+    StatusItemController tray(accessibility, clock, updates,
+                              XdgAutostartEntry(QStringLiteral("/bin/true")));
     bool ok = true;
     for (const bool trusted : {true, false}) {
         accessibility.trusted = trusted;

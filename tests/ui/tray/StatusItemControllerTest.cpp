@@ -3,6 +3,7 @@
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
+#include "updates/UpdateConfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,10 +52,11 @@ protected:
     }
 
     ScopedConfigHome config;
+    UpdateConfig updates{UserDefaults::standard()};
     ScopedFakeClock time;
     ScopedLogCapture log;
     FakeAccessibilityPermission accessibility;
-    StatusItemController controller{accessibility, time.clock,
+    StatusItemController controller{accessibility, time.clock, updates,
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
 
@@ -128,7 +130,7 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 
     // A flash outliving its controller does nothing.
-    std::make_unique<StatusItemController>(accessibility, time.clock)->flash();
+    std::make_unique<StatusItemController>(accessibility, time.clock, updates)->flash();
     time.clock.advance(300ms);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 }
