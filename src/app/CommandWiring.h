@@ -10,8 +10,8 @@
 
 // Where a command's adapters are chosen: the command's log (see ProcessLog), the system
 // clock, the preferences over the user's defaults, the desktop keyring and the keyboard
-// layout. The program's start-up builds it once
-// for the command's run and lends its ports to the command.
+// layout. The program's start-up builds it once for the command's run and lends its ports to
+// the command.
 class CommandWiring {
 public:
     CommandWiring();

@@ -78,6 +78,7 @@ class Preferences {
 public:
     explicit Preferences(UserDefaults defaults);
 
+    // The store read, for other readers of the same domain (the update configuration).
     const UserDefaults& defaults() const { return m_defaults; }
 
     HotkeyShortcut hotkeyShortcut() const;
