@@ -44,12 +44,12 @@ Result fromOpenAI(OpenAIClient::Result result, const QString& address)
 
 // The service knows installations by their device identifier; a token set in the
 // defaults (for a deployment that hands out tokens) takes its place.
-QString hostedCredential()
+QString hostedCredential(Preferences& preferences)
 {
-    const auto token = Preferences::string(DefaultsKey::proxyToken);
+    const auto token = preferences.string(DefaultsKey::proxyToken);
     if (token && !token->isEmpty())
         return *token;
-    return Preferences::deviceID();
+    return preferences.deviceID();
 }
 
 } // namespace
@@ -67,15 +67,17 @@ QCoro::Task<AIGateway::Result> AIGateway::performWithOwnKey(TextAction action, Q
     }
     co_return fromOpenAI(co_await OpenAIClient::complete(
                              m_clock, Prompts::system(action, language), Prompts::userMessage(text),
-                             Preferences::model(), key.value_or(QString()), choice.address),
+                             m_preferences.model(), key.value_or(QString()), choice.address),
                          choice.address);
 }
 
 QCoro::Task<AIGateway::Result> AIGateway::performHosted(TextAction action, QString text,
                                                         Language language)
 {
+    QString credential = hostedCredential(m_preferences);
     auto result = co_await ProxyClient::complete(m_clock, std::move(action), std::move(text),
-                                                 std::move(language), hostedCredential());
+                                                 std::move(language), std::move(credential),
+                                                 ProxyClient::currentInstallation(m_preferences));
     if (auto* error = std::get_if<ProxyError>(&result))
         co_return std::move(*error);
     auto& reply = std::get<ProxyWire::AIResult>(result);
@@ -87,9 +89,9 @@ QString AIGateway::notConfiguredMessage()
     return QStringLiteral("Connect an AI service to use Quillmark");
 }
 
-std::optional<QString> AIGateway::missingSetup(SecretStore& secrets)
+std::optional<QString> AIGateway::missingSetup(const Preferences& preferences, SecretStore& secrets)
 {
-    const AIServiceChoice choice = Preferences::aiService();
+    const AIServiceChoice choice = preferences.aiService();
     if (!choice.service)
         return notConfiguredMessage();
     if (*choice.service != AIService::relay && isKeyRequired(choice) &&
@@ -98,21 +100,21 @@ std::optional<QString> AIGateway::missingSetup(SecretStore& secrets)
     return std::nullopt;
 }
 
-bool AIGateway::isConfigured()
+bool AIGateway::isConfigured(const Preferences& preferences)
 {
-    return Preferences::aiService().service.has_value();
+    return preferences.aiService().service.has_value();
 }
 
-bool AIGateway::isUsingOwnKey()
+bool AIGateway::isUsingOwnKey(const Preferences& preferences)
 {
-    const auto service = Preferences::aiService().service;
+    const auto service = preferences.aiService().service;
     return service && *service != AIService::relay;
 }
 
 QCoro::Task<AIGateway::Result> AIGateway::perform(TextAction action, QString text,
                                                   Language language)
 {
-    const AIServiceChoice choice = Preferences::aiService();
+    const AIServiceChoice choice = m_preferences.aiService();
     if (!choice.service) {
         co_return ProxyError::local(notConfiguredMessage(),
                                     QStringLiteral("no AI service is configured"),

@@ -13,6 +13,8 @@
 #include <qcoro/qcorotask.h>
 #include <variant>
 
+class Preferences;
+
 struct AIServiceChoice;
 
 // The hosted service's token allowance as its last reply reported it.
@@ -25,7 +27,8 @@ struct Quota {
 // The one entry point for running a text action: it takes the back-end the user chose
 // (Preferences::aiService(); nothing is sent when none is configured) and turns every failure of
 // either into a ProxyError. Main thread only; holds only the borrowed clock (for the
-// requests' time-outs) and the key store, which must outlive it and its running calls.
+// requests' time-outs), the key store and the preferences, which must outlive it and its
+// running calls.
 class AIGateway {
 public:
     struct Outcome {
@@ -35,9 +38,10 @@ public:
 
     using Result = std::variant<Outcome, ProxyError>;
 
-    AIGateway(Clock& clock, SecretStore& secrets)
+    AIGateway(Clock& clock, SecretStore& secrets, Preferences& preferences)
         : m_clock(clock)
         , m_keychain(secrets)
+        , m_preferences(preferences)
     {}
 
     // "Connect an AI service to use Quillmark": the sentence for an installation where no
@@ -47,14 +51,15 @@ public:
     // What keeps actions from being sent, in the words perform() would answer: no service
     // chosen, or OpenAI chosen without a key in `secrets`. Nothing when the choice is
     // complete. Reads the keyring only for a service that needs a key.
-    static std::optional<QString> missingSetup(SecretStore& secrets);
+    static std::optional<QString> missingSetup(const Preferences& preferences,
+                                               SecretStore& secrets);
 
     // True when a service is chosen; otherwise perform() sends nothing and answers
     // notConfiguredMessage().
-    static bool isConfigured();
+    static bool isConfigured(const Preferences& preferences);
 
     // True when the chosen service is OpenAI or another compatible server, not the relay.
-    static bool isUsingOwnKey();
+    static bool isUsingOwnKey(const Preferences& preferences);
 
     QCoro::Task<Result> perform(TextAction action, QString text, Language language);
 
@@ -69,4 +74,5 @@ private:
 
     Clock& m_clock;
     KeychainHelper m_keychain;
+    Preferences& m_preferences;
 };

@@ -47,17 +47,17 @@ bool KeychainHelper::saveOpenAIKey(const QString& typed) const
     return key.isEmpty() ? remove(account) : write(account, key);
 }
 
-void KeychainHelper::migrateLegacyKeyIfNeeded() const
+void KeychainHelper::migrateLegacyKeyIfNeeded(Preferences& preferences) const
 {
     const QString current = QString::fromLatin1(service);
     const QString account = QString::fromLatin1(openAIAccount);
 
     // The flag comes first: once it is set, a start does not open the keyring at all.
-    if (Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted))
+    if (preferences.flag(DefaultsKey::legacyKeyMigrationAttempted))
         return;
     // Set before any answer is known, so that a failed or refused read is not retried (and
     // the user not asked again) on every launch; a key already in place needs nothing more.
-    Preferences::setFlag(DefaultsKey::legacyKeyMigrationAttempted, true);
+    preferences.setFlag(DefaultsKey::legacyKeyMigrationAttempted, true);
     if (read(current, account))
         return;
     const std::optional<QString> legacyKey = read(QString::fromLatin1(legacyService), account);

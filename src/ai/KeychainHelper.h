@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 
+class Preferences;
 class SecretStore;
 
 // The user's own OpenAI key in the desktop keyring, and the one-time copy of a key left
@@ -40,8 +41,9 @@ public:
     [[nodiscard]] bool saveOpenAIKey(const QString& typed) const;
 
     // Copies a key stored under the former identity once per installation, unless a current
-    // key exists. Reading the old item may wait for the user to answer the keyring.
-    void migrateLegacyKeyIfNeeded() const;
+    // key exists; `preferences` remember that it was tried. Reading the old item may wait for
+    // the user to answer the keyring.
+    void migrateLegacyKeyIfNeeded(Preferences& preferences) const;
 
 private:
     SecretStore& m_store;

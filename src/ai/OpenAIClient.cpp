@@ -4,7 +4,6 @@
 #include "ai/JsonFields.h"
 #include "ai/ServerText.h"
 #include "settings/Credential.h"
-#include "settings/Preferences.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,13 +141,6 @@ QJsonObject requestBody(const QString& system, const QString& user, const QStrin
     return {{QStringLiteral("model"), model},
             {QStringLiteral("messages"), messages},
             {QStringLiteral("temperature"), 0.3}};
-}
-
-QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,
-                             QString apiKey)
-{
-    co_return co_await complete(clock, std::move(system), std::move(user), std::move(model),
-                                std::move(apiKey), Preferences::openAIBaseURL());
 }
 
 QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,

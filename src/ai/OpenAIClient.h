@@ -37,9 +37,6 @@ std::optional<QUrl> endpoint(const QString& baseURL);
 // {"model", "messages": [system, user], "temperature": 0.3} and nothing else.
 QJsonObject requestBody(const QString& system, const QString& user, const QString& model);
 
-// Posts to the endpoint under Preferences::openAIBaseURL().
-QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,
-                             QString apiKey);
 // Posts to the endpoint under `baseURL`; an empty key sends no Authorization header (a
 // local server needs none).
 QCoro::Task<Result> complete(Clock& clock, QString system, QString user, QString model,

@@ -38,21 +38,9 @@ Result resultOf(const HttpExchange::Result& exchange, const QString& baseURL)
 
 } // namespace
 
-QString baseURL()
+Installation currentInstallation(Preferences& preferences)
 {
-    return Preferences::relayBaseURL();
-}
-
-Installation currentInstallation()
-{
-    return {baseURL(), Preferences::deviceID(), AppIdentity::version()};
-}
-
-QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
-                             QString credential)
-{
-    co_return co_await complete(clock, std::move(action), std::move(text), std::move(language),
-                                std::move(credential), currentInstallation());
+    return {preferences.relayBaseURL(), preferences.deviceID(), AppIdentity::version()};
 }
 
 QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,

@@ -8,6 +8,8 @@
 #include <qcoro/qcorotask.h>
 #include <variant>
 
+class Preferences;
+
 // The client of Quillmark's hosted AI service, the back-end used whenever the user has not
 // switched to their own key. It sends the action's fields, never a prompt; every failure
 // comes back as a ProxyError. Stateless; main thread.
@@ -22,15 +24,11 @@ struct Installation {
     QString appVersion;
 };
 
-// "proxyBaseURL" when it is set, otherwise the address configured into the build.
-QString baseURL();
-
-// The base URL, Preferences::deviceID() and the product's version.
-Installation currentInstallation();
+// The relay's address (Preferences::relayBaseURL()), the installation's deviceID and the
+// product's version.
+Installation currentInstallation(Preferences& preferences);
 
 // One POST to base + "/ai" with the bearer credential.
-QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
-                             QString credential);
 QCoro::Task<Result> complete(Clock& clock, TextAction action, QString text, Language language,
                              QString credential, Installation installation);
 

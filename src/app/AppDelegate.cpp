@@ -24,12 +24,13 @@ template <class T> std::unique_ptr<T> make(const std::function<std::unique_ptr<T
 } // namespace
 
 AppDelegate::AppDelegate(AppComponents components, KeyCharacters& layout, Clock& clock,
-                         SecretStore& secrets, QObject* parent)
+                         SecretStore& secrets, Preferences& preferences, QObject* parent)
     : QObject(parent)
     , m_components(std::move(components))
     , m_layout(layout)
     , m_clock(clock)
-    , m_gateway(clock, secrets)
+    , m_preferences(preferences)
+    , m_gateway(clock, secrets, preferences)
 {
     Q_ASSERT(m_components.makeDoubleTap && m_components.makeStatusItem &&
              m_components.makeUpdater && m_components.makeWelcomeGuide &&
@@ -95,7 +96,7 @@ void AppDelegate::launch()
 
     m_doubleTap->onDoubleTap =
         weakly([](AppDelegate& self) { self.togglePanel(QStringLiteral("double-tap")); });
-    m_doubleTap->apply(Preferences::doubleTapModifier());
+    m_doubleTap->apply(m_preferences.doubleTapModifier());
 
     hotkey->onEscape = weakly([](AppDelegate& self) { self.escapePressed(); });
     hotkey->onActionKey =
@@ -187,7 +188,7 @@ void AppDelegate::wirePopoverModel()
 
 void AppDelegate::registerStoredShortcut(HotkeyRegistrar& hotkey)
 {
-    const HotkeyShortcut stored = Preferences::hotkeyShortcut();
+    const HotkeyShortcut stored = m_preferences.hotkeyShortcut();
     if (hotkey.registerShortcut(stored))
         return;
     const HotkeyShortcut fallback = HotkeyShortcut::defaultShortcut();

@@ -30,10 +30,11 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // The layout names keys in the log; the clock times the cycle and the key store holds the
-    // own key. All three are borrowed and must outlive the delegate.
+    // The layout names keys in the log; the clock times the cycle, the key store holds the
+    // own key and the preferences the rest. All four are borrowed and must outlive the
+    // delegate.
     AppDelegate(AppComponents components, KeyCharacters& layout, Clock& clock, SecretStore& secrets,
-                QObject* parent = nullptr);
+                Preferences& preferences, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // The launch sequence: creates and wires the components in their fixed order.
@@ -102,6 +103,7 @@ private:
     AppComponents m_components;
     KeyCharacters& m_layout;
     Clock& m_clock;
+    Preferences& m_preferences;
     AIGateway m_gateway;
 
     std::unique_ptr<StatusItem> m_statusItem;

@@ -81,7 +81,7 @@ QCoro::Task<> AppDelegate::captureAndShow()
     ++m_generation;
 
     PopoverModel& model = m_popover->model();
-    model.setTargetLanguage(Preferences::targetLanguage());
+    model.setTargetLanguage(m_preferences.targetLanguage());
     model.setEditableResult(QString());
     model.setLastUsage(std::nullopt);
     model.setCopyConfirmed(false);
@@ -96,7 +96,7 @@ QCoro::Task<> AppDelegate::captureAndShow()
     m_popover->show(std::nullopt);
 
     // A diagnostic hook: runs an action right away, as if the user had picked it.
-    const std::optional<QString> flag = Preferences::string(DefaultsKey::autoAction);
+    const std::optional<QString> flag = m_preferences.string(DefaultsKey::autoAction);
     const std::optional<TextAction> action = flag ? TextAction::fromTestFlag(*flag) : std::nullopt;
     if (!action)
         co_return;
@@ -125,7 +125,7 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     m_lastAction = action;
     const int64_t generation = m_generation;
     // The gateway sends nothing without a service; the panel then asks for one.
-    const bool serviceChosen = AIGateway::isConfigured();
+    const bool serviceChosen = AIGateway::isConfigured(m_preferences);
     m_popover->model().setState(PopoverState::loading(action));
     RunRules::logStart(action, characters);
     const std::chrono::milliseconds start = m_clock.monotonicNow();
@@ -160,12 +160,12 @@ QCoro::Task<> AppDelegate::run(TextAction action)
     const Completion& completion = std::get<AIGateway::Outcome>(*result).completion;
     const std::chrono::milliseconds elapsed = m_clock.monotonicNow() - start;
     RunRules::logSuccess(action, elapsed.count(), completion);
-    Preferences::addUsage(m_clock, completion.promptTokens, completion.completionTokens);
+    m_preferences.addUsage(m_clock, completion.promptTokens, completion.completionTokens);
     model.setLastUsage(RunRules::usageLabel(completion.promptTokens, completion.completionTokens));
     model.setEditableResult(preservingEdgeWhitespace(text, completion.text));
     model.setState(PopoverState::result(action));
 
-    if (!Preferences::flag(DefaultsKey::autoReplace))
+    if (!m_preferences.flag(DefaultsKey::autoReplace))
         co_return;
     Log::app().info(QStringLiteral("autoReplace"));
     co_await replaceResult();
@@ -283,7 +283,7 @@ void AppDelegate::actionKeyPressed(int number)
     QList<const std::function<void()>*> buttons;
     switch (model.state().kind()) {
     case PopoverState::Kind::ready: {
-        const QList<PopoverAction> visible = Preferences::activeActions();
+        const QList<PopoverAction> visible = m_preferences.activeActions();
         if (number >= 1 && number <= visible.size())
             invokeIfSet(model.onAction, textAction(visible.at(number - 1)));
         return;
@@ -343,7 +343,7 @@ QCoro::Task<> AppDelegate::pollPermission(std::shared_ptr<CancellationFlag> canc
 
 void AppDelegate::runProxySelfTestIfRequested()
 {
-    const std::optional<QString> flag = Preferences::string(DefaultsKey::proxySelfTest);
+    const std::optional<QString> flag = m_preferences.string(DefaultsKey::proxySelfTest);
     if (!flag)
         return;
     if (const std::optional<TextAction> action = TextAction::fromTestFlag(*flag))
@@ -352,11 +352,11 @@ void AppDelegate::runProxySelfTestIfRequested()
 
 QCoro::Task<> AppDelegate::runProxySelfTest(TextAction action)
 {
-    const bool usesHostedService = !AIGateway::isUsingOwnKey();
+    const bool usesHostedService = !AIGateway::isUsingOwnKey(m_preferences);
     Log::ai().info(QStringLiteral("selftest %1 start (proxy=%2)")
                        .arg(action.logName(),
                             usesHostedService ? QStringLiteral("true") : QStringLiteral("false")));
-    const Language language = Preferences::targetLanguage();
+    const Language language = m_preferences.targetLanguage();
     try {
         const AIGateway::Result result = co_await m_gateway.perform(action, selfTestText, language);
         if (const ProxyError* error = std::get_if<ProxyError>(&result)) {

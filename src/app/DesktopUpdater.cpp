@@ -13,7 +13,7 @@
 
 namespace DesktopUpdater {
 
-std::unique_ptr<Updater> make(Clock& clock)
+std::unique_ptr<Updater> make(Clock& clock, UpdateConfig& config)
 {
     UpdateServices services;
     services.userDriver = std::make_unique<DialogUpdateUserDriver>(AppIdentity::version());
@@ -27,7 +27,7 @@ std::unique_ptr<Updater> make(Clock& clock)
     const QString appImage = XdgPaths::appImage();
     if (!appImage.isEmpty())
         services.appImagePath = QDir::cleanPath(appImage);
-    return std::make_unique<UpdateController>(std::move(services), clock);
+    return std::make_unique<UpdateController>(std::move(services), clock, config);
 }
 
 } // namespace DesktopUpdater

@@ -93,15 +93,18 @@ DesktopWiring::~DesktopWiring() = default;
 AppComponents DesktopWiring::takeComponents()
 {
     AppComponents components;
-    components.migrateLegacyKey = [keychain = KeychainHelper(*m_secrets)] {
-        keychain.migrateLegacyKeyIfNeeded();
+    // The migration runs on a pool thread: it gets preferences of its own over the same store.
+    components.migrateLegacyKey = [keychain = KeychainHelper(*m_secrets),
+                                   preferences = m_preferences]() mutable {
+        keychain.migrateLegacyKeyIfNeeded(preferences);
     };
     components.clipboard = std::make_unique<QtClipboard>();
     if (m_session.hasX11Display) {
         wireX11(components);
     } else {
-        components.makePopover = [] {
-            return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>());
+        components.makePopover = [&preferences = m_preferences] {
+            return std::make_unique<PopoverController>(std::make_unique<NullOutsideClickWatcher>(),
+                                                       preferences);
         };
         if (!usesKGlobalAccel(m_session))
             std::fputs(
@@ -118,7 +121,9 @@ AppComponents DesktopWiring::takeComponents()
     if (m_session.isWayland())
         components.makeDoubleTap = nullptr;
     logChoices();
-    components.makeUpdater = [&clock = m_clock] { return DesktopUpdater::make(clock); };
+    components.makeUpdater = [&clock = m_clock, &config = m_updateConfig] {
+        return DesktopUpdater::make(clock, config);
+    };
     components.applicationMover = DesktopApplicationMover::make(m_clock);
     // Whatever the desktop lacks gets its null adapter, which says it is not available.
     NullComponents::fillMissing(components);
@@ -126,23 +131,25 @@ AppComponents DesktopWiring::takeComponents()
     // The tray, the settings window and the guide borrow the permission, which the
     // delegate keeps longer than any of them.
     AccessibilityPermission* permission = components.accessibility.get();
-    components.makeStatusItem = [permission, &clock = m_clock] {
-        return std::make_unique<StatusItemController>(*permission, clock);
+    components.makeStatusItem = [permission, &clock = m_clock, &updates = m_updateConfig] {
+        return std::make_unique<StatusItemController>(*permission, clock, updates);
     };
     const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
     components.makeSettingsWindow = [permission, shortcut, &layout = *m_layout, &clock = m_clock,
-                                     &secrets = *m_secrets](DoubleTapTrigger& doubleTap) {
+                                     &secrets = *m_secrets,
+                                     &preferences = m_preferences](DoubleTapTrigger& doubleTap) {
         auto window = std::make_unique<SettingsWindowController>(doubleTap, *permission, layout,
-                                                                 clock, secrets);
+                                                                 clock, secrets, preferences);
         window->setDesktopShortcut(shortcut);
         return window;
     };
     m_accessibilityBus = std::make_unique<DBusAccessibilityBus>();
     components.makeWelcomeGuide = [permission, x11Permission = m_x11Permission, shortcut,
                                    bus = m_accessibilityBus.get(), &layout = *m_layout,
-                                   &clock = m_clock, &secrets = *m_secrets] {
+                                   &clock = m_clock, &secrets = *m_secrets,
+                                   &preferences = m_preferences] {
         auto guide = std::make_unique<OnboardingWindowController>(
-            *permission, layout, clock, secrets,
+            *permission, layout, clock, secrets, preferences,
             [x11Permission] {
                 if (x11Permission)
                     x11Permission->relaunch();
@@ -182,9 +189,9 @@ void DesktopWiring::wireX11(AppComponents& components)
 {
     // Every X11 adapter opens its connections through the one display.
     const X11Display display = m_display;
-    components.makePopover = [display] {
+    components.makePopover = [display, &preferences = m_preferences] {
         return std::make_unique<PopoverController>(
-            std::make_unique<XInputOutsideClickWatcher>(display));
+            std::make_unique<XInputOutsideClickWatcher>(display), preferences);
     };
     components.makeHotkeyRegistrar = [display, &layout = *m_layout] {
         return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout, display),
@@ -204,16 +211,17 @@ void DesktopWiring::wireX11(AppComponents& components)
     // The self-test's rival grabs on an X connection of its own, as another application.
     components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
         [display, &layout = *m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
-        *m_layout);
+        *m_layout, m_preferences);
 
     m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, display);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
     m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_clock, display);
     m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, display);
-    components.selection = std::make_unique<SelectionCapture>(
-        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard, m_clock);
-    components.pasteBack =
-        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText, m_clock);
+    components.selection =
+        std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,
+                                           *m_keys, *m_pasteboard, m_clock, m_preferences);
+    components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard,
+                                                      *m_focusedText, m_clock, m_preferences);
     components.runningApplications = std::make_unique<X11RunningApplications>(display);
 }
 
@@ -227,13 +235,14 @@ void DesktopWiring::wireWayland(AppComponents& components)
     else
         m_pointer = std::make_unique<NullPointerLocator>();
     components.makePopover = [x11 = m_session.hasX11Display, display = m_display,
-                              pointer = m_pointer.get()] {
+                              pointer = m_pointer.get(), &preferences = m_preferences] {
         std::unique_ptr<OutsideClickWatcher> clicks;
         if (x11)
             clicks = std::make_unique<XInputOutsideClickWatcher>(display);
         else
             clicks = std::make_unique<NullOutsideClickWatcher>();
-        return std::make_unique<PopoverController>(std::move(clicks), nullptr, pointer);
+        return std::make_unique<PopoverController>(std::move(clicks), preferences, nullptr,
+                                                   pointer);
     };
     if (!m_wayland)
         return;
@@ -283,10 +292,11 @@ void DesktopWiring::wireWayland(AppComponents& components)
     m_keys = std::move(keys);
     if (pasteboard)
         m_pasteboard = std::move(pasteboard);
-    components.selection = std::make_unique<SelectionCapture>(
-        *m_windows, *m_focusedText, *components.secureInput, *m_keys, *m_pasteboard, m_clock);
-    components.pasteBack =
-        std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard, *m_focusedText, m_clock);
+    components.selection =
+        std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,
+                                           *m_keys, *m_pasteboard, m_clock, m_preferences);
+    components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard,
+                                                      *m_focusedText, m_clock, m_preferences);
 }
 
 void DesktopWiring::wireKde(AppComponents& components)

@@ -6,7 +6,9 @@
 #include "core/SystemClock.h"
 #include "platform/DesktopSession.h"
 #include "platform/x11/X11Display.h"
+#include "settings/Preferences.h"
 #include "ui/settings/DesktopShortcutOffer.h"
+#include "updates/UpdateConfig.h"
 
 #include <memory>
 
@@ -25,7 +27,8 @@ class WaylandKeymap;
 class X11AccessibilityPermission;
 
 // The one place where the tray application's adapters are chosen. Made first, it installs the
-// log (see ProcessLog) and makes the system clock, the desktop keyring and the keyboard layout;
+// log (see ProcessLog) and makes the system clock, the preferences and the update
+// configuration over the user's defaults, the desktop keyring and the keyboard layout;
 // takeComponents() then chooses the desktop's adapters: X11 ones when there is an X display
 // (XWayland too), kglobalaccel for the shortcut in a KDE Wayland session, null ones for
 // whatever is missing; the choice is logged once. It owns everything the app delegate and its
@@ -41,6 +44,7 @@ public:
     AppComponents takeComponents();
 
     Clock& clock() { return m_clock; }
+    Preferences& preferences() { return m_preferences; }
     SecretStore& secretStore() const { return *m_secrets; }
     KeyboardLayout& keyboardLayout() const { return *m_layout; }
 
@@ -55,6 +59,8 @@ private:
     // Declared first, so that they outlive every adapter built on them.
     ProcessLog m_log{ProcessLog::Role::trayApplication};
     SystemClock m_clock;
+    Preferences m_preferences{UserDefaults::standard()};
+    UpdateConfig m_updateConfig{m_preferences.defaults()};
     std::unique_ptr<SecretStore> m_secrets;
     std::unique_ptr<KeyboardLayout> m_layout;
     const DesktopSession m_session;

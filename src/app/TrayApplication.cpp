@@ -106,7 +106,7 @@ int runTrayApplication(int argc, char** argv)
 
     TerminationSignals terminationSignals;
     AppDelegate delegate(desktop.takeComponents(), desktop.keyboardLayout(), desktop.clock(),
-                         desktop.secretStore());
+                         desktop.secretStore(), desktop.preferences());
     instance.onTrigger = [&delegate] { delegate.togglePanel(QStringLiteral("trigger")); };
     instance.onOpenSettings = [&delegate] { delegate.openSettingsForSecondStart(); };
     // The launch sequence runs from inside the event loop, as a platform's "did finish

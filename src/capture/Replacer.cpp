@@ -54,19 +54,20 @@ QString whyNot(AccessibleEdit outcome)
 } // namespace
 
 Replacer::Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard,
-                   AccessibleTextEditor& editor, Clock& clock)
+                   AccessibleTextEditor& editor, Clock& clock, const Preferences& preferences)
     : m_windows(windows)
     , m_keys(keys)
     , m_pasteboard(pasteboard)
     , m_editor(editor)
     , m_clock(clock)
+    , m_preferences(preferences)
 {}
 
-QString Replacer::pasteReason(const std::optional<TargetApplication>& target)
+QString Replacer::pasteReason(const std::optional<TargetApplication>& target) const
 {
     if (!target || !target->accessible)
         return QStringLiteral("the selection was not read through the accessibility service");
-    if (Preferences::flag(DefaultsKey::forcePasteReplace))
+    if (m_preferences.flag(DefaultsKey::forcePasteReplace))
         return QStringLiteral("forcePasteReplace is set");
     if (TerminalWindows::isTerminal(target))
         return QStringLiteral("terminals take paste");

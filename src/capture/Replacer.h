@@ -10,6 +10,7 @@ class AccessibleTextEditor;
 class FrontmostWindows;
 class KeystrokeSender;
 class Pasteboard;
+class Preferences;
 
 // Puts a result over the user's selection. When the selection was read through the
 // accessibility service, the result is written straight into the element it came from
@@ -24,12 +25,12 @@ class Pasteboard;
 // activated again, the paste command is typed into it, and 400 ms later the previous
 // clipboard contents are put back, unless someone else wrote the clipboard in between.
 // When another client holds the keyboard at the moment of the paste, nothing is typed and
-// the result is left on the clipboard. Holds no state between calls. The ports and the clock are
-// borrowed and must outlive it. Main thread only.
+// the result is left on the clipboard. Holds no state between calls. The ports, the clock and the
+// preferences are borrowed and must outlive it. Main thread only.
 class Replacer final : public PasteBack {
 public:
     Replacer(FrontmostWindows& windows, KeystrokeSender& keys, Pasteboard& pasteboard,
-             AccessibleTextEditor& editor, Clock& clock);
+             AccessibleTextEditor& editor, Clock& clock, const Preferences& preferences);
 
     QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) override;
     bool canInsert(const std::optional<TargetApplication>& target) const override;
@@ -38,7 +39,7 @@ public:
     static constexpr std::chrono::milliseconds readDelay{400};
 
     // Why the selection's element cannot take the result directly; empty when it can.
-    static QString pasteReason(const std::optional<TargetApplication>& target);
+    QString pasteReason(const std::optional<TargetApplication>& target) const;
 
 private:
     bool writeDirectly(const QString& text, const std::optional<TargetApplication>& target);
@@ -48,4 +49,5 @@ private:
     Pasteboard& m_pasteboard;
     AccessibleTextEditor& m_editor;
     Clock& m_clock;
+    const Preferences& m_preferences;
 };

@@ -31,13 +31,15 @@ bool holdsWholeText(const QString& text)
 
 SelectionCapture::SelectionCapture(FrontmostWindows& windows, FocusedTextReader& focusedText,
                                    SecureInput& secureInput, KeystrokeSender& keys,
-                                   Pasteboard& pasteboard, Clock& clock)
+                                   Pasteboard& pasteboard, Clock& clock,
+                                   const Preferences& preferences)
     : m_windows(windows)
     , m_focusedText(focusedText)
     , m_secureInput(secureInput)
     , m_keys(keys)
     , m_pasteboard(pasteboard)
     , m_clock(clock)
+    , m_preferences(preferences)
 {}
 
 bool SelectionCapture::usable(const QString& text)
@@ -51,7 +53,7 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
     // and paste-back must find the same window even if the user switched meanwhile.
     const std::optional<TargetApplication> target = m_windows.frontmost();
 
-    if (!Preferences::flag(DefaultsKey::forceClipboardCapture)) {
+    if (!m_preferences.flag(DefaultsKey::forceClipboardCapture)) {
         co_await waitForShortcutRelease(m_clock, m_keys);
         const std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
         if (selected && usable(selected->text) && holdsWholeText(selected->text)) {

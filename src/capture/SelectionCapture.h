@@ -12,18 +12,19 @@ class FocusedTextReader;
 class FrontmostWindows;
 class KeystrokeSender;
 class Pasteboard;
+class Preferences;
 class SecureInput;
 
 // Reads the selection of the application in front: first by asking the accessibility
 // service for the focused element's selected text, and when that gives nothing usable by
 // typing the copy command into the application and reading the clipboard, whose previous
 // contents are saved before and always put back after. Holds no state between captures.
-// The ports and the clock are borrowed and must outlive it. Main thread only.
+// The ports, the clock and the preferences are borrowed and must outlive it. Main thread only.
 class SelectionCapture final : public SelectionReader {
 public:
     SelectionCapture(FrontmostWindows& windows, FocusedTextReader& focusedText,
                      SecureInput& secureInput, KeystrokeSender& keys, Pasteboard& pasteboard,
-                     Clock& clock);
+                     Clock& clock, const Preferences& preferences);
 
     QCoro::Task<std::optional<CapturedSelection>> capture() override;
 
@@ -61,4 +62,5 @@ private:
     KeystrokeSender& m_keys;
     Pasteboard& m_pasteboard;
     Clock& m_clock;
+    const Preferences& m_preferences;
 };

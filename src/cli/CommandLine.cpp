@@ -60,11 +60,12 @@ QCoro::Task<int> execute(QStringList arguments, CliIO& io, CommandPorts ports)
     if (command == QLatin1String("defaults"))
         co_return defaultsCommand(rest, io);
     if (command == QLatin1String("preferences"))
-        co_return preferencesCommand(rest, io, ports.keyboardLayout, ports.clock);
+        co_return preferencesCommand(rest, io, ports.keyboardLayout, ports.clock,
+                                     ports.preferences);
     if (command == QLatin1String("key"))
         co_return keyCommand(rest, io, ports.secrets);
     if (command == QLatin1String("run"))
-        co_return co_await runCommand(rest, io, ports.clock, ports.secrets);
+        co_return co_await runCommand(rest, io, ports.clock, ports.secrets, ports.preferences);
     if (command == QLatin1String("trigger"))
         co_return co_await triggerCommand(rest, io);
 

@@ -3,6 +3,7 @@
 
 class Clock;
 class KeyboardLayout;
+class Preferences;
 class SecretStore;
 
 // The desktop's adapters a command may use, built once by the program's start-up (the
@@ -11,4 +12,5 @@ struct CommandPorts {
     KeyboardLayout& keyboardLayout;
     SecretStore& secrets;
     Clock& clock;
+    Preferences& preferences;
 };

@@ -20,27 +20,28 @@ QString boolText(bool value)
 
 } // namespace
 
-int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout, Clock& clock)
+int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout, Clock& clock,
+                       const Preferences& preferences)
 {
     if (!arguments.isEmpty()) {
         io.err << "quillmark preferences: takes no arguments\n";
         return ExitCode::usage;
     }
 
-    const Preferences::Usage usage = Preferences::monthlyUsage(clock);
-    const AIServiceChoice service = Preferences::aiService();
+    const Preferences::Usage usage = preferences.monthlyUsage(clock);
+    const AIServiceChoice service = preferences.aiService();
     const QList<std::pair<const char*, QString>> lines = {
-        {"hotkeyShortcut", Preferences::hotkeyShortcut().label(layout)},
-        {"doubleTapModifier", rawValue(Preferences::doubleTapModifier())},
-        {"targetLanguageID", Preferences::targetLanguageID()},
-        {"targetLanguage", Preferences::targetLanguage().name},
-        {"model", Preferences::model()},
-        {"activeActions", joinedRawValues(Preferences::activeActions())},
-        {"popoverLayout", rawValue(Preferences::popoverLayout())},
-        {"inputHeight", rawValue(Preferences::inputHeight())},
-        {"inputTextSize", rawValue(Preferences::inputTextSize())},
-        {"panelWidth", rawValue(Preferences::panelWidth())},
-        {"useOwnAPIKey", boolText(Preferences::useOwnAPIKey())},
+        {"hotkeyShortcut", preferences.hotkeyShortcut().label(layout)},
+        {"doubleTapModifier", rawValue(preferences.doubleTapModifier())},
+        {"targetLanguageID", preferences.targetLanguageID()},
+        {"targetLanguage", preferences.targetLanguage().name},
+        {"model", preferences.model()},
+        {"activeActions", joinedRawValues(preferences.activeActions())},
+        {"popoverLayout", rawValue(preferences.popoverLayout())},
+        {"inputHeight", rawValue(preferences.inputHeight())},
+        {"inputTextSize", rawValue(preferences.inputTextSize())},
+        {"panelWidth", rawValue(preferences.panelWidth())},
+        {"useOwnAPIKey", boolText(preferences.useOwnAPIKey())},
         {"aiService", service.service ? rawValue(*service.service) : QStringLiteral("none")},
         {"aiServiceAddress", service.service ? service.address : QStringLiteral("(none)")},
         {"monthlyUsage",

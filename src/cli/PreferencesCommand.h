@@ -7,7 +7,9 @@
 
 #include <QStringList>
 
+class Preferences;
+
 // `quillmark preferences`: every resolved setting as one "name: value" line, as the
 // application sees it after the fallbacks to the defaults.
-int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout,
-                       Clock& clock);
+int preferencesCommand(const QStringList& arguments, CliIO& io, KeyCharacters& layout, Clock& clock,
+                       const Preferences& preferences);

@@ -84,7 +84,8 @@ int usageError(CliIO& io, const QString& complaint)
 
 } // namespace
 
-QCoro::Task<int> runCommand(QStringList arguments, CliIO& io, Clock& clock, SecretStore& secrets)
+QCoro::Task<int> runCommand(QStringList arguments, CliIO& io, Clock& clock, SecretStore& secrets,
+                            Preferences& preferences)
 {
     auto parsed = parse(arguments);
     if (const auto* complaint = std::get_if<QString>(&parsed))
@@ -101,11 +102,11 @@ QCoro::Task<int> runCommand(QStringList arguments, CliIO& io, Clock& clock, Secr
         co_return ExitCode::failure;
     }
 
-    const Language language = invocation.language.value_or(Preferences::targetLanguage());
+    const Language language = invocation.language.value_or(preferences.targetLanguage());
     const TextAction action = invocation.action;
     RunRules::logStart(action, characters);
     const auto started = clock.monotonicNow();
-    AIGateway gateway(clock, secrets);
+    AIGateway gateway(clock, secrets, preferences);
     const AIGateway::Result result = co_await gateway.perform(action, text, language);
 
     if (const auto* error = std::get_if<ProxyError>(&result)) {
@@ -116,7 +117,7 @@ QCoro::Task<int> runCommand(QStringList arguments, CliIO& io, Clock& clock, Secr
     const Completion& completion = std::get<AIGateway::Outcome>(result).completion;
     const auto elapsed = clock.monotonicNow() - started;
     RunRules::logSuccess(action, elapsed.count(), completion);
-    Preferences::addUsage(clock, completion.promptTokens, completion.completionTokens);
+    preferences.addUsage(clock, completion.promptTokens, completion.completionTokens);
     io.out << RunRules::preservingEdgeWhitespace(text, completion.text);
     io.out.flush();
     co_return ExitCode::success;

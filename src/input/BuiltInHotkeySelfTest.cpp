@@ -67,14 +67,16 @@ QString boolText(bool value)
 
 } // namespace
 
-BuiltInHotkeySelfTest::BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber, KeyCharacters& layout)
+BuiltInHotkeySelfTest::BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber, KeyCharacters& layout,
+                                             const Preferences& preferences)
     : m_makeDecoyGrabber(std::move(makeDecoyGrabber))
     , m_layout(layout)
+    , m_preferences(preferences)
 {}
 
 void BuiltInHotkeySelfTest::runIfRequested(HotkeyRegistrar& registrar)
 {
-    if (!Preferences::flag(DefaultsKey::hotkeySelfTest))
+    if (!m_preferences.flag(DefaultsKey::hotkeySelfTest))
         return;
     Log::hotkey().info(QStringLiteral("selftest start"));
     m_failures = 0;
@@ -99,7 +101,7 @@ void BuiltInHotkeySelfTest::runMigrationChecks()
           !HotkeyShortcut::legacyPreset(QStringLiteral("nonsense")), QString());
     check(QStringLiteral("migrate/resolved"), true,
           QStringLiteral("Preferences.hotkeyShortcut = ") +
-              Preferences::hotkeyShortcut().displayString(m_layout));
+              m_preferences.hotkeyShortcut().displayString(m_layout));
 }
 
 void BuiltInHotkeySelfTest::runValidationChecks()

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class Preferences;
+
 // The diagnostic run at launch when the "hotkeySelfTest" default is true: the legacy-preset
 // migration, the shortcut rule, the double-tap detector and the live registrar's handling of
 // a combination held by someone else, one "selftest PASS|FAIL NAME DETAIL" line per check in
@@ -24,8 +26,9 @@ public:
     // ids are small numbers from 1.
     static constexpr uint32_t decoyId = 0x5154;
 
-    // The layout names keys in the log and must outlive the self-test.
-    BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber, KeyCharacters& layout);
+    // The layout names keys in the log; it and the preferences must outlive the self-test.
+    BuiltInHotkeySelfTest(GrabberFactory makeDecoyGrabber, KeyCharacters& layout,
+                          const Preferences& preferences);
 
     void runIfRequested(HotkeyRegistrar& registrar) override;
 
@@ -38,5 +41,6 @@ private:
 
     GrabberFactory m_makeDecoyGrabber;
     KeyCharacters& m_layout;
+    const Preferences& m_preferences;
     int m_failures = 0;
 };

@@ -11,36 +11,28 @@
 
 namespace {
 
-// The domain's location follows XDG_CONFIG_HOME, so it is looked up at each use rather
-// than once: a command run with another configuration home sees that one.
-UserDefaults defaults()
-{
-    return UserDefaults::standard();
-}
-
 QString key(const char* name)
 {
     return QString::fromLatin1(name);
 }
 
-void store(const char* name, const QJsonValue& value)
+void store(UserDefaults& domain, const char* name, const QJsonValue& value)
 {
-    UserDefaults domain = defaults();
     if (!domain.set(key(name), value))
         Log::app().error(QStringLiteral("could not save %1 to %2").arg(key(name), domain.path()));
 }
 
-template <class E> E storedCase(const char* name, E fallback)
+template <class E> E storedCase(const UserDefaults& domain, const char* name, E fallback)
 {
-    const std::optional<QString> raw = defaults().string(key(name));
+    const std::optional<QString> raw = domain.string(key(name));
     if (!raw)
         return fallback;
     return fromRawValue<E>(*raw).value_or(fallback);
 }
 
-template <class E> void storeCase(const char* name, E value)
+template <class E> void storeCase(UserDefaults& domain, const char* name, E value)
 {
-    store(name, rawValue(value));
+    store(domain, name, rawValue(value));
 }
 
 std::optional<uint32_t> unsigned32(const QJsonValue& value)
@@ -65,11 +57,13 @@ const QString defaultModel = QStringLiteral("gpt-4o-mini");
 
 } // namespace
 
-namespace Preferences {
+Preferences::Preferences(UserDefaults defaults)
+    : m_defaults(std::move(defaults))
+{}
 
-HotkeyShortcut hotkeyShortcut()
+HotkeyShortcut Preferences::hotkeyShortcut() const
 {
-    const QJsonObject domain = defaults().dictionary();
+    const QJsonObject domain = m_defaults.dictionary();
     const QJsonValue keyCode = domain.value(key(DefaultsKey::hotkeyKeyCode));
     if (!keyCode.isUndefined() && !keyCode.isNull()) {
         // A key code without modifiers is a plain key; anything that is not an unsigned
@@ -91,61 +85,60 @@ HotkeyShortcut hotkeyShortcut()
     return HotkeyShortcut::defaultShortcut();
 }
 
-void setHotkeyShortcut(const HotkeyShortcut& shortcut)
+void Preferences::setHotkeyShortcut(const HotkeyShortcut& shortcut)
 {
-    UserDefaults domain = defaults();
-    const bool saved = domain.update([&](QJsonObject& values) {
+    const bool saved = m_defaults.update([&](QJsonObject& values) {
         values.insert(key(DefaultsKey::hotkeyKeyCode), qint64(shortcut.keyCode));
         values.insert(key(DefaultsKey::hotkeyModifiers), qint64(shortcut.carbonModifiers));
     });
     if (!saved)
         Log::app().error(QStringLiteral("could not save %1 to %2")
-                             .arg(key(DefaultsKey::hotkeyKeyCode), domain.path()));
+                             .arg(key(DefaultsKey::hotkeyKeyCode), m_defaults.path()));
 }
 
-DoubleTapModifier doubleTapModifier()
+DoubleTapModifier Preferences::doubleTapModifier() const
 {
-    return storedCase(DefaultsKey::doubleTapModifier, DoubleTapModifier::off);
+    return storedCase(m_defaults, DefaultsKey::doubleTapModifier, DoubleTapModifier::off);
 }
 
-void setDoubleTapModifier(DoubleTapModifier modifier)
+void Preferences::setDoubleTapModifier(DoubleTapModifier modifier)
 {
-    storeCase(DefaultsKey::doubleTapModifier, modifier);
+    storeCase(m_defaults, DefaultsKey::doubleTapModifier, modifier);
 }
 
-QString targetLanguageID()
+QString Preferences::targetLanguageID() const
 {
-    return defaults().string(key(DefaultsKey::targetLanguageID)).value_or(Language::english().id);
+    return m_defaults.string(key(DefaultsKey::targetLanguageID)).value_or(Language::english().id);
 }
 
-void setTargetLanguageID(const QString& id)
+void Preferences::setTargetLanguageID(const QString& id)
 {
-    store(DefaultsKey::targetLanguageID, id);
+    store(m_defaults, DefaultsKey::targetLanguageID, id);
 }
 
-Language targetLanguage()
+Language Preferences::targetLanguage() const
 {
     return Language::withID(targetLanguageID()).value_or(Language::english());
 }
 
-QString model()
+QString Preferences::model() const
 {
-    return defaults().string(key(DefaultsKey::openAIModel)).value_or(defaultModel);
+    return m_defaults.string(key(DefaultsKey::openAIModel)).value_or(defaultModel);
 }
 
-void setModel(const QString& model)
+void Preferences::setModel(const QString& model)
 {
-    store(DefaultsKey::openAIModel, model);
+    store(m_defaults, DefaultsKey::openAIModel, model);
 }
 
-bool useOwnAPIKey()
+bool Preferences::useOwnAPIKey() const
 {
     return flag(DefaultsKey::useOwnAPIKey);
 }
 
-AIServiceChoice aiService()
+AIServiceChoice Preferences::aiService() const
 {
-    const std::optional<QString> raw = defaults().string(key(DefaultsKey::aiService));
+    const std::optional<QString> raw = m_defaults.string(key(DefaultsKey::aiService));
     std::optional<AIService> service = raw ? fromRawValue<AIService>(*raw) : std::nullopt;
     if (!service && useOwnAPIKey()) {
         service = openAIBaseURL() == QString::fromUtf8(BuildConfig::openAIBaseURL)
@@ -162,12 +155,12 @@ AIServiceChoice aiService()
     return {service, relay};
 }
 
-void setAIService(AIService service)
+void Preferences::setAIService(AIService service)
 {
-    storeCase(DefaultsKey::aiService, service);
+    storeCase(m_defaults, DefaultsKey::aiService, service);
 }
 
-void setAIService(AIService service, const QString& address)
+void Preferences::setAIService(AIService service, const QString& address)
 {
     setAIService(service);
     const char* addressKey =
@@ -178,19 +171,18 @@ void setAIService(AIService service, const QString& address)
         setString(addressKey, address);
 }
 
-QString relayBaseURL()
+QString Preferences::relayBaseURL() const
 {
-    return defaults()
-        .string(key(DefaultsKey::proxyBaseURL))
+    return m_defaults.string(key(DefaultsKey::proxyBaseURL))
         .value_or(QString::fromUtf8(BuildConfig::proxyBaseURL));
 }
 
-std::set<PopoverAction> enabledActions()
+std::set<PopoverAction> Preferences::enabledActions() const
 {
     constexpr auto cases = allCases(CasesOf<PopoverAction>{});
     const std::set<PopoverAction> all(cases.begin(), cases.end());
     const std::optional<QStringList> stored =
-        defaults().stringArray(key(DefaultsKey::enabledActions));
+        m_defaults.stringArray(key(DefaultsKey::enabledActions));
     if (!stored)
         return all;
     std::set<PopoverAction> actions;
@@ -202,17 +194,17 @@ std::set<PopoverAction> enabledActions()
     return actions.empty() ? all : actions;
 }
 
-void setEnabledActions(const std::set<PopoverAction>& actions)
+void Preferences::setEnabledActions(const std::set<PopoverAction>& actions)
 {
     QJsonArray raw;
     for (PopoverAction action : allCases(CasesOf<PopoverAction>{})) {
         if (actions.contains(action))
             raw.append(rawValue(action));
     }
-    store(DefaultsKey::enabledActions, raw);
+    store(m_defaults, DefaultsKey::enabledActions, raw);
 }
 
-QList<PopoverAction> activeActions()
+QList<PopoverAction> Preferences::activeActions() const
 {
     const std::set<PopoverAction> enabled = enabledActions();
     QList<PopoverAction> active;
@@ -223,47 +215,47 @@ QList<PopoverAction> activeActions()
     return active;
 }
 
-PopoverLayout popoverLayout()
+PopoverLayout Preferences::popoverLayout() const
 {
-    return storedCase(DefaultsKey::popoverLayout, PopoverLayout::chips);
+    return storedCase(m_defaults, DefaultsKey::popoverLayout, PopoverLayout::chips);
 }
 
-void setPopoverLayout(PopoverLayout layout)
+void Preferences::setPopoverLayout(PopoverLayout layout)
 {
-    storeCase(DefaultsKey::popoverLayout, layout);
+    storeCase(m_defaults, DefaultsKey::popoverLayout, layout);
 }
 
-InputHeight inputHeight()
+InputHeight Preferences::inputHeight() const
 {
-    return storedCase(DefaultsKey::inputHeight, InputHeight::standard);
+    return storedCase(m_defaults, DefaultsKey::inputHeight, InputHeight::standard);
 }
 
-void setInputHeight(InputHeight height)
+void Preferences::setInputHeight(InputHeight height)
 {
-    storeCase(DefaultsKey::inputHeight, height);
+    storeCase(m_defaults, DefaultsKey::inputHeight, height);
 }
 
-InputTextSize inputTextSize()
+InputTextSize Preferences::inputTextSize() const
 {
-    return storedCase(DefaultsKey::inputTextSize, InputTextSize::standard);
+    return storedCase(m_defaults, DefaultsKey::inputTextSize, InputTextSize::standard);
 }
 
-void setInputTextSize(InputTextSize size)
+void Preferences::setInputTextSize(InputTextSize size)
 {
-    storeCase(DefaultsKey::inputTextSize, size);
+    storeCase(m_defaults, DefaultsKey::inputTextSize, size);
 }
 
-PanelWidth panelWidth()
+PanelWidth Preferences::panelWidth() const
 {
-    return storedCase(DefaultsKey::panelWidth, PanelWidth::standard);
+    return storedCase(m_defaults, DefaultsKey::panelWidth, PanelWidth::standard);
 }
 
-void setPanelWidth(PanelWidth width)
+void Preferences::setPanelWidth(PanelWidth width)
 {
-    storeCase(DefaultsKey::panelWidth, width);
+    storeCase(m_defaults, DefaultsKey::panelWidth, width);
 }
 
-void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens)
+void Preferences::addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens)
 {
     const QString month = currentMonthKey(clock);
     const QString monthKey = key(DefaultsKey::usageMonth);
@@ -271,8 +263,7 @@ void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens)
     const QString completionKey = key(DefaultsKey::usageCompletionTokens);
 
     // One locked read-modify-write, so a count added by another process is not lost.
-    UserDefaults domain = defaults();
-    const bool saved = domain.update([&](QJsonObject& values) {
+    const bool saved = m_defaults.update([&](QJsonObject& values) {
         const QJsonValue storedMonth = values.value(monthKey);
         if (!storedMonth.isString() || storedMonth.toString() != month) {
             values.insert(monthKey, month);
@@ -286,13 +277,13 @@ void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens)
         values.insert(completionKey, saturatingAdd(completion, completionTokens));
     });
     if (!saved)
-        Log::app().error(QStringLiteral("could not save %1 to %2").arg(promptKey, domain.path()));
+        Log::app().error(
+            QStringLiteral("could not save %1 to %2").arg(promptKey, m_defaults.path()));
 }
 
-Usage monthlyUsage(Clock& clock)
+Preferences::Usage Preferences::monthlyUsage(Clock& clock) const
 {
-    const UserDefaults domain = defaults();
-    const QJsonObject values = domain.dictionary();
+    const QJsonObject values = m_defaults.dictionary();
     const QJsonValue storedMonth = values.value(key(DefaultsKey::usageMonth));
     if (!storedMonth.isString() || storedMonth.toString() != currentMonthKey(clock))
         return {};
@@ -303,7 +294,7 @@ Usage monthlyUsage(Clock& clock)
     };
 }
 
-QString currentMonthKey(Clock& clock)
+QString Preferences::currentMonthKey(Clock& clock)
 {
     // An invalid date answers 0 for its year and month.
     const QDate today = clock.wallNow().date();
@@ -311,51 +302,50 @@ QString currentMonthKey(Clock& clock)
                                        QString::number(today.month()));
 }
 
-bool flag(const char* name)
+bool Preferences::flag(const char* name) const
 {
-    return defaults().boolean(key(name)).value_or(false);
+    return m_defaults.boolean(key(name)).value_or(false);
 }
 
-void setFlag(const char* name, bool value)
+void Preferences::setFlag(const char* name, bool value)
 {
-    store(name, value);
+    store(m_defaults, name, value);
 }
 
-std::optional<QString> string(const char* name)
+std::optional<QString> Preferences::string(const char* name) const
 {
-    return defaults().string(key(name));
+    return m_defaults.string(key(name));
 }
 
-void setString(const char* name, const QString& value)
+void Preferences::setString(const char* name, const QString& value)
 {
-    store(name, value);
+    store(m_defaults, name, value);
 }
 
-void remove(const char* name)
+void Preferences::remove(const char* name)
 {
-    UserDefaults domain = defaults();
-    if (domain.dictionary().contains(key(name)) && !domain.remove(key(name)))
-        Log::app().error(QStringLiteral("could not save %1 to %2").arg(key(name), domain.path()));
+    if (m_defaults.dictionary().contains(key(name)) && !m_defaults.remove(key(name)))
+        Log::app().error(
+            QStringLiteral("could not save %1 to %2").arg(key(name), m_defaults.path()));
 }
 
-QString openAIBaseURL()
+QString Preferences::openAIBaseURL() const
 {
-    const std::optional<QString> stored = defaults().string(key(DefaultsKey::openAIBaseURL));
+    const std::optional<QString> stored = m_defaults.string(key(DefaultsKey::openAIBaseURL));
     if (stored && !stored->isEmpty())
         return *stored;
     return QString::fromUtf8(BuildConfig::openAIBaseURL);
 }
 
-QString deviceID()
+QString Preferences::deviceID()
 {
     const QString name = key(DefaultsKey::deviceID);
-    if (const std::optional<QString> stored = defaults().string(name); stored && !stored->isEmpty())
+    if (const std::optional<QString> stored = m_defaults.string(name); stored && !stored->isEmpty())
         return *stored;
 
     // Created under the lock, so two processes starting together agree on one identifier.
     QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    UserDefaults domain = defaults();
-    const bool saved = domain.update([&](QJsonObject& values) {
+    const bool saved = m_defaults.update([&](QJsonObject& values) {
         const QJsonValue existing = values.value(name);
         if (existing.isString() && !existing.toString().isEmpty())
             id = existing.toString();
@@ -363,11 +353,9 @@ QString deviceID()
             values.insert(name, id);
     });
     if (!saved)
-        Log::app().error(QStringLiteral("could not save %1 to %2").arg(name, domain.path()));
+        Log::app().error(QStringLiteral("could not save %1 to %2").arg(name, m_defaults.path()));
     return id;
 }
-
-} // namespace Preferences
 
 QString rawValue(AIService service)
 {

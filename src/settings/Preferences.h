@@ -6,6 +6,7 @@
 #include "core/HotkeyShortcut.h"
 #include "core/Language.h"
 #include "settings/PopoverEnums.h"
+#include "settings/UserDefaults.h"
 
 #include <QList>
 #include <QString>
@@ -70,77 +71,84 @@ struct AIServiceChoice {
     bool operator==(const AIServiceChoice&) const = default;
 };
 
-// The typed façade over the user-defaults domain. Every getter reads the store anew and
+// The typed façade over a user-defaults domain. Every getter reads the store anew and
 // falls back silently to its default when a value is absent, of the wrong type or names
 // no case. Main thread only (the store itself is safe against other processes).
-namespace Preferences {
+class Preferences {
+public:
+    explicit Preferences(UserDefaults defaults);
 
-HotkeyShortcut hotkeyShortcut();
-void setHotkeyShortcut(const HotkeyShortcut& shortcut);
+    // The store read, for other readers of the same domain (the update configuration).
+    const UserDefaults& defaults() const { return m_defaults; }
 
-DoubleTapModifier doubleTapModifier();
-void setDoubleTapModifier(DoubleTapModifier modifier);
+    HotkeyShortcut hotkeyShortcut() const;
+    void setHotkeyShortcut(const HotkeyShortcut& shortcut);
 
-QString targetLanguageID();
-void setTargetLanguageID(const QString& id);
-Language targetLanguage();
+    DoubleTapModifier doubleTapModifier() const;
+    void setDoubleTapModifier(DoubleTapModifier modifier);
 
-QString model();
-void setModel(const QString& model);
+    QString targetLanguageID() const;
+    void setTargetLanguageID(const QString& id);
+    Language targetLanguage() const;
 
-bool useOwnAPIKey();
+    QString model() const;
+    void setModel(const QString& model);
 
-// "aiService" when it names a service; otherwise what the older keys meant: useOwnAPIKey
-// chooses OpenAI (or, with an openAIBaseURL other than OpenAI's own, a compatible server),
-// and otherwise the relay when there is an address for it.
-AIServiceChoice aiService();
-void setAIService(AIService service);
-// Chooses the service with its address: the relay's goes to "proxyBaseURL" (empty: the
-// build's address applies) and a compatible server's to "openAIBaseURL"; OpenAI has its one
-// address, so "openAIBaseURL" is removed and `address` ignored.
-void setAIService(AIService service, const QString& address);
-// "proxyBaseURL" when set, otherwise the build's relay address (empty in a default build).
-QString relayBaseURL();
+    bool useOwnAPIKey() const;
 
-std::set<PopoverAction> enabledActions();
-void setEnabledActions(const std::set<PopoverAction>& actions);
-// The enabled actions in their fixed order: translate, fixGrammar, improvePrompt.
-QList<PopoverAction> activeActions();
+    // "aiService" when it names a service; otherwise what the older keys meant: useOwnAPIKey
+    // chooses OpenAI (or, with an openAIBaseURL other than OpenAI's own, a compatible server),
+    // and otherwise the relay when there is an address for it.
+    AIServiceChoice aiService() const;
+    void setAIService(AIService service);
+    // Chooses the service with its address: the relay's goes to "proxyBaseURL" (empty: the
+    // build's address applies) and a compatible server's to "openAIBaseURL"; OpenAI has its one
+    // address, so "openAIBaseURL" is removed and `address` ignored.
+    void setAIService(AIService service, const QString& address);
+    // "proxyBaseURL" when set, otherwise the build's relay address (empty in a default build).
+    QString relayBaseURL() const;
 
-PopoverLayout popoverLayout();
-void setPopoverLayout(PopoverLayout layout);
-InputHeight inputHeight();
-void setInputHeight(InputHeight height);
-InputTextSize inputTextSize();
-void setInputTextSize(InputTextSize size);
-PanelWidth panelWidth();
-void setPanelWidth(PanelWidth width);
+    std::set<PopoverAction> enabledActions() const;
+    void setEnabledActions(const std::set<PopoverAction>& actions);
+    // The enabled actions in their fixed order: translate, fixGrammar, improvePrompt.
+    QList<PopoverAction> activeActions() const;
 
-struct Usage {
-    int64_t promptTokens = 0;
-    int64_t completionTokens = 0;
-    bool operator==(const Usage&) const = default;
+    PopoverLayout popoverLayout() const;
+    void setPopoverLayout(PopoverLayout layout);
+    InputHeight inputHeight() const;
+    void setInputHeight(InputHeight height);
+    InputTextSize inputTextSize() const;
+    void setInputTextSize(InputTextSize size);
+    PanelWidth panelWidth() const;
+    void setPanelWidth(PanelWidth width);
+
+    struct Usage {
+        int64_t promptTokens = 0;
+        int64_t completionTokens = 0;
+        bool operator==(const Usage&) const = default;
+    };
+    // Adds one completion's tokens to this month's totals, starting afresh in a new month.
+    void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens);
+    // This month's totals; (0, 0) when the stored month is another one.
+    Usage monthlyUsage(Clock& clock) const;
+    // "2026-3", "2026-12": year and month of the clock's current date, without padding.
+    static QString currentMonthKey(Clock& clock);
+
+    // A boolean key read directly (hasSeenOnboarding, autoReplace, …); false when absent.
+    bool flag(const char* key) const;
+    void setFlag(const char* key, bool value);
+    // A string key read directly (autoAction, proxySelfTest, …); nothing when absent.
+    std::optional<QString> string(const char* key) const;
+    void setString(const char* key, const QString& value);
+    // Removes a key, so that its default applies again.
+    void remove(const char* key);
+
+    // Base address of the OpenAI-compatible API: "openAIBaseURL" when set and not empty,
+    // otherwise the build's default.
+    QString openAIBaseURL() const;
+    // This installation's random identifier, created and stored under "deviceID" on first use.
+    QString deviceID();
+
+private:
+    UserDefaults m_defaults;
 };
-// Adds one completion's tokens to this month's totals, starting afresh in a new month.
-void addUsage(Clock& clock, int64_t promptTokens, int64_t completionTokens);
-// This month's totals; (0, 0) when the stored month is another one.
-Usage monthlyUsage(Clock& clock);
-// "2026-3", "2026-12": year and month of the clock's current date, without padding.
-QString currentMonthKey(Clock& clock);
-
-// A boolean key read directly (hasSeenOnboarding, autoReplace, …); false when absent.
-bool flag(const char* key);
-void setFlag(const char* key, bool value);
-// A string key read directly (autoAction, proxySelfTest, …); nothing when absent.
-std::optional<QString> string(const char* key);
-void setString(const char* key, const QString& value);
-// Removes a key, so that its default applies again.
-void remove(const char* key);
-
-// Base address of the OpenAI-compatible API: "openAIBaseURL" when set and not empty,
-// otherwise the build's default.
-QString openAIBaseURL();
-// This installation's random identifier, created and stored under "deviceID" on first use.
-QString deviceID();
-
-} // namespace Preferences

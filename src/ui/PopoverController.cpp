@@ -30,12 +30,14 @@ QString truncated(qreal value)
 } // namespace
 
 PopoverController::PopoverController(std::unique_ptr<OutsideClickWatcher> clickWatcher,
+                                     Preferences& preferences,
                                      std::unique_ptr<DesktopGeometry> desktop,
                                      PointerLocator* pointer)
-    : m_clickWatcher(std::move(clickWatcher))
+    : m_preferences(preferences)
+    , m_clickWatcher(std::move(clickWatcher))
     , m_desktop(desktop ? std::move(desktop) : std::make_unique<QtDesktopGeometry>())
     , m_panel(std::make_unique<PopoverPanel>())
-    , m_view(new PopoverView(m_model))
+    , m_view(new PopoverView(m_model, preferences))
     , m_pointer(pointer)
 {
     m_panel->setContent(m_view);
@@ -138,13 +140,13 @@ void PopoverController::showAt(QPoint anchor, PanelGeometry::Offset offset)
 void PopoverController::logLayout() const
 {
     QStringList actions;
-    const QList<PopoverAction> active = Preferences::activeActions();
+    const QList<PopoverAction> active = m_preferences.activeActions();
     for (int index = 0; index < active.size(); ++index)
         actions.append(QStringLiteral("⌥") + QString::number(index + 1) + QLatin1Char(' ') +
                        rawValue(active[index]));
     Log::app().info(
         QStringLiteral("layout %1 · actions %2")
-            .arg(rawValue(Preferences::popoverLayout()), actions.join(QStringLiteral(" · "))));
+            .arg(rawValue(m_preferences.popoverLayout()), actions.join(QStringLiteral(" · "))));
 }
 
 void PopoverController::dismiss(const QString& reason)

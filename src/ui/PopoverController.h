@@ -13,6 +13,7 @@
 #include <optional>
 
 class PopoverPanel;
+class Preferences;
 class PopoverView;
 
 // Owns the one popover model, the panel window and the view inside it. Shows the panel
@@ -32,11 +33,11 @@ class PopoverController final : public QObject, public PopoverPresenter {
     Q_OBJECT
 
 public:
-    // Without a locator the pointer is where the desktop geometry says; a locator is borrowed
-    // and must outlive the controller.
-    explicit PopoverController(std::unique_ptr<OutsideClickWatcher> clickWatcher,
-                               std::unique_ptr<DesktopGeometry> desktop = nullptr,
-                               PointerLocator* pointer = nullptr);
+    // Without a locator the pointer is where the desktop geometry says; a locator and the
+    // preferences are borrowed and must outlive the controller.
+    PopoverController(std::unique_ptr<OutsideClickWatcher> clickWatcher, Preferences& preferences,
+                      std::unique_ptr<DesktopGeometry> desktop = nullptr,
+                      PointerLocator* pointer = nullptr);
     ~PopoverController() override;
 
     PopoverModel& model() override { return m_model; }
@@ -62,6 +63,7 @@ private:
     void place(QPointF point, QSizeF size, PanelGeometry::Offset offset);
     void logLayout() const;
 
+    Preferences& m_preferences;
     PopoverModel m_model;
     std::unique_ptr<OutsideClickWatcher> m_clickWatcher;
     std::unique_ptr<DesktopGeometry> m_desktop;

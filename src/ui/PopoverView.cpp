@@ -27,10 +27,11 @@ constexpr qreal loadingEditorOpacity = 0.55;
 
 } // namespace
 
-PopoverView::PopoverView(PopoverModel& model, QWidget* parent)
+PopoverView::PopoverView(PopoverModel& model, Preferences& preferences, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_config(PopoverViewConfig::fromPreferences())
+    , m_preferences(preferences)
+    , m_config(PopoverViewConfig::fromPreferences(preferences))
     , m_layout(new QVBoxLayout(this))
     , m_editor(new PopoverEditor(this))
 {
@@ -64,8 +65,8 @@ PopoverView::PopoverView(PopoverModel& model, QWidget* parent)
     connect(&m_model, &PopoverModel::targetLanguageChanged, this, [this] {
         // The language chosen in the panel is the next capture's language too.
         const QString id = m_model.targetLanguage().id;
-        if (Preferences::targetLanguageID() != id)
-            Preferences::setTargetLanguageID(id);
+        if (m_preferences.targetLanguageID() != id)
+            m_preferences.setTargetLanguageID(id);
         rebuild();
     });
     rebuild();
@@ -73,7 +74,7 @@ PopoverView::PopoverView(PopoverModel& model, QWidget* parent)
 
 void PopoverView::refresh()
 {
-    const PopoverViewConfig config = PopoverViewConfig::fromPreferences();
+    const PopoverViewConfig config = PopoverViewConfig::fromPreferences(m_preferences);
     if (config == m_config)
         return;
     m_config = config;

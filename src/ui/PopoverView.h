@@ -8,6 +8,7 @@
 
 class PopoverEditor;
 class PopoverModel;
+class Preferences;
 class QVBoxLayout;
 
 // Everything inside the floating panel, drawn from the popover model: the editable text
@@ -21,7 +22,7 @@ class PopoverView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PopoverView(PopoverModel& model, QWidget* parent = nullptr);
+    PopoverView(PopoverModel& model, Preferences& preferences, QWidget* parent = nullptr);
 
     // Reads the preferences again and redraws when they changed the panel's look.
     void refresh();
@@ -52,6 +53,7 @@ private:
     void reportSize();
 
     PopoverModel& m_model;
+    Preferences& m_preferences;
     PopoverViewConfig m_config;
     QVBoxLayout* m_layout;
     PopoverEditor* m_editor;

@@ -4,13 +4,13 @@
 #include "settings/Preferences.h"
 #include "ui/PopoverSizes.h"
 
-PopoverViewConfig PopoverViewConfig::fromPreferences()
+PopoverViewConfig PopoverViewConfig::fromPreferences(const Preferences& preferences)
 {
     PopoverViewConfig config;
-    config.activeActions = Preferences::activeActions();
-    config.layout = Preferences::popoverLayout();
-    config.width = PopoverSizes::panelWidth(Preferences::panelWidth());
-    config.editorMinimumHeight = PopoverSizes::editorMinimumHeight(Preferences::inputHeight());
-    config.editorFontSize = PopoverSizes::editorFontSize(Preferences::inputTextSize());
+    config.activeActions = preferences.activeActions();
+    config.layout = preferences.popoverLayout();
+    config.width = PopoverSizes::panelWidth(preferences.panelWidth());
+    config.editorMinimumHeight = PopoverSizes::editorMinimumHeight(preferences.inputHeight());
+    config.editorFontSize = PopoverSizes::editorFontSize(preferences.inputTextSize());
     return config;
 }

@@ -24,12 +24,14 @@ UpdateOffer offerOf(const AppcastItem& item)
 } // namespace
 
 AppcastUpdater::AppcastUpdater(Settings settings, UpdateSessionDelegate& delegate,
-                               UpdateUserDriver& driver, UpdateInstaller& installer, Clock& clock)
+                               UpdateUserDriver& driver, UpdateInstaller& installer, Clock& clock,
+                               UpdateConfig& config)
     : m_settings(std::move(settings))
     , m_delegate(delegate)
     , m_driver(driver)
     , m_installer(installer)
     , m_clock(clock)
+    , m_config(config)
 {
     m_driver.onUserAttention = [this] {
         if (m_sessionOpen && m_item)
@@ -48,10 +50,10 @@ void AppcastUpdater::start()
         return;
     const std::chrono::milliseconds interval = m_settings.updateCheckInterval;
     const QDateTime now = m_clock.wallNow();
-    const std::optional<QDateTime> last = UpdateConfig::lastCheck();
+    const std::optional<QDateTime> last = m_config.lastCheck();
     if (!last) {
         // A first launch is not the moment to bother anyone: the schedule starts now.
-        UpdateConfig::setLastCheck(now);
+        m_config.setLastCheck(now);
         scheduleNextCheck(interval);
         return;
     }
@@ -149,7 +151,7 @@ void AppcastUpdater::answer(UpdateChoice choice)
         install();
         return;
     case UpdateChoice::skipThisVersion:
-        UpdateConfig::setSkippedVersion(m_item->versionString);
+        m_config.setSkippedVersion(m_item->versionString);
         finishSession();
         return;
     case UpdateChoice::remindLater:
@@ -163,7 +165,7 @@ QCoro::Task<> AppcastUpdater::install()
     QPointer<AppcastUpdater> self(this);
     m_delegate.willInstallUpdate(*m_item);
     const UpdateInstaller::Outcome outcome =
-        co_await m_installer.install(*m_item, UpdateConfig::downloadPage());
+        co_await m_installer.install(*m_item, m_config.downloadPage());
     if (!self)
         co_return;
     if (const auto* error = std::get_if<UpdateError>(&outcome)) {
@@ -187,7 +189,7 @@ void AppcastUpdater::finishSession(bool relaunching)
     m_delegate.willFinishUpdateSession();
     m_sessionOpen = false;
     m_item.reset();
-    UpdateConfig::setLastCheck(m_clock.wallNow());
+    m_config.setLastCheck(m_clock.wallNow());
     if (m_settings.automaticallyChecksForUpdates)
         scheduleNextCheck(m_settings.updateCheckInterval);
     if (relaunching)
@@ -199,7 +201,7 @@ std::optional<AppcastItem> AppcastUpdater::bestItem(const Appcast& appcast) cons
     // A version the user skipped stays quiet on the schedule but is still offered when
     // they ask.
     const std::optional<QString> skipped =
-        m_kind == UpdateCheckKind::scheduled ? UpdateConfig::skippedVersion() : std::nullopt;
+        m_kind == UpdateCheckKind::scheduled ? m_config.skippedVersion() : std::nullopt;
     std::optional<AppcastItem> best;
     for (const AppcastItem& item : appcast.items) {
         if (VersionComparator::compare(item.versionString, m_settings.currentVersion) <= 0)

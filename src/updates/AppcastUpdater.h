@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "updates/Appcast.h"
 #include "updates/UpdateCheckKind.h"
+#include "updates/UpdateConfig.h"
 #include "updates/UpdateError.h"
 #include "updates/UpdateInstaller.h"
 #include "updates/UpdateSessionDelegate.h"
@@ -35,7 +36,7 @@ public:
 
     // Everything but the settings is borrowed and must outlive the updater.
     AppcastUpdater(Settings settings, UpdateSessionDelegate& delegate, UpdateUserDriver& driver,
-                   UpdateInstaller& installer, Clock& clock);
+                   UpdateInstaller& installer, Clock& clock, UpdateConfig& config);
     ~AppcastUpdater() override;
 
     const Settings& settings() const { return m_settings; }
@@ -68,6 +69,7 @@ private:
     UpdateUserDriver& m_driver;
     UpdateInstaller& m_installer;
     Clock& m_clock;
+    UpdateConfig& m_config;
     std::unique_ptr<ClockTimer> m_schedule;
     std::unique_ptr<ClockTimer> m_firedSchedule;
     bool m_sessionOpen = false;

@@ -6,8 +6,6 @@
 #include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 
-namespace UpdateConfig {
-
 namespace {
 
 constexpr std::chrono::seconds shortestInterval{60};
@@ -17,9 +15,8 @@ QString key(const char* name)
     return QString::fromLatin1(name);
 }
 
-void store(const char* name, const QJsonValue& value)
+void store(UserDefaults& domain, const char* name, const QJsonValue& value)
 {
-    UserDefaults domain = UserDefaults::standard();
     if (!domain.set(key(name), value))
         Log::update().error(
             QStringLiteral("could not save %1 to %2").arg(key(name), domain.path()));
@@ -43,10 +40,13 @@ std::optional<QUrl> downloadPageOf(QString base)
 
 } // namespace
 
-std::optional<QUrl> feedURL()
+UpdateConfig::UpdateConfig(UserDefaults defaults)
+    : m_defaults(std::move(defaults))
+{}
+
+std::optional<QUrl> UpdateConfig::feedURL() const
 {
-    const QString text = UserDefaults::standard()
-                             .string(key(UpdateDefaultsKey::updateFeedURL))
+    const QString text = m_defaults.string(key(UpdateDefaultsKey::updateFeedURL))
                              .value_or(QString::fromUtf8(BuildConfig::updateFeedURL))
                              .trimmed();
     if (text.isEmpty())
@@ -59,23 +59,23 @@ std::optional<QUrl> feedURL()
     return webAddress(text);
 }
 
-bool checksAutomatically()
+bool UpdateConfig::checksAutomatically() const
 {
-    return UserDefaults::standard()
-        .boolean(key(UpdateDefaultsKey::updateChecksAutomatically))
+    return m_defaults.boolean(key(UpdateDefaultsKey::updateChecksAutomatically))
         .value_or(BuildConfig::updateChecksAutomatically);
 }
 
-std::chrono::seconds checkInterval()
+std::chrono::seconds UpdateConfig::checkInterval() const
 {
     const std::optional<qint64> stored =
-        UserDefaults::standard().integer(key(UpdateDefaultsKey::updateCheckInterval));
+        m_defaults.integer(key(UpdateDefaultsKey::updateCheckInterval));
     const std::chrono::seconds interval(
         stored && *stored > 0 ? *stored : qint64(BuildConfig::updateCheckIntervalSeconds));
     return std::max(interval, shortestInterval);
 }
 
-QUrl downloadPageFor(const std::optional<QString>& siteBaseURL, const QString& builtInBaseURL)
+QUrl UpdateConfig::downloadPageFor(const std::optional<QString>& siteBaseURL,
+                                   const QString& builtInBaseURL)
 {
     if (siteBaseURL && !siteBaseURL->trimmed().isEmpty()) {
         if (std::optional<QUrl> page = downloadPageOf(siteBaseURL->trimmed()))
@@ -84,35 +84,32 @@ QUrl downloadPageFor(const std::optional<QString>& siteBaseURL, const QString& b
     return downloadPageOf(builtInBaseURL.trimmed()).value_or(QUrl());
 }
 
-QUrl downloadPage()
+QUrl UpdateConfig::downloadPage() const
 {
-    return downloadPageFor(Preferences::string(DefaultsKey::siteBaseURL),
+    return downloadPageFor(m_defaults.string(key(DefaultsKey::siteBaseURL)),
                            QString::fromUtf8(BuildConfig::siteBaseURL));
 }
 
-std::optional<QString> skippedVersion()
+std::optional<QString> UpdateConfig::skippedVersion() const
 {
-    return UserDefaults::standard().string(key(UpdateDefaultsKey::skippedUpdateVersion));
+    return m_defaults.string(key(UpdateDefaultsKey::skippedUpdateVersion));
 }
 
-void setSkippedVersion(const QString& version)
+void UpdateConfig::setSkippedVersion(const QString& version)
 {
-    store(UpdateDefaultsKey::skippedUpdateVersion, version);
+    store(m_defaults, UpdateDefaultsKey::skippedUpdateVersion, version);
 }
 
-std::optional<QDateTime> lastCheck()
+std::optional<QDateTime> UpdateConfig::lastCheck() const
 {
-    const std::optional<QString> text =
-        UserDefaults::standard().string(key(UpdateDefaultsKey::lastUpdateCheck));
+    const std::optional<QString> text = m_defaults.string(key(UpdateDefaultsKey::lastUpdateCheck));
     if (!text)
         return std::nullopt;
     const QDateTime when = QDateTime::fromString(*text, Qt::ISODate);
     return when.isValid() ? std::optional(when) : std::nullopt;
 }
 
-void setLastCheck(const QDateTime& when)
+void UpdateConfig::setLastCheck(const QDateTime& when)
 {
-    store(UpdateDefaultsKey::lastUpdateCheck, when.toString(Qt::ISODate));
+    store(m_defaults, UpdateDefaultsKey::lastUpdateCheck, when.toString(Qt::ISODate));
 }
-
-} // namespace UpdateConfig

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "settings/UserDefaults.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
@@ -20,28 +22,33 @@ inline constexpr const char* lastUpdateCheck = "lastUpdateCheck";
 
 // Where updates come from and how often they are looked for: the build's configuration,
 // overridden by the user-defaults keys above. Read afresh at each use. Main thread.
-namespace UpdateConfig {
+class UpdateConfig {
+public:
+    explicit UpdateConfig(UserDefaults defaults);
 
-// The feed's address; nothing when the build has none (updates are off) or the address
-// is not an absolute http, https or file URL. An empty "updateFeedURL" turns updates off.
-std::optional<QUrl> feedURL();
-bool checksAutomatically();
-// Never under a minute, so a mistyped value cannot make the updater poll the server.
-std::chrono::seconds checkInterval();
+    // The feed's address; nothing when the build has none (updates are off) or the address
+    // is not an absolute http, https or file URL. An empty "updateFeedURL" turns updates off.
+    std::optional<QUrl> feedURL() const;
+    bool checksAutomatically() const;
+    // Never under a minute, so a mistyped value cannot make the updater poll the server.
+    std::chrono::seconds checkInterval() const;
 
-// "siteBaseURL" when set and usable, otherwise the built-in site address, followed by
-// "/download". Empty when neither gives an http or https address.
-QUrl downloadPage();
-// The same rule for any base address; the built-in one stands in for a base that does
-// not parse.
-QUrl downloadPageFor(const std::optional<QString>& siteBaseURL, const QString& builtInBaseURL);
+    // "siteBaseURL" when set and usable, otherwise the built-in site address, followed by
+    // "/download". Empty when neither gives an http or https address.
+    QUrl downloadPage() const;
+    // The same rule for any base address; the built-in one stands in for a base that does
+    // not parse.
+    static QUrl downloadPageFor(const std::optional<QString>& siteBaseURL,
+                                const QString& builtInBaseURL);
 
-// The version the user chose to skip; scheduled checks do not offer it again.
-std::optional<QString> skippedVersion();
-void setSkippedVersion(const QString& version);
+    // The version the user chose to skip; scheduled checks do not offer it again.
+    std::optional<QString> skippedVersion() const;
+    void setSkippedVersion(const QString& version);
 
-// When the last check ended, for spacing the scheduled checks across launches.
-std::optional<QDateTime> lastCheck();
-void setLastCheck(const QDateTime& when);
+    // When the last check ended, for spacing the scheduled checks across launches.
+    std::optional<QDateTime> lastCheck() const;
+    void setLastCheck(const QDateTime& when);
 
-} // namespace UpdateConfig
+private:
+    UserDefaults m_defaults;
+};

@@ -5,21 +5,21 @@
 #include "core/Log.h"
 #include "updates/UpdateConfig.h"
 
-UpdateController::UpdateController(UpdateServices services, Clock& clock)
+UpdateController::UpdateController(UpdateServices services, Clock& clock, UpdateConfig& config)
     : m_services(std::move(services))
 {
     Q_ASSERT(m_services.userDriver && m_services.urlOpener && m_services.launcher);
-    m_session =
-        std::make_unique<UpdateSessionDelegate>(*m_services.userDriver, *m_services.urlOpener);
+    m_session = std::make_unique<UpdateSessionDelegate>(*m_services.userDriver,
+                                                        *m_services.urlOpener, config);
     m_installer = std::make_unique<UpdateInstaller>(m_services.appImagePath, *m_services.urlOpener,
                                                     *m_services.launcher);
     AppcastUpdater::Settings settings;
-    settings.feedURL = UpdateConfig::feedURL();
-    settings.automaticallyChecksForUpdates = UpdateConfig::checksAutomatically();
-    settings.updateCheckInterval = UpdateConfig::checkInterval();
+    settings.feedURL = config.feedURL();
+    settings.automaticallyChecksForUpdates = config.checksAutomatically();
+    settings.updateCheckInterval = config.checkInterval();
     settings.currentVersion = AppIdentity::version();
-    m_controller = std::make_unique<AppcastUpdater>(std::move(settings), *m_session,
-                                                    *m_services.userDriver, *m_installer, clock);
+    m_controller = std::make_unique<AppcastUpdater>(
+        std::move(settings), *m_session, *m_services.userDriver, *m_installer, clock, config);
     m_controller->onRelaunchRequested = [this] {
         if (m_services.quit)
             m_services.quit();

@@ -15,9 +15,9 @@
 // deliver it. Main thread only.
 class UpdateController final : public Updater {
 public:
-    // Starts the updater (and its schedule) and logs how it is configured. The clock is
-    // borrowed and must outlive the controller.
-    UpdateController(UpdateServices services, Clock& clock);
+    // Starts the updater (and its schedule) and logs how it is configured. The clock and the
+    // configuration are borrowed and must outlive the controller.
+    UpdateController(UpdateServices services, Clock& clock, UpdateConfig& config);
     ~UpdateController() override;
 
     void checkForUpdates() override;

@@ -4,9 +4,11 @@
 #include "core/Log.h"
 #include "updates/UpdateConfig.h"
 
-UpdateSessionDelegate::UpdateSessionDelegate(UpdateUserDriver& driver, UrlOpener& urls)
+UpdateSessionDelegate::UpdateSessionDelegate(UpdateUserDriver& driver, UrlOpener& urls,
+                                             const UpdateConfig& config)
     : m_driver(driver)
     , m_urls(urls)
+    , m_config(config)
 {}
 
 void UpdateSessionDelegate::willHandleShowingUpdate(const AppcastItem& item, UpdateCheckKind kind)
@@ -70,7 +72,7 @@ void UpdateSessionDelegate::didAbortWithError(const UpdateError& error)
 
 void UpdateSessionDelegate::openDownloadPage()
 {
-    const QUrl page = UpdateConfig::downloadPage();
+    const QUrl page = m_config.downloadPage();
     if (page.isEmpty())
         return;
     m_urls.open(page);

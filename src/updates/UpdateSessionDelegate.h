@@ -7,6 +7,8 @@
 #include "updates/UpdateError.h"
 #include "updates/UpdateUserDriver.h"
 
+class UpdateConfig;
+
 // Follows one update session from the feed to the install, logging every step, and keeps
 // the user's attention in step with it: the update window comes to the front for a check
 // the user asked for, while one found by the schedule waits behind a desktop notice.
@@ -14,7 +16,8 @@
 // finds nothing still gets the user to the download page. Main thread only.
 class UpdateSessionDelegate {
 public:
-    UpdateSessionDelegate(UpdateUserDriver& driver, UrlOpener& urls);
+    // The driver, the opener and the configuration are borrowed and must outlive the delegate.
+    UpdateSessionDelegate(UpdateUserDriver& driver, UrlOpener& urls, const UpdateConfig& config);
     UpdateSessionDelegate(const UpdateSessionDelegate&) = delete;
     UpdateSessionDelegate& operator=(const UpdateSessionDelegate&) = delete;
 
@@ -39,5 +42,6 @@ public:
 private:
     UpdateUserDriver& m_driver;
     UrlOpener& m_urls;
+    const UpdateConfig& m_config;
     bool m_forcedByServer = false;
 };

@@ -58,7 +58,8 @@ protected:
     AIGateway::Result perform(TextAction action, QString text = "teh text",
                               Language language = Language::english())
     {
-        return await(AIGateway(fakeClock.clock, keyring.store).perform(action, text, language));
+        return await(
+            AIGateway(fakeClock.clock, keyring.store, preferences).perform(action, text, language));
     }
 
     LoopbackServer openAI;
@@ -200,7 +201,7 @@ TEST_F(AIGatewayTest, HostedResultsArriveExactlyAsSentAndTheTokenIsTheCredential
               Completion({"  Fixed text.\n", 9, 3}));
     EXPECT_EQ(std::get<AIGateway::Outcome>(result).quota, Quota({4000, std::nullopt}));
     ASSERT_EQ(server.requests().size(), 2);
-    const QByteArray device = Preferences::deviceID().toUtf8();
+    const QByteArray device = preferences.deviceID().toUtf8();
     EXPECT_EQ(server.requests()[0].header("Authorization"), "Bearer " + device);
     EXPECT_EQ(server.requests()[0].header("X-Device-Id"), device);
     EXPECT_EQ(server.requests()[1].header("Authorization"), "Bearer team-token");

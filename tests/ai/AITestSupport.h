@@ -4,6 +4,7 @@
 #include "ai/KeychainHelper.h"
 #include "ai/OpenAIClient.h"
 #include "ai/ProxyError.h"
+#include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 #include "support/LoopbackServer.h"
 #include "support/TestEnvironment.h"
@@ -56,6 +57,7 @@ protected:
     }
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock fakeClock;
     ScopedLogCapture log;
     ScopedSecretStore keyring;

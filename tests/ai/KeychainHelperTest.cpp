@@ -59,18 +59,19 @@ public:
 // Private settings and the prompting keyring.
 struct KeyringFixture {
     FakeSecretStore& keyring() { return store.fake; }
-    bool attempted() const { return Preferences::flag(DefaultsKey::legacyKeyMigrationAttempted); }
+    bool attempted() const { return preferences.flag(DefaultsKey::legacyKeyMigrationAttempted); }
 
     // One launch's migration: the calls it made and the lines it logged.
     std::pair<QStringList, QStringList> launch()
     {
         keyring().calls.clear();
         ScopedLogCapture log;
-        keychain.migrateLegacyKeyIfNeeded();
+        keychain.migrateLegacyKeyIfNeeded(preferences);
         return {keyring().calls, log.lines()};
     }
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     PromptingSecretStore store;
     KeychainHelper keychain{store};
 };

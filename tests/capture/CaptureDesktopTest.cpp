@@ -61,7 +61,7 @@ TEST_F(EditorDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudge
                 {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
     setDefault(DefaultsKey::forceClipboardCapture, true);
     XcbPasteboard tight{clock}; // the product's own deadlines
-    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight, clock};
+    SelectionCapture timed{windows, accessibility(), secureInput, keys, tight, clock, preferences};
     const std::optional<CapturedSelection> captured = QCoro::waitFor(timed.capture());
 
     EXPECT_EQ(captured ? captured->text : QString(), selectedWords);

@@ -5,6 +5,7 @@
 #include "capture/SelectionCapture.h"
 #include "platform/AccessibleTextEditor.h"
 #include "platform/FocusedTextReader.h"
+#include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/CallJournal.h"
@@ -138,6 +139,7 @@ protected:
                      {u"application/x-blob"_s, QByteArray("\x00\xff\x01", 3)}});
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock fakeClock;
     ScopedLogCapture log;
     CallJournal journal{&fakeClock.clock};
@@ -146,7 +148,8 @@ protected:
     FakeSecureInput secureInput;
     FakeKeystrokeSender keys{journal, fakeClock.clock};
     FakePasteboard pasteboard{journal, fakeClock.clock};
-    SelectionCapture capture{windows, focusedText, secureInput, keys, pasteboard, fakeClock.clock};
+    SelectionCapture capture{windows,    focusedText,     secureInput, keys,
+                             pasteboard, fakeClock.clock, preferences};
     FakeAccessibleTextEditor textEditor{journal};
-    Replacer replacer{windows, keys, pasteboard, textEditor, fakeClock.clock};
+    Replacer replacer{windows, keys, pasteboard, textEditor, fakeClock.clock, preferences};
 };

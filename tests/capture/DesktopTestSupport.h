@@ -9,6 +9,7 @@
 #include "platform/x11/XTestKeystrokeSender.h"
 #include "platform/x11/XcbPasteboard.h"
 #include "platform/x11/XcbSecureInput.h"
+#include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 #include "support/ClipboardOwner.h"
 #include "support/DesktopTools.h"
@@ -63,6 +64,7 @@ protected:
     static AtspiFocusedTextReader& accessibility();
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture log;
     SystemClock clock;
     EwmhFrontmostWindows windows{clock};
@@ -73,6 +75,7 @@ protected:
     static constexpr XcbPasteboard::Deadlines roomy{
         std::chrono::seconds(3), std::chrono::seconds(8), std::chrono::seconds(8)};
     XcbPasteboard pasteboard{clock, X11Display{}, roomy};
-    SelectionCapture capture{windows, accessibility(), secureInput, keys, pasteboard, clock};
-    Replacer replacer{windows, keys, pasteboard, accessibility(), clock};
+    SelectionCapture capture{windows,    accessibility(), secureInput, keys,
+                             pasteboard, clock,           preferences};
+    Replacer replacer{windows, keys, pasteboard, accessibility(), clock, preferences};
 };

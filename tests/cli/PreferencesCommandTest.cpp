@@ -2,6 +2,8 @@
 #include "cli/PreferencesCommand.h"
 
 #include "cli/CommandRunner.h"
+#include "settings/Preferences.h"
+#include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeKeyboardLayout.h"
 
@@ -14,12 +16,15 @@ namespace {
 TEST(PreferencesCommandTest, PrintsOneLinePerValueAndRefusesArguments)
 {
     ScopedConfigHome home;
+    Preferences settings{UserDefaults::standard()};
     ScopedFakeClock clock;
     FakeKeyboardLayout layout{{17, "t"}};
     const auto preferences = [&](const QStringList& arguments) {
-        return runCommand([&](const QStringList& a,
-                              CliIO& io) { return preferencesCommand(a, io, layout, clock.clock); },
-                          arguments);
+        return runCommand(
+            [&](const QStringList& a, CliIO& io) {
+                return preferencesCommand(a, io, layout, clock.clock, settings);
+            },
+            arguments);
     };
     EXPECT_EQ(preferences({}).exitCode, 0);
     EXPECT_FALSE(QFileInfo::exists(home.defaultsPath())) << "reading must not create the file";

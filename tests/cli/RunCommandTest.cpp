@@ -23,7 +23,8 @@ protected:
                      inputRead = true;
                      return input;
                  }};
-        const int code = await(runCommand(arguments, io, fakeClock.clock, keyring.store));
+        const int code =
+            await(runCommand(arguments, io, fakeClock.clock, keyring.store, preferences));
         outStream.flush();
         errStream.flush();
         return code;
@@ -60,7 +61,7 @@ TEST_F(RunCommandTest, AResultKeepsTheOriginalEdgesAndAFailureCountsNothing)
                      "info ai: fixGrammar ok in 250ms (in 12 out 8 tok)",
                      "info ai: rewrite-formal start (9 chars in)",
                      "error ai: rewrite-formal failed: QUOTA_EXCEEDED: Monthly limit reached."}));
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 8}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 8}));
 }
 
 TEST_F(RunCommandTest, LengthLimitCountsCharactersNotCodeUnits)

@@ -20,20 +20,21 @@ protected:
     }
 
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock clock; // 15 March 2026
 };
 
-const auto width = [] { return rawValue(Preferences::panelWidth()); };
-const auto doubleTap = [] { return rawValue(Preferences::doubleTapModifier()); };
-const auto model = [] { return Preferences::model(); };
-const auto baseURL = [] { return Preferences::openAIBaseURL(); };
-const auto shortcut = [] {
-    const HotkeyShortcut value = Preferences::hotkeyShortcut();
+const auto width = [](const Preferences& p) { return rawValue(p.panelWidth()); };
+const auto doubleTap = [](const Preferences& p) { return rawValue(p.doubleTapModifier()); };
+const auto model = [](const Preferences& p) { return p.model(); };
+const auto baseURL = [](const Preferences& p) { return p.openAIBaseURL(); };
+const auto shortcut = [](const Preferences& preferences) {
+    const HotkeyShortcut value = preferences.hotkeyShortcut();
     return QStringLiteral("%1/0x%2").arg(value.keyCode).arg(value.carbonModifiers, 0, 16);
 };
-const auto actions = [] {
+const auto actions = [](const Preferences& preferences) {
     QStringList names;
-    for (PopoverAction action : Preferences::activeActions())
+    for (PopoverAction action : preferences.activeActions())
         names.append(rawValue(action));
     return names.join(u',');
 };
@@ -45,7 +46,7 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
     const QString buildDefault = QString::fromUtf8(BuildConfig::openAIBaseURL);
     const struct {
         QByteArray json;
-        QString (*read)();
+        QString (*read)(const Preferences&);
         QString expected;
     } rows[] = {
         {"{}", shortcut, optionCommandT},
@@ -71,24 +72,24 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json.toStdString());
         storeFile(row.json);
-        EXPECT_EQ(row.read(), row.expected);
+        EXPECT_EQ(row.read(preferences), row.expected);
     }
 }
 
 TEST_F(PreferencesTest, UsageOfAnEarlierMonthReadsAsZeroAndRestartsAtTheNextAddition)
 {
-    Preferences::addUsage(clock.clock, 10, 5);
-    Preferences::addUsage(clock.clock, 1, 2);
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{11, 7}));
+    preferences.addUsage(clock.clock, 10, 5);
+    preferences.addUsage(clock.clock, 1, 2);
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{11, 7}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-3"));
 
     clock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{0, 0}));
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{0, 0}));
     EXPECT_EQ(stored("usagePromptTokens"), QJsonValue(11))
         << "reading must not reset the stored totals";
 
-    Preferences::addUsage(clock.clock, 4, 1);
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{4, 1}));
+    preferences.addUsage(clock.clock, 4, 1);
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{4, 1}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-4"));
 }
 
@@ -96,9 +97,9 @@ TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
 {
     storeFile(R"({"usageMonth": "2026-3", "usagePromptTokens": "many",
                   "usageCompletionTokens": 9223372036854775800})");
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock), (Preferences::Usage{0, 9223372036854775800}));
-    Preferences::addUsage(clock.clock, 3, 100);
-    EXPECT_EQ(Preferences::monthlyUsage(clock.clock),
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{0, 9223372036854775800}));
+    preferences.addUsage(clock.clock, 3, 100);
+    EXPECT_EQ(preferences.monthlyUsage(clock.clock),
               (Preferences::Usage{3, std::numeric_limits<int64_t>::max()}));
 }
 
@@ -129,25 +130,25 @@ TEST_F(PreferencesTest, TheServiceIsTheExplicitChoiceOrWhatTheOlderKeysMeant)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         storeFile(row.json);
-        EXPECT_EQ(Preferences::aiService(), row.expected);
+        EXPECT_EQ(preferences.aiService(), row.expected);
     }
-    Preferences::setAIService(AIService::compatible);
+    preferences.setAIService(AIService::compatible);
     EXPECT_EQ(stored("aiService"), QJsonValue("compatible"));
 }
 
 TEST_F(PreferencesTest, TheDeviceIDIsCreatedOnceAndKept)
 {
-    const QString id = Preferences::deviceID();
+    const QString id = preferences.deviceID();
     EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
     EXPECT_FALSE(id.contains(QLatin1Char('{')));
     EXPECT_EQ(stored("deviceID"), QJsonValue(id));
-    EXPECT_EQ(Preferences::deviceID(), id);
+    EXPECT_EQ(preferences.deviceID(), id);
 
     storeFile(R"({"deviceID": "set-by-hand"})");
-    EXPECT_EQ(Preferences::deviceID(), QStringLiteral("set-by-hand"));
+    EXPECT_EQ(preferences.deviceID(), QStringLiteral("set-by-hand"));
 
     storeFile(R"({"deviceID": ""})");
-    const QString replaced = Preferences::deviceID();
+    const QString replaced = preferences.deviceID();
     EXPECT_FALSE(QUuid::fromString(replaced).isNull());
     EXPECT_NE(replaced, id);
 }

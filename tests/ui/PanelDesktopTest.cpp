@@ -2,6 +2,7 @@
 // The panel on a real X desktop (Xvfb with openbox), in front of a real GTK editor, with the
 // real click watcher.
 #include "platform/x11/XInputOutsideClickWatcher.h"
+#include "settings/Preferences.h"
 #include "support/DesktopTools.h"
 #include "support/Mousepad.h"
 #include "support/TestEnvironment.h"
@@ -57,8 +58,8 @@ protected:
         ASSERT_TRUE(xdotool({"windowsize", "--sync", s_window, "700", "500"}));
         ASSERT_TRUE(xdotool({"windowmove", "--sync", s_window, "0", "0"}));
         ASSERT_TRUE(s_mousepad->activate());
-        m_controller =
-            std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>());
+        m_controller = std::make_unique<PopoverController>(
+            std::make_unique<XInputOutsideClickWatcher>(), m_preferences);
         m_controller->model().setEditableOriginal(QStringLiteral("Their going to the park."));
         m_controller->model().setState(PopoverState::ready(CaptureMethod::ax));
     }
@@ -83,6 +84,7 @@ protected:
     static inline Mousepad* s_mousepad = nullptr;
     static inline QString s_window;
     ScopedConfigHome m_config;
+    Preferences m_preferences{UserDefaults::standard()};
     ScopedLogCapture m_log;
     std::unique_ptr<PopoverController> m_controller;
 };

@@ -105,10 +105,12 @@ QStringList faults(const PopoverController& controller, int width, InputHeight h
 TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutAndSize)
 {
     ScopedConfigHome config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture quiet;
     auto desktop = std::make_unique<FakeDesktopGeometry>();
     desktop->screenAreas = {{QRect(0, 0, 1280, 720), QRect(0, 28, 1280, 692)}};
-    PopoverController controller(std::make_unique<FakeOutsideClickWatcher>(), std::move(desktop));
+    PopoverController controller(std::make_unique<FakeOutsideClickWatcher>(), preferences,
+                                 std::move(desktop));
     PopoverModel& model = controller.model();
     using A = PopoverAction;
     const QString longest = QString("All work and no play makes a dull answer. ").repeated(72);
@@ -131,11 +133,11 @@ TEST(PanelLayoutMatrix, EveryStateLaysOutCleanlyInEveryLayoutAndSize)
     QStringList failures;
     for (const auto& row : rows) {
         const QString label = QStringLiteral(" in row %1: ").arg(&row - rows);
-        Preferences::setPopoverLayout(row.layout);
-        Preferences::setInputHeight(row.height);
-        Preferences::setInputTextSize(row.size);
-        Preferences::setPanelWidth(row.width);
-        Preferences::setEnabledActions(row.actions);
+        preferences.setPopoverLayout(row.layout);
+        preferences.setInputHeight(row.height);
+        preferences.setInputTextSize(row.size);
+        preferences.setPanelWidth(row.width);
+        preferences.setEnabledActions(row.actions);
         model.setEditableOriginal(row.original);
         controller.show(QPoint(40, 68));
         for (const auto& [stateName, state] : states) {

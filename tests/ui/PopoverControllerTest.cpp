@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PopoverController.h"
+#include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeDesktopGeometry.h"
 #include "support/fakes/FakeOutsideClickWatcher.h"
@@ -24,8 +25,8 @@ public:
         m_desktop = desktop.get();
         m_desktop->screenAreas = {{QRect(0, 0, 1920, 1080), QRect(0, 28, 1920, 1000)}};
         m_desktop->pointer = QPoint(500, 400);
-        m_controller =
-            std::make_unique<PopoverController>(std::move(watcher), std::move(desktop), pointer);
+        m_controller = std::make_unique<PopoverController>(std::move(watcher), preferences,
+                                                           std::move(desktop), pointer);
     }
 
     PopoverController& controller() { return *m_controller; }
@@ -33,6 +34,7 @@ public:
     void report(QSizeF size) { m_controller->model().onContentSizeChange(size); }
 
     ScopedConfigHome m_config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture m_log;
     FakePointerLocator m_locator;
     FakeOutsideClickWatcher* m_watcher = nullptr;

@@ -69,9 +69,9 @@ protected:
     PopoverView& makeView(PopoverLayout layout = PopoverLayout::chips,
                           const std::set<PopoverAction>& enabled = allActions)
     {
-        Preferences::setPopoverLayout(layout);
-        Preferences::setEnabledActions(enabled);
-        view = std::make_unique<PopoverView>(model);
+        preferences.setPopoverLayout(layout);
+        preferences.setEnabledActions(enabled);
+        view = std::make_unique<PopoverView>(model, preferences);
         QCoreApplication::sendPostedEvents();
         return *view;
     }
@@ -88,6 +88,7 @@ protected:
     }
 
     ScopedConfigHome config;
+    Preferences preferences{UserDefaults::standard()};
     PopoverModel model;
     std::unique_ptr<PopoverView> view;
     QStringList calls;
@@ -164,7 +165,7 @@ TEST_F(PopoverViewTest, TheChosenLanguageAndToneAreStoredBeforeTheyAreUsed)
         model.setState(PopoverState::ready(CaptureMethod::ax));
         QWidget* content = makeView(layout).content();
         content->findChild<LanguageMenuButton*>()->menu()->actions()[4]->trigger();
-        EXPECT_EQ(Preferences::targetLanguageID(), QStringLiteral("de"));
+        EXPECT_EQ(preferences.targetLanguageID(), QStringLiteral("de"));
         content = view->content();
         QMenu* tones = layout == PopoverLayout::chips
                            ? content->findChild<SplitChip*>()->menuButton().menu()

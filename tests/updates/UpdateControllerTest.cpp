@@ -81,7 +81,8 @@ protected:
         services.quit = [this] { ++quits; };
         services.appImagePath = appImage;
         log.sink.clear();
-        controller = std::make_unique<UpdateController>(std::move(services), fakeClock.clock);
+        controller =
+            std::make_unique<UpdateController>(std::move(services), fakeClock.clock, config);
         startLines = updateLines();
         log.sink.clear();
     }
@@ -118,6 +119,7 @@ protected:
     }
 
     ScopedConfigHome home;
+    UpdateConfig config{UserDefaults::standard()};
     ScopedFakeClock fakeClock;
     ScopedLogCapture log;
     LoopbackServer server;
@@ -324,7 +326,7 @@ TEST_F(UpdateTest, TheScheduleCountsFromTheLastCheckAcrossLaunches)
 {
     setDefault("updateChecksAutomatically", true);
     start();
-    EXPECT_EQ(UpdateConfig::lastCheck(), fakeClock.clock.wallNow());
+    EXPECT_EQ(config.lastCheck(), fakeClock.clock.wallNow());
     setDefault("lastUpdateCheck", fakeClock.clock.wallNow().addDays(-2).toString(Qt::ISODate));
     start();
     ASSERT_TRUE(after(0ms));
@@ -352,7 +354,7 @@ TEST_F(UpdateTest, ScheduledChecksThatFindNothingNewAreOnlyLogged)
     start();
     ASSERT_TRUE(check());
     driver->answer(UpdateChoice::skipThisVersion);
-    EXPECT_EQ(UpdateConfig::skippedVersion(), "999.1.0");
+    EXPECT_EQ(config.skippedVersion(), "999.1.0");
     forget();
     ASSERT_TRUE(after(3600s));
     EXPECT_EQ(driver->events, sessionEnded);

@@ -92,15 +92,16 @@ struct Variant {
 };
 
 // The scene in the chips layout and, beside it, in the list layout.
-bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale)
+bool render(const QString& directory, const QString& name, const Scene& scene, qreal scale,
+            Preferences& preferences)
 {
     std::list<PopoverModel> models;
     std::list<PopoverView> views;
     QSize size(0, 0);
     for (PopoverLayout layout : {PopoverLayout::chips, PopoverLayout::list}) {
-        Preferences::setPopoverLayout(layout);
+        preferences.setPopoverLayout(layout);
         scene.fill(models.emplace_back());
-        PopoverView& view = views.emplace_back(models.back());
+        PopoverView& view = views.emplace_back(models.back(), preferences);
         QCoreApplication::sendPostedEvents();
         view.resize(view.measuredSize());
         view.layout()->activate();
@@ -155,10 +156,11 @@ int main(int argc, char** argv)
          {PopoverAction::fixGrammar, PopoverAction::improvePrompt}},
         {"narrow-one-action", PanelWidth::narrow, {PopoverAction::improvePrompt}},
     };
+    Preferences preferences(UserDefaults::standard());
     bool ok = true;
     for (const Variant& variant : variants) {
-        Preferences::setPanelWidth(variant.width);
-        Preferences::setEnabledActions(variant.actions);
+        preferences.setPanelWidth(variant.width);
+        preferences.setEnabledActions(variant.actions);
         // Every state with all three actions; only the ready state with fewer.
         const bool everyState = variant.actions.size() == 3;
         for (const Scene& scene : scenes()) {
@@ -166,7 +168,7 @@ int main(int argc, char** argv)
                 continue;
             const QString name =
                 QLatin1String(variant.name) + QLatin1Char('-') + QLatin1String(scene.name);
-            ok = render(directory, name, scene, scale) && ok;
+            ok = render(directory, name, scene, scale, preferences) && ok;
         }
     }
     return ok ? 0 : 1;

@@ -14,6 +14,7 @@
 #include "ui/settings/SettingsView.h"
 #include "ui/settings/SettingsWindowController.h"
 #include "ui/tray/StatusItemController.h"
+#include "updates/UpdateConfig.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,7 +57,9 @@ struct Output {
 bool trayMenus(const Output& output, Clock& clock)
 {
     FakeAccessibilityPermission accessibility;
-    StatusItemController tray(accessibility, clock, XdgAutostartEntry(QStringLiteral("/bin/true")));
+    const UpdateConfig updates(UserDefaults::standard());
+    StatusItemController tray(accessibility, clock, updates,
+                              XdgAutostartEntry(QStringLiteral("/bin/true")));
     bool ok = true;
     for (const bool trusted : {true, false}) {
         accessibility.trusted = trusted;
@@ -71,38 +74,40 @@ bool trayMenus(const Output& output, Clock& clock)
 }
 
 bool settingsWindows(const Output& output, FakeSecretStore& keyring, KeyCharacters& layout,
-                     Clock& clock)
+                     Clock& clock, Preferences& preferences)
 {
     FakeAccessibilityPermission accessibility;
     FakeDoubleTapTrigger doubleTap;
-    SettingsWindowController settings(doubleTap, accessibility, layout, clock, keyring);
-    Preferences::addUsage(clock, 12840, 2315);
+    SettingsWindowController settings(doubleTap, accessibility, layout, clock, keyring,
+                                      preferences);
+    preferences.addUsage(clock, 12840, 2315);
     settings.show();
     bool ok = output.save(*settings.window(), QStringLiteral("settings"));
 
-    Preferences::setDoubleTapModifier(DoubleTapModifier::option);
+    preferences.setDoubleTapModifier(DoubleTapModifier::option);
     doubleTap.setWaiting(true);
     (void)settings.view()->record({40, HotkeyShortcut::commandBit});
     settings.show();
     ok = output.save(*settings.window(), QStringLiteral("settings-errors")) && ok;
     doubleTap.setWaiting(false);
 
-    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
+    preferences.setFlag(DefaultsKey::useOwnAPIKey, true);
     (void)keyring.write(QString::fromLatin1(KeychainHelper::service),
                         QString::fromLatin1(KeychainHelper::openAIAccount), "sk-example");
-    SettingsWindowController ownKey(doubleTap, accessibility, layout, clock, keyring);
+    SettingsWindowController ownKey(doubleTap, accessibility, layout, clock, keyring, preferences);
     ownKey.show();
     ok = output.save(*ownKey.window(), QStringLiteral("settings-own-key")) && ok;
-    Preferences::setFlag(DefaultsKey::useOwnAPIKey, false);
-    Preferences::setDoubleTapModifier(DoubleTapModifier::off);
+    preferences.setFlag(DefaultsKey::useOwnAPIKey, false);
+    preferences.setDoubleTapModifier(DoubleTapModifier::off);
     return ok;
 }
 
-bool guidePages(const Output& output, KeyCharacters& layout, Clock& clock, SecretStore& keyring)
+bool guidePages(const Output& output, KeyCharacters& layout, Clock& clock, SecretStore& keyring,
+                Preferences& preferences)
 {
     FakeAccessibilityPermission accessibility;
     accessibility.trusted = false;
-    OnboardingWindowController guide(accessibility, layout, clock, keyring, [] {});
+    OnboardingWindowController guide(accessibility, layout, clock, keyring, preferences, [] {});
     // No search of this computer's ports: the page shows what it says when none answers.
     guide.setProbeCandidates({});
     guide.show();
@@ -143,10 +148,11 @@ int main(int argc, char** argv)
     for (const auto& [key, text] : {std::pair{17u, "t"}, {40u, "k"}})
         layout.setText(key, QString::fromLatin1(text));
     FakeClock clock;
+    Preferences preferences(UserDefaults::standard());
 
     bool ok = trayMenus(output, clock);
-    ok = settingsWindows(output, keyring, layout, clock) && ok;
-    ok = guidePages(output, layout, clock, keyring) && ok;
+    ok = settingsWindows(output, keyring, layout, clock, preferences) && ok;
+    ok = guidePages(output, layout, clock, keyring, preferences) && ok;
 
     return ok ? 0 : 1;
 }

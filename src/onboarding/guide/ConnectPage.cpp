@@ -36,26 +36,27 @@ QWidget* fieldRow(QWidget* field, QWidget* action, QWidget* parent)
     return line;
 }
 
-QString describe(const AIServiceChoice& choice)
+QString describe(const AIServiceChoice& choice, const QString& model)
 {
     switch (choice.service.value_or(AIService::relay)) {
     case AIService::relay:
         return QStringLiteral("the relay service at %1").arg(choice.address);
     case AIService::openAI:
-        return QStringLiteral("OpenAI with your key, model %1").arg(Preferences::model());
+        return QStringLiteral("OpenAI with your key, model %1").arg(model);
     case AIService::compatible:
-        return QStringLiteral("the server at %1, model %2")
-            .arg(choice.address, Preferences::model());
+        return QStringLiteral("the server at %1, model %2").arg(choice.address, model);
     }
     return {};
 }
 
 } // namespace
 
-ConnectPage::ConnectPage(Clock& clock, SecretStore& secrets, QWidget* parent)
+ConnectPage::ConnectPage(Clock& clock, SecretStore& secrets, Preferences& preferences,
+                         QWidget* parent)
     : QWidget(parent)
     , m_clock(clock)
     , m_secrets(secrets)
+    , m_preferences(preferences)
     , m_searchText(GuideStyle::hint(QString(), this))
     , m_found(new QWidget(this))
     , m_servers(new QComboBox(m_found))
@@ -152,13 +153,15 @@ QCoro::Task<> ConnectPage::search()
 
 void ConnectPage::renderChoice()
 {
-    const AIServiceChoice choice = Preferences::aiService();
+    const AIServiceChoice choice = m_preferences.aiService();
     if (!choice.service)
         m_choice->setText(QStringLiteral("Nothing is connected yet."));
-    else if (const std::optional<QString> missing = AIGateway::missingSetup(m_secrets))
+    else if (const std::optional<QString> missing =
+                 AIGateway::missingSetup(m_preferences, m_secrets))
         m_choice->setText(*missing);
     else
-        m_choice->setText(QStringLiteral("Connected: %1.").arg(describe(choice)));
+        m_choice->setText(
+            QStringLiteral("Connected: %1.").arg(describe(choice, m_preferences.model())));
 }
 
 QString ConnectPage::searchText() const
@@ -176,9 +179,9 @@ void ConnectPage::useServer()
     const QStringList picked = m_servers->currentData().toStringList();
     if (picked.size() != 2)
         return;
-    Preferences::setAIService(AIService::compatible, picked[0]);
+    m_preferences.setAIService(AIService::compatible, picked[0]);
     if (!picked[1].isEmpty())
-        Preferences::setModel(picked[1]);
+        m_preferences.setModel(picked[1]);
     renderChoice();
 }
 
@@ -191,7 +194,7 @@ void ConnectPage::saveKey()
         return;
     }
     m_key->clear();
-    Preferences::setAIService(AIService::openAI, QString());
+    m_preferences.setAIService(AIService::openAI, QString());
     renderChoice();
 }
 
@@ -203,6 +206,6 @@ void ConnectPage::useRelay()
                                          "https://relay.example.org."));
         return;
     }
-    Preferences::setAIService(AIService::relay, address);
+    m_preferences.setAIService(AIService::relay, address);
     renderChoice();
 }

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Preferences;
 class SecretStore;
 
 // The guide's third page: where the selected text goes. It looks for AI servers running on
@@ -20,8 +21,9 @@ class ConnectPage : public QWidget {
     Q_OBJECT
 
 public:
-    // The clock and the key store are borrowed and must outlive the page.
-    ConnectPage(Clock& clock, SecretStore& secrets, QWidget* parent = nullptr);
+    // The clock, the key store and the preferences are borrowed and must outlive the page.
+    ConnectPage(Clock& clock, SecretStore& secrets, Preferences& preferences,
+                QWidget* parent = nullptr);
 
     // The ports searched; the usual ones until set.
     void setCandidates(QList<LocalServerProbe::Candidate> candidates);
@@ -48,6 +50,7 @@ private:
 
     Clock& m_clock;
     SecretStore& m_secrets;
+    Preferences& m_preferences;
     QList<LocalServerProbe::Candidate> m_candidates = LocalServerProbe::usualPorts();
     bool m_searching = false;
     QLabel* m_searchText;

@@ -15,12 +15,13 @@
 #include <QStackedWidget>
 
 OnboardingView::OnboardingView(KeyCharacters& layout, Clock& clock, SecretStore& secrets,
-                               QWidget* parent)
+                               Preferences& preferences, QWidget* parent)
     : QWidget(parent)
     , m_layout(layout)
     , m_secrets(secrets)
-    , m_shortcut(Preferences::hotkeyShortcut())
-    , m_doubleTap(Preferences::doubleTapModifier())
+    , m_preferences(preferences)
+    , m_shortcut(m_preferences.hotkeyShortcut())
+    , m_doubleTap(m_preferences.doubleTapModifier())
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(28, 24, 28, 20);
@@ -28,7 +29,7 @@ OnboardingView::OnboardingView(KeyCharacters& layout, Clock& clock, SecretStore&
     m_pages = new QStackedWidget(this);
     m_welcome = new WelcomePage(recorderState());
     m_permission = new PermissionPage;
-    m_connect = new ConnectPage(clock, secrets);
+    m_connect = new ConnectPage(clock, secrets, preferences);
     m_usage = new UsagePage;
     m_pages->addWidget(m_welcome);
     m_pages->addWidget(m_permission);
@@ -61,9 +62,9 @@ void OnboardingView::render(bool isTrusted, Callbacks callbacks)
 
 void OnboardingView::restart()
 {
-    m_shortcut = Preferences::hotkeyShortcut();
+    m_shortcut = m_preferences.hotkeyShortcut();
     m_shortcutError.reset();
-    m_doubleTap = Preferences::doubleTapModifier();
+    m_doubleTap = m_preferences.doubleTapModifier();
     showStep(0);
 }
 
@@ -109,7 +110,7 @@ std::optional<QString> OnboardingView::record(const HotkeyShortcut& shortcut)
 void OnboardingView::chooseDoubleTap(DoubleTapModifier modifier)
 {
     m_doubleTap = modifier;
-    Preferences::setDoubleTapModifier(modifier);
+    m_preferences.setDoubleTapModifier(modifier);
     const std::function<void(DoubleTapModifier)> change = m_callbacks.onDoubleTapChange;
     invokeIfSet(change, modifier);
     renderPages();
@@ -144,7 +145,7 @@ void OnboardingView::renderPages()
     m_usage->render(m_shortcut, m_layout, m_callbacks.onOpenSettings);
     // The keyring is read only where the answer is shown.
     if (m_step == pageCount - 1)
-        m_usage->renderService(AIGateway::missingSetup(m_secrets),
+        m_usage->renderService(AIGateway::missingSetup(m_preferences, m_secrets),
                                [this] { showStep(connectStep); });
     m_pages->setCurrentIndex(m_step);
     m_back->setVisible(m_step > 0);

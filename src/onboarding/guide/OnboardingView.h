@@ -13,6 +13,7 @@ class ConnectPage;
 class PermissionPage;
 class QPushButton;
 class QStackedWidget;
+class Preferences;
 class SecretStore;
 class UsagePage;
 class WelcomePage;
@@ -38,9 +39,10 @@ public:
     static constexpr int pageCount = 4;
     static constexpr int connectStep = 2;
 
-    // The layout names the keys; it, the clock and the key store must outlive the view.
+    // The layout names the keys; it, the clock, the key store and the preferences must
+    // outlive the view.
     OnboardingView(KeyCharacters& layout, Clock& clock, SecretStore& secrets,
-                   QWidget* parent = nullptr);
+                   Preferences& preferences, QWidget* parent = nullptr);
 
     // Hands the view the trust state and callbacks of this moment; the page shown, the
     // shortcut and a recording in progress stay as they are.
@@ -77,6 +79,7 @@ private:
 
     KeyCharacters& m_layout;
     SecretStore& m_secrets;
+    Preferences& m_preferences;
     Callbacks m_callbacks;
     bool m_isTrusted = false;
     int m_step = 0;

@@ -16,12 +16,10 @@ namespace {
 constexpr QSize windowSize{500, 430};
 } // namespace
 
-OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& accessibility,
-                                                       KeyCharacters& layout, Clock& clock,
-                                                       SecretStore& secrets,
-                                                       std::function<void()> relaunch,
-                                                       AccessibilityBus* accessibilityBus,
-                                                       QObject* parent)
+OnboardingWindowController::OnboardingWindowController(
+    AccessibilityPermission& accessibility, KeyCharacters& layout, Clock& clock,
+    SecretStore& secrets, Preferences& preferences, std::function<void()> relaunch,
+    AccessibilityBus* accessibilityBus, QObject* parent)
     : QObject(parent)
     , m_accessibility(accessibility)
     , m_relaunch(std::move(relaunch))
@@ -29,6 +27,7 @@ OnboardingWindowController::OnboardingWindowController(AccessibilityPermission& 
     , m_layout(layout)
     , m_clock(clock)
     , m_secrets(secrets)
+    , m_preferences(preferences)
 {}
 
 OnboardingWindowController::~OnboardingWindowController()
@@ -38,7 +37,7 @@ OnboardingWindowController::~OnboardingWindowController()
 
 void OnboardingWindowController::showIfFirstRun()
 {
-    if (Preferences::flag(DefaultsKey::hasSeenOnboarding))
+    if (m_preferences.flag(DefaultsKey::hasSeenOnboarding))
         return;
     Log::app().info(QStringLiteral("first run — showing the welcome guide"));
     show();
@@ -46,7 +45,7 @@ void OnboardingWindowController::showIfFirstRun()
 
 void OnboardingWindowController::show()
 {
-    Preferences::setFlag(DefaultsKey::hasSeenOnboarding, true);
+    m_preferences.setFlag(DefaultsKey::hasSeenOnboarding, true);
     m_isTrusted = m_accessibility.isTrusted();
     if (!m_window) {
         m_window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint |
@@ -54,7 +53,7 @@ void OnboardingWindowController::show()
         m_window->setWindowTitle(QStringLiteral("Welcome to Quillmark"));
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new OnboardingView(m_layout, m_clock, m_secrets, m_window.get());
+        m_view = new OnboardingView(m_layout, m_clock, m_secrets, m_preferences, m_window.get());
         m_view->connectPage().setCandidates(m_candidates);
         m_view->usagePage().setDesktopShortcut(m_desktop);
         layout->addWidget(m_view);
@@ -167,7 +166,7 @@ std::optional<QString> OnboardingWindowController::record(const HotkeyShortcut& 
     if (const std::optional<HotkeyShortcut::Rejection> rejection = shortcut.rejection(m_layout))
         return rejection->message();
     if (invokeIfSet(onHotkeyChange, shortcut)) {
-        Preferences::setHotkeyShortcut(shortcut);
+        m_preferences.setHotkeyShortcut(shortcut);
         Log::app().info(QStringLiteral("shortcut set during onboarding: %1")
                             .arg(shortcut.displayString(m_layout)));
         return std::nullopt;

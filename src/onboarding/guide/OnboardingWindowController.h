@@ -18,6 +18,7 @@
 
 class OnboardingView;
 class QWidget;
+class Preferences;
 class SecretStore;
 
 // The welcome guide's window: shown once on the first run and from the tray menu's
@@ -30,11 +31,13 @@ class OnboardingWindowController final : public QObject, public WelcomeGuide {
 public:
     static constexpr std::chrono::seconds pollInterval{1};
 
-    // The permission, the layout, the clock, the key store and the bus are borrowed and must
-    // outlive the controller; without a bus the guide says nothing about it. `relaunch` starts a
-    // new instance and ends this one, for a grant the running process cannot see.
+    // The permission, the layout, the clock, the key store, the preferences and the bus are
+    // borrowed and must outlive the controller; without a bus the guide says nothing about it.
+    // `relaunch` starts a new instance and ends this one, for a grant the running process
+    // cannot see.
     OnboardingWindowController(AccessibilityPermission& accessibility, KeyCharacters& layout,
-                               Clock& clock, SecretStore& secrets, std::function<void()> relaunch,
+                               Clock& clock, SecretStore& secrets, Preferences& preferences,
+                               std::function<void()> relaunch,
                                AccessibilityBus* accessibilityBus = nullptr,
                                QObject* parent = nullptr);
     ~OnboardingWindowController() override;
@@ -74,6 +77,7 @@ private:
     KeyCharacters& m_layout;
     Clock& m_clock;
     SecretStore& m_secrets;
+    Preferences& m_preferences;
     QList<LocalServerProbe::Candidate> m_candidates = LocalServerProbe::usualPorts();
     DesktopShortcut m_desktop;
     PermissionPage::BusView m_busView = PermissionPage::BusView::hidden;

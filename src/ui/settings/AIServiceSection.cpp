@@ -48,11 +48,13 @@ QWidget* buttonRow(std::initializer_list<QWidget*> widgets)
 
 } // namespace
 
-AIServiceSection::AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* parent)
+AIServiceSection::AIServiceSection(Clock& clock, SecretStore& secrets, Preferences& preferences,
+                                   QWidget* parent)
     : FormSection(QStringLiteral("AI service"), parent)
     , m_clock(clock)
+    , m_preferences(preferences)
     , m_keychain(secrets)
-    , m_gateway(clock, secrets)
+    , m_gateway(clock, secrets, preferences)
     , m_service(new QComboBox)
     , m_relay(new QWidget)
     , m_relayAddress(new QLineEdit)
@@ -89,7 +91,7 @@ AIServiceSection::AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* 
     m_relayAddress->setPlaceholderText(QStringLiteral("https://relay.example.org"));
     relay->addRow(QStringLiteral("Address"), m_relayAddress);
     connect(m_relayAddress, &QLineEdit::editingFinished, this, [this] {
-        Preferences::setString(DefaultsKey::proxyBaseURL, m_relayAddress->text().trimmed());
+        m_preferences.setString(DefaultsKey::proxyBaseURL, m_relayAddress->text().trimmed());
     });
     relay->addRow(QStringLiteral("Access token"), m_token);
     auto* saveToken = new QPushButton(QStringLiteral("Save Token"));
@@ -104,7 +106,7 @@ AIServiceSection::AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* 
     m_serverAddress->setPlaceholderText(QStringLiteral("http://127.0.0.1:11434"));
     server->addRow(QStringLiteral("Address"), m_serverAddress);
     connect(m_serverAddress, &QLineEdit::editingFinished, this, [this] {
-        Preferences::setString(DefaultsKey::openAIBaseURL, m_serverAddress->text().trimmed());
+        m_preferences.setString(DefaultsKey::openAIBaseURL, m_serverAddress->text().trimmed());
     });
     addWidget(m_server);
 
@@ -131,7 +133,7 @@ AIServiceSection::AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* 
     m_loadModels->setAutoDefault(false);
     model->addRow(QString(), buttonRow({m_loadModels}));
     connect(m_model, &QComboBox::editTextChanged, this,
-            [](const QString& typed) { Preferences::setModel(trimmedModel(typed)); });
+            [this](const QString& typed) { m_preferences.setModel(trimmedModel(typed)); });
     connect(m_loadModels, &QPushButton::clicked, this, [this] { loadModels(); });
     addWidget(m_modelBox);
 
@@ -157,12 +159,12 @@ void AIServiceSection::reload()
     {
         // Showing what is stored is not a change by the user.
         const QSignalBlocker model(m_model);
-        m_model->setEditText(Preferences::model());
+        m_model->setEditText(m_preferences.model());
     }
-    m_relayAddress->setText(Preferences::string(DefaultsKey::proxyBaseURL).value_or(QString()));
+    m_relayAddress->setText(m_preferences.string(DefaultsKey::proxyBaseURL).value_or(QString()));
     if (const QString built = QString::fromUtf8(BuildConfig::proxyBaseURL); !built.isEmpty())
         m_relayAddress->setPlaceholderText(built);
-    const std::optional<QString> server = Preferences::string(DefaultsKey::openAIBaseURL);
+    const std::optional<QString> server = m_preferences.string(DefaultsKey::openAIBaseURL);
     m_serverAddress->setText(
         server && *server != QString::fromUtf8(BuildConfig::openAIBaseURL) ? *server : QString());
     refreshTokenStatus();
@@ -172,7 +174,7 @@ void AIServiceSection::reload()
 void AIServiceSection::choose(int index)
 {
     if (const auto service = fromRawValue<AIService>(m_service->itemData(index).toString())) {
-        Preferences::setAIService(
+        m_preferences.setAIService(
             *service,
             (*service == AIService::relay ? m_relayAddress : m_serverAddress)->text().trimmed());
     }
@@ -182,7 +184,7 @@ void AIServiceSection::choose(int index)
 
 void AIServiceSection::showService()
 {
-    const AIServiceChoice choice = Preferences::aiService();
+    const AIServiceChoice choice = m_preferences.aiService();
     const AIService service = choice.service.value_or(AIService::relay);
     m_service->setCurrentIndex(m_service->findData(rawValue(service)));
     m_relay->setVisible(service == AIService::relay);
@@ -223,9 +225,9 @@ void AIServiceSection::saveToken()
         return;
     }
     if (token.isEmpty())
-        Preferences::remove(DefaultsKey::proxyToken);
+        m_preferences.remove(DefaultsKey::proxyToken);
     else
-        Preferences::setString(DefaultsKey::proxyToken, token);
+        m_preferences.setString(DefaultsKey::proxyToken, token);
     m_token->clear();
     refreshTokenStatus();
 }
@@ -235,7 +237,7 @@ QCoro::Task<> AIServiceSection::loadModels()
     const QPointer<AIServiceSection> self(this);
     m_loadModels->setEnabled(false);
     setOutcome(QStringLiteral("Asking the server for its models…"), false);
-    const auto result = co_await m_gateway.listModels(Preferences::openAIBaseURL());
+    const auto result = co_await m_gateway.listModels(m_preferences.openAIBaseURL());
     if (!self)
         co_return;
     m_loadModels->setEnabled(true);
@@ -310,7 +312,7 @@ void AIServiceSection::setKeySaved(bool saved)
 
 void AIServiceSection::refreshKeyStatus()
 {
-    const bool openAI = Preferences::aiService().service == AIService::openAI;
+    const bool openAI = m_preferences.aiService().service == AIService::openAI;
     m_status->setText(m_keychain.openAIKey().has_value() ? QStringLiteral("Key in your keyring")
                       : openAI                           ? QStringLiteral("No key stored")
                                : QStringLiteral("No key stored (optional for this server)"));
@@ -319,7 +321,7 @@ void AIServiceSection::refreshKeyStatus()
 
 void AIServiceSection::refreshTokenStatus()
 {
-    const auto token = Preferences::string(DefaultsKey::proxyToken);
+    const auto token = m_preferences.string(DefaultsKey::proxyToken);
     m_tokenStatus->setText(token && !token->isEmpty() ? QStringLiteral("Token set")
                                                       : QStringLiteral("No token (optional)"));
     FormLabels::setColor(*m_tokenStatus, FormLabels::secondary(*this));

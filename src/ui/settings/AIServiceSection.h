@@ -29,8 +29,9 @@ class AIServiceSection : public FormSection {
 public:
     static constexpr std::chrono::seconds savedConfirmation{2};
 
-    // The clock and the key store are borrowed and must outlive the section.
-    AIServiceSection(Clock& clock, SecretStore& secrets, QWidget* parent = nullptr);
+    // The clock, the key store and the preferences are borrowed and must outlive the section.
+    AIServiceSection(Clock& clock, SecretStore& secrets, Preferences& preferences,
+                     QWidget* parent = nullptr);
     ~AIServiceSection() override;
 
     // Stores the key field's key trimmed of white space, or removes the stored key when
@@ -75,6 +76,7 @@ private:
     void setOutcome(const QString& text, bool failed);
 
     Clock& m_clock;
+    Preferences& m_preferences;
     KeychainHelper m_keychain;
     AIGateway m_gateway;
     QComboBox* m_service;

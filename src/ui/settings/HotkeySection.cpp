@@ -33,12 +33,14 @@ QString doubleTapText(DoubleTapModifier modifier)
 
 } // namespace
 
-HotkeySection::HotkeySection(Owner owner, KeyCharacters& layout, QWidget* parent)
+HotkeySection::HotkeySection(Owner owner, KeyCharacters& layout, Preferences& preferences,
+                             QWidget* parent)
     : FormSection(QStringLiteral("Hotkey"), parent)
     , m_owner(std::move(owner))
     , m_layout(layout)
-    , m_hotkeyShortcut(Preferences::hotkeyShortcut())
-    , m_doubleTapModifier(Preferences::doubleTapModifier())
+    , m_preferences(preferences)
+    , m_hotkeyShortcut(m_preferences.hotkeyShortcut())
+    , m_doubleTapModifier(m_preferences.doubleTapModifier())
 {
     m_recorder = recorderState().makeView(nullptr);
     addRow(QStringLiteral("Show panel"), m_recorder);
@@ -105,7 +107,7 @@ std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
         return m_hotkeyError;
     }
     if (invokeIfSet(m_owner.onHotkeyChange, shortcut)) {
-        Preferences::setHotkeyShortcut(shortcut);
+        m_preferences.setHotkeyShortcut(shortcut);
         m_hotkeyShortcut = shortcut;
         // An entry in the desktop's own shortcuts follows the new combination.
         m_hotkeyError = m_offer->follow(shortcut);
@@ -126,8 +128,8 @@ std::optional<QString> HotkeySection::record(const HotkeyShortcut& shortcut)
 
 void HotkeySection::reload()
 {
-    m_hotkeyShortcut = Preferences::hotkeyShortcut();
-    m_doubleTapModifier = Preferences::doubleTapModifier();
+    m_hotkeyShortcut = m_preferences.hotkeyShortcut();
+    m_doubleTapModifier = m_preferences.doubleTapModifier();
     renderRecorder();
     m_offer->render(m_hotkeyShortcut, m_layout);
     renderDoubleTap();
@@ -164,7 +166,7 @@ void HotkeySection::recordingChanged(bool isRecording)
 void HotkeySection::chooseDoubleTap(DoubleTapModifier modifier)
 {
     m_doubleTapModifier = modifier;
-    Preferences::setDoubleTapModifier(modifier);
+    m_preferences.setDoubleTapModifier(modifier);
     if (m_owner.doubleTap)
         m_owner.doubleTap->apply(modifier);
     renderDoubleTap();

@@ -13,6 +13,7 @@
 class AccessibilityPermission;
 class DoubleTapTrigger;
 class DoubleTapWaitingFlag;
+class Preferences;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -38,7 +39,8 @@ public:
     };
 
     // The layout names the keys and must outlive the section.
-    HotkeySection(Owner owner, KeyCharacters& layout, QWidget* parent = nullptr);
+    HotkeySection(Owner owner, KeyCharacters& layout, Preferences& preferences,
+                  QWidget* parent = nullptr);
 
     // The recorder's verdict on a combination: nothing when it was registered and stored,
     // otherwise the error, which is also shown in red under the recorder.
@@ -72,6 +74,7 @@ private:
 
     Owner m_owner;
     KeyCharacters& m_layout;
+    Preferences& m_preferences;
     HotkeyShortcut m_hotkeyShortcut;
     std::optional<QString> m_hotkeyError;
     DoubleTapModifier m_doubleTapModifier = DoubleTapModifier::off;

@@ -9,15 +9,17 @@
 namespace {
 
 // A picker over every case of E, titled as the settings show them; choosing one calls
-// `store` with it.
-template <class E> QComboBox* picker(const QString& name, void (*store)(E))
+// `store` on the preferences with it.
+template <class E>
+QComboBox* picker(const QString& name, Preferences& preferences, void (Preferences::*store)(E))
 {
     auto* box = new QComboBox;
     box->setAccessibleName(name);
     for (const E value : allCases(CasesOf<E>{}))
         box->addItem(::title(value), rawValue(value));
-    QObject::connect(box, &QComboBox::activated, box,
-                     [store](int index) { store(allCases(CasesOf<E>{}).at(size_t(index))); });
+    QObject::connect(box, &QComboBox::activated, box, [&preferences, store](int index) {
+        (preferences.*store)(allCases(CasesOf<E>{}).at(size_t(index)));
+    });
     return box;
 }
 
@@ -28,8 +30,9 @@ template <class E> void select(QComboBox& box, E value)
 
 } // namespace
 
-PopoverSection::PopoverSection(QWidget* parent)
+PopoverSection::PopoverSection(Preferences& preferences, QWidget* parent)
     : FormSection(QStringLiteral("Panel"), parent)
+    , m_preferences(preferences)
 {
     for (const PopoverAction action : allCases(CasesOf<PopoverAction>{})) {
         auto* toggle = new QCheckBox(::title(action));
@@ -38,14 +41,17 @@ PopoverSection::PopoverSection(QWidget* parent)
         m_toggles[action] = toggle;
         addWidget(toggle);
     }
-    m_layout = picker<PopoverLayout>(QStringLiteral("Layout"), &Preferences::setPopoverLayout);
+    m_layout = picker<PopoverLayout>(QStringLiteral("Layout"), m_preferences,
+                                     &Preferences::setPopoverLayout);
     addRow(QStringLiteral("Layout"), m_layout);
-    m_inputHeight =
-        picker<InputHeight>(QStringLiteral("Input height"), &Preferences::setInputHeight);
+    m_inputHeight = picker<InputHeight>(QStringLiteral("Input height"), m_preferences,
+                                        &Preferences::setInputHeight);
     addRow(QStringLiteral("Input height"), m_inputHeight);
-    m_textSize = picker<InputTextSize>(QStringLiteral("Text size"), &Preferences::setInputTextSize);
+    m_textSize = picker<InputTextSize>(QStringLiteral("Text size"), m_preferences,
+                                       &Preferences::setInputTextSize);
     addRow(QStringLiteral("Text size"), m_textSize);
-    m_panelWidth = picker<PanelWidth>(QStringLiteral("Panel width"), &Preferences::setPanelWidth);
+    m_panelWidth = picker<PanelWidth>(QStringLiteral("Panel width"), m_preferences,
+                                      &Preferences::setPanelWidth);
     addRow(QStringLiteral("Panel width"), m_panelWidth);
     setFooter(QStringLiteral("The Alt+number keys follow the visible actions in this order, so "
                              "Alt+1 is always the first one shown. Fix Grammar's tone menu "
@@ -66,18 +72,18 @@ void PopoverSection::setVisibility(PopoverAction action, bool visible)
         m_enabledActions.insert(action);
     else
         m_enabledActions.erase(action);
-    Preferences::setEnabledActions(m_enabledActions);
+    m_preferences.setEnabledActions(m_enabledActions);
     renderToggles();
 }
 
 void PopoverSection::reload()
 {
-    m_enabledActions = Preferences::enabledActions();
+    m_enabledActions = m_preferences.enabledActions();
     renderToggles();
-    select(*m_layout, Preferences::popoverLayout());
-    select(*m_inputHeight, Preferences::inputHeight());
-    select(*m_textSize, Preferences::inputTextSize());
-    select(*m_panelWidth, Preferences::panelWidth());
+    select(*m_layout, m_preferences.popoverLayout());
+    select(*m_inputHeight, m_preferences.inputHeight());
+    select(*m_textSize, m_preferences.inputTextSize());
+    select(*m_panelWidth, m_preferences.panelWidth());
 }
 
 void PopoverSection::renderToggles()

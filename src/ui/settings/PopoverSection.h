@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+class Preferences;
 class QCheckBox;
 class QComboBox;
 
@@ -16,7 +17,7 @@ class PopoverSection : public FormSection {
     Q_OBJECT
 
 public:
-    explicit PopoverSection(QWidget* parent = nullptr);
+    explicit PopoverSection(Preferences& preferences, QWidget* parent = nullptr);
 
     // Whether the action is shown; showing or hiding it stores the new set. The last
     // visible action cannot be hidden: its toggle is disabled.
@@ -35,6 +36,7 @@ public:
 private:
     void renderToggles();
 
+    Preferences& m_preferences;
     std::set<PopoverAction> m_enabledActions;
     std::map<PopoverAction, QCheckBox*> m_toggles;
     QComboBox* m_layout;

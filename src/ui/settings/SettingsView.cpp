@@ -13,9 +13,10 @@
 #include <QScrollBar>
 
 SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, Clock& clock,
-                           SecretStore& secrets, QWidget* parent)
+                           SecretStore& secrets, Preferences& preferences, QWidget* parent)
     : QWidget(parent)
     , m_clock(clock)
+    , m_preferences(preferences)
 {
     setFixedSize(formSize);
     auto* outer = new QVBoxLayout(this);
@@ -31,9 +32,9 @@ SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, Cl
     column->setContentsMargins(18, 16, 18, 16);
     column->setSpacing(18);
 
-    m_aiService = new AIServiceSection(clock, secrets);
+    m_aiService = new AIServiceSection(clock, secrets, preferences);
     column->addWidget(m_aiService);
-    m_hotkey = new HotkeySection(std::move(owner), layout);
+    m_hotkey = new HotkeySection(std::move(owner), layout, preferences);
     column->addWidget(m_hotkey);
 
     auto* translation = new FormSection(QStringLiteral("Translation"));
@@ -41,14 +42,14 @@ SettingsView::SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, Cl
     m_language->setAccessibleName(QStringLiteral("Default target"));
     for (const Language& language : Language::all())
         m_language->addItem(language.name, language.id);
-    m_language->setCurrentIndex(m_language->findData(Preferences::targetLanguageID()));
+    m_language->setCurrentIndex(m_language->findData(m_preferences.targetLanguageID()));
     connect(m_language, &QComboBox::activated, this, [this](int index) {
-        Preferences::setTargetLanguageID(m_language->itemData(index).toString());
+        m_preferences.setTargetLanguageID(m_language->itemData(index).toString());
     });
     translation->addRow(QStringLiteral("Default target"), m_language);
     column->addWidget(translation);
 
-    m_popover = new PopoverSection;
+    m_popover = new PopoverSection(preferences);
     column->addWidget(m_popover);
 
     auto* usage = new FormSection(QStringLiteral("Usage"));
@@ -84,7 +85,7 @@ void SettingsView::reload()
 {
     m_aiService->reload();
     m_hotkey->reload();
-    const Preferences::Usage usage = Preferences::monthlyUsage(m_clock);
+    const Preferences::Usage usage = m_preferences.monthlyUsage(m_clock);
     m_usage->setText(usageText(usage.promptTokens, usage.completionTokens));
 }
 

@@ -10,6 +10,7 @@ class AIServiceSection;
 class Clock;
 class SecretStore;
 class PopoverSection;
+class Preferences;
 class QComboBox;
 class QLabel;
 class QScrollArea;
@@ -23,9 +24,10 @@ class SettingsView : public QWidget {
 public:
     static constexpr QSize formSize{400, 700};
 
-    // The layout, the clock and the key store are borrowed and must outlive the view.
+    // The layout, the clock, the key store and the preferences are borrowed and must outlive
+    // the view.
     SettingsView(HotkeySection::Owner owner, KeyCharacters& layout, Clock& clock,
-                 SecretStore& secrets, QWidget* parent = nullptr);
+                 SecretStore& secrets, Preferences& preferences, QWidget* parent = nullptr);
 
     // The recorder's verdict on a combination (see HotkeySection::record).
     std::optional<QString> record(const HotkeyShortcut& shortcut);
@@ -52,6 +54,7 @@ public:
 private:
     QScrollArea* m_scroll;
     Clock& m_clock;
+    Preferences& m_preferences;
     AIServiceSection* m_aiService;
     HotkeySection* m_hotkey;
     QComboBox* m_language;

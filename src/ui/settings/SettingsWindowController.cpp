@@ -12,13 +12,15 @@
 SettingsWindowController::SettingsWindowController(DoubleTapTrigger& doubleTap,
                                                    AccessibilityPermission& accessibility,
                                                    KeyCharacters& layout, Clock& clock,
-                                                   SecretStore& secrets, QObject* parent)
+                                                   SecretStore& secrets, Preferences& preferences,
+                                                   QObject* parent)
     : QObject(parent)
     , m_doubleTap(doubleTap)
     , m_accessibility(accessibility)
     , m_layout(layout)
     , m_clock(clock)
     , m_secrets(secrets)
+    , m_preferences(preferences)
     , m_waiting(doubleTap)
 {}
 
@@ -47,7 +49,8 @@ void SettingsWindowController::show()
         m_window->setWindowTitle(QStringLiteral("Quillmark Settings"));
         auto* layout = new QVBoxLayout(m_window.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new SettingsView(std::move(owner), m_layout, m_clock, m_secrets, m_window.get());
+        m_view = new SettingsView(std::move(owner), m_layout, m_clock, m_secrets, m_preferences,
+                                  m_window.get());
         layout->addWidget(m_view);
         m_window->setFixedSize(SettingsView::formSize);
     } else {

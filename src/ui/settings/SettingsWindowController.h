@@ -12,6 +12,7 @@
 #include <memory>
 
 class Clock;
+class Preferences;
 class SecretStore;
 class SettingsView;
 class QWidget;
@@ -22,11 +23,11 @@ class SettingsWindowController final : public QObject, public SettingsWindow {
     Q_OBJECT
 
 public:
-    // The watcher, the permission, the layout, the clock and the key store are borrowed and
-    // must outlive the controller.
+    // The watcher, the permission, the layout, the clock, the key store and the preferences
+    // are borrowed and must outlive the controller.
     SettingsWindowController(DoubleTapTrigger& doubleTap, AccessibilityPermission& accessibility,
                              KeyCharacters& layout, Clock& clock, SecretStore& secrets,
-                             QObject* parent = nullptr);
+                             Preferences& preferences, QObject* parent = nullptr);
     ~SettingsWindowController() override;
 
     // Opens the window, or brings it back, centred on the screen and in front of the
@@ -47,6 +48,7 @@ private:
     KeyCharacters& m_layout;
     Clock& m_clock;
     SecretStore& m_secrets;
+    Preferences& m_preferences;
     DoubleTapWaitingFlag m_waiting;
     DesktopShortcut m_desktop;
     std::unique_ptr<QWidget> m_window;

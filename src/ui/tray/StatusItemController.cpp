@@ -11,10 +11,12 @@
 #include <QCursor>
 
 StatusItemController::StatusItemController(AccessibilityPermission& accessibility, Clock& clock,
+                                           const UpdateConfig& updates,
                                            XdgAutostartEntry launchAtLogin, QObject* parent)
     : QObject(parent)
     , m_accessibility(accessibility)
     , m_clock(clock)
+    , m_updates(updates)
     , m_launchAtLogin(std::move(launchAtLogin))
     , m_normalIcon(TrayIcons::normal())
     , m_flashingIcon(TrayIcons::flashing())
@@ -75,7 +77,7 @@ void StatusItemController::menuNeedsUpdate()
     menu.addAction(QStringLiteral("About Quillmark"), this, &StatusItemController::showAbout);
     // Without a feed the item stays, greyed, with the reason under it, so nobody wonders
     // why nothing happens.
-    const bool hasFeed = UpdateConfig::feedURL().has_value();
+    const bool hasFeed = m_updates.feedURL().has_value();
     QAction* updates = menu.addAction(QStringLiteral("Check for Updates…"), this,
                                       &StatusItemController::checkForUpdates);
     updates->setEnabled(hasFeed && (!canCheckForUpdates || canCheckForUpdates()));

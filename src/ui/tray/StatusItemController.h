@@ -13,6 +13,7 @@
 #include <memory>
 
 class QMenu;
+class UpdateConfig;
 
 // The tray icon and its menu, Quillmark's only permanent presence on the desktop. The
 // menu is rebuilt every time it opens, so it shows the keyboard access, the update feed and
@@ -32,8 +33,10 @@ public:
     static inline const QString noUpdatesReason =
         QStringLiteral("Updates come from your package manager");
 
-    // The permission and the clock are borrowed and must outlive the controller.
+    // The permission, the clock and the update configuration are borrowed and must outlive
+    // the controller.
     StatusItemController(AccessibilityPermission& accessibility, Clock& clock,
+                         const UpdateConfig& updates,
                          XdgAutostartEntry launchAtLogin = XdgAutostartEntry(),
                          QObject* parent = nullptr);
     ~StatusItemController() override;
@@ -63,6 +66,7 @@ private:
 
     AccessibilityPermission& m_accessibility;
     Clock& m_clock;
+    const UpdateConfig& m_updates;
     XdgAutostartEntry m_launchAtLogin;
     AboutPanel m_about;
     QIcon m_normalIcon;

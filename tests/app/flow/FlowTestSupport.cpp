@@ -36,8 +36,8 @@ void FlowTest::TearDown()
 
 void FlowTest::launch()
 {
-    delegate =
-        std::make_unique<AppDelegate>(desktop.components(), m_layout, fakeClock.clock, secrets);
+    delegate = std::make_unique<AppDelegate>(desktop.components(), m_layout, fakeClock.clock,
+                                             secrets, preferences);
     delegate->launch();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();

@@ -22,7 +22,7 @@ using LaunchTest = FlowTest;
 
 TEST_F(LaunchTest, CreatesAndWiresTheComponentsInTheirFixedOrder)
 {
-    Preferences::setDoubleTapModifier(DoubleTapModifier::option);
+    preferences.setDoubleTapModifier(DoubleTapModifier::option);
     launch();
 
     const QStringList expected = {
@@ -65,7 +65,7 @@ TEST_P(TakenShortcutTest, AtLaunch)
 {
     const TakenRow& row = GetParam();
     if (row.stored)
-        Preferences::setHotkeyShortcut(*row.stored);
+        preferences.setHotkeyShortcut(*row.stored);
     desktop.refusedShortcuts = row.refused;
     launch();
 
@@ -75,7 +75,7 @@ TEST_P(TakenShortcutTest, AtLaunch)
     if (row.stored) // the fallback is logged
         log << "error hotkey: stored hotkey ⌃⌥R is taken — falling back to ⌥⌘T";
     EXPECT_EQ(logLines(), log);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), row.stored.value_or(optionCommandT));
+    EXPECT_EQ(preferences.hotkeyShortcut(), row.stored.value_or(optionCommandT));
     EXPECT_EQ(mainThreadCalls(desktop.journal).last(), "popover.create");
 }
 

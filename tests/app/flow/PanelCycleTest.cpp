@@ -61,7 +61,7 @@ protected:
 
 TEST_F(PanelTest, ATriggerOpensTheReadyPanelWithTheSelectionOrSaysThereIsNone)
 {
-    Preferences::setTargetLanguageID("de");
+    preferences.setTargetLanguageID("de");
     model().setEditableResult("left over");
     model().setLastUsage(u"1 in · 1 out"_s);
     triggerWithSelection("Hello", CaptureMethod::clipboard);
@@ -206,7 +206,7 @@ TEST_F(PanelTest, EachKeyAndButtonDoesWhatTheStateOffers)
         // clang-format on
     };
     serviceReplies("done");
-    Preferences::setEnabledActions({PopoverAction::improvePrompt});
+    preferences.setEnabledActions({PopoverAction::improvePrompt});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         enter(row.from);
@@ -238,7 +238,7 @@ TEST_F(PanelTest, ALateResultFillsTheHiddenPanelUnlessANewCaptureOrEscCameFirst)
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     waitForRunsInFlight();
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
 
     enter(Kind::loading);
     desktop.hotkey->pressHotkey();
@@ -248,7 +248,7 @@ TEST_F(PanelTest, ALateResultFillsTheHiddenPanelUnlessANewCaptureOrEscCameFirst)
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
     EXPECT_EQ(model().editableOriginal(), "next selection");
     EXPECT_EQ(model().editableResult(), "");
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
     EXPECT_TRUE(logLines().filter("ok in").isEmpty());
 
     // Esc while loading steps back at once; the late answer is neither shown nor counted.
@@ -258,7 +258,7 @@ TEST_F(PanelTest, ALateResultFillsTheHiddenPanelUnlessANewCaptureOrEscCameFirst)
     EXPECT_EQ(logLines(), QStringList{"info app: back to ready (esc)"});
     waitForRunsInFlight();
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
-    EXPECT_EQ(Preferences::monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
     EXPECT_TRUE(logLines().filter("ok in").isEmpty());
 }
 

@@ -48,7 +48,7 @@ protected:
         guide.onDoubleTapChange = [this](DoubleTapModifier modifier) {
             // The preference is already stored when the owner hears of the change.
             calls.append("double tap " + rawValue(modifier) + " stored " +
-                         rawValue(Preferences::doubleTapModifier()));
+                         rawValue(preferences.doubleTapModifier()));
         };
         // Nothing on this computer's own ports is asked.
         guide.setProbeCandidates({});
@@ -83,6 +83,7 @@ protected:
     }
 
     ScopedConfigHome config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock time;
     ScopedLogCapture log;
     ScopedLayout layout;
@@ -91,8 +92,8 @@ protected:
     bool systemAccepts = true;
     QStringList calls;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{accessibility, layout.layout, time.clock, keyring,
-                                     [this] { ++relaunches; }};
+    OnboardingWindowController guide{accessibility, layout.layout, time.clock,
+                                     keyring,       preferences,   [this] { ++relaunches; }};
 };
 
 TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
@@ -100,10 +101,11 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     guide.showIfFirstRun();
     ASSERT_NE(guide.window(), nullptr);
     EXPECT_TRUE(guide.window()->isVisible());
-    EXPECT_TRUE(Preferences::flag(DefaultsKey::hasSeenOnboarding));
+    EXPECT_TRUE(preferences.flag(DefaultsKey::hasSeenOnboarding));
     guide.window()->close();
 
-    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring, [] {});
+    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring,
+                                          preferences, [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
 }
@@ -118,10 +120,10 @@ TEST_F(OnboardingTest, RecordingOnTheFirstPageAnswersLikeTheSettings)
     systemAccepts = false;
     EXPECT_EQ(record(keyK, Qt::ControlModifier | Qt::AltModifier),
               "Already used by another application: Ctrl+Alt+K.");
-    EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+    EXPECT_EQ(preferences.hotkeyShortcut(), optionCommandT);
     systemAccepts = true;
     EXPECT_EQ(record(keyK, Qt::ControlModifier | Qt::AltModifier), QString());
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(preferences.hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(view().welcomePage().recorder().displayTitle(), QStringLiteral("Ctrl+Alt+K"));
     EXPECT_EQ(view().usagePage().keyCaps().labels(), QStringList({"Ctrl", "Alt", "K"}));
     EXPECT_EQ(log.lines().filter(QStringLiteral("onboarding")),
@@ -209,7 +211,7 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     page.saveKeyButton().click();
     EXPECT_EQ(keyring.stored(KeychainHelper::service, KeychainHelper::openAIAccount), "sk-test");
     EXPECT_EQ(page.keyField().text(), QString()) << "never shown back";
-    EXPECT_EQ(Preferences::aiService().service, AIService::openAI);
+    EXPECT_EQ(preferences.aiService().service, AIService::openAI);
     view().goBack();
     view().goForward();
     ASSERT_TRUE(searched());
@@ -217,8 +219,8 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
 
     page.serverPicker().setCurrentIndex(1);
     page.useServerButton().click();
-    EXPECT_EQ(Preferences::aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
-    EXPECT_EQ(Preferences::model(), QStringLiteral("qwen2.5"));
+    EXPECT_EQ(preferences.aiService(), (AIServiceChoice{AIService::compatible, ollama.baseURL()}));
+    EXPECT_EQ(preferences.model(), QStringLiteral("qwen2.5"));
     view().goForward();
     EXPECT_EQ(view().usagePage().serviceText(), QStringLiteral("You're all set."));
 
@@ -226,10 +228,10 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     ASSERT_TRUE(searched());
     page.relayField().setText(QStringLiteral("relay.example.org"));
     page.useRelayButton().click();
-    EXPECT_EQ(Preferences::aiService().service, AIService::compatible) << "not an address";
+    EXPECT_EQ(preferences.aiService().service, AIService::compatible) << "not an address";
     page.relayField().setText(QStringLiteral("https://relay.example.org"));
     page.useRelayButton().click();
-    EXPECT_EQ(Preferences::aiService(),
+    EXPECT_EQ(preferences.aiService(),
               (AIServiceChoice{AIService::relay, QStringLiteral("https://relay.example.org")}));
 }
 

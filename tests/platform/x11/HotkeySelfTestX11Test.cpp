@@ -23,10 +23,11 @@ TEST(HotkeySelfTestX11Test, passesEveryCheckAndLeavesTheShortcutWorking)
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         GTEST_SKIP() << "needs an X display (scripts/test-session --x11)";
     ScopedConfigHome home;
+    Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture log;
     FakeKeyboardLayout layout{{17, "t"}};
     ScopedKeyboardState keyboard;
-    Preferences::setFlag(DefaultsKey::hotkeySelfTest, true);
+    preferences.setFlag(DefaultsKey::hotkeySelfTest, true);
 
     int presses = 0;
     HotkeyManager manager(std::make_unique<XcbKeyGrabber>(layout), layout);
@@ -35,7 +36,7 @@ TEST(HotkeySelfTestX11Test, passesEveryCheckAndLeavesTheShortcutWorking)
     log.sink.clear();
 
     BuiltInHotkeySelfTest selfTest([&layout] { return std::make_unique<XcbKeyGrabber>(layout); },
-                                   layout);
+                                   layout, preferences);
     selfTest.runIfRequested(manager);
 
     const QStringList lines = log.lines();

@@ -31,7 +31,7 @@ protected:
                              {"quillmark", "trigger"},
                              [this](const QString& text) { calls.append("copy " + text); },
                              false};
-        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout);
+        section = std::make_unique<HotkeySection>(std::move(owner), layout.layout, preferences);
         return *section;
     }
 
@@ -66,14 +66,14 @@ TEST_F(HotkeySectionTest, RecordingExplainsEveryRefusalAndKeepsTheShortcut)
         EXPECT_EQ(hotkey.record(row.recorded), row.error);
         EXPECT_EQ(hotkey.recorderCaption(), row.error);
         EXPECT_EQ(hotkey.hotkeyShortcut(), optionCommandT);
-        EXPECT_EQ(Preferences::hotkeyShortcut(), optionCommandT);
+        EXPECT_EQ(preferences.hotkeyShortcut(), optionCommandT);
     }
     calls.clear();
     HotkeySection& hotkey = makeSection();
     ASSERT_TRUE(hotkey.record({40, HotkeyShortcut::commandBit}).has_value());
     EXPECT_EQ(hotkey.record(controlOptionK), std::nullopt);
     EXPECT_EQ(hotkey.hotkeyError(), std::nullopt);
-    EXPECT_EQ(Preferences::hotkeyShortcut(), controlOptionK);
+    EXPECT_EQ(preferences.hotkeyShortcut(), controlOptionK);
     EXPECT_EQ(calls, QStringList{"register ⌃⌥K"});
 }
 
@@ -85,7 +85,7 @@ TEST_F(HotkeySectionTest, TheDoubleTapChoiceIsAppliedAndTheWarningFollowsTheWatc
     QComboBox& picker = hotkey.doubleTapPicker();
     picker.setCurrentIndex(picker.findData(QStringLiteral("shift")));
     emit picker.activated(picker.currentIndex());
-    EXPECT_EQ(Preferences::doubleTapModifier(), DoubleTapModifier::shift);
+    EXPECT_EQ(preferences.doubleTapModifier(), DoubleTapModifier::shift);
     EXPECT_EQ(doubleTap.calls(), QStringList{"apply(shift)"});
     EXPECT_TRUE(hotkey.doubleTapHint().contains("Tap Shift twice"))
         << hotkey.doubleTapHint().toStdString();

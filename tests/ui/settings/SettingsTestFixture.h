@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
 #include "support/fakes/FakeDoubleTapTrigger.h"
@@ -40,6 +41,7 @@ protected:
     }
 
     ScopedConfigHome config;
+    Preferences preferences{UserDefaults::standard()};
     ScopedFakeClock time;
     ScopedLogCapture log;
     FakeSecretStore keyring;

@@ -23,7 +23,8 @@ class SettingsViewTest : public SettingsTestFixture {
 protected:
     SettingsView& makeView()
     {
-        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout, time.clock, keyring);
+        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout, time.clock, keyring,
+                                              preferences);
         return *view;
     }
 
@@ -40,7 +41,7 @@ TEST_F(SettingsViewTest, TheAIServiceFollowsTheChoiceAndStoresKeysTrimmed)
     EXPECT_FALSE(section.keyField().isVisibleTo(view.get()));
 
     // The old switch chooses OpenAI.
-    Preferences::setFlag(DefaultsKey::useOwnAPIKey, true);
+    preferences.setFlag(DefaultsKey::useOwnAPIKey, true);
     keyring.put(service, account, "sk-stored");
     view->reload();
     EXPECT_EQ(section.servicePicker().currentText(), QStringLiteral("OpenAI"));
@@ -59,20 +60,20 @@ TEST_F(SettingsViewTest, TheAIServiceFollowsTheChoiceAndStoresKeysTrimmed)
     emit section.servicePicker().activated(2);
     section.serverAddressField().setText(QStringLiteral("http://127.0.0.1:11434"));
     emit section.serverAddressField().editingFinished();
-    EXPECT_EQ(Preferences::aiService(),
+    EXPECT_EQ(preferences.aiService(),
               (AIServiceChoice{AIService::compatible, "http://127.0.0.1:11434"}));
     section.tokenField().setText(QStringLiteral("team\ntoken"));
     section.saveToken();
-    EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), std::nullopt);
+    EXPECT_EQ(preferences.string(DefaultsKey::proxyToken), std::nullopt);
     section.tokenField().setText(QStringLiteral(" team-token "));
     section.saveToken();
-    EXPECT_EQ(Preferences::string(DefaultsKey::proxyToken), QStringLiteral("team-token"));
+    EXPECT_EQ(preferences.string(DefaultsKey::proxyToken), QStringLiteral("team-token"));
     EXPECT_EQ(section.tokenField().text(), QString());
 }
 
 TEST_F(SettingsViewTest, ModelIsStoredAsTypedWithoutSpacesAndTabsAtItsEnds)
 {
-    Preferences::setAIService(AIService::openAI);
+    preferences.setAIService(AIService::openAI);
     QLineEdit& field = makeView().aiService().modelField();
     const std::pair<QString, QString> rows[] = {
         {"\t gpt-4o-mini ", "gpt-4o-mini"}, {"gpt-4o\n", "gpt-4o\n"}, {"  ", ""}};
@@ -85,39 +86,39 @@ TEST_F(SettingsViewTest, ModelIsStoredAsTypedWithoutSpacesAndTabsAtItsEnds)
 
 TEST_F(SettingsViewTest, LastVisibleActionCannotBeSwitchedOff)
 {
-    Preferences::setEnabledActions({PopoverAction::translate, PopoverAction::fixGrammar});
+    preferences.setEnabledActions({PopoverAction::translate, PopoverAction::fixGrammar});
     PopoverSection& popover = makeView().popover();
     QCheckBox& translate = popover.toggle(PopoverAction::translate);
     EXPECT_TRUE(translate.isEnabled());
     popover.toggle(PopoverAction::fixGrammar).click();
-    EXPECT_EQ(Preferences::enabledActions(), std::set{PopoverAction::translate});
+    EXPECT_EQ(preferences.enabledActions(), std::set{PopoverAction::translate});
     EXPECT_FALSE(translate.isEnabled());
     EXPECT_TRUE(translate.isChecked());
     EXPECT_TRUE(popover.toggle(PopoverAction::fixGrammar).isEnabled());
 
     popover.toggle(PopoverAction::improvePrompt).click();
     EXPECT_TRUE(translate.isEnabled());
-    EXPECT_EQ(Preferences::activeActions(),
+    EXPECT_EQ(preferences.activeActions(),
               QList({PopoverAction::translate, PopoverAction::improvePrompt}));
 }
 
 // A picker writes its preference at once; usage shows with grouped digits.
 TEST_F(SettingsViewTest, APickerWritesItsPreferenceAtOnce)
 {
-    Preferences::addUsage(time.clock, 1234, 56);
+    preferences.addUsage(time.clock, 1234, 56);
     QComboBox& picker = makeView().popover().panelWidthPicker();
     EXPECT_EQ(view->usage(), QStringLiteral("1,234 in · 56 out"));
     picker.setCurrentIndex(picker.findText(QStringLiteral("Wide")));
     emit picker.activated(picker.currentIndex());
-    EXPECT_EQ(Preferences::panelWidth(), PanelWidth::wide);
+    EXPECT_EQ(preferences.panelWidth(), PanelWidth::wide);
 }
 
 // One window, shown again as it was left but read afresh. The recorder reaches the
 // controller's owner, and closing the window while it records gives the shortcut back.
 TEST_F(SettingsViewTest, TheWindowIsOneAndReadsTheSettingsAgainOnEveryShow)
 {
-    SettingsWindowController controller{doubleTap, accessibility, layout.layout, time.clock,
-                                        keyring};
+    SettingsWindowController controller{doubleTap,  accessibility, layout.layout,
+                                        time.clock, keyring,       preferences};
     controller.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
         calls.append("register " + shortcut.displayString(layout.layout));
         return true;
@@ -132,8 +133,8 @@ TEST_F(SettingsViewTest, TheWindowIsOneAndReadsTheSettingsAgainOnEveryShow)
     window->close();
     EXPECT_EQ(calls, QStringList({"recording", "register ⌃⌥K", "stopped", "recording", "stopped"}));
 
-    Preferences::setHotkeyShortcut({17, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit});
-    Preferences::setDoubleTapModifier(DoubleTapModifier::shift);
+    preferences.setHotkeyShortcut({17, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit});
+    preferences.setDoubleTapModifier(DoubleTapModifier::shift);
     controller.show();
     EXPECT_EQ(controller.window(), window);
     EXPECT_TRUE(window->isVisible());

@@ -3,6 +3,7 @@
 #include "settings/UserDefaults.h"
 #include "support/TestEnvironment.h"
 #include "support/fakes/FakeAccessibilityPermission.h"
+#include "updates/UpdateConfig.h"
 
 #include <QMenu>
 #include <algorithm>
@@ -44,10 +45,11 @@ protected:
     }
 
     ScopedConfigHome config;
+    UpdateConfig updates{UserDefaults::standard()};
     ScopedFakeClock time;
     ScopedLogCapture log;
     FakeAccessibilityPermission accessibility;
-    StatusItemController controller{accessibility, time.clock,
+    StatusItemController controller{accessibility, time.clock, updates,
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
 
@@ -113,7 +115,7 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
     EXPECT_EQ(controller.iconState(), State::flashing);
     time.clock.advance(1ms);
     EXPECT_EQ(controller.iconState(), State::normal);
-    std::make_unique<StatusItemController>(accessibility, time.clock)->flash();
+    std::make_unique<StatusItemController>(accessibility, time.clock, updates)->flash();
     time.clock.advance(300ms);
     EXPECT_EQ(time.clock.pendingSleeps(), 0);
 }
