@@ -59,7 +59,7 @@ protected:
                               Language language = Language::english())
     {
         return await(
-            AIGateway(fakeClock.clock, keyring.store, preferences).perform(action, text, language));
+            AIGateway(fakeClock, keyring.store, preferences).perform(action, text, language));
     }
 
     LoopbackServer openAI;
@@ -134,7 +134,7 @@ TEST_F(AIGatewayTest, EveryFailureEndsInItsMessageAndRecovery)
         const bool silent = row.reply.kind == Reply::Kind::silence;
         server.onRequest = openAI.onRequest = [this, silent](const LoopbackServer::Request&) {
             if (silent)
-                fakeClock.clock.advance(std::chrono::seconds(60));
+                fakeClock.advance(std::chrono::seconds(60));
         };
         ProxyError expected = row.expected;
         if (expected.message.contains(QLatin1String("%1")))

@@ -15,7 +15,7 @@
 #include <qcoro/qcorotask.h>
 
 // An in-memory keyring.
-struct ScopedSecretStore {
+struct TestKeyring {
     void putKey(const QByteArray& key)
     {
         store.put(KeychainHelper::service, KeychainHelper::openAIAccount, key);
@@ -32,7 +32,7 @@ protected:
     {
         // Each exchange leaves its time-out asleep on the clock; let them all run out so
         // none outlives the clock they wait on.
-        fakeClock.clock.advance(std::chrono::minutes(10));
+        fakeClock.advance(std::chrono::minutes(10));
     }
 
     static void setDefault(const char* key, const QJsonValue& value)
@@ -58,9 +58,9 @@ protected:
 
     ScopedConfigHome home;
     Preferences preferences{UserDefaults::standard()};
-    ScopedFakeClock fakeClock;
+    FakeClock fakeClock;
     ScopedLogCapture log;
-    ScopedSecretStore keyring;
+    TestKeyring keyring;
     LoopbackServer server;
 };
 

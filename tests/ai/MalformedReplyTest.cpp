@@ -62,7 +62,7 @@ TEST_F(MalformedReplyTest, EveryBrokenReplyEndsInAProxyErrorOfKnownOrigin)
             SCOPED_TRACE(::testing::Message() << (own ? "own key " : "hosted ") << i);
             server.setReply(replies[i]);
             const AIGateway::Result result =
-                await(AIGateway(fakeClock.clock, keyring.store, preferences)
+                await(AIGateway(fakeClock, keyring.store, preferences)
                           .perform(TextAction::fixGrammar(), "text", Language::english()));
             ASSERT_TRUE(std::holds_alternative<ProxyError>(result));
             const ProxyError& error = std::get<ProxyError>(result);

@@ -17,7 +17,7 @@ class OpenAIClientTest : public AIBackendTest {
 protected:
     OpenAIClient::Result complete(const QString& baseURL)
     {
-        return await(OpenAIClient::complete(fakeClock.clock, "system text", "<text>\nHi\n</text>",
+        return await(OpenAIClient::complete(fakeClock, "system text", "<text>\nHi\n</text>",
                                             "gpt-4o-mini", "sk-test", baseURL));
     }
     OpenAIClient::Result complete() { return complete(server.baseURL()); }
@@ -83,10 +83,10 @@ TEST_F(OpenAIClientTest, GivesUpAfterSixtySecondsOnTheClock)
     server.onRequest = [this](const LoopbackServer::Request&) {
         // The time-out is the one sleeper on the clock; it must still wait a millisecond
         // before the minute is full.
-        fakeClock.clock.advance(59'999ms);
-        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 1);
-        fakeClock.clock.advance(1ms);
-        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
+        fakeClock.advance(59'999ms);
+        EXPECT_EQ(fakeClock.pendingSleeps(), 1);
+        fakeClock.advance(1ms);
+        EXPECT_EQ(fakeClock.pendingSleeps(), 0);
     };
     EXPECT_EQ(complete(), OpenAIClient::Result(HttpExchange::TransportError{
                               "The request timed out.", NetworkFailure::timedOut}));

@@ -30,8 +30,8 @@ TEST_F(ProxyClientTest, SuccessfulReplies)
         SCOPED_TRACE(row.name);
         server.setReply(LoopbackServer::Reply::json(200, row.body));
         const auto result = await(ProxyClient::complete(
-            fakeClock.clock, TextAction::fixGrammar(), "teh text", Language::english(),
-            "credential-9", {server.baseURL(), "device-1", "1.2.3"}));
+            fakeClock, TextAction::fixGrammar(), "teh text", Language::english(), "credential-9",
+            {server.baseURL(), "device-1", "1.2.3"}));
         if (row.completion) {
             ASSERT_TRUE(std::holds_alternative<ProxyWire::AIResult>(result));
             EXPECT_EQ(std::get<ProxyWire::AIResult>(result).completion, row.completion);

@@ -83,7 +83,7 @@ protected:
     // and log start afresh.
     void nextRow()
     {
-        fakeClock.clock.advance(1min);
+        fakeClock.advance(1min);
         (void)pasteboard.changeCount();
         (void)windows.isActive(editor);
         windows.activeWindow = editor.windowID;
@@ -95,7 +95,7 @@ protected:
     // A time `after` now, for the fakes that take monotonic times.
     std::chrono::milliseconds in(std::chrono::milliseconds after) const
     {
-        return fakeClock.clock.monotonicNow() + after;
+        return fakeClock.monotonicNow() + after;
     }
     // What the journal says when the clipboard is written back with `snapshot` at `at`.
     static QString restoreOf(const PasteboardSnapshot& snapshot, int at)
@@ -119,7 +119,7 @@ protected:
     template <class T> T finish(QCoro::Task<T> task)
     {
         for (int ms = 0; ms < 60'000 && !task.isReady(); ++ms)
-            fakeClock.clock.advance(1ms);
+            fakeClock.advance(1ms);
         EXPECT_TRUE(task.isReady()) << "the task never finished";
         journal.record(u"done"_s);
         return QCoro::waitFor(std::move(task));
@@ -140,16 +140,16 @@ protected:
 
     ScopedConfigHome home;
     Preferences preferences{UserDefaults::standard()};
-    ScopedFakeClock fakeClock;
+    FakeClock fakeClock;
     ScopedLogCapture log;
-    CallJournal journal{&fakeClock.clock};
-    FakeFrontmostWindows windows{journal, fakeClock.clock};
+    CallJournal journal{&fakeClock};
+    FakeFrontmostWindows windows{journal, fakeClock};
     FakeFocusedTextReader focusedText{journal};
     FakeSecureInput secureInput;
-    FakeKeystrokeSender keys{journal, fakeClock.clock};
-    FakePasteboard pasteboard{journal, fakeClock.clock};
-    SelectionCapture capture{windows,    focusedText,     secureInput, keys,
-                             pasteboard, fakeClock.clock, preferences};
+    FakeKeystrokeSender keys{journal, fakeClock};
+    FakePasteboard pasteboard{journal, fakeClock};
+    SelectionCapture capture{windows,    focusedText, secureInput, keys,
+                             pasteboard, fakeClock,   preferences};
     FakeAccessibleTextEditor textEditor{journal};
-    Replacer replacer{windows, keys, pasteboard, textEditor, fakeClock.clock, preferences};
+    Replacer replacer{windows, keys, pasteboard, textEditor, fakeClock, preferences};
 };

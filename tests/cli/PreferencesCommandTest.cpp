@@ -17,12 +17,12 @@ TEST(PreferencesCommandTest, PrintsOneLinePerValueAndRefusesArguments)
 {
     ScopedConfigHome home;
     Preferences settings{UserDefaults::standard()};
-    ScopedFakeClock clock;
+    FakeClock clock;
     FakeKeyboardLayout layout{{17, "t"}};
     const auto preferences = [&](const QStringList& arguments) {
         return runCommand(
             [&](const QStringList& a, CliIO& io) {
-                return preferencesCommand(a, io, layout, clock.clock, settings);
+                return preferencesCommand(a, io, layout, clock, settings);
             },
             arguments);
     };

@@ -23,8 +23,7 @@ protected:
                      inputRead = true;
                      return input;
                  }};
-        const int code =
-            await(runCommand(arguments, io, fakeClock.clock, keyring.store, preferences));
+        const int code = await(runCommand(arguments, io, fakeClock, keyring.store, preferences));
         outStream.flush();
         errStream.flush();
         return code;
@@ -42,7 +41,7 @@ TEST_F(RunCommandTest, AResultKeepsTheOriginalEdgesAndAFailureCountsNothing)
         R"({"text":"\nThis sentence has two mistakes. ","usage":{"prompt_tokens":12,"completion_tokens":8}})"));
     server.enqueue(LoopbackServer::Reply::json(
         429, R"({"error":"QUOTA_EXCEEDED","message":"QUOTA_EXCEEDED: Monthly limit reached."})"));
-    server.onRequest = [this](const auto&) { fakeClock.clock.advance(250ms); };
+    server.onRequest = [this](const auto&) { fakeClock.advance(250ms); };
 
     EXPECT_EQ(run({"fixGrammar"}, "  this sentance have two mistake\n"), 0);
     EXPECT_EQ(out, "  This sentence has two mistakes.\n");
@@ -61,7 +60,7 @@ TEST_F(RunCommandTest, AResultKeepsTheOriginalEdgesAndAFailureCountsNothing)
                      "info ai: fixGrammar ok in 250ms (in 12 out 8 tok)",
                      "info ai: rewrite-formal start (9 chars in)",
                      "error ai: rewrite-formal failed: QUOTA_EXCEEDED: Monthly limit reached."}));
-    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 8}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock), Preferences::Usage({12, 8}));
 }
 
 TEST_F(RunCommandTest, LengthLimitCountsCharactersNotCodeUnits)

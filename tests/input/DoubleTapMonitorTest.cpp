@@ -16,37 +16,37 @@ using namespace std::chrono_literals;
 
 TEST(DoubleTapMonitorTest, WaitsForTheGrantThenArmsAndEveryChangeReArmsFromNothing)
 {
-    ScopedFakeClock time;
+    FakeClock time;
     ScopedLogCapture log;
     FakeAccessibilityPermission permission;
     auto owned = std::make_unique<FakeKeyEventSource>();
     FakeKeyEventSource& source = *owned;
-    DoubleTapMonitor monitor(std::move(owned), permission, time.clock);
+    DoubleTapMonitor monitor(std::move(owned), permission, time);
     int taps = 0;
     monitor.onDoubleTap = [&] { ++taps; };
     const auto tap = [&] {
         source.flags(KeyEventSource::optionFlag);
-        time.clock.advance(60ms);
+        time.advance(60ms);
         source.flags(0);
-        time.clock.advance(100ms);
+        time.advance(100ms);
     };
 
     permission.trusted = false;
     QSignalSpy waiting(&monitor, &DoubleTapMonitor::isWaitingForAccessibilityChanged);
     monitor.apply(DoubleTapModifier::option);
     EXPECT_TRUE(monitor.isWaitingForAccessibility()); // the settings show the hint meanwhile
-    time.clock.advance(1s);
+    time.advance(1s);
     permission.trusted = true;
-    time.clock.advance(999ms);
+    time.advance(999ms);
     EXPECT_FALSE(source.isStarted());
-    time.clock.advance(1ms);
+    time.advance(1ms);
     EXPECT_EQ(log.lines(),
               QStringList({"info hotkey: double-tap ⌥ on, but Accessibility is not granted — "
                            "waiting for the grant",
                            "info hotkey: accessibility granted — arming double-tap",
                            "info hotkey: double-tap ⌥ armed"}));
     EXPECT_EQ(waiting.value(waiting.size() - 1), QVariantList{false});
-    EXPECT_EQ(time.clock.pendingSleeps(), 0) << "the poll ends once armed";
+    EXPECT_EQ(time.pendingSleeps(), 0) << "the poll ends once armed";
 
     // A re-arm forgets a tap half seen before it.
     tap();

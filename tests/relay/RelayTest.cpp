@@ -29,7 +29,7 @@ class RelayTest : public ::testing::Test {
 public:
     RelayTest()
     {
-        fakeClock.clock.setWallNow(midMarch);
+        fakeClock.setWallNow(midMarch);
         RelayLog::setSink([this](RelayLog::Level, const QString& line) { logLines.append(line); });
         writeConfig("");
         config.database = "sqlite:" + dir.filePath("relay.db");
@@ -37,9 +37,9 @@ public:
         store = std::get<std::unique_ptr<RelayStore>>(RelayStore::open(config.database, "test"));
         EXPECT_TRUE(store->migrate());
         model.setReply(modelAnswer("<text>\nHello.\n</text>", 7, 3));
-        upstream = std::make_unique<RelayUpstream>(fakeClock.clock, model.baseURL() + "/v1",
-                                                   "sk-upstream");
-        service = std::make_unique<RelayService>(fakeClock.clock, *store, *upstream, config,
+        upstream =
+            std::make_unique<RelayUpstream>(fakeClock, model.baseURL() + "/v1", "sk-upstream");
+        service = std::make_unique<RelayService>(fakeClock, *store, *upstream, config,
                                                  dir.filePath("relay.conf"), QProcessEnvironment());
         QString error;
         baseURL = QStringLiteral("http://127.0.0.1:%1").arg(service->listen(error));
@@ -47,7 +47,7 @@ public:
     ~RelayTest() override
     {
         RelayLog::setSink({});
-        fakeClock.clock.advance(10min); // lets the clients' time-outs run out
+        fakeClock.advance(10min); // lets the clients' time-outs run out
     }
 
     // Rewrites the configuration file with a new modification time, as an editor would.
@@ -65,7 +65,7 @@ public:
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
         const int status =
-            RelayCli::run(arguments, *store, config, fakeClock.clock, outStream, errStream);
+            RelayCli::run(arguments, *store, config, fakeClock, outStream, errStream);
         if (printed)
             *printed = out.trimmed();
         return status;
@@ -83,8 +83,8 @@ public:
                              const QString& text = "teh text", QString version = "1.4",
                              Language language = Language::english())
     {
-        return QCoro::waitFor(ProxyClient::complete(fakeClock.clock, action, text, language,
-                                                    credential, {baseURL, "device-1", version}));
+        return QCoro::waitFor(ProxyClient::complete(fakeClock, action, text, language, credential,
+                                                    {baseURL, "device-1", version}));
     }
 
     // An exchange the desktop client would never make, read as the client reads errors.
@@ -92,13 +92,13 @@ public:
     {
         QNetworkRequest request = HttpExchange::makeRequest(QUrl(baseURL + "/ai"), 60s);
         request.setRawHeader("Authorization", "Bearer " + credential.toUtf8());
-        const auto result = QCoro::waitFor(HttpExchange::post(fakeClock.clock, request, body, 60s));
+        const auto result = QCoro::waitFor(HttpExchange::post(fakeClock, request, body, 60s));
         const auto* response = std::get_if<HttpExchange::Response>(&result);
         return response ? ProxyWire::apiError(response->body) : ProxyError{};
     }
 
     QTemporaryDir dir;
-    ScopedFakeClock fakeClock;
+    FakeClock fakeClock;
     QStringList logLines;
     RelayConfig config;
     std::unique_ptr<RelayStore> store;
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [](RelayTest& t) {
                       EXPECT_EQ(t.cli({"set", "upstream_timeout_seconds", "5"}), 0);
                       t.model.setReply(LoopbackServer::Reply::silence());
-                      t.model.onRequest = [&t](const auto&) { QTimer::singleShot(0, [&t] { t.fakeClock.clock.advance(6s); }); };
+                      t.model.onRequest = [&t](const auto&) { QTimer::singleShot(0, [&t] { t.fakeClock.advance(6s); }); };
                   },
                   ProxyErrorCode::upstreamError, "took too long"},
         ErrorCase{"DatabaseFails",
@@ -244,14 +244,14 @@ TEST_F(RelayTest, KillSwitchFlipsWhileRunningAndTheMonthBoundaryResetsTheQuota)
     EXPECT_TRUE(std::holds_alternative<ProxyWire::AIResult>(call(key)));
     // The operator's command reaches a running relay within a second.
     EXPECT_EQ(cli({"set", "kill_switch", "Paused by the operator."}), 0);
-    fakeClock.clock.advance(1s);
+    fakeClock.advance(1s);
     EXPECT_EQ(std::get<ProxyError>(call(key)).message, "Paused by the operator.");
     EXPECT_EQ(cli({"unset", "kill_switch"}), 0);
-    fakeClock.clock.advance(1s);
+    fakeClock.advance(1s);
 
-    fakeClock.clock.setWallNow(QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59), Qt::UTC));
+    fakeClock.setWallNow(QDateTime(QDate(2026, 3, 31), QTime(23, 59, 59), Qt::UTC));
     EXPECT_EQ(std::get<ProxyError>(call(key)).code, ProxyErrorCode::quotaExceeded);
-    fakeClock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0), Qt::UTC));
+    fakeClock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0), Qt::UTC));
     const auto april = call(key);
     ASSERT_TRUE(std::holds_alternative<ProxyWire::AIResult>(april));
     EXPECT_EQ(std::get<ProxyWire::AIResult>(april).quota,

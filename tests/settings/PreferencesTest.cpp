@@ -21,7 +21,7 @@ protected:
 
     ScopedConfigHome home;
     Preferences preferences{UserDefaults::standard()};
-    ScopedFakeClock clock; // 15 March 2026
+    FakeClock clock; // 15 March 2026
 };
 
 const auto width = [](const Preferences& p) { return rawValue(p.panelWidth()); };
@@ -78,18 +78,18 @@ TEST_F(PreferencesTest, StoredValuesResolveOrFallBack)
 
 TEST_F(PreferencesTest, UsageOfAnEarlierMonthReadsAsZeroAndRestartsAtTheNextAddition)
 {
-    preferences.addUsage(clock.clock, 10, 5);
-    preferences.addUsage(clock.clock, 1, 2);
-    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{11, 7}));
+    preferences.addUsage(clock, 10, 5);
+    preferences.addUsage(clock, 1, 2);
+    EXPECT_EQ(preferences.monthlyUsage(clock), (Preferences::Usage{11, 7}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-3"));
 
-    clock.clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
-    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{0, 0}));
+    clock.setWallNow(QDateTime(QDate(2026, 4, 1), QTime(0, 0)));
+    EXPECT_EQ(preferences.monthlyUsage(clock), (Preferences::Usage{0, 0}));
     EXPECT_EQ(stored("usagePromptTokens"), QJsonValue(11))
         << "reading must not reset the stored totals";
 
-    preferences.addUsage(clock.clock, 4, 1);
-    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{4, 1}));
+    preferences.addUsage(clock, 4, 1);
+    EXPECT_EQ(preferences.monthlyUsage(clock), (Preferences::Usage{4, 1}));
     EXPECT_EQ(stored("usageMonth"), QJsonValue("2026-4"));
 }
 
@@ -97,9 +97,9 @@ TEST_F(PreferencesTest, UnreadableTotalsCountAsZeroAndHugeOnesStopAtTheLimit)
 {
     storeFile(R"({"usageMonth": "2026-3", "usagePromptTokens": "many",
                   "usageCompletionTokens": 9223372036854775800})");
-    EXPECT_EQ(preferences.monthlyUsage(clock.clock), (Preferences::Usage{0, 9223372036854775800}));
-    preferences.addUsage(clock.clock, 3, 100);
-    EXPECT_EQ(preferences.monthlyUsage(clock.clock),
+    EXPECT_EQ(preferences.monthlyUsage(clock), (Preferences::Usage{0, 9223372036854775800}));
+    preferences.addUsage(clock, 3, 100);
+    EXPECT_EQ(preferences.monthlyUsage(clock),
               (Preferences::Usage{3, std::numeric_limits<int64_t>::max()}));
 }
 

@@ -5,12 +5,10 @@
 
 #include <QFile>
 
-bool ClipboardOwner::start(const Types& types, bool onInput)
+bool ClipboardOwner::own(const Types& types)
 {
     m_types = types;
     QStringList arguments;
-    if (onInput)
-        arguments.append(QStringLiteral("--on-input"));
     int index = 0;
     for (const auto& [type, bytes] : types) {
         if (bytes == stalled) {
@@ -23,25 +21,10 @@ bool ClipboardOwner::start(const Types& types, bool onInput)
             return false;
         arguments.append(type + u'=' + path);
     }
-    return m_helper.start(QStringLiteral(QM_CLIPBOARD_OWNER), arguments);
-}
-
-bool ClipboardOwner::waitForLine(const QByteArray& line)
-{
-    return waitUntil([&] {
-        return m_helper.process()->canReadLine() &&
-               m_helper.process()->readLine().trimmed() == line;
-    });
-}
-
-bool ClipboardOwner::own(const Types& types)
-{
-    return start(types, false) && waitForLine("owned");
-}
-
-bool ClipboardOwner::prepare(const Types& types)
-{
-    return start(types, true) && waitForLine("ready");
+    return m_helper.start(QStringLiteral(QM_CLIPBOARD_OWNER), arguments) && waitUntil([this] {
+               return m_helper.process()->canReadLine() &&
+                      m_helper.process()->readLine().trimmed() == "owned";
+           });
 }
 
 QStringList ClipboardOwner::askedFor()
@@ -55,11 +38,6 @@ QStringList ClipboardOwner::askedFor()
             types.append(QString::fromUtf8(line.mid(6)));
     }
     return types;
-}
-
-void ClipboardOwner::take()
-{
-    m_helper.process()->write("take\n");
 }
 
 QStringList ClipboardOwner::differences() const

@@ -18,9 +18,6 @@ public:
 
     // Puts the item on the clipboard now; false when the helper did not manage it.
     [[nodiscard]] bool own(const Types& types);
-    // Starts the helper with the item but lets it write only when take() is called.
-    [[nodiscard]] bool prepare(const Types& types);
-    void take();
     // The types clients asked the owner for since the last call.
     QStringList askedFor();
     // Which types no longer read back as they were put there, with what they read as.
@@ -28,9 +25,6 @@ public:
     void stop() { m_helper.stop(); }
 
 private:
-    [[nodiscard]] bool start(const Types& types, bool onInput);
-    [[nodiscard]] bool waitForLine(const QByteArray& line);
-
     QTemporaryDir m_files;
     ChildProcess m_helper;
     Types m_types;

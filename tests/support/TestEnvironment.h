@@ -42,18 +42,6 @@ public:
     QStringList lines() const { return sink.lines(); }
 };
 
-// The fake clock a test hands to what it builds.
-class ScopedFakeClock {
-public:
-    explicit ScopedFakeClock(QDateTime wallStart = QDateTime(QDate(2026, 3, 15), QTime(12, 0)))
-        : clock(std::move(wallStart))
-    {}
-    ScopedFakeClock(const ScopedFakeClock&) = delete;
-    ScopedFakeClock& operator=(const ScopedFakeClock&) = delete;
-
-    FakeClock clock;
-};
-
 // Writes a file as a user with an editor would, creating its folder.
 inline void writeRawFile(const QString& path, const QByteArray& bytes)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Test entry: a Qt application around GoogleTest. QM_TEST_APP picks which: 0 a core one (event
 // loops, timers, the network), 1 a Gui one (the clipboard), 2 a Widgets one. Without a
-// display they draw offscreen; Gui unit builds always do (QUILLMARK_TEST_OFFSCREEN).
+// display they draw offscreen.
 #include <gtest/gtest.h>
 #if QM_TEST_APP == 2
 #include <QApplication>
@@ -25,11 +25,7 @@ int main(int argc, char** argv)
     // Listing the tests (as the build does to register them) needs no application.
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
-#ifdef QUILLMARK_TEST_OFFSCREEN
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-#else
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
-#endif
 #endif
     TestApplication app(argc, argv);
     return RUN_ALL_TESTS();

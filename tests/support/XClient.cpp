@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 #include <xcb/xcb.h>
 // The XKB protocol header names a struct member "explicit", which C++ reserves.
 #define explicit explicit_
@@ -68,33 +67,6 @@ uint16_t OtherXClient::modifierState()
 X11ModifierMasks OtherXClient::masks()
 {
     return X11ModifierMasks::query(m_connection);
-}
-
-bool OtherXClient::moveKeyToModifier(uint8_t keycode, int row)
-{
-    XcbReply<xcb_get_modifier_mapping_reply_t> current(xcb_get_modifier_mapping_reply(
-        m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
-    if (!current)
-        return false;
-    const int perModifier = current->keycodes_per_modifier;
-    const uint8_t* keycodes = xcb_get_modifier_mapping_keycodes(current.get());
-    // One more place per modifier, so the key always fits on its new row.
-    const int widened = perModifier + 1;
-    std::vector<uint8_t> mapping(size_t(8 * widened), 0);
-    for (int r = 0; r < 8; ++r) {
-        int place = 0;
-        for (int i = 0; i < perModifier; ++i) {
-            const uint8_t key = keycodes[r * perModifier + i];
-            if (key != 0 && key != keycode)
-                mapping[size_t(r * widened + place++)] = key;
-        }
-        if (r == row)
-            mapping[size_t(r * widened + place)] = keycode;
-    }
-    XcbReply<xcb_set_modifier_mapping_reply_t> reply(xcb_set_modifier_mapping_reply(
-        m_connection, xcb_set_modifier_mapping(m_connection, uint8_t(widened), mapping.data()),
-        nullptr));
-    return reply && reply->status == XCB_MAPPING_STATUS_SUCCESS;
 }
 
 void OtherXClient::unlockAllModifiers()

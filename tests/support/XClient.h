@@ -31,9 +31,6 @@ public:
     // Shift, Lock, Control and Mod1 to Mod5 as they are in effect right now.
     uint16_t modifierState();
     X11ModifierMasks masks();
-    // Puts the key on the modifier (row 3 is Mod1, 7 is Mod5), taking it off any other; true
-    // when the server accepted the new mapping.
-    bool moveKeyToModifier(uint8_t keycode, int row);
     // Turns every lock key off.
     void unlockAllModifiers();
     // Locks the keyboard to a layout group, as a layout switch shortcut would.

@@ -2,20 +2,16 @@
 // Another application's clipboard, for the desktop tests: puts one item with the given
 // types on the CLIPBOARD selection and serves it until it is killed or loses it.
 //
-//   clipboard_owner [--on-input] TYPE=FILE... [TYPE=-stall...]
+//   clipboard_owner TYPE=FILE... [TYPE=-stall...]
 //
 // Each type's bytes are read from its file. A type given as "-stall" is offered but never
-// delivered: asked for it, the owner hangs, as a stalled application does. With --on-input the item
-// is put on the clipboard only when a line arrives on standard input, so a test can make the write
-// land at a moment of its choosing; "ready" is printed once it waits for that line. "owned" is
-// printed once the item is on the clipboard, "asked TYPE" each time a client asks for a type.
+// delivered: asked for it, the owner hangs, as a stalled application does. "owned" is printed
+// once the item is on the clipboard, "asked TYPE" each time a client asks for a type.
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QSocketNotifier>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -43,8 +39,7 @@ protected:
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    QStringList arguments = app.arguments().mid(1);
-    const bool onInput = arguments.removeAll(QStringLiteral("--on-input")) > 0;
+    const QStringList arguments = app.arguments().mid(1);
 
     QList<QPair<QString, QByteArray>> types;
     QStringList stalled;
@@ -62,39 +57,17 @@ int main(int argc, char** argv)
         types.append({argument.left(equals), file.readAll()});
     }
 
-    bool owned = false;
-    const auto own = [&types, &stalled, &owned] {
-        auto* data = new StallingData;
-        data->stalled = stalled;
-        for (const auto& [type, bytes] : types)
-            data->setData(type, bytes);
-        QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
-        owned = true;
-        std::printf("owned\n");
-        std::fflush(stdout);
-    };
+    auto* data = new StallingData;
+    data->stalled = stalled;
+    for (const auto& [type, bytes] : types)
+        data->setData(type, bytes);
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    std::printf("owned\n");
+    std::fflush(stdout);
     // Once another client takes the clipboard this process has nothing left to do.
-    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &app, [&owned] {
-        if (owned && !QGuiApplication::clipboard()->ownsClipboard())
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &app, [] {
+        if (!QGuiApplication::clipboard()->ownsClipboard())
             QCoreApplication::quit();
     });
-
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    input.setEnabled(onInput);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char buffer[256];
-        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
-            QCoreApplication::quit();
-            return;
-        }
-        input.setEnabled(false);
-        own();
-    });
-    if (onInput) {
-        std::printf("ready\n");
-        std::fflush(stdout);
-    } else {
-        own();
-    }
     return app.exec();
 }

@@ -81,8 +81,7 @@ protected:
         services.quit = [this] { ++quits; };
         services.appImagePath = appImage;
         log.sink.clear();
-        controller =
-            std::make_unique<UpdateController>(std::move(services), fakeClock.clock, config);
+        controller = std::make_unique<UpdateController>(std::move(services), fakeClock, config);
         startLines = updateLines();
         log.sink.clear();
     }
@@ -102,7 +101,7 @@ protected:
     // Time passes on the schedule, and what it started settles.
     [[nodiscard]] bool after(std::chrono::milliseconds time)
     {
-        fakeClock.clock.advance(time);
+        fakeClock.advance(time);
         return settle();
     }
     void forget()
@@ -120,7 +119,7 @@ protected:
 
     ScopedConfigHome home;
     UpdateConfig config{UserDefaults::standard()};
-    ScopedFakeClock fakeClock;
+    FakeClock fakeClock;
     ScopedLogCapture log;
     LoopbackServer server;
     FakeUpdateUserDriver* driver = nullptr;
@@ -301,7 +300,7 @@ TEST_F(UpdateTest, AScheduledFindWaitsBehindANotice)
 {
     setDefault("updateChecksAutomatically", true);
     start();
-    fakeClock.clock.advance(3599s);
+    fakeClock.advance(3599s);
     EXPECT_TRUE(server.requests().isEmpty());
     ASSERT_TRUE(after(1s));
     EXPECT_EQ(driver->events, (QStringList{"notice 999.1", offer}));
@@ -310,11 +309,11 @@ TEST_F(UpdateTest, AScheduledFindWaitsBehindANotice)
 
     driver->events.clear();
     controller->checkForUpdates();
-    fakeClock.clock.advance(3600s);
+    fakeClock.advance(3600s);
     EXPECT_EQ(driver->events, QStringList{"activate"});
     EXPECT_EQ(server.requests().size(), 1);
     driver->answer(UpdateChoice::remindLater);
-    fakeClock.clock.advance(3599s);
+    fakeClock.advance(3599s);
     EXPECT_EQ(server.requests().size(), 1);
     ASSERT_TRUE(after(1s));
     EXPECT_EQ(server.requests().size(), 2);
@@ -326,23 +325,23 @@ TEST_F(UpdateTest, TheScheduleCountsFromTheLastCheckAcrossLaunches)
 {
     setDefault("updateChecksAutomatically", true);
     start();
-    EXPECT_EQ(config.lastCheck(), fakeClock.clock.wallNow());
-    setDefault("lastUpdateCheck", fakeClock.clock.wallNow().addDays(-2).toString(Qt::ISODate));
+    EXPECT_EQ(config.lastCheck(), fakeClock.wallNow());
+    setDefault("lastUpdateCheck", fakeClock.wallNow().addDays(-2).toString(Qt::ISODate));
     start();
     ASSERT_TRUE(after(0ms));
     EXPECT_EQ(server.requests().size(), 1);
     driver->answer(UpdateChoice::remindLater);
-    setDefault("lastUpdateCheck", fakeClock.clock.wallNow().addSecs(-1800).toString(Qt::ISODate));
+    setDefault("lastUpdateCheck", fakeClock.wallNow().addSecs(-1800).toString(Qt::ISODate));
     start();
-    fakeClock.clock.advance(1799s);
+    fakeClock.advance(1799s);
     EXPECT_EQ(server.requests().size(), 1);
     ASSERT_TRUE(after(1s));
     EXPECT_EQ(server.requests().size(), 2);
 
     setDefault("updateChecksAutomatically", false);
     start();
-    EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
-    fakeClock.clock.advance(std::chrono::hours(24 * 7));
+    EXPECT_EQ(fakeClock.pendingSleeps(), 0);
+    fakeClock.advance(std::chrono::hours(24 * 7));
     EXPECT_EQ(server.requests().size(), 2);
 }
 

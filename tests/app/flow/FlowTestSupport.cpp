@@ -30,14 +30,14 @@ void FlowTest::TearDown()
     waitForRunsInFlight();
     // Every HTTP exchange leaves its time-out asleep on the clock, and the key migration
     // may still run on a pool thread; both must be over before the fakes go away.
-    fakeClock.clock.advance(std::chrono::minutes(10));
+    fakeClock.advance(std::chrono::minutes(10));
     QThreadPool::globalInstance()->waitForDone();
 }
 
 void FlowTest::launch()
 {
-    delegate = std::make_unique<AppDelegate>(desktop.components(), m_layout, fakeClock.clock,
-                                             secrets, preferences);
+    delegate = std::make_unique<AppDelegate>(desktop.components(), m_layout, fakeClock, secrets,
+                                             preferences);
     delegate->launch();
     // The key migration records from its pool thread; let it land before the test goes on.
     QThreadPool::globalInstance()->waitForDone();

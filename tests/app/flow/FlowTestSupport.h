@@ -61,7 +61,7 @@ protected:
 
     ScopedConfigHome home;
     Preferences preferences{UserDefaults::standard()};
-    ScopedFakeClock fakeClock;
+    FakeClock fakeClock;
     FakeKeyboardLayout m_layout{{17, u"t"_s}, {15, u"r"_s}, {5, u"g"_s}}; // US, so "⌥⌘T"
     FakeDesktop desktop{m_layout};
     LoopbackServer server;

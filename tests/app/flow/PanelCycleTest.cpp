@@ -137,9 +137,9 @@ TEST_F(PanelTest, EachKeyAndButtonDoesWhatTheStateOffers)
             clearLog();
             model().onCopy();
             EXPECT_TRUE(model().copyConfirmed());
-            fakeClock.clock.advance(799ms);
+            fakeClock.advance(799ms);
             EXPECT_TRUE(desktop.popover->isPanelVisible());
-            fakeClock.clock.advance(1ms);
+            fakeClock.advance(1ms);
         };
     };
     const auto copied = [](const QString& text) {
@@ -238,7 +238,7 @@ TEST_F(PanelTest, ALateResultFillsTheHiddenPanelUnlessANewCaptureOrEscCameFirst)
     EXPECT_FALSE(desktop.popover->isPanelVisible());
     waitForRunsInFlight();
     EXPECT_EQ(state(), PopoverState::result(TextAction::fixGrammar()));
-    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock), Preferences::Usage({12, 7}));
 
     enter(Kind::loading);
     desktop.hotkey->pressHotkey();
@@ -248,7 +248,7 @@ TEST_F(PanelTest, ALateResultFillsTheHiddenPanelUnlessANewCaptureOrEscCameFirst)
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
     EXPECT_EQ(model().editableOriginal(), "next selection");
     EXPECT_EQ(model().editableResult(), "");
-    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock), Preferences::Usage({12, 7}));
     EXPECT_TRUE(logLines().filter("ok in").isEmpty());
 
     // Esc while loading steps back at once; the late answer is neither shown nor counted.
@@ -258,7 +258,7 @@ TEST_F(PanelTest, ALateResultFillsTheHiddenPanelUnlessANewCaptureOrEscCameFirst)
     EXPECT_EQ(logLines(), QStringList{"info app: back to ready (esc)"});
     waitForRunsInFlight();
     EXPECT_EQ(state(), PopoverState::ready(CaptureMethod::ax));
-    EXPECT_EQ(preferences.monthlyUsage(fakeClock.clock), Preferences::Usage({12, 7}));
+    EXPECT_EQ(preferences.monthlyUsage(fakeClock), Preferences::Usage({12, 7}));
     EXPECT_TRUE(logLines().filter("ok in").isEmpty());
 }
 

@@ -57,7 +57,7 @@ protected:
     ~OnboardingTest() override
     {
         guide.close();
-        time.clock.advance(OnboardingWindowController::pollInterval);
+        time.advance(OnboardingWindowController::pollInterval);
     }
 
     OnboardingView& view() const { return *guide.view(); }
@@ -84,7 +84,7 @@ protected:
 
     ScopedConfigHome config;
     Preferences preferences{UserDefaults::standard()};
-    ScopedFakeClock time;
+    FakeClock time;
     ScopedLogCapture log;
     ScopedLayout layout;
     FakeAccessibilityPermission accessibility;
@@ -92,7 +92,7 @@ protected:
     bool systemAccepts = true;
     QStringList calls;
     FakeSecretStore keyring;
-    OnboardingWindowController guide{accessibility, layout.layout, time.clock,
+    OnboardingWindowController guide{accessibility, layout.layout, time,
                                      keyring,       preferences,   [this] { ++relaunches; }};
 };
 
@@ -104,8 +104,8 @@ TEST_F(OnboardingTest, ShowsOnceOnTheFirstRunEvenIfNotFinished)
     EXPECT_TRUE(preferences.flag(DefaultsKey::hasSeenOnboarding));
     guide.window()->close();
 
-    OnboardingWindowController nextLaunch(accessibility, layout.layout, time.clock, keyring,
-                                          preferences, [] {});
+    OnboardingWindowController nextLaunch(accessibility, layout.layout, time, keyring, preferences,
+                                          [] {});
     nextLaunch.showIfFirstRun();
     EXPECT_EQ(nextLaunch.window(), nullptr);
 }
@@ -144,27 +144,27 @@ TEST_F(OnboardingTest, PermissionPageSwitchesWithinASecondOfTheGrant)
     accessibility.trusted = false;
     guide.show();
     guide.show();
-    EXPECT_EQ(time.clock.pendingSleeps(), 1) << "showing again replaces the poll";
+    EXPECT_EQ(time.pendingSleeps(), 1) << "showing again replaces the poll";
     view().goForward();
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
     click(QStringLiteral("Already fixed it? Relaunch Quillmark"));
     EXPECT_EQ(relaunches, 1);
 
     accessibility.trusted = true;
-    time.clock.advance(999ms);
+    time.advance(999ms);
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
-    time.clock.advance(1ms);
+    time.advance(1ms);
     EXPECT_TRUE(view().permissionPage().isShowingGranted());
     EXPECT_EQ(view().step(), 1);
     accessibility.trusted = false;
-    time.clock.advance(1s);
+    time.advance(1s);
     EXPECT_FALSE(view().permissionPage().isShowingGranted());
 
     guide.close();
     accessibility.trusted = true;
-    time.clock.advance(2s);
+    time.advance(2s);
     EXPECT_FALSE(view().permissionPage().isShowingGranted()) << "no poll once closed";
-    EXPECT_EQ(time.clock.pendingSleeps(), 0);
+    EXPECT_EQ(time.pendingSleeps(), 0);
 }
 
 // The connect page asks every local port at once and offers the servers that list models:
@@ -190,10 +190,10 @@ TEST_F(OnboardingTest, ConnectPageFindsALocalServerAndTheLastPageWaitsForAChoice
     view().goForward();
     view().goForward();
     ASSERT_TRUE(QTest::qWaitFor([&] {
-        return ollama.requests().size() == 1 && time.clock.pendingSleeps() == 2;
+        return ollama.requests().size() == 1 && time.pendingSleeps() == 2;
     })) << "only the silent port's time-out (and the permission poll) is left";
     EXPECT_EQ(silent.requests().size(), 1);
-    time.clock.advance(LocalServerProbe::timeout);
+    time.advance(LocalServerProbe::timeout);
     const auto searched = [&] { return QTest::qWaitFor([&] { return !page.isSearching(); }); };
     ASSERT_TRUE(searched());
     EXPECT_EQ(ollama.requests().first().path, "/v1/models");

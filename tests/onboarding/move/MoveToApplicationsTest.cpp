@@ -56,8 +56,7 @@ protected:
         services.commands = commands = std::make_shared<FakeCommandRunner>();
         commands->installed.insert("gio", "/usr/bin/gio");
         services.quit = [this] { ++quits; };
-        m_mover =
-            std::make_unique<MoveToApplications>(locations, std::move(services), fakeClock.clock);
+        m_mover = std::make_unique<MoveToApplications>(locations, std::move(services), fakeClock);
         return *m_mover;
     }
     // Offers the move, answering the alerts with these buttons.
@@ -70,7 +69,7 @@ protected:
         return move.offerIfRunningFromDiskImage();
     }
 
-    ScopedFakeClock fakeClock;
+    FakeClock fakeClock;
     ScopedLogCapture log;
     MoveLocations locations;
     std::optional<QString> launchFailure;
@@ -228,17 +227,17 @@ TEST_F(MoveTest, EjectingTriesOnceASecondUntilTheVolumeLetsGo)
         for (const QString& tool : row.tools)
             commands->installed.insert(tool, tool == "gio" ? "/usr/bin/gio" : "/bin/umount");
         commands->statuses = row.statuses;
-        fakeClock.clock.advance(999ms);
+        fakeClock.advance(999ms);
         EXPECT_TRUE(commands->runs.isEmpty()) << "the old copy is still quitting";
-        fakeClock.clock.advance(1ms);
+        fakeClock.advance(1ms);
         EXPECT_EQ(commands->runs.size(), std::min<qsizetype>(row.runs.size(), row.tools.size()));
-        fakeClock.clock.advance(4s);
+        fakeClock.advance(4s);
         EXPECT_EQ(commands->runs.size(), row.runsAfterFiveSeconds);
         EXPECT_EQ(log.lines().isEmpty(), row.runs.size() != 4) << "ejected at two seconds";
-        fakeClock.clock.advance(1min);
+        fakeClock.advance(1min);
         EXPECT_EQ(commands->runs, row.runs);
         EXPECT_EQ(log.lines(), row.lines);
-        EXPECT_EQ(fakeClock.clock.pendingSleeps(), 0);
+        EXPECT_EQ(fakeClock.pendingSleeps(), 0);
     }
 }
 

@@ -94,8 +94,8 @@ TEST_F(DataControlPasteboardTest, TheUsersClipboardSurvivesATransientResultByteF
 
 TEST_F(DataControlPasteboardTest, ATypeWhoseOwnerNeverAnswersIsLeftOutAtItsDeadline)
 {
-    ScopedFakeClock time;
-    DataControlPasteboard tight(*connection, time.clock);
+    FakeClock time;
+    DataControlPasteboard tight(*connection, time);
     const int64_t before = tight.changeCount();
     // wl-copy offers the type, then is stopped before anyone asks for it.
     ChildProcess owner;
@@ -106,8 +106,8 @@ TEST_F(DataControlPasteboardTest, ATypeWhoseOwnerNeverAnswersIsLeftOutAtItsDeadl
     ASSERT_EQ(::kill(pid_t(owner.pid()), SIGSTOP), 0);
 
     QCoro::Task<PasteboardSnapshot> saving = tight.snapshot();
-    ASSERT_TRUE(waitUntil([&] { return time.clock.pendingSleeps() == 1; }));
-    time.clock.advance(DataControlPasteboard::Deadlines{}.typeDeadline);
+    ASSERT_TRUE(waitUntil([&] { return time.pendingSleeps() == 1; }));
+    time.advance(DataControlPasteboard::Deadlines{}.typeDeadline);
 
     EXPECT_TRUE(QCoro::waitFor(std::move(saving)).isEmpty());
     EXPECT_EQ(log.lines(), QStringList{"error capture: clipboard owner did not deliver "

@@ -42,7 +42,7 @@ protected:
 
     ScopedConfigHome config;
     Preferences preferences{UserDefaults::standard()};
-    ScopedFakeClock time;
+    FakeClock time;
     ScopedLogCapture log;
     FakeSecretStore keyring;
     KeyScript::ScopedLayout layout;

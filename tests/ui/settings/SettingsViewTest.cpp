@@ -23,7 +23,7 @@ class SettingsViewTest : public SettingsTestFixture {
 protected:
     SettingsView& makeView()
     {
-        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout, time.clock, keyring,
+        view = std::make_unique<SettingsView>(recordingOwner(), layout.layout, time, keyring,
                                               preferences);
         return *view;
     }
@@ -105,7 +105,7 @@ TEST_F(SettingsViewTest, LastVisibleActionCannotBeSwitchedOff)
 // A picker writes its preference at once; usage shows with grouped digits.
 TEST_F(SettingsViewTest, APickerWritesItsPreferenceAtOnce)
 {
-    preferences.addUsage(time.clock, 1234, 56);
+    preferences.addUsage(time, 1234, 56);
     QComboBox& picker = makeView().popover().panelWidthPicker();
     EXPECT_EQ(view->usage(), QStringLiteral("1,234 in · 56 out"));
     picker.setCurrentIndex(picker.findText(QStringLiteral("Wide")));
@@ -117,8 +117,8 @@ TEST_F(SettingsViewTest, APickerWritesItsPreferenceAtOnce)
 // controller's owner, and closing the window while it records gives the shortcut back.
 TEST_F(SettingsViewTest, TheWindowIsOneAndReadsTheSettingsAgainOnEveryShow)
 {
-    SettingsWindowController controller{doubleTap,  accessibility, layout.layout,
-                                        time.clock, keyring,       preferences};
+    SettingsWindowController controller{doubleTap, accessibility, layout.layout,
+                                        time,      keyring,       preferences};
     controller.onHotkeyChange = [this](const HotkeyShortcut& shortcut) {
         calls.append("register " + shortcut.displayString(layout.layout));
         return true;

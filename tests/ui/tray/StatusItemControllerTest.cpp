@@ -46,10 +46,10 @@ protected:
 
     ScopedConfigHome config;
     UpdateConfig updates{UserDefaults::standard()};
-    ScopedFakeClock time;
+    FakeClock time;
     ScopedLogCapture log;
     FakeAccessibilityPermission accessibility;
-    StatusItemController controller{accessibility, time.clock, updates,
+    StatusItemController controller{accessibility, time, updates,
                                     XdgAutostartEntry(QStringLiteral("/usr/bin/quillmark"))};
 };
 
@@ -109,15 +109,15 @@ TEST_F(StatusItemControllerTest, FlashRestoresTheIconAfterTheEarliestPendingFlas
 {
     using State = StatusItemController::IconState;
     controller.flash();
-    time.clock.advance(100ms);
+    time.advance(100ms);
     controller.flash();
-    time.clock.advance(199ms);
+    time.advance(199ms);
     EXPECT_EQ(controller.iconState(), State::flashing);
-    time.clock.advance(1ms);
+    time.advance(1ms);
     EXPECT_EQ(controller.iconState(), State::normal);
-    std::make_unique<StatusItemController>(accessibility, time.clock, updates)->flash();
-    time.clock.advance(300ms);
-    EXPECT_EQ(time.clock.pendingSleeps(), 0);
+    std::make_unique<StatusItemController>(accessibility, time, updates)->flash();
+    time.advance(300ms);
+    EXPECT_EQ(time.pendingSleeps(), 0);
 }
 
 } // namespace
