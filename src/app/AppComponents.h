@@ -9,7 +9,6 @@
 #include "onboarding/ApplicationMover.h"
 #include "onboarding/guide/WelcomeGuide.h"
 #include "platform/AccessibilityPermission.h"
-#include "platform/Clipboard.h"
 #include "platform/RunningApplications.h"
 #include "platform/SecureInput.h"
 #include "ui/PopoverPresenter.h"
@@ -41,7 +40,6 @@ struct AppComponents {
     std::unique_ptr<AccessibilityPermission> accessibility;
     std::unique_ptr<SelectionReader> selection;
     std::unique_ptr<PasteBack> pasteBack;
-    std::unique_ptr<Clipboard> clipboard;
     std::unique_ptr<SecureInput> secureInput;
     std::unique_ptr<RunningApplications> runningApplications;
     std::unique_ptr<HotkeySelfTest> hotkeySelfTest;

@@ -37,9 +37,9 @@ AppDelegate::AppDelegate(AppComponents components, KeyCharacters& layout, Clock&
              m_components.makePopover && m_components.makeHotkeyRegistrar &&
              m_components.makeSettingsWindow);
     Q_ASSERT(m_components.applicationMover && m_components.accessibility &&
-             m_components.selection && m_components.pasteBack && m_components.clipboard &&
-             m_components.secureInput && m_components.runningApplications &&
-             m_components.hotkeySelfTest && m_components.migrateLegacyKey);
+             m_components.selection && m_components.pasteBack && m_components.secureInput &&
+             m_components.runningApplications && m_components.hotkeySelfTest &&
+             m_components.migrateLegacyKey);
     m_doubleTap = make(m_components.makeDoubleTap);
 }
 

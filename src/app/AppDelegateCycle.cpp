@@ -183,7 +183,7 @@ QCoro::Task<> AppDelegate::copyResult()
         text = model.editableResult().isEmpty() ? model.editableOriginal() : model.editableResult();
     else
         co_return;
-    m_components.clipboard->writeString(text);
+    m_components.pasteBack->copy(text);
     Log::app().info(QStringLiteral("result copied (%1 chars)")
                         .arg(QString::number(RunRules::characterCount(text))));
     // Copy says "Copied" for a moment, then the panel closes; unless the user has moved on
@@ -237,7 +237,7 @@ void AppDelegate::setBusy(bool busy)
 void AppDelegate::writeToClipboardInstead(const QString& text, const QString& message)
 {
     // The panel stays open with the message, so the user sees why nothing was pasted.
-    m_components.clipboard->writeString(text);
+    m_components.pasteBack->copy(text);
     m_popover->model().setState(PopoverState::error(message, ErrorRecovery::none));
 }
 

@@ -23,7 +23,6 @@
 #include "platform/gnome/GnomeCustomKeybinding.h"
 #include "platform/kde/KGlobalAccelGrabber.h"
 #include "platform/kde/KGlobalAccelHold.h"
-#include "platform/qt/QtClipboard.h"
 #include "platform/secret/LibsecretStore.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/FakeInputSender.h"
@@ -69,18 +68,6 @@ KGlobalAccelGrabber::ActionName kdeActionName(uint32_t id)
             QStringLiteral("Pick row %1 of the open panel").arg(row)};
 }
 
-// Copy writes through the clipboard adapter the wiring keeps for capture and Replace.
-class BorrowedClipboard final : public Clipboard {
-public:
-    explicit BorrowedClipboard(Clipboard& clipboard)
-        : m_clipboard(clipboard)
-    {}
-    void writeString(const QString& text) override { m_clipboard.writeString(text); }
-
-private:
-    Clipboard& m_clipboard;
-};
-
 } // namespace
 
 DesktopWiring::DesktopWiring(DesktopSession session)
@@ -98,7 +85,6 @@ AppComponents DesktopWiring::takeComponents()
                                    preferences = m_preferences]() mutable {
         keychain.migrateLegacyKeyIfNeeded(preferences);
     };
-    components.clipboard = std::make_unique<QtClipboard>();
     if (m_session.hasX11Display) {
         wireX11(components);
     } else {
@@ -134,7 +120,7 @@ AppComponents DesktopWiring::takeComponents()
     components.makeStatusItem = [permission, &clock = m_clock, &updates = m_updateConfig] {
         return std::make_unique<StatusItemController>(*permission, clock, updates);
     };
-    const DesktopShortcut shortcut = desktopShortcut(*components.clipboard);
+    const DesktopShortcut shortcut = desktopShortcut(*components.pasteBack);
     components.makeSettingsWindow = [permission, shortcut, &layout = *m_layout, &clock = m_clock,
                                      &secrets = *m_secrets,
                                      &preferences = m_preferences](DoubleTapTrigger& doubleTap) {
@@ -161,11 +147,11 @@ AppComponents DesktopWiring::takeComponents()
     return components;
 }
 
-DesktopShortcut DesktopWiring::desktopShortcut(Clipboard& clipboard)
+DesktopShortcut DesktopWiring::desktopShortcut(PasteBack& clipboard)
 {
     DesktopShortcut shortcut;
     shortcut.command = {XdgPaths::runningProgram(), QStringLiteral("trigger")};
-    shortcut.copy = [&clipboard](const QString& text) { clipboard.writeString(text); };
+    shortcut.copy = [&clipboard](const QString& text) { clipboard.copy(text); };
     // XWayland shows the double-tap watcher only the keys typed into X11 windows.
     shortcut.doubleTapWorks = !m_session.isWayland();
     // Under Wayland only KDE lets Quillmark hold a key itself; elsewhere the desktop's own
@@ -264,12 +250,9 @@ void DesktopWiring::wireWayland(AppComponents& components)
         keys = std::make_unique<NullKeystrokeSender>();
         m_keysName = QStringLiteral("none (this desktop lets no application type)");
     }
-    // Qt's clipboard reads and writes nothing for a window-less client here.
     std::unique_ptr<Pasteboard> pasteboard;
     if (DataControlPasteboard::isOffered(*m_wayland)) {
-        auto dataControl = std::make_unique<DataControlPasteboard>(*m_wayland, m_clock);
-        components.clipboard = std::make_unique<BorrowedClipboard>(*dataControl);
-        pasteboard = std::move(dataControl);
+        pasteboard = std::make_unique<DataControlPasteboard>(*m_wayland, m_clock);
         m_clipboardName = QStringLiteral("data control");
     }
     if (!pasteboard && !m_pasteboard)

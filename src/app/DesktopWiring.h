@@ -18,6 +18,7 @@ class FrontmostWindows;
 class GnomeCustomKeybinding;
 class KeyboardLayout;
 class KeystrokeSender;
+class PasteBack;
 class Pasteboard;
 class PointerLocator;
 class SecretStore;
@@ -53,7 +54,7 @@ private:
     void wireWayland(AppComponents& components);
     void wireKde(AppComponents& components);
     // How the settings window and the guide present the shortcut on this desktop.
-    DesktopShortcut desktopShortcut(Clipboard& clipboard);
+    DesktopShortcut desktopShortcut(PasteBack& clipboard);
     void logChoices() const;
 
     // Declared first, so that they outlive every adapter built on them.

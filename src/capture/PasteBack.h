@@ -7,8 +7,8 @@
 #include <optional>
 #include <qcoro/qcorotask.h>
 
-// Pastes a result over the original selection. Main thread only; the coroutine suspends
-// on the main thread while it waits.
+// Pastes a result over the original selection, or leaves it on the clipboard. Main thread
+// only; the coroutine suspends on the main thread while it waits.
 class PasteBack {
 public:
     PasteBack() = default;
@@ -20,6 +20,8 @@ public:
     // clipboard and then restores the clipboard. Reports nothing: a paste that cannot be
     // made is logged and the text is simply not inserted.
     virtual QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) = 0;
+    // Puts the text on the clipboard as the user's own copy, which clipboard managers keep.
+    virtual void copy(const QString& text) = 0;
     // Whether a paste into this target can insert anything: false where the desktop lets
     // nothing type keys and the element cannot take the text directly. Replace then leaves
     // the result on the clipboard for the user to paste.

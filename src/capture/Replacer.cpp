@@ -12,13 +12,21 @@
 
 namespace {
 
-PasteboardSnapshot transientText(const QString& text)
+PasteboardSnapshot plainText(const QString& text)
 {
     PasteboardSnapshot::Item item;
     item.insert(QLatin1String(PasteboardType::plainText), text.toUtf8());
-    item.insert(QLatin1String(PasteboardType::transient), QByteArray(""));
-    item.insert(QLatin1String(PasteboardType::passwordManagerHint), QByteArray("secret"));
     return PasteboardSnapshot{{item}};
+}
+
+// The result only passes through the clipboard on its way into the application.
+PasteboardSnapshot transientText(const QString& text)
+{
+    PasteboardSnapshot snapshot = plainText(text);
+    snapshot.items[0].insert(QLatin1String(PasteboardType::transient), QByteArray(""));
+    snapshot.items[0].insert(QLatin1String(PasteboardType::passwordManagerHint),
+                             QByteArray("secret"));
+    return snapshot;
 }
 
 // The name the log gives the target: its window title, its window class when the title
@@ -69,7 +77,7 @@ QString Replacer::pasteReason(const std::optional<TargetApplication>& target) co
         return QStringLiteral("the selection was not read through the accessibility service");
     if (m_preferences.flag(DefaultsKey::forcePasteReplace))
         return QStringLiteral("forcePasteReplace is set");
-    if (TerminalWindows::isTerminal(target))
+    if (TerminalWindows::isTerminal(m_preferences, target))
         return QStringLiteral("terminals take paste");
     const AccessibleSelection& where = *target->accessible;
     // Measured: GTK 3 and 4 and Qt 6 multi-line edits replace exactly the range and keep
@@ -108,6 +116,11 @@ bool Replacer::canInsert(const std::optional<TargetApplication>& target) const
     return m_keys.canPost() || pasteReason(target).isEmpty();
 }
 
+void Replacer::copy(const QString& text)
+{
+    m_pasteboard.write(plainText(text));
+}
+
 QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> target)
 {
     if (writeDirectly(text, target))
@@ -130,7 +143,7 @@ QCoro::Task<> Replacer::paste(QString text, std::optional<TargetApplication> tar
     }
 
     co_await SelectionCapture::waitForModifierRelease(m_clock, m_keys);
-    if (!m_keys.post(EditCommand::paste, TerminalWindows::chordStyle(target))) {
+    if (!m_keys.post(EditCommand::paste, TerminalWindows::chordStyle(m_preferences, target))) {
         // Another client took the keyboard while we waited: nothing was typed, and the
         // result stays on the clipboard for the user, this time for managers to keep.
         Log::replace().error(QStringLiteral("secure input enabled — cannot post synthetic ⌘V"));

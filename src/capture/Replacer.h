@@ -33,6 +33,7 @@ public:
              AccessibleTextEditor& editor, Clock& clock, const Preferences& preferences);
 
     QCoro::Task<> paste(QString text, std::optional<TargetApplication> target) override;
+    void copy(const QString& text) override;
     bool canInsert(const std::optional<TargetApplication>& target) const override;
 
     static constexpr std::chrono::milliseconds activationWait{300};

@@ -98,7 +98,7 @@ SelectionCapture::clipboardFallback(std::optional<TargetApplication> target)
 
     const PasteboardSnapshot saved = co_await m_pasteboard.snapshot();
     const int64_t baseline = m_pasteboard.changeCount();
-    if (!m_keys.post(EditCommand::copy, TerminalWindows::chordStyle(target))) {
+    if (!m_keys.post(EditCommand::copy, TerminalWindows::chordStyle(m_preferences, target))) {
         Log::capture().error(refused);
         co_return std::nullopt;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "capture/TerminalWindows.h"
 
+#include "settings/Preferences.h"
 #include "settings/UserDefaults.h"
 
 namespace TerminalWindows {
@@ -24,23 +25,24 @@ QStringList builtInClasses()
     // clang-format on
 }
 
-QStringList classes()
+QStringList classes(const Preferences& preferences)
 {
-    return UserDefaults::standard()
+    return preferences.defaults()
         .stringArray(QString::fromLatin1(defaultsKey))
         .value_or(builtInClasses());
 }
 
-bool isTerminal(const std::optional<TargetApplication>& application)
+bool isTerminal(const Preferences& preferences, const std::optional<TargetApplication>& application)
 {
     if (!application || application->wmClass.isEmpty())
         return false;
-    return classes().contains(application->wmClass, Qt::CaseInsensitive);
+    return classes(preferences).contains(application->wmClass, Qt::CaseInsensitive);
 }
 
-ChordStyle chordStyle(const std::optional<TargetApplication>& application)
+ChordStyle chordStyle(const Preferences& preferences,
+                      const std::optional<TargetApplication>& application)
 {
-    return isTerminal(application) ? ChordStyle::terminal : ChordStyle::standard;
+    return isTerminal(preferences, application) ? ChordStyle::terminal : ChordStyle::standard;
 }
 
 } // namespace TerminalWindows

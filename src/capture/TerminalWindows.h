@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class Preferences;
+
 // Which applications are terminals, told by the class part of their WM_CLASS. Terminals
 // copy and paste with Ctrl+Shift+C and Ctrl+Shift+V, because Ctrl+C would interrupt the
 // program running in them.
@@ -20,8 +22,10 @@ inline constexpr const char* defaultsKey = "terminalWindowClasses";
 // The WM_CLASS classes of the terminals common on Linux desktops.
 QStringList builtInClasses();
 // The user default when it holds an array of strings, the built-in list otherwise.
-QStringList classes();
+QStringList classes(const Preferences& preferences);
 // False when there is no application.
-bool isTerminal(const std::optional<TargetApplication>& application);
-ChordStyle chordStyle(const std::optional<TargetApplication>& application);
+bool isTerminal(const Preferences& preferences,
+                const std::optional<TargetApplication>& application);
+ChordStyle chordStyle(const Preferences& preferences,
+                      const std::optional<TargetApplication>& application);
 } // namespace TerminalWindows

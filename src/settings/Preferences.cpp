@@ -116,6 +116,11 @@ void Preferences::setTargetLanguageID(const QString& id)
     store(m_defaults, DefaultsKey::targetLanguageID, id);
 }
 
+void Preferences::rememberStyle(Style style)
+{
+    (void)m_defaults.set(key(DefaultsKey::lastStyleID), rawValue(style));
+}
+
 Language Preferences::targetLanguage() const
 {
     return Language::withID(targetLanguageID()).value_or(Language::english());

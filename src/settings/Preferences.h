@@ -5,6 +5,7 @@
 #include "core/DoubleTapModifier.h"
 #include "core/HotkeyShortcut.h"
 #include "core/Language.h"
+#include "core/Style.h"
 #include "settings/PopoverEnums.h"
 #include "settings/UserDefaults.h"
 
@@ -90,6 +91,10 @@ public:
     QString targetLanguageID() const;
     void setTargetLanguageID(const QString& id);
     Language targetLanguage() const;
+
+    // The tone last chosen from the tone menu; a store that cannot be written costs only
+    // this memory, so a failure is not reported.
+    void rememberStyle(Style style);
 
     QString model() const;
     void setModel(const QString& model);

@@ -14,9 +14,11 @@
 
 #include <QBoxLayout>
 
-ActionBar::ActionBar(PopoverModel& model, const PopoverViewConfig& config, QWidget* parent)
+ActionBar::ActionBar(PopoverModel& model, const PopoverViewConfig& config, Preferences& preferences,
+                     QWidget* parent)
     : QWidget(parent)
     , m_model(model)
+    , m_preferences(preferences)
 {
     if (config.layout == PopoverLayout::chips)
         buildChips(config);
@@ -46,7 +48,8 @@ void ActionBar::buildChips(const PopoverViewConfig& config)
         const QString title = ::title(action);
         QWidget* chip = nullptr;
         if (action == PopoverAction::fixGrammar) {
-            auto* split = new SplitChip(icon, title, tone, new ToneMenu(m_model), this);
+            auto* split =
+                new SplitChip(icon, title, tone, new ToneMenu(m_model, m_preferences), this);
             split->primary().setToolTip(PopoverTexts::actionTooltip(action, number, language));
             connect(split, &SplitChip::clicked, this, [this, action] { run(action); });
             chip = split;
@@ -77,7 +80,7 @@ void ActionBar::buildList(const PopoverViewConfig& config)
                              PopoverTexts::shortcut(number), number == 1, hasSplitRow};
         const QString tooltip = PopoverTexts::actionTooltip(action, number, language);
         if (action == PopoverAction::fixGrammar) {
-            auto* split = new SplitRow(std::move(look), new ToneMenu(m_model), this);
+            auto* split = new SplitRow(std::move(look), new ToneMenu(m_model, m_preferences), this);
             split->primary().setToolTip(tooltip);
             connect(split, &SplitRow::clicked, this, [this, action] { run(action); });
             layout->addWidget(split);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class PopoverModel;
+class Preferences;
 
 // The actions offered beside the captured text, in the order of the preferences: the
 // first is accented and answers ⌥1. Chips sit in a row, wrapping onto a second one when
@@ -15,7 +16,8 @@ class ActionBar : public QWidget {
     Q_OBJECT
 
 public:
-    ActionBar(PopoverModel& model, const PopoverViewConfig& config, QWidget* parent = nullptr);
+    ActionBar(PopoverModel& model, const PopoverViewConfig& config, Preferences& preferences,
+              QWidget* parent = nullptr);
 
 private:
     void buildChips(const PopoverViewConfig& config);
@@ -24,4 +26,6 @@ private:
     void run(PopoverAction action);
 
     PopoverModel& m_model;
+    // The tone menus remember the tone chosen.
+    Preferences& m_preferences;
 };

@@ -171,7 +171,7 @@ QWidget* PopoverView::makeControls()
     const PopoverState& state = m_model.state();
     switch (state.kind()) {
     case PopoverState::Kind::ready:
-        return new ActionBar(m_model, m_config, this);
+        return new ActionBar(m_model, m_config, m_preferences, this);
     case PopoverState::Kind::loading:
         return new ProgressLine(
             PopoverTexts::progressLabel(*state.action(), m_model.targetLanguage()), this);

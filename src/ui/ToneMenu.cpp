@@ -4,23 +4,17 @@
 #include "core/Callback.h"
 #include "core/PopoverModel.h"
 #include "core/Style.h"
-#include "settings/UserDefaults.h"
+#include "settings/Preferences.h"
 
-namespace {
-
-constexpr const char* lastStyleKey = "lastStyleID";
-
-} // namespace
-
-ToneMenu::ToneMenu(PopoverModel& model, QWidget* parent)
+ToneMenu::ToneMenu(PopoverModel& model, Preferences& preferences, QWidget* parent)
     : DarkMenu(parent)
 {
     for (Style style : allCases(CasesOf<Style>{})) {
         QAction* action = addAction(displayTitle(style));
-        connect(action, &QAction::triggered, this, [&model, style] {
+        connect(action, &QAction::triggered, this, [&model, &preferences, style] {
             // The choice is stored before the action runs, so whatever the action reads
-            // already sees it. A store that cannot be written costs only the memory.
-            (void)UserDefaults::standard().set(QString::fromLatin1(lastStyleKey), rawValue(style));
+            // already sees it.
+            preferences.rememberStyle(style);
             invokeIfSet(model.onAction, TextAction::rewrite(style));
         });
     }

@@ -4,6 +4,7 @@
 #include "ui/DarkMenu.h"
 
 class PopoverModel;
+class Preferences;
 
 // The tones of Fix Grammar (Business … Concise). Choosing one remembers it under
 // "lastStyleID" and then runs the rewrite in that tone.
@@ -11,5 +12,5 @@ class ToneMenu : public DarkMenu {
     Q_OBJECT
 
 public:
-    explicit ToneMenu(PopoverModel& model, QWidget* parent = nullptr);
+    ToneMenu(PopoverModel& model, Preferences& preferences, QWidget* parent = nullptr);
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "capture/TerminalWindows.h"
 
-#include "settings/UserDefaults.h"
+#include "settings/Preferences.h"
 #include "support/TestEnvironment.h"
 
 #include <QJsonArray>
@@ -12,6 +12,7 @@ namespace {
 TEST(TerminalWindows, KnownTerminalsOrTheUsersListAreRecognisedWhateverTheCase)
 {
     ScopedConfigHome home;
+    const Preferences preferences{UserDefaults::standard()};
     const struct {
         QJsonValue classes; // the user's list; null for none
         const char* wmClass;
@@ -31,10 +32,11 @@ TEST(TerminalWindows, KnownTerminalsOrTheUsersListAreRecognisedWhateverTheCase)
         if (!row.classes.isNull()) {
             ASSERT_TRUE(UserDefaults::standard().set(TerminalWindows::defaultsKey, row.classes));
         }
-        EXPECT_EQ(TerminalWindows::chordStyle(TargetApplication{1, 2, row.wmClass, "title"}),
-                  row.terminal ? ChordStyle::terminal : ChordStyle::standard);
+        EXPECT_EQ(
+            TerminalWindows::chordStyle(preferences, TargetApplication{1, 2, row.wmClass, "title"}),
+            row.terminal ? ChordStyle::terminal : ChordStyle::standard);
     }
-    EXPECT_FALSE(TerminalWindows::isTerminal(std::nullopt));
+    EXPECT_FALSE(TerminalWindows::isTerminal(preferences, std::nullopt));
 }
 
 } // namespace

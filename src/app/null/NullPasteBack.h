@@ -3,8 +3,9 @@
 
 #include "capture/PasteBack.h"
 
-// Nothing can be pasted; the text is dropped.
+// There is no clipboard: nothing can be pasted or copied; the text is dropped.
 class NullPasteBack final : public PasteBack {
 public:
     QCoro::Task<> paste(QString, std::optional<TargetApplication>) override { co_return; }
+    void copy(const QString&) override {}
 };

@@ -294,13 +294,6 @@ void DataControlPasteboard::write(const PasteboardSnapshot& contents)
     setSelection(source);
 }
 
-void DataControlPasteboard::writeString(const QString& text)
-{
-    PasteboardSnapshot::Item item;
-    item.insert(QLatin1String(PasteboardType::plainText), text.toUtf8());
-    write(PasteboardSnapshot{{item}});
-}
-
 void DataControlPasteboard::cancelled(zwlr_data_control_source_v1* source)
 {
     // Another client took the clipboard.

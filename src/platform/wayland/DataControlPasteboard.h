@@ -3,7 +3,6 @@
 
 #include "core/Clock.h"
 #include "core/Wakeup.h"
-#include "platform/Clipboard.h"
 #include "platform/Pasteboard.h"
 
 #include <QObject>
@@ -34,7 +33,7 @@ struct zwlr_data_control_source_v1;
 // change count counts the compositor's selection notices, ours included (counted when we
 // write). While the clipboard holds a transient item this adapter wrote, a snapshot gives the
 // contents that item displaced, never the item itself. Main thread only.
-class DataControlPasteboard final : public Pasteboard, public Clipboard {
+class DataControlPasteboard final : public Pasteboard {
 public:
     // How long owners get, as for the X11 clipboard.
     struct Deadlines {
@@ -58,7 +57,6 @@ public:
     int64_t changeCount() override;
     QCoro::Task<> waitForChange(int64_t seen, std::chrono::milliseconds timeout) override;
     QCoro::Task<std::optional<QString>> readText() override;
-    void writeString(const QString& text) override;
 
 private:
     struct Offer;

@@ -143,7 +143,7 @@ TEST_F(PanelTest, EachKeyAndButtonDoesWhatTheStateOffers)
         };
     };
     const auto copied = [](const QString& text) {
-        return QStringList{"clipboard.writeString(" + text + ")",
+        return QStringList{"pasteBack.copy(" + text + ")",
                            u"log info app: result copied (%1 chars)"_s.arg(text.size()),
                            "popover.dismiss(copied)", "hotkey.unregisterSessionKeys"};
     };
@@ -164,7 +164,7 @@ TEST_F(PanelTest, EachKeyAndButtonDoesWhatTheStateOffers)
         "Secure input is active (a password field or Terminal's Secure Keyboard Entry) — "
         "pasting is blocked. The result was copied to your clipboard instead.";
     const auto leftOnClipboard = [](const QString& line) {
-        return QStringList{line, "clipboard.writeString(Some text.)"};
+        return QStringList{line, "pasteBack.copy(Some text.)"};
     };
     const auto backKeepingTheTexts = [this] {
         model().setEditableOriginal("edited original");

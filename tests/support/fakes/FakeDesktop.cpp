@@ -31,7 +31,6 @@ FakeDesktop::FakeDesktop(KeyCharacters& layout)
     m_services.accessibility = std::make_unique<FakeAccessibilityPermission>(journal);
     m_services.selection = keep(selection, journal);
     m_services.pasteBack = keep(pasteBack, journal);
-    m_services.clipboard = std::make_unique<FakeClipboard>(journal);
     m_services.secureInput = keep(secureInput);
     m_services.runningApplications = std::make_unique<FakeRunningApplications>();
     m_services.hotkeySelfTest = std::make_unique<FakeHotkeySelfTest>(journal);

@@ -42,14 +42,6 @@ struct FakeApplicationMover final : ApplicationMover, Recorder {
     void ejectSourceVolumeIfAsked() override { note(u"mover.ejectSourceVolumeIfAsked"_s); }
 };
 
-struct FakeClipboard final : Clipboard, Recorder {
-    using Recorder::Recorder;
-    void writeString(const QString& text) override
-    {
-        note(u"clipboard.writeString(%1)"_s.arg(text));
-    }
-};
-
 struct FakeHotkeySelfTest final : HotkeySelfTest, Recorder {
     using Recorder::Recorder;
     void runIfRequested(HotkeyRegistrar&) override { note(u"hotkeySelfTest.runIfRequested"_s); }
@@ -63,6 +55,7 @@ struct FakePasteBack final : PasteBack, Recorder {
         note(u"pasteBack.paste(%1)"_s.arg(text));
         co_return;
     }
+    void copy(const QString& text) override { note(u"pasteBack.copy(%1)"_s.arg(text)); }
     bool canInsert(const std::optional<TargetApplication>&) const override { return insertable; }
     bool insertable = true;
 };
