@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,10 +66,34 @@ bool acquire(QLockFile& lock)
 // Far more than any settings file; a bigger one is not ours to read.
 constexpr qint64 maxFileBytes = 1024 * 1024;
 
+// Which version of a file this is. Every write of the domain replaces the file by a rename,
+// which gives it a new inode; an editor writing in place changes its size or its times.
+std::array<int64_t, 7> versionOf(const struct stat& info)
+{
+    return {int64_t(info.st_dev),          int64_t(info.st_ino),
+            int64_t(info.st_size),         int64_t(info.st_mtim.tv_sec),
+            int64_t(info.st_mtim.tv_nsec), int64_t(info.st_ctim.tv_sec),
+            int64_t(info.st_ctim.tv_nsec)};
+}
+
+// File times advance in coarse steps (a few milliseconds), so a file rewritten in place
+// twice within one step, at the same size, would look unchanged. A version whose change is
+// that recent is not trusted: the next read reads the file again.
+bool settled(const struct stat& info)
+{
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t changedMs = int64_t(info.st_ctim.tv_sec) * 1000 + info.st_ctim.tv_nsec / 1000000;
+    const int64_t nowMs = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    return nowMs - changedMs > 100;
+}
+
 struct FileContents {
     enum class Status { missing, unreadable, read };
     Status status = Status::missing;
     QByteArray bytes;
+    // Set when the file was read and is settled (see above).
+    std::optional<std::array<int64_t, 7>> version = {};
 };
 
 // Reads a regular file of at most maxFileBytes. The open does not block (a FIFO put in
@@ -94,7 +119,8 @@ FileContents readContents(const QString& path)
         if (count < 0 || bytes.size() + count > maxFileBytes)
             return {FileContents::Status::unreadable, {}};
         if (count == 0)
-            return {FileContents::Status::read, bytes};
+            return {FileContents::Status::read, bytes,
+                    settled(info) ? std::optional(versionOf(info)) : std::nullopt};
         bytes.append(buffer, count);
     }
 }
@@ -181,10 +207,18 @@ QString UserDefaults::standardPath()
 
 QJsonObject UserDefaults::dictionary() const
 {
+    struct stat info {};
+    if (m_cache && ::stat(QFile::encodeName(m_path).constData(), &info) == 0 &&
+        versionOf(info) == m_cache->file)
+        return m_cache->domain;
+    m_cache.reset();
     const FileContents contents = readContents(m_path);
     if (contents.status != FileContents::Status::read)
         return {};
-    return parseDomain(contents.bytes).value_or(QJsonObject());
+    QJsonObject domain = parseDomain(contents.bytes).value_or(QJsonObject());
+    if (contents.version)
+        m_cache = Cache{*contents.version, domain};
+    return domain;
 }
 
 std::optional<QJsonValue> UserDefaults::object(const QString& key) const

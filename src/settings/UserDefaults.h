@@ -5,12 +5,15 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
 // The product's user-defaults domain: one JSON object in a file, holding strings,
-// integers, booleans and arrays with their JSON types. Every read goes to the file, so a
-// change made by another process (`quillmark defaults write`) is seen at once. Writes
+// integers, booleans and arrays with their JSON types. Every read looks at the file, so a
+// change made by another process (`quillmark defaults write`) is seen at once; a file that
+// has not changed since the last read is not read and parsed again. Writes
 // replace the file atomically under a lock file, so a reader never sees half a document
 // and two writers never lose each other's keys. A file that is not a JSON object reads as
 // empty; before it is first overwritten it is kept as "<file>.broken" (a link of that name
@@ -55,4 +58,12 @@ public:
 
 private:
     QString m_path;
+    // The domain as last read, and which version of the file it came from (device, inode,
+    // size, change and modification times), so that reads of an unchanged file skip
+    // reading and parsing it again. Each copy of the object keeps its own.
+    struct Cache {
+        std::array<int64_t, 7> file{};
+        QJsonObject domain;
+    };
+    mutable std::optional<Cache> m_cache;
 };

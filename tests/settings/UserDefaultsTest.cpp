@@ -85,6 +85,9 @@ TEST_F(UserDefaultsTest, WritesKeepTypesAndOtherKeysAndSeeOtherWriters)
 
     writeRawFile(path, R"({"model": "edited by hand"})");
     EXPECT_EQ(defaults.string(u"model"_s), u"edited by hand"_s);
+    // Rewritten in place at once, at the same size: the file's times may not have moved.
+    writeRawFile(path, R"({"model": "edited by HAND"})");
+    EXPECT_EQ(defaults.string(u"model"_s), u"edited by HAND"_s);
     ASSERT_TRUE(UserDefaults(path).remove(u"model"_s));
     EXPECT_FALSE(defaults.object(u"model"_s));
 }
