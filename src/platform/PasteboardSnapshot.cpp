@@ -34,3 +34,32 @@ PasteboardSnapshot savedClipboard(const PasteboardSnapshot::Item& item, const QS
         return {};
     return PasteboardSnapshot{{item}};
 }
+
+void ServedItem::wrote(const PasteboardSnapshot::Item& item)
+{
+    if (item.contains(QLatin1String(PasteboardType::transient)))
+        m_displaced = m_lastSnapshot;
+    else
+        m_displaced.reset();
+    m_item = item;
+}
+
+void ServedItem::cleared()
+{
+    m_item.reset();
+    m_displaced.reset();
+}
+
+PasteboardSnapshot ServedItem::snapshotWhileServed()
+{
+    if (!m_displaced)
+        m_lastSnapshot = PasteboardSnapshot{{*m_item}};
+    return m_displaced ? *m_displaced : m_lastSnapshot;
+}
+
+PasteboardSnapshot ServedItem::readFromOwner(PasteboardSnapshot snapshot)
+{
+    m_displaced.reset();
+    m_lastSnapshot = std::move(snapshot);
+    return m_lastSnapshot;
+}

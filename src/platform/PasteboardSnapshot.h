@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The contents of the clipboard, kept so that they can be put back exactly: the items in
 // the order the clipboard lists them, each a map from data type (a MIME type such as
@@ -41,3 +42,28 @@ bool isRestorable(const QString& type);
 // The snapshot of the one item a clipboard adapter read, logging the types its owner did
 // not deliver in time; empty when nothing was read.
 PasteboardSnapshot savedClipboard(const PasteboardSnapshot::Item& item, const QStringList& late);
+
+// What a clipboard adapter keeps of its own writes: the item it serves while it holds the
+// clipboard, and the snapshot of the user's clipboard that a transient item of its own (a
+// result whose paste is under way) took the place of, so that a snapshot taken meanwhile
+// gives the user's clipboard back and not the result.
+class ServedItem {
+public:
+    // The item now served; a transient one remembers what the last snapshot held.
+    void wrote(const PasteboardSnapshot::Item& item);
+    // The clipboard was emptied by this process.
+    void cleared();
+    // Another client took the clipboard.
+    void lost() { m_item.reset(); }
+    const std::optional<PasteboardSnapshot::Item>& item() const { return m_item; }
+
+    // The snapshot while the item is served: what a transient item displaced, or the item.
+    PasteboardSnapshot snapshotWhileServed();
+    // Records the snapshot read from another owner, and answers it.
+    PasteboardSnapshot readFromOwner(PasteboardSnapshot snapshot);
+
+private:
+    std::optional<PasteboardSnapshot::Item> m_item;
+    PasteboardSnapshot m_lastSnapshot;
+    std::optional<PasteboardSnapshot> m_displaced;
+};

@@ -255,18 +255,13 @@ void DataControlPasteboard::write(const PasteboardSnapshot& contents)
     if (!m_device || !m_connection.isAlive())
         return;
     if (contents.isEmpty()) {
-        m_served.reset();
-        m_displaced.reset();
+        m_served.cleared();
         setSelection(nullptr);
         return;
     }
     // One item, as on X11: a later one would only overwrite the first.
     const PasteboardSnapshot::Item& item = contents.items.first();
-    if (item.contains(QLatin1String(PasteboardType::transient)))
-        m_displaced = m_lastSnapshot;
-    else
-        m_displaced.reset();
-    m_served = item;
+    m_served.wrote(item);
 
     static const zwlr_data_control_source_v1_listener listener = {
         .send =
@@ -300,13 +295,14 @@ void DataControlPasteboard::cancelled(zwlr_data_control_source_v1* source)
     if (source == m_source) {
         zwlr_data_control_source_v1_destroy(m_source);
         m_source = nullptr;
-        m_served.reset();
+        m_served.lost();
     }
 }
 
 void DataControlPasteboard::serve(const QString& type, int fd)
 {
-    const std::optional<QByteArray> bytes = m_served ? bytesFor(*m_served, type) : std::nullopt;
+    const std::optional<QByteArray> bytes =
+        m_served.item() ? bytesFor(*m_served.item(), type) : std::nullopt;
     if (!bytes || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) < 0) {
         ::close(fd);
         return;
@@ -442,17 +438,11 @@ QCoro::Task<PasteboardSnapshot> DataControlPasteboard::snapshot()
     co_await waitForInitialState(m_clock.monotonicNow() + m_deadlines.snapshotBudget);
     // Returned through a local: a task's co_return may move from what it is given.
     PasteboardSnapshot result;
-    if (m_served) {
-        // Our own transient item, a result whose paste is still under way, is not the
-        // user's clipboard: what it took the place of is.
-        if (!m_displaced)
-            m_lastSnapshot = PasteboardSnapshot{{*m_served}};
-        result = m_displaced ? *m_displaced : m_lastSnapshot;
+    if (m_served.item()) {
+        result = m_served.snapshotWhileServed();
         co_return result;
     }
-    m_displaced.reset();
-    m_lastSnapshot = co_await readOffer();
-    result = m_lastSnapshot;
+    result = m_served.readFromOwner(co_await readOffer());
     co_return result;
 }
 
@@ -475,8 +465,8 @@ QCoro::Task<std::optional<QString>> DataControlPasteboard::readText()
         co_return std::nullopt;
     const std::chrono::milliseconds budgetEnd = m_clock.monotonicNow() + m_deadlines.snapshotBudget;
     co_await waitForInitialState(budgetEnd);
-    if (m_served) {
-        const std::optional<QByteArray> own = bytesFor(*m_served, textTypes.first());
+    if (m_served.item()) {
+        const std::optional<QByteArray> own = bytesFor(*m_served.item(), textTypes.first());
         co_return own ? std::optional<QString>(QString::fromUtf8(*own)) : std::nullopt;
     }
     for (qsizetype i = 0; i < textTypes.size(); ++i) {

@@ -101,11 +101,9 @@ private:
     };
     std::deque<Echo> m_echoes;
     zwlr_data_control_source_v1* m_source = nullptr;
-    std::optional<PasteboardSnapshot::Item> m_served;
+    ServedItem m_served;
     std::vector<std::unique_ptr<Writer>> m_writers;
     int64_t m_changeCount = 0;
-    PasteboardSnapshot m_lastSnapshot;
-    std::optional<PasteboardSnapshot> m_displaced;
     Wakeup m_wakeup;
     QObject m_context;
 };

@@ -146,7 +146,7 @@ void XcbPasteboard::handle(const void* raw)
         return;
     case XCB_SELECTION_CLEAR:
         if (static_cast<const xcb_selection_clear_event_t*>(raw)->owner == m_window)
-            m_served.reset();
+            m_served.lost();
         return;
     default:
         return;
@@ -200,12 +200,13 @@ void XcbPasteboard::serve(const void* raw)
     notify.target = request->target;
     notify.property = XCB_NONE;
 
-    if (m_served && request->owner == m_window && request->selection == m_x11.atom("CLIPBOARD")) {
+    if (m_served.item() && request->owner == m_window &&
+        request->selection == m_x11.atom("CLIPBOARD")) {
         const QString target = atomName(request->target);
         if (target == QLatin1String("TARGETS")) {
             std::vector<uint32_t> targets{request->target};
-            QStringList names = m_served->keys();
-            if (m_served->contains(QLatin1String(PasteboardType::plainText)))
+            QStringList names = m_served.item()->keys();
+            if (m_served.item()->contains(QLatin1String(PasteboardType::plainText)))
                 names += textTargets;
             names.removeDuplicates();
             for (const QString& name : names)
@@ -213,7 +214,7 @@ void XcbPasteboard::serve(const void* raw)
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, property,
                                 XCB_ATOM_ATOM, 32, uint32_t(targets.size()), targets.data());
             notify.property = property;
-        } else if (const std::optional<QByteArray> bytes = bytesFor(*m_served, target)) {
+        } else if (const std::optional<QByteArray> bytes = bytesFor(*m_served.item(), target)) {
             if (bytes->size() > incrementalAbove) {
                 const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
                 xcb_change_window_attributes(connection, request->requestor, XCB_CW_EVENT_MASK,
@@ -354,17 +355,11 @@ QCoro::Task<PasteboardSnapshot> XcbPasteboard::snapshot()
         co_return PasteboardSnapshot{};
     // Returned through a local: a task's co_return may move from what it is given.
     PasteboardSnapshot result;
-    if (m_served && ownsSelection()) {
-        // Our own transient item, a result whose paste is still under way, is not the
-        // user's clipboard: what it took the place of is.
-        if (!m_displaced)
-            m_lastSnapshot = PasteboardSnapshot{{*m_served}};
-        result = m_displaced ? *m_displaced : m_lastSnapshot;
+    if (m_served.item() && ownsSelection()) {
+        result = m_served.snapshotWhileServed();
         co_return result;
     }
-    m_displaced.reset();
-    m_lastSnapshot = co_await readOwner();
-    result = m_lastSnapshot;
+    result = m_served.readFromOwner(co_await readOwner());
     co_return result;
 }
 
@@ -374,17 +369,11 @@ void XcbPasteboard::write(const PasteboardSnapshot& contents)
         return;
     xcb_connection_t* connection = m_x11.get();
     if (contents.isEmpty()) {
-        m_served.reset();
-        m_displaced.reset();
+        m_served.cleared();
         xcb_set_selection_owner(connection, XCB_NONE, m_x11.atom("CLIPBOARD"), XCB_CURRENT_TIME);
     } else {
         // The X11 clipboard holds one item; a later item would only overwrite the first.
-        const PasteboardSnapshot::Item& item = contents.items.first();
-        if (item.contains(QLatin1String(PasteboardType::transient)))
-            m_displaced = m_lastSnapshot;
-        else
-            m_displaced.reset();
-        m_served = item;
+        m_served.wrote(contents.items.first());
         xcb_set_selection_owner(connection, m_window, m_x11.atom("CLIPBOARD"), XCB_CURRENT_TIME);
     }
     // The round trip brings the owner-change notice of this very write, so the change
@@ -416,8 +405,9 @@ QCoro::Task<std::optional<QString>> XcbPasteboard::readText()
 {
     if (!setUp())
         co_return std::nullopt;
-    if (m_served && ownsSelection()) {
-        const std::optional<QByteArray> own = bytesFor(*m_served, QStringLiteral("UTF8_STRING"));
+    if (m_served.item() && ownsSelection()) {
+        const std::optional<QByteArray> own =
+            bytesFor(*m_served.item(), QStringLiteral("UTF8_STRING"));
         co_return own ? std::optional<QString>(QString::fromUtf8(*own)) : std::nullopt;
     }
     const std::chrono::milliseconds budgetEnd = m_clock.monotonicNow() + m_deadlines.snapshotBudget;

@@ -97,9 +97,7 @@ private:
     // Whether the last read ended because its owner did not deliver in time.
     bool m_timedOut = false;
     // What this process serves while it owns the selection.
-    std::optional<PasteboardSnapshot::Item> m_served;
+    ServedItem m_served;
     std::vector<std::unique_ptr<Transfer>> m_transfers;
-    PasteboardSnapshot m_lastSnapshot;
-    std::optional<PasteboardSnapshot> m_displaced;
     QHash<uint32_t, QString> m_names;
 };
