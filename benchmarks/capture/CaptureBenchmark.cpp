@@ -61,7 +61,8 @@ QCoro::Task<int> measure(Options options)
     EwmhFrontmostWindows windows(clock);
     AtspiFocusedTextReader accessibility;
     NullSecureInput secureInput;
-    XTestKeystrokeSender keys(secureInput, clock);
+    OwnKeyboardGrab ownGrab;
+    XTestKeystrokeSender keys(secureInput, ownGrab, clock);
     XcbPasteboard pasteboard(clock);
     SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard, clock);
 

@@ -9,6 +9,7 @@ import http.server
 import json
 import os
 import re
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -137,20 +138,19 @@ class Tray:
                 self.process.wait()
 
 
-class Mousepad:
-    """The editor holding the user's text, in front."""
+class TextWindow:
+    """A window holding the user's text, in front, its text selected with Ctrl+A."""
 
-    def __init__(self, text):
-        self.directory = tempfile.TemporaryDirectory()
-        self.path = os.path.join(self.directory.name, "notes.txt")
-        with open(self.path, "w") as file:
-            file.write(text)
-        self.process = subprocess.Popen(["mousepad", "--disable-server", self.path],
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def __init__(self, name, command, cleanup=None):
+        self.name = name
+        self.cleanup = cleanup
+        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         found = wait_until(lambda: tool("xdotool", "search", "--all", "--onlyvisible", "--pid",
-                                        str(self.process.pid), "--class", "mousepad").split(), 20)
+                                        str(self.process.pid), "--name", ".").split(), 30)
         if not found:
-            raise RuntimeError("mousepad did not show its window")
+            self.stop()
+            raise RuntimeError("%s did not show its window" % name)
         self.window = found[-1]
         self.activate()
 
@@ -159,7 +159,7 @@ class Mousepad:
             tool("xdotool", "windowactivate", self.window)
             if wait_until(lambda: tool("xdotool", "getactivewindow").strip() == self.window, 1):
                 return
-        raise RuntimeError("mousepad did not come to the front")
+        raise RuntimeError("%s did not come to the front" % self.name)
 
     def title(self):
         return tool("xdotool", "getwindowname", self.window).strip()
@@ -169,7 +169,25 @@ class Mousepad:
             tool("xdotool", "key", "ctrl+a")
             if wait_until(lambda: tool("xclip", "-o", "-selection", "primary") == expected, 1):
                 return
-        raise RuntimeError("Ctrl+A did not select %r in mousepad" % expected)
+        raise RuntimeError("Ctrl+A did not select %r in %s" % (expected, self.name))
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+        if self.cleanup:
+            self.cleanup()
+
+
+class Mousepad(TextWindow):
+    """GTK 3's editor, with the text in a file it can save."""
+
+    def __init__(self, text):
+        self.directory = tempfile.TemporaryDirectory()
+        self.path = os.path.join(self.directory.name, "notes.txt")
+        with open(self.path, "w") as file:
+            file.write(text)
+        super().__init__("mousepad", ["mousepad", "--disable-server", self.path],
+                         self.directory.cleanup)
 
     def save(self):
         """Saves, so that the title loses its modified mark until the next change."""
@@ -177,10 +195,53 @@ class Mousepad:
         if not wait_until(lambda: not self.title().startswith("*"), 10):
             raise RuntimeError("mousepad did not save the file")
 
-    def stop(self):
-        self.process.kill()
-        self.process.wait()
-        self.directory.cleanup()
+
+QT6_TEXT_EDIT = """
+import sys
+from PyQt6.QtWidgets import QApplication, QTextEdit, QVBoxLayout, QWidget
+app = QApplication(sys.argv)
+window = QWidget()
+window.setWindowTitle("qt6 text edit")
+edit = QTextEdit()
+edit.setPlainText(sys.argv[1])
+QVBoxLayout(window).addWidget(edit)
+window.resize(300, 100)
+window.show()
+edit.setFocus()
+app.exec()
+"""
+
+
+# The toolkits' Python bindings come with the system's Python, not with another one first
+# on the PATH.
+SYSTEM_PYTHON = "/usr/bin/python3"
+
+
+def text_window(kind, text):
+    """The target of that toolkit holding the text: mousepad (GTK 3), gtk4, qt6 or
+    chromium; None when the toolkit is not installed."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    if kind == "mousepad":
+        return Mousepad(text)
+    if kind == "gtk4":
+        script = os.path.join(here, "..", "..", "tests", "capture", "gtk4_text_view.py")
+        return TextWindow(kind, [SYSTEM_PYTHON, script, text])
+    if kind == "qt6":
+        probe = subprocess.run([SYSTEM_PYTHON, "-c", "import PyQt6.QtWidgets"],
+                               capture_output=True)
+        if probe.returncode != 0:
+            return None
+        return TextWindow(kind, [SYSTEM_PYTHON, "-c", QT6_TEXT_EDIT, text])
+    if kind == "chromium":
+        browser = shutil.which("chromium")
+        if not browser:
+            return None
+        profile = tempfile.TemporaryDirectory()
+        page = "data:text/html,<textarea autofocus cols=40>%s</textarea>" % text.replace(" ", "%20")
+        return TextWindow(kind, [browser, "--no-sandbox", "--force-renderer-accessibility",
+                                 "--no-first-run", "--user-data-dir=" + profile.name,
+                                 "--app=" + page], profile.cleanup)
+    raise ValueError(kind)
 
 
 def tray_selection_owned():

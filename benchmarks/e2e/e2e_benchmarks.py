@@ -15,7 +15,7 @@ import sys
 import tempfile
 import time
 
-from desktop import RESULT, Mousepad, Relay, Tray, TrayHost, tool, wait_until
+from desktop import RESULT, Mousepad, Relay, Tray, TrayHost, text_window, tool, wait_until
 
 SENTENCE = "this sentance have two mistake"
 SHOWN = r"info app: panel shown frame .*"
@@ -38,8 +38,9 @@ def report(name, unit, values):
 class Session:
     """Fresh settings pointing at the stand-in relay, and the binary that uses them."""
 
-    def __init__(self, binary, relay):
+    def __init__(self, binary, relay, label):
         self.binary = binary
+        self.label = label
         self.config = tempfile.mkdtemp(prefix="quillmark-bench-")
         self.environment = dict(os.environ, XDG_CONFIG_HOME=self.config, QUILLMARK_LOG="stderr")
         self.write("proxyBaseURL", "-string", relay.url)
@@ -105,21 +106,24 @@ def probe(xprobe, *arguments, environment=None):
             for name, value in zip(words[::2], words[1::2])}
 
 
-def start_up(session, runs, xprobe):
+def start_up(sessions, runs, xprobe):
     """The probe is the tray: it times from starting the process to the icon's dock request
-    and to the shortcut's log line, with no polling in between. CopyQ runs beside Quillmark
-    in the same rounds when it is installed."""
-    icon, registered, peer = [], [], []
+    and to the shortcut's log line, with no polling in between. Every build asked for and
+    CopyQ, when it is installed, take turns in the same rounds."""
+    icon = {session.label: [] for session in sessions}
+    registered = {session.label: [] for session in sessions}
+    peer = []
     copyq = shutil.which("copyq")
     peer_config = tempfile.mkdtemp(prefix="quillmark-bench-copyq-")
     try:
         for _ in range(runs):
-            figures = probe(xprobe, "dock", "--log", "hotkey: registered", "--",
-                            session.binary, environment=session.environment)
-            if figures["dock"] is not None:
-                icon.append(figures["dock"])
-            if figures["log"] is not None:
-                registered.append(figures["log"])
+            for session in sessions:
+                figures = probe(xprobe, "dock", "--log", "hotkey: registered", "--",
+                                session.binary, environment=session.environment)
+                if figures["dock"] is not None:
+                    icon[session.label].append(figures["dock"])
+                if figures["log"] is not None:
+                    registered[session.label].append(figures["log"])
             if copyq:
                 figures = probe(xprobe, "dock", "--", copyq,
                                 environment=dict(os.environ, XDG_CONFIG_HOME=peer_config))
@@ -127,13 +131,17 @@ def start_up(session, runs, xprobe):
                     peer.append(figures["dock"])
     finally:
         shutil.rmtree(peer_config, ignore_errors=True)
-    report("process start -> tray icon docked", "ms", icon)
-    report("process start -> shortcut registered", "ms", registered)
+    for session in sessions:
+        report("process start -> tray icon docked (%s)" % session.label, "ms",
+               icon[session.label])
+        report("process start -> shortcut registered (%s)" % session.label, "ms",
+               registered[session.label])
     if peer:
         report("CopyQ: process start -> tray icon docked", "ms", peer)
-        if icon:
+        own = icon[sessions[0].label]
+        if own:
             print("  CopyQ / Quillmark (medians): %.2f"
-                  % (percentile(peer, 0.5) / percentile(icon, 0.5)))
+                  % (percentile(peer, 0.5) / percentile(own, 0.5)))
 
 
 def memory(session, runs):
@@ -156,8 +164,9 @@ def memory(session, runs):
     finally:
         editor.stop()
         host.stop()
-    report("resident memory after start, idle", "MiB", after_start)
-    report("resident memory after 10 panel cycles, idle", "MiB", after_cycles)
+    report("resident memory after start, idle (%s)" % session.label, "MiB", after_start)
+    report("resident memory after 10 panel cycles, idle (%s)" % session.label, "MiB",
+           after_cycles)
 
 
 def idle(session, runs, seconds):
@@ -184,52 +193,61 @@ def idle(session, runs, seconds):
     report("wake-ups (context switches) while idle for %d s" % seconds, "", wakeups)
 
 
-def shortcut_to_panel(session, runs, xprobe):
-    """One tray process serves every run of both routes, as it would a person all day. The
-    probe times from the key press the X server reports to the panel's MapNotify and first
-    drawing, with the keys tapped or held for 100 ms as a person holds them."""
-    editor = Mousepad(SENTENCE)
-    tray = None
-    try:
-        for route, forced in (("ax", "false"), ("clipboard", "true")):
-            session.write("forceClipboardCapture", "-bool", forced)
-            for hold in (0, 100):
-                mapped, painted, after_release, other = [], [], [], []
-                for _ in range(runs):
-                    if tray is None:
+def shortcut_to_panel(sessions, runs, xprobe, targets):
+    """The probe times from the key press the X server reports to the panel's MapNotify and
+    first drawing, with the keys tapped or held for 100 ms as a person holds them. The copy
+    command is timed in mousepad, the accessibility route in every toolkit asked for; the
+    builds take turns on the same window."""
+    for target in targets:
+        editor = text_window(target, SENTENCE)
+        if editor is None:
+            print("%s: not installed, not measured" % target)
+            continue
+        try:
+            routes = (("ax", "false"), ("clipboard", "true"))
+            for route, forced in routes if target == "mousepad" else routes[:1]:
+                for hold in (0, 100):
+                    for session in sessions:
+                        session.write("forceClipboardCapture", "-bool", forced)
                         tray = session.start()
-                    editor.select_all(SENTENCE)
-                    start = tray.mark()
-                    figures = probe(xprobe, "panel", "alt+super+t", "--hold", str(hold))
-                    tray.wait_for(SHOWN, start)
-                    close_panel(tray)
-                    method = None
-                    for _, line in tray.lines[start:]:
-                        match = re.fullmatch(r"info capture: captured via (\w+) \(\d+ chars\)",
-                                             line)
-                        if match:
-                            method = match.group(1)
-                    if method != route or figures["map"] is None:
-                        other.append(str(method))
-                        continue
-                    mapped.append(figures["map"])
-                    if figures["paint"] is not None:
-                        painted.append(figures["paint"])
-                    if figures["after-release"] is not None:
-                        after_release.append(figures["after-release"])
-                keys = "tapped" if hold == 0 else "held %d ms" % hold
-                report("key press -> panel mapped (%s, keys %s)" % (route, keys), "ms", mapped)
-                report("key press -> panel drawn (%s, keys %s)" % (route, keys), "ms", painted)
-                report("last key up -> panel mapped (%s, keys %s)" % (route, keys), "ms",
-                       after_release)
-                if other:
-                    print("  %d of %d captures did not go via %s but: %s"
-                          % (len(other), runs, route, ", ".join(sorted(set(other)))))
-    finally:
-        session.write("forceClipboardCapture", "-bool", "false")
-        if tray is not None:
-            tray.stop()
-        editor.stop()
+                        try:
+                            panel_runs(session, tray, editor, route, hold, runs, xprobe)
+                        finally:
+                            tray.stop()
+                            session.write("forceClipboardCapture", "-bool", "false")
+        finally:
+            editor.stop()
+
+
+def panel_runs(session, tray, editor, route, hold, runs, xprobe):
+    mapped, painted, after_release, other = [], [], [], []
+    for _ in range(runs):
+        editor.select_all(SENTENCE)
+        start = tray.mark()
+        figures = probe(xprobe, "panel", "alt+super+t", "--hold", str(hold))
+        tray.wait_for(SHOWN, start)
+        close_panel(tray)
+        method = None
+        for _, line in tray.lines[start:]:
+            match = re.fullmatch(r"info capture: captured via (\w+) \(\d+ chars\)", line)
+            if match:
+                method = match.group(1)
+        if method != route or figures["map"] is None:
+            other.append(str(method))
+            continue
+        mapped.append(figures["map"])
+        if figures["paint"] is not None:
+            painted.append(figures["paint"])
+        if figures["after-release"] is not None:
+            after_release.append(figures["after-release"])
+    keys = "tapped" if hold == 0 else "held %d ms" % hold
+    where = "%s, %s, keys %s, %s" % (editor.name, route, keys, session.label)
+    report("key press -> panel mapped (%s)" % where, "ms", mapped)
+    report("key press -> panel drawn (%s)" % where, "ms", painted)
+    report("last key up -> panel mapped (%s)" % where, "ms", after_release)
+    if other:
+        print("  %d of %d captures did not go via %s but: %s"
+              % (len(other), runs, route, ", ".join(sorted(set(other)))))
 
 
 def replace_to_text(session, runs, xprobe):
@@ -280,9 +298,11 @@ def replace_to_text(session, runs, xprobe):
                 times.append(elapsed)
                 text = RESULT
             if route == "paste":
-                report("Replace (Alt+1): keys up -> Ctrl+V typed (paste)", "ms", posted)
+                report("Replace (Alt+1): keys up -> Ctrl+V typed (paste, %s)" % session.label,
+                       "ms", posted)
             else:
-                report("Replace (Alt+1) -> text changed in mousepad (%s)" % route, "ms", times)
+                report("Replace (Alt+1) -> text changed in mousepad (%s, %s)"
+                       % (route, session.label), "ms", times)
             if missed:
                 print("  %d of %d runs lost the selection on the way (no capture through "
                       "AT-SPI, or a replace that never reached mousepad)" % (missed, runs))
@@ -303,19 +323,28 @@ def main():
     parser.add_argument("--idle-seconds", type=int, default=60)
     parser.add_argument("--only", action="append",
                         choices=["start", "memory", "idle", "panel", "replace"])
+    parser.add_argument("--baseline", help="another quillmark binary (an earlier build) timed "
+                        "beside this one in the same run")
+    parser.add_argument("--targets", default="mousepad,gtk4,qt6,chromium",
+                        help="the toolkits the shortcut is timed in, comma-separated")
     arguments = parser.parse_args()
     chosen = arguments.only or ["start", "memory", "idle", "panel", "replace"]
 
     relay = Relay()
-    session = Session(arguments.binary, relay)
+    sessions = [Session(arguments.binary, relay, "this build")]
+    if arguments.baseline:
+        sessions.append(Session(arguments.baseline, relay, "baseline"))
+    session = sessions[0]
     failed = False
     try:
-        for name, run in (("start", lambda: start_up(session, arguments.runs, arguments.xprobe)),
-                          ("memory", lambda: memory(session, arguments.memory_runs)),
-                          ("idle", lambda: idle(session, arguments.idle_runs,
-                                                arguments.idle_seconds)),
-                          ("panel", lambda: shortcut_to_panel(session, arguments.runs, arguments.xprobe)),
-                          ("replace", lambda: replace_to_text(session, arguments.runs, arguments.xprobe))):
+        for name, run in (
+                ("start", lambda: start_up(sessions, arguments.runs, arguments.xprobe)),
+                ("memory", lambda: [memory(each, arguments.memory_runs) for each in sessions]),
+                ("idle", lambda: idle(session, arguments.idle_runs, arguments.idle_seconds)),
+                ("panel", lambda: shortcut_to_panel(sessions, arguments.runs, arguments.xprobe,
+                                                    arguments.targets.split(","))),
+                ("replace", lambda: [replace_to_text(each, arguments.runs, arguments.xprobe)
+                                     for each in sessions])):
             if name not in chosen:
                 continue
             try:
@@ -324,7 +353,8 @@ def main():
                 failed = True
                 print("%s: could not be measured: %s" % (name, error), file=sys.stderr, flush=True)
     finally:
-        session.close()
+        for each in sessions:
+            each.close()
         relay.close()
     return 1 if failed else 0
 

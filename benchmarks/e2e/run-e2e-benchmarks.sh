@@ -9,6 +9,7 @@
 #
 # usage: benchmarks/e2e/run-e2e-benchmarks.sh BUILD_DIR [--runs N] [--memory-runs N]
 #            [--idle-runs N] [--idle-seconds S] [--only start|memory|idle|panel|replace]...
+#            [--targets mousepad,gtk4,qt6,chromium] [--baseline OTHER_QUILLMARK_BINARY]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)

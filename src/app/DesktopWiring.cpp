@@ -179,11 +179,11 @@ void DesktopWiring::wireX11(AppComponents& components)
         return std::make_unique<PopoverController>(
             std::make_unique<XInputOutsideClickWatcher>(display), preferences);
     };
-    components.makeHotkeyRegistrar = [display, &layout = *m_layout] {
-        return std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout, display),
-                                               layout);
+    components.makeHotkeyRegistrar = [display, &layout = *m_layout, &ownGrab = m_ownGrab] {
+        return std::make_unique<HotkeyManager>(
+            std::make_unique<XcbKeyGrabber>(layout, display, &ownGrab), layout);
     };
-    components.secureInput = std::make_unique<XcbSecureInput>(display);
+    components.secureInput = std::make_unique<XcbSecureInput>(m_ownGrab, display);
     auto accessibility = std::make_unique<X11AccessibilityPermission>(
         X11AccessibilityPermission::Launcher::system(), display);
     m_x11Permission = accessibility.get();
@@ -201,7 +201,8 @@ void DesktopWiring::wireX11(AppComponents& components)
 
     m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, display);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
-    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_clock, display);
+    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_ownGrab, m_clock,
+                                                    display);
     m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, display);
     components.selection =
         std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,

@@ -5,6 +5,7 @@
 #include "app/ProcessLog.h"
 #include "core/SystemClock.h"
 #include "platform/DesktopSession.h"
+#include "platform/x11/OwnKeyboardGrab.h"
 #include "platform/x11/X11Display.h"
 #include "settings/Preferences.h"
 #include "ui/settings/DesktopShortcutOffer.h"
@@ -67,6 +68,9 @@ private:
     const DesktopSession m_session;
     // Opens every X connection the X11 adapters use.
     X11Display m_display;
+    // The main shortcut's grabber records here that its key holds the keyboard; the
+    // keystroke sender and the secure input probe read it.
+    OwnKeyboardGrab m_ownGrab;
     // Quillmark's own connection to the Wayland compositor, and the user's keymap from it;
     // declared before the adapters on them, which go first.
     std::unique_ptr<WaylandConnection> m_wayland;

@@ -54,8 +54,7 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
     const std::optional<TargetApplication> target = m_windows.frontmost();
 
     if (!m_preferences.flag(DefaultsKey::forceClipboardCapture)) {
-        co_await waitForShortcutRelease(m_clock, m_keys);
-        const std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
+        const std::optional<AccessibleSelection> selected = co_await readFocusedSelection(target);
         if (selected && usable(selected->text) && holdsWholeText(selected->text)) {
             Log::capture().info(capturedLine("ax", selected->text));
             // Replace writes into the same element when it can, also when the desktop named
@@ -74,6 +73,23 @@ QCoro::Task<std::optional<CapturedSelection>> SelectionCapture::capture()
 
     Log::capture().info(QStringLiteral("no selection captured"));
     co_return std::nullopt;
+}
+
+QCoro::Task<std::optional<AccessibleSelection>>
+SelectionCapture::readFocusedSelection(const std::optional<TargetApplication>& target)
+{
+    // While the shortcut's key holds the keyboard, the window in front reports neither its
+    // focus nor its focused element. It gets the keyboard back for one read right away; if
+    // that finds nothing (the window may not have heard yet), the read is made again once
+    // the key is up, as where the keyboard cannot be lent.
+    if (m_keys.lendKeyboard()) {
+        std::optional<AccessibleSelection> selected = m_focusedText.readSelection(target);
+        m_keys.reclaimKeyboard();
+        if (selected)
+            co_return selected;
+    }
+    co_await waitForShortcutRelease(m_clock, m_keys);
+    co_return m_focusedText.readSelection(target);
 }
 
 QCoro::Task<std::optional<QString>>

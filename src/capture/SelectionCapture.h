@@ -54,6 +54,8 @@ private:
     // True once `released` holds, false when it still did not after `keyWait`.
     static QCoro::Task<bool> waitForKeys(Clock& clock, KeystrokeSender& keys,
                                          std::function<bool()> released);
+    QCoro::Task<std::optional<AccessibleSelection>>
+    readFocusedSelection(const std::optional<TargetApplication>& target);
     QCoro::Task<std::optional<QString>> clipboardFallback(std::optional<TargetApplication> target);
 
     FrontmostWindows& m_windows;

@@ -31,6 +31,13 @@ public:
     // passed, whichever comes first; the caller then asks again. Woken by the desktop's
     // own events, not by asking again and again.
     virtual QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) = 0;
+    // Gives the keyboard back to the window in front while the shortcut's key is still down,
+    // so that the window reports its focus again; true when this process held it and the
+    // window has it now. Keys typed until reclaimKeyboard() reach that window.
+    virtual bool lendKeyboard() { return false; }
+    // Takes the keyboard back while the shortcut's key is still down, so that neither its
+    // repeat nor its release reaches the window; nothing once it is up.
+    virtual void reclaimKeyboard() {}
     // Types the command's chord once, every key pressed and released back to back. Any
     // modifier key still down is released first, so the target sees exactly this chord,
     // and pressed again afterwards, so a key of the user's shortcut that is still held

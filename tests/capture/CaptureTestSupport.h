@@ -18,8 +18,9 @@
 
 using namespace std::chrono_literals;
 
-// Answers with `selection`. Records "focusedText.read(WINDOW
-// CLASS)", or "focusedText.read()" when no application was given.
+// Answers with `selection`, except to the first `unanswered` reads (a window that has not yet
+// heard it has the focus). Records "focusedText.read(WINDOW CLASS)", or "focusedText.read()"
+// when no application was given.
 class FakeFocusedTextReader final : public FocusedTextReader {
 public:
     explicit FakeFocusedTextReader(CallJournal& journal)
@@ -30,11 +31,12 @@ public:
     {
         m_journal.record(u"focusedText.read(%1)"_s.arg(
             front ? QString::number(front->windowID) + u' ' + front->wmClass : QString()));
-        if (!selection)
+        if (!selection || unanswered-- > 0)
             return std::nullopt;
         return AccessibleSelection{.text = *selection};
     }
     std::optional<QString> selection;
+    int unanswered = 0;
 
 private:
     CallJournal& m_journal;

@@ -68,8 +68,9 @@ protected:
     ScopedLogCapture log;
     SystemClock clock;
     EwmhFrontmostWindows windows{clock};
-    XcbSecureInput secureInput;
-    XTestKeystrokeSender keys{secureInput, clock};
+    OwnKeyboardGrab ownGrab;
+    XcbSecureInput secureInput{ownGrab};
+    XTestKeystrokeSender keys{secureInput, ownGrab, clock};
     // These tests prove that bytes come back exactly; how long an owner may take is proved
     // with the product's own deadlines, by the one test that needs them.
     static constexpr XcbPasteboard::Deadlines roomy{

@@ -22,6 +22,32 @@ TEST_F(CaptureTest, UsableAccessibilityTextIsTakenAsItIsWithoutTouchingTheClipbo
     EXPECT_EQ(keys.modifierChecks, 0);
 }
 
+// Where the shortcut's key holds the keyboard, the window gets it back for a read at the press;
+// when that finds nothing, the read waits for the key to come up, as where the desktop holds it.
+TEST_F(CaptureTest, TheSelectionIsReadAtThePressWhereTheKeyboardCanBeLent)
+{
+    const QString read = u"focusedText.read(18874375 Mousepad)"_s;
+    const struct {
+        bool lendable;
+        int unanswered;
+        QStringList entries;
+    } rows[] = {
+        {true, 0, {"keys.lend@0", read + "@0", "keys.reclaim@0", "done@0"}},
+        {true, 1, {"keys.lend@0", read + "@0", "keys.reclaim@0", read + "@100", "done@100"}},
+        {false, 0, {read + "@100", "done@100"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.entries.join(u' ').toStdString());
+        nextRow();
+        keys.lendable = row.lendable;
+        keys.shortcutReleasedAt = in(100ms);
+        focusedText.selection = u"word"_s;
+        focusedText.unanswered = row.unanswered;
+        ASSERT_TRUE(runCapture());
+        EXPECT_EQ(journal.entries(), row.entries);
+    }
+}
+
 TEST_F(CaptureTest, UnusableAccessibilityTextFallsBackToTheCopyCommand)
 {
     const std::optional<QString> answers[] = {

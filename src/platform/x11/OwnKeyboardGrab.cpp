@@ -1,29 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/OwnKeyboardGrab.h"
 
-namespace {
-bool active = false;
-std::function<void()> listener;
-} // namespace
-
-namespace OwnKeyboardGrab {
-
-void setActive(bool value)
+void OwnKeyboardGrab::setActive(bool active)
 {
-    const bool changed = active != value;
-    active = value;
-    if (changed && listener)
-        listener();
+    const bool changed = m_active != active;
+    m_active = active;
+    if (changed && m_listener)
+        m_listener();
 }
-
-void setListener(std::function<void()> newListener)
-{
-    listener = std::move(newListener);
-}
-
-bool isActive()
-{
-    return active;
-}
-
-} // namespace OwnKeyboardGrab

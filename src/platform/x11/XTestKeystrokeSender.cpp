@@ -2,7 +2,6 @@
 #include "platform/x11/XTestKeystrokeSender.h"
 
 #include "platform/x11/LayoutKeys.h"
-#include "platform/x11/OwnKeyboardGrab.h"
 
 #include <cstdlib>
 #include <memory>
@@ -87,24 +86,25 @@ bool XTestKeystrokeSender::relevantModifiersHeld()
 
 bool XTestKeystrokeSender::shortcutKeyHeld()
 {
-    return OwnKeyboardGrab::isActive();
+    return m_ownGrab.isActive();
 }
 
-XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, Clock& clock,
-                                           X11Display display)
+XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, OwnKeyboardGrab& ownGrab,
+                                           Clock& clock, X11Display display)
     : m_secureInput(secureInput)
+    , m_ownGrab(ownGrab)
     , m_x11(display)
     // Every XKB event shares the first event code; the state notice is the one selected.
     , m_stateChanges(clock, [this](const xcb_generic_event_t& event) {
         return m_xkbEvent != 0 && (event.response_type & 0x7f) == m_xkbEvent;
     })
 {
-    OwnKeyboardGrab::setListener([this] { m_stateChanges.wakeLater(); });
+    m_ownGrab.setListener([this] { m_stateChanges.wakeLater(); });
 }
 
 XTestKeystrokeSender::~XTestKeystrokeSender()
 {
-    OwnKeyboardGrab::setListener({});
+    m_ownGrab.setListener({});
 }
 
 void XTestKeystrokeSender::watchState()

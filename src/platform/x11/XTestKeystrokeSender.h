@@ -3,6 +3,7 @@
 
 #include "platform/KeystrokeSender.h"
 #include "platform/SecureInput.h"
+#include "platform/x11/OwnKeyboardGrab.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11NoticeWait.h"
 
@@ -13,11 +14,12 @@
 // released are pressed again once the chord is typed: the user is still holding them, and
 // the next key of their shortcut must arrive with them, not as a plain letter. Before the
 // first key the secure input probe is asked, so nothing is typed into a password prompt
-// that took the keyboard while the caller was waiting. The probe and the clock are borrowed
-// and must outlive the sender. Main thread only.
+// that took the keyboard while the caller was waiting. The probe, the grab record and the
+// clock are borrowed and must outlive the sender. Main thread only.
 class XTestKeystrokeSender final : public KeystrokeSender {
 public:
-    XTestKeystrokeSender(const SecureInput& secureInput, Clock& clock, X11Display display = {});
+    XTestKeystrokeSender(const SecureInput& secureInput, OwnKeyboardGrab& ownGrab, Clock& clock,
+                         X11Display display = {});
     ~XTestKeystrokeSender() override;
 
     bool relevantModifiersHeld() override;
@@ -25,6 +27,8 @@ public:
     // Woken by XKB's state notices on this sender's connection (modifiers) and by the
     // grabber's word that the shortcut's grab ended.
     QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override;
+    bool lendKeyboard() override { return m_ownGrab.lend(); }
+    void reclaimKeyboard() override { m_ownGrab.reclaim(); }
     bool post(EditCommand command, ChordStyle style) override;
 
 private:
@@ -32,6 +36,7 @@ private:
     void watchState();
 
     const SecureInput& m_secureInput;
+    OwnKeyboardGrab& m_ownGrab;
     X11Connection m_x11;
     uint8_t m_xkbEvent = 0;
     X11NoticeWait m_stateChanges;

@@ -3,7 +3,6 @@
 
 #include "core/KeyPositions.h"
 #include "core/Log.h"
-#include "platform/x11/OwnKeyboardGrab.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -27,16 +26,21 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, X11Display display)
+XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, X11Display display, OwnKeyboardGrab* ownGrab)
     : m_layout(layout)
     , m_display(display)
+    , m_ownGrab(ownGrab)
 {
     if (!connect())
         Log::hotkey().error(QStringLiteral("global hotkeys unavailable: no X display"));
+    if (m_ownGrab)
+        m_ownGrab->setHolder({[this] { return lend(); }, [this] { reclaim(); }});
 }
 
 XcbKeyGrabber::~XcbKeyGrabber()
 {
+    if (m_ownGrab)
+        m_ownGrab->setHolder({});
     disconnect();
     // Deleted now rather than later, so that no read queued for this object outlives it.
     delete m_notifier.data();
@@ -95,9 +99,9 @@ void XcbKeyGrabber::disconnect()
     X11Display::close(m_connection);
     m_connection = nullptr;
     // Closing the connection ends its grabs, so the keyboard is not held any more.
-    if (m_keyDown)
-        OwnKeyboardGrab::setActive(false);
+    setGrabActive(false);
     m_keyDown.reset();
+    m_lent = false;
 }
 
 GlobalKeyGrabber::Grab XcbKeyGrabber::grab(uint32_t id, const HotkeyShortcut& combination)
@@ -191,7 +195,7 @@ void XcbKeyGrabber::readEvents()
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_KEY_PRESS) {
             const auto* press = reinterpret_cast<xcb_key_press_event_t*>(event.get());
-            handleKeyPress(press->detail, press->state);
+            handleKeyPress(press->detail, press->state, press->sequence);
         } else if (type == XCB_KEY_RELEASE) {
             handleKeyRelease(reinterpret_cast<xcb_key_release_event_t*>(event.get())->detail);
         } else if (type == XCB_MAPPING_NOTIFY) {
@@ -205,9 +209,9 @@ void XcbKeyGrabber::readEvents()
     }
 }
 
-void XcbKeyGrabber::handleKeyPress(uint8_t keycode, uint16_t state)
+void XcbKeyGrabber::handleKeyPress(uint8_t keycode, uint16_t state, uint16_t sequence)
 {
-    if (m_keyDown == keycode)
+    if (m_keyDown == keycode && (!m_upAsOf || int16_t(uint16_t(sequence - *m_upAsOf)) < 0))
         return;
     const uint16_t modifiers = state & modifierBits & ~m_masks.lockMask();
     std::vector<uint32_t> ids;
@@ -219,7 +223,9 @@ void XcbKeyGrabber::handleKeyPress(uint8_t keycode, uint16_t state)
         return;
     // The press made this connection the keyboard's owner until the key goes up.
     m_keyDown = keycode;
-    OwnKeyboardGrab::setActive(true);
+    m_upAsOf.reset();
+    m_lent = false;
+    setGrabActive(true);
     for (uint32_t id : ids) {
         if (onPressed)
             onPressed(id);
@@ -231,7 +237,60 @@ void XcbKeyGrabber::handleKeyRelease(uint8_t keycode)
     if (m_keyDown != keycode)
         return;
     m_keyDown.reset();
-    OwnKeyboardGrab::setActive(false);
+    m_upAsOf.reset();
+    // The grab a press makes ends with its release, the one reclaim() makes does not.
+    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+    xcb_flush(m_connection);
+    setGrabActive(false);
+}
+
+void XcbKeyGrabber::setGrabActive(bool active)
+{
+    if (m_ownGrab)
+        m_ownGrab->setActive(active);
+}
+
+bool XcbKeyGrabber::lend()
+{
+    if (!m_connection || !m_keyDown || m_lent || m_upAsOf)
+        return false;
+    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+    // A round trip: once it is back, the server has let go and sent the window in front its
+    // focus, before anyone asks that window where its focus is.
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    readEventsSoon();
+    m_lent = true;
+    setGrabActive(false);
+    return true;
+}
+
+void XcbKeyGrabber::reclaim()
+{
+    if (!m_lent || !m_connection || !m_keyDown)
+        return;
+    m_lent = false;
+    const xcb_grab_keyboard_cookie_t grabbed = xcb_grab_keyboard(
+        m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    const XcbReply<xcb_grab_keyboard_reply_t> grab(
+        xcb_grab_keyboard_reply(m_connection, grabbed, nullptr));
+    const xcb_query_keymap_cookie_t asked = xcb_query_keymap(m_connection);
+    const XcbReply<xcb_query_keymap_reply_t> keys(
+        xcb_query_keymap_reply(m_connection, asked, nullptr));
+    readEventsSoon();
+    const uint8_t key = *m_keyDown;
+    const bool down = keys && (keys->keys[key / 8] & (1U << (key % 8))) != 0;
+    const bool held = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+    if (held && down) {
+        setGrabActive(true);
+        return;
+    }
+    if (held) {
+        xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+    }
+    // The release went to the window (or another client holds the keyboard now and will get
+    // it), so it will not come here.
+    m_upAsOf = uint16_t(asked.sequence);
 }
 
 void XcbKeyGrabber::keymapChanged()

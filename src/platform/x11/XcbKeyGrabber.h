@@ -5,6 +5,8 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11ModifierMasks.h"
 
+#include "platform/x11/OwnKeyboardGrab.h"
+
 #include <QPointer>
 #include <QSocketNotifier>
 #include <optional>
@@ -22,12 +24,18 @@ struct xcb_connection_t;
 // and the error code is the status. Keys are placed by the fixed position table, so the
 // grab stays on the same physical key whatever layout is active; when the keymap changes
 // the modifiers that hold Super, Alt and the locks are looked up again and the held
-// combinations are grabbed anew if they moved. Main thread only; must not be destroyed
-// from inside onPressed.
+// combinations are grabbed anew if they moved.
+//
+// A press of a held combination makes this connection the keyboard's owner until the key
+// goes up, which it reports to the process's OwnKeyboardGrab when given one. Through that
+// the keyboard can be lent back to the window in front while the key is still down (that
+// window reports its focus only while it has the keyboard) and taken again afterwards.
+// Main thread only; must not be destroyed from inside onPressed.
 class XcbKeyGrabber final : public GlobalKeyGrabber {
 public:
-    // The layout names keys in the log and must outlive the grabber.
-    explicit XcbKeyGrabber(KeyCharacters& layout, X11Display display = {});
+    // The layout names keys in the log; it and the grab record must outlive the grabber.
+    explicit XcbKeyGrabber(KeyCharacters& layout, X11Display display = {},
+                           OwnKeyboardGrab* ownGrab = nullptr);
     ~XcbKeyGrabber() override;
 
     [[nodiscard]] Grab grab(uint32_t id, const HotkeyShortcut& combination) override;
@@ -53,8 +61,14 @@ private:
     // Checked requests read events into the connection's queue behind the notifier's back,
     // so they are handled on the next turn of the event loop.
     void readEventsSoon();
-    void handleKeyPress(uint8_t keycode, uint16_t state);
+    void handleKeyPress(uint8_t keycode, uint16_t state, uint16_t sequence);
     void handleKeyRelease(uint8_t keycode);
+    void setGrabActive(bool active);
+    // Ends the grab the press made while its key is still down; true when there was one.
+    bool lend();
+    // Grabs the keyboard again if the lent key is still down, so that its release comes here
+    // and its repeat reaches nobody; otherwise its release went elsewhere and is taken as seen.
+    void reclaim();
     void keymapChanged();
 
     KeyCharacters& m_layout;
@@ -66,7 +80,12 @@ private:
     X11ModifierMasks m_masks;
     std::vector<Held> m_held;
     Handle m_lastHandle = 0;
+    OwnKeyboardGrab* m_ownGrab;
     // The key of the press that fired last, until it is released, so that key repeat does
     // not fire again.
     std::optional<uint8_t> m_keyDown;
+    bool m_lent = false;
+    // When the lent key was found up: the request after which the server saw it so. A press
+    // of that key the server sent before then is repeat from while it was lent.
+    std::optional<uint16_t> m_upAsOf;
 };

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/XcbSecureInput.h"
 
-#include "platform/x11/OwnKeyboardGrab.h"
-
 #include <cstdlib>
 #include <memory>
 #include <xcb/xcb.h>
@@ -25,7 +23,7 @@ bool XcbSecureInput::isActive() const
 {
     // One of Quillmark's own keys is down, so its grab holds the keyboard, and the keyboard
     // has only one holder: nobody else has it.
-    if (OwnKeyboardGrab::isActive())
+    if (m_ownGrab.isActive())
         return false;
     xcb_connection_t* probe = connection();
     if (!probe)

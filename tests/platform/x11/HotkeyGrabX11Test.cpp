@@ -8,6 +8,7 @@
 #include "support/fakes/FakeKeyboardLayout.h"
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -33,7 +34,8 @@ protected:
             GTEST_SKIP() << "needs an X display (scripts/test-session --x11)";
         keyboard.emplace();
         ASSERT_TRUE(other.isConnected());
-        manager = std::make_unique<HotkeyManager>(std::make_unique<XcbKeyGrabber>(layout), layout);
+        manager = std::make_unique<HotkeyManager>(
+            std::make_unique<XcbKeyGrabber>(layout, X11Display{}, &ownGrab), layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };
@@ -53,6 +55,7 @@ protected:
     }
 
     FakeKeyboardLayout layout{{17, "t"}, {16, "y"}};
+    OwnKeyboardGrab ownGrab;
     std::optional<ScopedKeyboardState> keyboard;
     ScopedLogCapture log;
     OtherXClient other;
@@ -95,6 +98,36 @@ TEST_F(HotkeysOnDisplay, ACombinationAnotherClientHoldsIsRefusedAndTheOldOneKeep
     ASSERT_TRUE(manager->registerShortcut(controlOptionY));
     EXPECT_EQ(press({"ctrl+alt+y"}), QStringList({"any", "hotkey"}));
     EXPECT_EQ(press({"super+alt+t", "Escape"}, "escape"), QStringList({"any", "escape"}));
+}
+
+// While the shortcut is held its press owns the keyboard; lent, another client can take it; taken
+// back, the release comes here again. A release while lent went elsewhere and still counts: the
+// next press fires.
+TEST_F(HotkeysOnDisplay, TheKeyboardIsLentAndTakenBackWhileTheKeyIsDown)
+{
+    ASSERT_TRUE(manager->registerShortcut(optionCommandT));
+    for (const bool releasedWhileLent : {false, true}) {
+        SCOPED_TRACE(releasedWhileLent);
+        callbacks.clear();
+        ASSERT_TRUE(xdotool({"keydown", "super+alt+t"}));
+        ASSERT_TRUE(waitUntil([&] { return callbacks.contains("hotkey"); }));
+        EXPECT_TRUE(ownGrab.isActive());
+        EXPECT_EQ(other.grabKeyboard(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+        ASSERT_TRUE(ownGrab.lend());
+        EXPECT_FALSE(ownGrab.isActive());
+        EXPECT_EQ(other.grabKeyboard(), XCB_GRAB_STATUS_SUCCESS);
+        other.ungrabKeyboard();
+        if (releasedWhileLent) {
+            ASSERT_TRUE(xdotool({"keyup", "t"}));
+        }
+        ownGrab.reclaim();
+        EXPECT_EQ(ownGrab.isActive(), !releasedWhileLent);
+        ASSERT_TRUE(xdotool({"keyup", "super+alt+t"}));
+        EXPECT_TRUE(waitUntil([&] { return !ownGrab.isActive(); }));
+        EXPECT_EQ(other.grabKeyboard(), XCB_GRAB_STATUS_SUCCESS) << "the keyboard is free again";
+        other.ungrabKeyboard();
+    }
+    EXPECT_EQ(press({"super+alt+t"}), QStringList({"any", "hotkey"}));
 }
 
 TEST_F(HotkeysOnDisplay, TheShortcutStaysOnItsKeyPositionInAnotherLayout)

@@ -12,7 +12,8 @@
 // A keyboard whose modifiers are held until `modifiersReleasedAt` and the shortcut's key
 // until `shortcutReleasedAt` (monotonic time), and that records every chord it types:
 // "keys.post(Ctrl+C)", "keys.post(Ctrl+Shift+V)". `onPost` runs after each chord, for a test that
-// plays the application's answer.
+// plays the application's answer. Where `lendable`, the keyboard is lent while the shortcut's key
+// is held ("keys.lend") and taken back ("keys.reclaim").
 class FakeKeystrokeSender final : public KeystrokeSender {
 public:
     FakeKeystrokeSender(CallJournal& journal, Clock& clock)
@@ -39,6 +40,15 @@ public:
         co_await m_clock.sleep(wait);
     }
 
+    bool lendKeyboard() override
+    {
+        if (!lendable || !shortcutKeyHeld())
+            return false;
+        m_journal.record(QStringLiteral("keys.lend"));
+        return true;
+    }
+    void reclaimKeyboard() override { m_journal.record(QStringLiteral("keys.reclaim")); }
+
     bool post(EditCommand command, ChordStyle style) override
     {
         const QString shift = style == ChordStyle::terminal ? QStringLiteral("Shift+") : QString();
@@ -54,6 +64,7 @@ public:
 
     // False for a desktop that lets nothing type.
     bool typing = true;
+    bool lendable = false;
     std::chrono::milliseconds modifiersReleasedAt{0};
     std::chrono::milliseconds shortcutReleasedAt{0};
     int modifierChecks = 0;
