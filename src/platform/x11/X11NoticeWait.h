@@ -33,6 +33,12 @@ public:
     QCoro::Task<> next(std::chrono::milliseconds timeout);
     // Wakes the waiters for a reason of the adapter's own (from the event loop).
     void wakeLater() { m_wakeup.wakeLater(); }
+    // Reads the events the connection holds now, as the notifier would on its next turn.
+    void takeWaitingEvents()
+    {
+        if (takeEvents())
+            m_wakeup.wakeLater();
+    }
 
 private:
     // Takes every event the connection holds; true when one was a notice.

@@ -20,7 +20,6 @@ namespace {
 template <auto release> struct Releaser {
     template <class T> void operator()(T* object) const { release(object); }
 };
-using Keymap = std::unique_ptr<xkb_keymap, Releaser<xkb_keymap_unref>>;
 using State = std::unique_ptr<xkb_state, Releaser<xkb_state_unref>>;
 using Context = std::unique_ptr<xkb_context, Releaser<xkb_context_unref>>;
 struct FreeDeleter {
@@ -94,9 +93,15 @@ XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, OwnKe
     : m_secureInput(secureInput)
     , m_ownGrab(ownGrab)
     , m_x11(display)
-    // Every XKB event shares the first event code; the state notice is the one selected.
+    // Every XKB event shares the first event code; a notice other than the state's is of a
+    // new keymap.
     , m_stateChanges(clock, [this](const xcb_generic_event_t& event) {
-        return m_xkbEvent != 0 && (event.response_type & 0x7f) == m_xkbEvent;
+        if (m_xkbEvent == 0 || (event.response_type & 0x7f) != m_xkbEvent)
+            return false;
+        if (reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event).xkbType !=
+            XCB_XKB_STATE_NOTIFY)
+            m_keymap.reset();
+        return true;
     })
 {
     m_ownGrab.setListener([this] { m_stateChanges.wakeLater(); });
@@ -119,11 +124,14 @@ void XTestKeystrokeSender::watchState()
     if (!xkb || !xkb->present)
         return;
     m_xkbEvent = xkb->first_event;
-    // Only changes of the modifiers held matter here; selected for good, they arrive when the
-    // user presses or releases a modifier and cost nothing otherwise.
-    xcb_xkb_select_events(connection, xcb_xkb_device_spec_t(device),
-                          XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0,
-                          nullptr);
+    // Changes of the modifiers held, and new keymaps; selected for good, they arrive when the
+    // user presses or releases a modifier or loads a layout and cost nothing otherwise.
+    constexpr uint16_t events = XCB_XKB_EVENT_TYPE_STATE_NOTIFY |
+                                XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY |
+                                XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    constexpr uint16_t mapParts = 0xff;
+    xcb_xkb_select_events(connection, xcb_xkb_device_spec_t(device), events, 0, events, mapParts,
+                          mapParts, nullptr);
     xcb_flush(connection);
     m_stateChanges.watch(connection);
 }
@@ -132,6 +140,29 @@ QCoro::Task<> XTestKeystrokeSender::keysChanged(std::chrono::milliseconds timeou
 {
     watchState();
     co_await m_stateChanges.next(timeout);
+}
+
+void XTestKeystrokeSender::KeymapRelease::operator()(xkb_keymap* keymap) const
+{
+    xkb_keymap_unref(keymap);
+}
+
+xkb_keymap* XTestKeystrokeSender::currentKeymap(xcb_connection_t* connection, int32_t device)
+{
+    // Compiling a keymap costs more than the rest of a chord, so it is kept until the server
+    // announces another one (setxkbmap, another keyboard). The round trip brings in every
+    // announcement made before now.
+    watchState();
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    m_stateChanges.takeWaitingEvents();
+    if (m_keymap && m_stateChanges.isWatching())
+        return m_keymap.get();
+    const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    if (!context)
+        return nullptr;
+    m_keymap.reset(xkb_x11_keymap_new_from_device(context.get(), connection, device,
+                                                  XKB_KEYMAP_COMPILE_NO_FLAGS));
+    return m_keymap.get();
 }
 
 bool XTestKeystrokeSender::post(EditCommand command, ChordStyle style)
@@ -143,27 +174,21 @@ bool XTestKeystrokeSender::post(EditCommand command, ChordStyle style)
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
     if (!xtest || !xtest->present)
         return true;
-    // The keymap is read afresh for every chord: a layout switched a moment ago
-    // (setxkbmap, a group toggle) must already count.
-    const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
-    if (!context)
-        return true;
-    const Keymap keymap(xkb_x11_keymap_new_from_device(context.get(), connection, device,
-                                                       XKB_KEYMAP_COMPILE_NO_FLAGS));
+    xkb_keymap* keymap = currentKeymap(connection, device);
     if (!keymap)
         return true;
-    const State state(xkb_x11_state_new_from_device(keymap.get(), connection, device));
+    // The group is asked anew for every chord: a layout switched a moment ago counts.
+    const State state(xkb_x11_state_new_from_device(keymap, connection, device));
     const xkb_layout_index_t group =
         state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
 
     const bool copy = command == EditCommand::copy;
-    const xkb_keycode_t letter =
-        LayoutKeys::keycodeFor(keymap.get(), group, copy ? XKB_KEY_c : XKB_KEY_v)
-            .value_or(copy ? cPosition : vPosition);
+    const xkb_keycode_t letter = LayoutKeys::keycodeFor(keymap, group, copy ? XKB_KEY_c : XKB_KEY_v)
+                                     .value_or(copy ? cPosition : vPosition);
     const xkb_keycode_t control =
-        LayoutKeys::keycodeFor(keymap.get(), group, XKB_KEY_Control_L).value_or(controlPosition);
+        LayoutKeys::keycodeFor(keymap, group, XKB_KEY_Control_L).value_or(controlPosition);
     const xkb_keycode_t shift =
-        LayoutKeys::keycodeFor(keymap.get(), group, XKB_KEY_Shift_L).value_or(shiftPosition);
+        LayoutKeys::keycodeFor(keymap, group, XKB_KEY_Shift_L).value_or(shiftPosition);
 
     std::vector<xkb_keycode_t> chord{control};
     if (style == ChordStyle::terminal)
@@ -176,7 +201,7 @@ bool XTestKeystrokeSender::post(EditCommand command, ChordStyle style)
         return false;
     // The release, the chord and the press that puts the modifiers back go out as one
     // batch, so the server sees the user's modifiers up only for the chord itself.
-    const std::vector<xkb_keycode_t> released = releaseModifierKeys(connection, keymap.get());
+    const std::vector<xkb_keycode_t> released = releaseModifierKeys(connection, keymap);
     for (xkb_keycode_t keycode : chord)
         fakeKey(connection, XCB_KEY_PRESS, keycode);
     for (auto keycode = chord.rbegin(); keycode != chord.rend(); ++keycode)

@@ -7,6 +7,10 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11NoticeWait.h"
 
+#include <memory>
+
+struct xkb_keymap;
+
 // Types the copy and paste chords with the XTest extension, as if on the keyboard. An X11
 // key event cannot say "exactly these modifiers": the receiver combines it with whatever
 // keys are down. So every modifier key still down is released first, and the letter is
@@ -32,12 +36,20 @@ public:
     bool post(EditCommand command, ChordStyle style) override;
 
 private:
-    // Selects XKB state notices once and watches the connection for them.
+    struct KeymapRelease {
+        void operator()(xkb_keymap* keymap) const;
+    };
+
+    // Selects XKB state and keymap notices once and watches the connection for them.
     void watchState();
+    // The keymap in force; null when it cannot be read.
+    xkb_keymap* currentKeymap(xcb_connection_t* connection, int32_t device);
 
     const SecureInput& m_secureInput;
     OwnKeyboardGrab& m_ownGrab;
     X11Connection m_x11;
     uint8_t m_xkbEvent = 0;
+    // Read once and dropped when the server announces a new one.
+    std::unique_ptr<xkb_keymap, KeymapRelease> m_keymap;
     X11NoticeWait m_stateChanges;
 };

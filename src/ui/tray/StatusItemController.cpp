@@ -33,13 +33,14 @@ StatusItemController::StatusItemController(AccessibilityPermission& accessibilit
                 if (reason == QSystemTrayIcon::Trigger && !m_menu->isVisible())
                     m_menu->popup(QCursor::pos());
             });
-    menuNeedsUpdate();
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         Log::app().info(QStringLiteral("no system tray is running — the tray icon is not "
                                        "shown; the shortcut and `quillmark trigger` still work"));
     }
-    // Shown even without a tray: a tray that starts later picks the icon up.
+    // Shown even without a tray: a tray that starts later picks the icon up. The menu is
+    // filled after the icon is on its way, before anything can open it.
     m_statusItem.show();
+    menuNeedsUpdate();
 }
 
 StatusItemController::~StatusItemController()

@@ -20,13 +20,7 @@ const QString interface = QStringLiteral("org.freedesktop.Notifications");
 
 DesktopNotice::DesktopNotice(QObject* parent)
     : QObject(parent)
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
-                SLOT(actionInvoked(uint, QString)));
-    bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
-                SLOT(notificationClosed(uint, uint)));
-}
+{}
 
 DesktopNotice::~DesktopNotice()
 {
@@ -39,6 +33,15 @@ void DesktopNotice::post(const QString& summary, const QString& body)
     if (!bus.isConnected())
         return;
     m_wanted = true;
+    // The service's signals matter only once there is a notification of ours; listening
+    // from the first one on keeps three bus calls out of every start.
+    if (!m_listening) {
+        m_listening = true;
+        bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                    SLOT(actionInvoked(uint, QString)));
+        bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+                    SLOT(notificationClosed(uint, uint)));
+    }
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("quillmark")}};

@@ -28,4 +28,5 @@ private Q_SLOTS:
 private:
     uint m_id = 0;
     bool m_wanted = false;
+    bool m_listening = false;
 };
