@@ -64,7 +64,9 @@ QCoro::Task<int> measure(Options options)
     OwnKeyboardGrab ownGrab;
     XTestKeystrokeSender keys(secureInput, ownGrab, clock);
     XcbPasteboard pasteboard(clock);
-    SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard, clock);
+    const Preferences preferences{UserDefaults::standard()};
+    SelectionCapture capture(windows, accessibility, secureInput, keys, pasteboard, clock,
+                             preferences);
 
     std::vector<double> milliseconds;
     for (int run = 1; run <= options.runs; ++run) {
