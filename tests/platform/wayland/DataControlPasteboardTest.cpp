@@ -41,6 +41,9 @@ protected:
             GTEST_SKIP() << "needs data control (run under scripts/test-session --kwin or --sway)";
         pasteboard = std::make_unique<DataControlPasteboard>(*connection, clock, roomy);
         otherApplication = std::make_unique<DataControlPasteboard>(*other, clock, roomy);
+        // A write the compositor handles before it has told this process the clipboard it
+        // found would be that clipboard, not a change: the first look waits for it.
+        (void)QCoro::waitFor(pasteboard->snapshot());
     }
 
     // Waits until this process has heard of a change made elsewhere.
