@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 #include <xcb/xcb.h>
 // The XKB protocol header names a struct member "explicit", which C++ reserves.
 #define explicit explicit_
@@ -269,28 +270,39 @@ void XcbKeyGrabber::reclaim()
     if (!m_lent || !m_connection || !m_keyDown)
         return;
     m_lent = false;
-    const xcb_grab_keyboard_cookie_t grabbed = xcb_grab_keyboard(
-        m_connection, 0, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    const XcbReply<xcb_grab_keyboard_reply_t> grab(
-        xcb_grab_keyboard_reply(m_connection, grabbed, nullptr));
-    const xcb_query_keymap_cookie_t asked = xcb_query_keymap(m_connection);
-    const XcbReply<xcb_query_keymap_reply_t> keys(
-        xcb_query_keymap_reply(m_connection, asked, nullptr));
-    readEventsSoon();
     const uint8_t key = *m_keyDown;
-    const bool down = keys && (keys->keys[key / 8] & (1U << (key % 8))) != 0;
-    const bool held = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
-    if (held && down) {
-        setGrabActive(true);
-        return;
+    // Whether the key is down, and the request after which the server said so.
+    const auto ask = [this, key] {
+        const xcb_query_keymap_cookie_t asked = xcb_query_keymap(m_connection);
+        const XcbReply<xcb_query_keymap_reply_t> keys(
+            xcb_query_keymap_reply(m_connection, asked, nullptr));
+        const bool down = keys && (keys->keys[key / 8] & (1U << (key % 8))) != 0;
+        return std::pair{down, uint16_t(asked.sequence)};
+    };
+    // Taken only while the key is down, and asked about again once taken: a release in
+    // between went to the window.
+    auto [down, asOf] = ask();
+    if (down) {
+        const XcbReply<xcb_grab_keyboard_reply_t> grab(
+            xcb_grab_keyboard_reply(m_connection,
+                                    xcb_grab_keyboard(m_connection, 0, m_root, XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr));
+        if (grab && grab->status == XCB_GRAB_STATUS_SUCCESS) {
+            std::tie(down, asOf) = ask();
+            if (down) {
+                readEventsSoon();
+                setGrabActive(true);
+                return;
+            }
+            xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+            xcb_flush(m_connection);
+        }
     }
-    if (held) {
-        xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
-        xcb_flush(m_connection);
-    }
-    // The release went to the window (or another client holds the keyboard now and will get
-    // it), so it will not come here.
-    m_upAsOf = uint16_t(asked.sequence);
+    readEventsSoon();
+    // The release went to the window (or to the client that holds the keyboard now), so it
+    // will not come here.
+    m_upAsOf = asOf;
 }
 
 void XcbKeyGrabber::keymapChanged()
