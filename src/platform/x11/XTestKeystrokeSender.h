@@ -28,7 +28,7 @@ public:
 
     bool relevantModifiersHeld() override;
     bool shortcutKeyHeld() override;
-    // Woken by XKB's state notices on this sender's connection (modifiers) and by the
+    // Woken by XKB's state notices on the connection (modifiers) and by the
     // grabber's word that the shortcut's grab ended.
     QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override;
     bool lendKeyboard() override { return m_ownGrab.lend(); }
@@ -48,7 +48,6 @@ private:
     const SecureInput& m_secureInput;
     OwnKeyboardGrab& m_ownGrab;
     X11Connection m_x11;
-    uint8_t m_xkbEvent = 0;
     // Read once and dropped when the server announces a new one.
     std::unique_ptr<xkb_keymap, KeymapRelease> m_keymap;
     X11NoticeWait m_stateChanges;
