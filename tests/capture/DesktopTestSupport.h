@@ -67,10 +67,11 @@ protected:
     Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture log;
     SystemClock clock;
-    EwmhFrontmostWindows windows{clock};
+    X11Connection x11; // shared by the adapters, as in the product
+    EwmhFrontmostWindows windows{clock, x11};
     OwnKeyboardGrab ownGrab;
-    XcbSecureInput secureInput{ownGrab};
-    XTestKeystrokeSender keys{secureInput, ownGrab, clock};
+    XcbSecureInput secureInput{ownGrab, x11};
+    XTestKeystrokeSender keys{secureInput, ownGrab, clock, x11};
     // These tests prove that bytes come back exactly; how long an owner may take is proved
     // with the product's own deadlines, by the one test that needs them.
     static constexpr XcbPasteboard::Deadlines roomy{

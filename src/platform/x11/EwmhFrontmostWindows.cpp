@@ -76,8 +76,8 @@ std::optional<TargetApplication> EwmhFrontmostWindows::frontmost()
     return application;
 }
 
-EwmhFrontmostWindows::EwmhFrontmostWindows(Clock& clock, X11Display display)
-    : m_x11(display)
+EwmhFrontmostWindows::EwmhFrontmostWindows(Clock& clock, X11Connection& x11)
+    : m_x11(x11)
     , m_rootChanges(clock, [this](const xcb_generic_event_t& event) {
         if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;

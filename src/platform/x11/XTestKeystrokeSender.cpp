@@ -89,10 +89,10 @@ bool XTestKeystrokeSender::shortcutKeyHeld()
 }
 
 XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, OwnKeyboardGrab& ownGrab,
-                                           Clock& clock, X11Display display)
+                                           Clock& clock, X11Connection& x11)
     : m_secureInput(secureInput)
     , m_ownGrab(ownGrab)
-    , m_x11(display)
+    , m_x11(x11)
     // Every XKB event shares the first event code; a notice other than the state's is of a
     // new keymap.
     , m_stateChanges(clock, [this](const xcb_generic_event_t& event) {
