@@ -173,12 +173,12 @@ DesktopShortcut DesktopWiring::desktopShortcut(PasteBack& clipboard)
 
 void DesktopWiring::wireX11(AppComponents& components)
 {
-    // The adapters share one connection; the XInput watchers and the clipboard open their own
+    // The adapters share one connection; the clipboard and the self-test's rival open their own
     // through the one display.
     const X11Display display = m_display;
-    components.makePopover = [display, &preferences = m_preferences] {
-        return std::make_unique<PopoverController>(
-            std::make_unique<XInputOutsideClickWatcher>(display), preferences);
+    components.makePopover = [&x11 = m_x11, &preferences = m_preferences] {
+        return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>(x11),
+                                                   preferences);
     };
     components.makeHotkeyRegistrar = [&x11 = m_x11, &layout = *m_layout, &ownGrab = m_ownGrab] {
         return std::make_unique<HotkeyManager>(
@@ -189,9 +189,9 @@ void DesktopWiring::wireX11(AppComponents& components)
     m_x11Permission = accessibility.get();
     components.accessibility = std::move(accessibility);
     // The delegate keeps its components longer than the watcher it makes from them.
-    components.makeDoubleTap = [display, permission = components.accessibility.get(),
+    components.makeDoubleTap = [&x11 = m_x11, permission = components.accessibility.get(),
                                 &clock = m_clock] {
-        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(display),
+        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(x11),
                                                   *permission, clock);
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
@@ -224,11 +224,11 @@ void DesktopWiring::wireWayland(AppComponents& components)
         m_pointer = std::make_unique<LayerShellPointerLocator>(*m_wayland, m_clock);
     else
         m_pointer = std::make_unique<NullPointerLocator>();
-    components.makePopover = [x11 = m_session.hasX11Display, display = m_display,
+    components.makePopover = [hasX11 = m_session.hasX11Display, &x11 = m_x11,
                               pointer = m_pointer.get(), &preferences = m_preferences] {
         std::unique_ptr<OutsideClickWatcher> clicks;
-        if (x11)
-            clicks = std::make_unique<XInputOutsideClickWatcher>(display);
+        if (hasX11)
+            clicks = std::make_unique<XInputOutsideClickWatcher>(x11);
         else
             clicks = std::make_unique<NullOutsideClickWatcher>();
         return std::make_unique<PopoverController>(std::move(clicks), preferences, nullptr,

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <utility>
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 // The XKB protocol header names a struct member "explicit", which C++ reserves.
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -71,6 +72,8 @@ void X11Connection::reset()
     m_keyboard = -1;
     m_xkbEvent = 0;
     m_xkbTried = false;
+    m_inputOpcode = 0;
+    m_inputTried = false;
     m_atoms.clear();
 }
 
@@ -99,6 +102,8 @@ xcb_connection_t* X11Connection::get()
             selectRootEvents(0);
         if (m_keyboardNotices)
             applyKeyboardNotices(m_keyboardNotices);
+        if (m_inputEvents && inputOpcode())
+            applyInputEvents();
         if (!m_listeners.empty())
             watch();
     }
@@ -244,5 +249,72 @@ bool X11Connection::applyKeyboardNotices(uint16_t notices)
         m_connection,
         xcb_xkb_select_events_checked(m_connection, xcb_xkb_device_spec_t(device), notices, 0,
                                       notices, mapParts, mapParts, nullptr)));
+    return !error;
+}
+
+uint8_t X11Connection::inputOpcode()
+{
+    xcb_connection_t* connection = get();
+    if (!connection)
+        return 0;
+    if (!m_inputTried) {
+        m_inputTried = true;
+        // Raw events reach a client in spite of other clients' grabs only from XInput 2.1 on,
+        // and only when the client has said it speaks that version.
+        const xcb_query_extension_reply_t* extension =
+            xcb_get_extension_data(connection, &xcb_input_id);
+        const std::unique_ptr<xcb_input_xi_query_version_reply_t, FreeDeleter> version(
+            extension && extension->present
+                ? xcb_input_xi_query_version_reply(
+                      connection, xcb_input_xi_query_version(connection, 2, 2), nullptr)
+                : nullptr);
+        if (version && (version->major_version > 2 ||
+                        (version->major_version == 2 && version->minor_version >= 2)))
+            m_inputOpcode = extension->major_opcode;
+    }
+    return m_inputOpcode;
+}
+
+bool X11Connection::selectInputEvents(uint32_t mask)
+{
+    if (!inputOpcode())
+        return false;
+    const auto count = [this](uint32_t bits, int change) {
+        for (size_t bit = 0; bit < m_inputUsers.size(); ++bit) {
+            if (bits & (1U << bit))
+                m_inputUsers[bit] = uint16_t(m_inputUsers[bit] + change);
+            if (m_inputUsers[bit])
+                m_inputEvents |= 1U << bit;
+            else
+                m_inputEvents &= ~(1U << bit);
+        }
+    };
+    count(mask, 1);
+    if (applyInputEvents())
+        return true;
+    count(mask, -1);
+    return false;
+}
+
+void X11Connection::deselectInputEvents(uint32_t mask)
+{
+    for (size_t bit = 0; bit < m_inputUsers.size(); ++bit) {
+        if ((mask & (1U << bit)) && m_inputUsers[bit] && --m_inputUsers[bit] == 0)
+            m_inputEvents &= ~(1U << bit);
+    }
+    // Without a connection there is nothing to take away; a new one gets what is left.
+    if (m_connection && !xcb_connection_has_error(m_connection) && m_inputOpcode)
+        applyInputEvents();
+}
+
+bool X11Connection::applyInputEvents()
+{
+    // One mask for the whole client: it replaces what was selected before.
+    struct {
+        xcb_input_event_mask_t head;
+        uint32_t bits;
+    } mask = {{XCB_INPUT_DEVICE_ALL_MASTER, 1}, m_inputEvents};
+    const std::unique_ptr<xcb_generic_error_t, FreeDeleter> error(xcb_request_check(
+        m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &mask.head)));
     return !error;
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -90,6 +91,14 @@ public:
     // Adds XKB notices of the core keyboard (XCB_XKB_EVENT_TYPE_*, every detail of each) to
     // what this client selected; false without XKB or when the server refused.
     bool selectKeyboardNotices(uint16_t notices);
+    // XInput's major opcode, which its events carry, once this client has said it speaks
+    // XInput 2.2; 0 when the server lacks it.
+    uint8_t inputOpcode();
+    // Adds raw XInput 2 events of every master device on the root window
+    // (XCB_INPUT_XI_EVENT_MASK_*) to what this client selected; false when the server refused.
+    bool selectInputEvents(uint32_t mask);
+    // Takes them away again once every user that selected them has given them up.
+    void deselectInputEvents(uint32_t mask);
 
 private:
     struct Entry {
@@ -105,6 +114,7 @@ private:
     bool isListening(uint64_t id) const;
     void stopListening(uint64_t id);
     bool applyKeyboardNotices(uint16_t notices);
+    bool applyInputEvents();
 
     X11Display m_display;
     xcb_connection_t* m_connection = nullptr;
@@ -116,6 +126,11 @@ private:
     // What the users selected, kept for a new connection.
     uint32_t m_rootEvents = 0;
     uint16_t m_keyboardNotices = 0;
+    // How many users selected each XInput event bit.
+    std::array<uint16_t, 32> m_inputUsers{};
+    uint32_t m_inputEvents = 0;
+    uint8_t m_inputOpcode = 0;
+    bool m_inputTried = false;
     std::vector<Entry> m_listeners;
     uint64_t m_lastId = 0;
     QSocketNotifier* m_notifier = nullptr;
