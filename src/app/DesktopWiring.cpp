@@ -173,8 +173,8 @@ DesktopShortcut DesktopWiring::desktopShortcut(PasteBack& clipboard)
 
 void DesktopWiring::wireX11(AppComponents& components)
 {
-    // The adapters share one connection; the clipboard and the self-test's rival open their own
-    // through the one display.
+    // The adapters share one connection; the self-test's rival opens its own through the one
+    // display.
     const X11Display display = m_display;
     components.makePopover = [&x11 = m_x11, &preferences = m_preferences] {
         return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>(x11),
@@ -206,7 +206,7 @@ void DesktopWiring::wireX11(AppComponents& components)
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
     m_keys =
         std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_ownGrab, m_clock, m_x11);
-    m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, display);
+    m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, m_x11);
     components.selection =
         std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,
                                            *m_keys, *m_pasteboard, m_clock, m_preferences);

@@ -76,7 +76,7 @@ protected:
     // with the product's own deadlines, by the one test that needs them.
     static constexpr XcbPasteboard::Deadlines roomy{
         std::chrono::seconds(3), std::chrono::seconds(8), std::chrono::seconds(8)};
-    XcbPasteboard pasteboard{clock, X11Display{}, roomy};
+    XcbPasteboard pasteboard{clock, x11, roomy};
     SelectionCapture capture{windows,    accessibility(), secureInput, keys,
                              pasteboard, clock,           preferences};
     Replacer replacer{windows, keys, pasteboard, accessibility(), clock, preferences};
