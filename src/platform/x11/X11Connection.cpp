@@ -15,13 +15,10 @@
 #undef explicit
 #include <xkbcommon/xkbcommon-x11.h>
 
-namespace {
-
-struct FreeDeleter {
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-
-} // namespace
+void X11Connection::FreeDeleter::operator()(void* pointer) const
+{
+    std::free(pointer);
+}
 
 X11Connection::Subscription::Subscription(Subscription&& other) noexcept
     : m_connection(std::exchange(other.m_connection, nullptr))
@@ -75,6 +72,7 @@ void X11Connection::reset()
     m_inputOpcode = 0;
     m_inputTried = false;
     m_atoms.clear();
+    m_kept.clear();
 }
 
 void X11Connection::drop()
@@ -179,7 +177,7 @@ void X11Connection::watch()
         return;
     m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     QObject::connect(m_notifier, &QSocketNotifier::activated, &m_context,
-                     [this] { handOutEvents(); });
+                     [this] { handOut(true); });
     handOutSoon();
 }
 
@@ -192,31 +190,56 @@ void X11Connection::handOutSoon()
         &m_context,
         [this] {
             m_handOutQueued = false;
-            handOutEvents();
+            handOut(true);
         },
         Qt::QueuedConnection);
 }
 
 void X11Connection::handOutEvents()
 {
+    handOut(false);
+}
+
+void X11Connection::handOut(bool fromEventLoop)
+{
     if (m_handingOut || !m_connection || m_listeners.empty())
         return;
     m_handingOut = true;
     const auto done = qScopeGuard([this] { m_handingOut = false; });
+    // What was kept for the event-loop listeners came before anything read now.
+    while (fromEventLoop && !m_kept.empty()) {
+        const Kept kept = std::move(m_kept.front());
+        m_kept.pop_front();
+        deliver(*kept.event, false, true, kept.lastListener);
+    }
     while (m_connection) {
-        const std::unique_ptr<xcb_generic_event_t, FreeDeleter> event(
-            xcb_poll_for_event(m_connection));
+        Event event(xcb_poll_for_event(m_connection));
         if (!event) {
             if (xcb_connection_has_error(m_connection))
                 drop();
-            return;
+            break;
         }
-        // A listener may stop listening, or end another one, while the event goes round.
-        const std::vector<Entry> listeners = m_listeners;
-        for (const Entry& entry : listeners) {
-            if (isListening(entry.id) && entry.listener->event)
-                entry.listener->event(*event);
-        }
+        deliver(*event, true, fromEventLoop, m_lastId);
+        const bool someoneWaits =
+            std::any_of(m_listeners.begin(), m_listeners.end(),
+                        [](const Entry& e) { return e.listener->fromEventLoop; });
+        if (!fromEventLoop && someoneWaits && m_connection)
+            m_kept.push_back({std::move(event), m_lastId});
+    }
+    if (!m_kept.empty())
+        handOutSoon();
+}
+
+void X11Connection::deliver(const xcb_generic_event_t& event, bool immediate, bool fromEventLoop,
+                            uint64_t lastListener)
+{
+    // A listener may stop listening, or end another one, while the event goes round.
+    const std::vector<Entry> listeners = m_listeners;
+    for (const Entry& entry : listeners) {
+        const Listener& listener = *entry.listener;
+        const bool now = listener.fromEventLoop ? fromEventLoop : immediate;
+        if (now && entry.id <= lastListener && isListening(entry.id) && listener.event)
+            listener.event(event);
     }
 }
 

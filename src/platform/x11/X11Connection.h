@@ -8,6 +8,7 @@
 #include <QObject>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -38,6 +39,9 @@ public:
         std::function<void(const xcb_generic_event_t& event)> event;
         // The server dropped the connection; the next get() opens a new one.
         std::function<void()> lost;
+        // For a listener that calls out into the application: its events come from the event
+        // loop only, never from inside another user's handOutEvents(), which keeps them for it.
+        bool fromEventLoop = false;
     };
 
     // Keeps a listener registered until it is destroyed (or reset()); the connection must
@@ -101,9 +105,18 @@ public:
     void deselectInputEvents(uint32_t mask);
 
 private:
+    struct FreeDeleter {
+        void operator()(void* pointer) const;
+    };
+    using Event = std::unique_ptr<xcb_generic_event_t, FreeDeleter>;
     struct Entry {
         uint64_t id;
         std::shared_ptr<Listener> listener;
+    };
+    // An event the event-loop listeners registered by then have still to hear.
+    struct Kept {
+        Event event;
+        uint64_t lastListener;
     };
 
     // Closes the connection and tells the listeners it is gone.
@@ -111,6 +124,9 @@ private:
     void reset();
     void watch();
     void handOutSoon();
+    void handOut(bool fromEventLoop);
+    void deliver(const xcb_generic_event_t& event, bool immediate, bool fromEventLoop,
+                 uint64_t lastListener);
     bool isListening(uint64_t id) const;
     void stopListening(uint64_t id);
     bool applyKeyboardNotices(uint16_t notices);
@@ -132,6 +148,7 @@ private:
     uint8_t m_inputOpcode = 0;
     bool m_inputTried = false;
     std::vector<Entry> m_listeners;
+    std::deque<Kept> m_kept;
     uint64_t m_lastId = 0;
     QSocketNotifier* m_notifier = nullptr;
     bool m_handingOut = false;

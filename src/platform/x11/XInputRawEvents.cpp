@@ -49,7 +49,9 @@ bool XInputRawEvents::start(Handler handler, const std::function<void(xcb_connec
                                  m_handler = nullptr;
                                  m_events.reset();
                                  m_x11.deselectInputEvents(m_eventMask);
-                             }});
+                             },
+                             // The handlers reach into the application.
+                             true});
     if (m_x11.selectInputEvents(m_eventMask))
         return true;
     m_events.reset();
