@@ -72,7 +72,7 @@ KGlobalAccelGrabber::ActionName kdeActionName(uint32_t id)
 
 DesktopWiring::DesktopWiring(DesktopSession session)
     : m_secrets(std::make_unique<LibsecretStore>())
-    , m_layout(std::make_unique<XkbKeyboardLayout>())
+    , m_layout(std::make_unique<XkbKeyboardLayout>(m_x11))
     , m_session(session)
 {}
 DesktopWiring::~DesktopWiring() = default;
@@ -173,43 +173,46 @@ DesktopShortcut DesktopWiring::desktopShortcut(PasteBack& clipboard)
 
 void DesktopWiring::wireX11(AppComponents& components)
 {
-    // Every X11 adapter opens its connections through the one display.
+    // The adapters share one connection; the self-test's rival opens its own through the one
+    // display.
     const X11Display display = m_display;
-    components.makePopover = [display, &preferences = m_preferences] {
-        return std::make_unique<PopoverController>(
-            std::make_unique<XInputOutsideClickWatcher>(display), preferences);
+    components.makePopover = [&x11 = m_x11, &preferences = m_preferences] {
+        return std::make_unique<PopoverController>(std::make_unique<XInputOutsideClickWatcher>(x11),
+                                                   preferences);
     };
-    components.makeHotkeyRegistrar = [display, &layout = *m_layout, &ownGrab = m_ownGrab] {
+    components.makeHotkeyRegistrar = [&x11 = m_x11, &layout = *m_layout, &ownGrab = m_ownGrab] {
         return std::make_unique<HotkeyManager>(
-            std::make_unique<XcbKeyGrabber>(layout, display, &ownGrab), layout);
+            std::make_unique<XcbKeyGrabber>(layout, x11, &ownGrab), layout);
     };
-    components.secureInput = std::make_unique<XcbSecureInput>(m_ownGrab, display);
-    auto accessibility = std::make_unique<X11AccessibilityPermission>(
-        X11AccessibilityPermission::Launcher::system(), display);
+    components.secureInput = std::make_unique<XcbSecureInput>(m_ownGrab, m_x11);
+    auto accessibility = std::make_unique<X11AccessibilityPermission>(m_x11);
     m_x11Permission = accessibility.get();
     components.accessibility = std::move(accessibility);
     // The delegate keeps its components longer than the watcher it makes from them.
-    components.makeDoubleTap = [display, permission = components.accessibility.get(),
+    components.makeDoubleTap = [&x11 = m_x11, permission = components.accessibility.get(),
                                 &clock = m_clock] {
-        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(display),
+        return std::make_unique<DoubleTapMonitor>(std::make_unique<XInputKeyEventSource>(x11),
                                                   *permission, clock);
     };
     // The self-test's rival grabs on an X connection of its own, as another application.
     components.hotkeySelfTest = std::make_unique<BuiltInHotkeySelfTest>(
-        [display, &layout = *m_layout] { return std::make_unique<XcbKeyGrabber>(layout, display); },
+        [display, &layout = *m_layout] {
+            return std::make_unique<XcbKeyGrabber>(layout,
+                                                   std::make_unique<X11Connection>(display));
+        },
         *m_layout, m_preferences);
 
-    m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, display);
+    m_windows = std::make_unique<EwmhFrontmostWindows>(m_clock, m_x11);
     m_focusedText = std::make_unique<AtspiFocusedTextReader>();
-    m_keys = std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_ownGrab, m_clock,
-                                                    display);
-    m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, display);
+    m_keys =
+        std::make_unique<XTestKeystrokeSender>(*components.secureInput, m_ownGrab, m_clock, m_x11);
+    m_pasteboard = std::make_unique<XcbPasteboard>(m_clock, m_x11);
     components.selection =
         std::make_unique<SelectionCapture>(*m_windows, *m_focusedText, *components.secureInput,
                                            *m_keys, *m_pasteboard, m_clock, m_preferences);
     components.pasteBack = std::make_unique<Replacer>(*m_windows, *m_keys, *m_pasteboard,
                                                       *m_focusedText, m_clock, m_preferences);
-    components.runningApplications = std::make_unique<X11RunningApplications>(display);
+    components.runningApplications = std::make_unique<X11RunningApplications>(m_x11);
 }
 
 void DesktopWiring::wireWayland(AppComponents& components)
@@ -221,11 +224,11 @@ void DesktopWiring::wireWayland(AppComponents& components)
         m_pointer = std::make_unique<LayerShellPointerLocator>(*m_wayland, m_clock);
     else
         m_pointer = std::make_unique<NullPointerLocator>();
-    components.makePopover = [x11 = m_session.hasX11Display, display = m_display,
+    components.makePopover = [hasX11 = m_session.hasX11Display, &x11 = m_x11,
                               pointer = m_pointer.get(), &preferences = m_preferences] {
         std::unique_ptr<OutsideClickWatcher> clicks;
-        if (x11)
-            clicks = std::make_unique<XInputOutsideClickWatcher>(display);
+        if (hasX11)
+            clicks = std::make_unique<XInputOutsideClickWatcher>(x11);
         else
             clicks = std::make_unique<NullOutsideClickWatcher>();
         return std::make_unique<PopoverController>(std::move(clicks), preferences, nullptr,

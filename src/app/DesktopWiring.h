@@ -6,7 +6,7 @@
 #include "core/SystemClock.h"
 #include "platform/DesktopSession.h"
 #include "platform/x11/OwnKeyboardGrab.h"
-#include "platform/x11/X11Display.h"
+#include "platform/x11/X11Connection.h"
 #include "settings/Preferences.h"
 #include "ui/settings/DesktopShortcutOffer.h"
 #include "updates/UpdateConfig.h"
@@ -63,11 +63,14 @@ private:
     SystemClock m_clock;
     Preferences m_preferences{UserDefaults::standard()};
     UpdateConfig m_updateConfig{m_preferences.defaults()};
+    // Opens every X connection the X11 adapters use.
+    X11Display m_display;
+    // The one connection the X11 adapters and the keyboard layout share (besides Qt's), opened
+    // on first use.
+    X11Connection m_x11{m_display};
     std::unique_ptr<SecretStore> m_secrets;
     std::unique_ptr<KeyboardLayout> m_layout;
     const DesktopSession m_session;
-    // Opens every X connection the X11 adapters use.
-    X11Display m_display;
     // The main shortcut's grabber records here that its key holds the keyboard; the
     // keystroke sender and the secure input probe read it.
     OwnKeyboardGrab m_ownGrab;

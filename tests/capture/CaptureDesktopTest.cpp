@@ -60,7 +60,7 @@ TEST_F(EditorDesktopTest, AClipboardOwnerThatNeverAnswersIsLeftOutWithinTheBudge
                 {QStringLiteral("application/x-stalled-2"), ClipboardOwner::stalled},
                 {QStringLiteral("application/x-stalled-3"), ClipboardOwner::stalled}}));
     setDefault(DefaultsKey::forceClipboardCapture, true);
-    XcbPasteboard tight{clock}; // the product's own deadlines
+    XcbPasteboard tight{clock, x11}; // the product's own deadlines
     SelectionCapture timed{windows, accessibility(), secureInput, keys, tight, clock, preferences};
     const std::optional<CapturedSelection> captured = QCoro::waitFor(timed.capture());
 
@@ -125,7 +125,8 @@ TEST_F(EditorDesktopTest, ThePasteIsUtf8SkippedByClipboardManagersAndEveryTarget
 {
     open(QStringLiteral("rough  draft"));
     // Another application serving bytes any conversion would change, read back raw.
-    XcbPasteboard other{clock, X11Display{}, roomy};
+    X11Connection otherClient;
+    XcbPasteboard other{clock, otherClient, roomy};
     other.write(unusualClipboard());
     const QString result = QStringLiteral("Grüße 👋");
     QStringList types;

@@ -67,15 +67,16 @@ protected:
     Preferences preferences{UserDefaults::standard()};
     ScopedLogCapture log;
     SystemClock clock;
-    EwmhFrontmostWindows windows{clock};
+    X11Connection x11; // shared by the adapters, as in the product
+    EwmhFrontmostWindows windows{clock, x11};
     OwnKeyboardGrab ownGrab;
-    XcbSecureInput secureInput{ownGrab};
-    XTestKeystrokeSender keys{secureInput, ownGrab, clock};
+    XcbSecureInput secureInput{ownGrab, x11};
+    XTestKeystrokeSender keys{secureInput, ownGrab, clock, x11};
     // These tests prove that bytes come back exactly; how long an owner may take is proved
     // with the product's own deadlines, by the one test that needs them.
     static constexpr XcbPasteboard::Deadlines roomy{
         std::chrono::seconds(3), std::chrono::seconds(8), std::chrono::seconds(8)};
-    XcbPasteboard pasteboard{clock, X11Display{}, roomy};
+    XcbPasteboard pasteboard{clock, x11, roomy};
     SelectionCapture capture{windows,    accessibility(), secureInput, keys,
                              pasteboard, clock,           preferences};
     Replacer replacer{windows, keys, pasteboard, accessibility(), clock, preferences};

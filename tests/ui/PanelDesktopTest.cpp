@@ -59,7 +59,7 @@ protected:
         ASSERT_TRUE(xdotool({"windowmove", "--sync", s_window, "0", "0"}));
         ASSERT_TRUE(s_mousepad->activate());
         m_controller = std::make_unique<PopoverController>(
-            std::make_unique<XInputOutsideClickWatcher>(), m_preferences);
+            std::make_unique<XInputOutsideClickWatcher>(m_x11), m_preferences);
         m_controller->model().setEditableOriginal(QStringLiteral("Their going to the park."));
         m_controller->model().setState(PopoverState::ready(CaptureMethod::ax));
     }
@@ -85,6 +85,7 @@ protected:
     static inline QString s_window;
     ScopedConfigHome m_config;
     Preferences m_preferences{UserDefaults::standard()};
+    X11Connection m_x11;
     ScopedLogCapture m_log;
     std::unique_ptr<PopoverController> m_controller;
 };

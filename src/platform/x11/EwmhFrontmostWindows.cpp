@@ -76,12 +76,13 @@ std::optional<TargetApplication> EwmhFrontmostWindows::frontmost()
     return application;
 }
 
-EwmhFrontmostWindows::EwmhFrontmostWindows(Clock& clock, X11Display display)
-    : m_x11(display)
+EwmhFrontmostWindows::EwmhFrontmostWindows(Clock& clock, X11Connection& x11)
+    : m_x11(x11)
     , m_rootChanges(clock, [this](const xcb_generic_event_t& event) {
-        return (event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-               reinterpret_cast<const xcb_property_notify_event_t&>(event).atom ==
-                   m_x11.atom("_NET_ACTIVE_WINDOW");
+        if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto& change = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        return change.window == m_x11.root() && change.atom == m_x11.atom("_NET_ACTIVE_WINDOW");
     })
 {}
 
@@ -92,13 +93,9 @@ bool EwmhFrontmostWindows::isActive(const TargetApplication& application)
 
 QCoro::Task<> EwmhFrontmostWindows::activeWindowChanged(std::chrono::milliseconds timeout)
 {
-    xcb_connection_t* connection = m_x11.get();
-    if (!m_rootChanges.isWatching() && connection) {
-        // The only events this connection selects.
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(connection, m_x11.root(), XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(connection);
-        m_rootChanges.watch(connection);
+    if (!m_rootChanges.isWatching() && m_x11.get()) {
+        m_x11.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+        m_rootChanges.watch(m_x11);
     }
     co_await m_rootChanges.next(timeout);
 }

@@ -43,9 +43,9 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // The input extensions the server lacks, by the names `xdpyinfo` lists them under (XInput
 // counts only from version 2); the display itself when there is no server to ask.
-QStringList missingInputExtensions(const X11Display& display)
+QStringList missingInputExtensions(X11Connection& x11)
 {
-    xcb_connection_t* connection = display.open().connection;
+    xcb_connection_t* connection = x11.get();
     if (!connection)
         return {QStringLiteral("X display")};
     QStringList missing;
@@ -61,7 +61,6 @@ QStringList missingInputExtensions(const X11Display& display)
     }
     if (!xinput2)
         missing.append(QStringLiteral("XInputExtension"));
-    X11Display::close(connection);
     return missing;
 }
 
@@ -100,21 +99,21 @@ QUrl X11AccessibilityPermission::permissionsHelpPage()
     return page;
 }
 
-X11AccessibilityPermission::X11AccessibilityPermission(Launcher launcher, X11Display display)
+X11AccessibilityPermission::X11AccessibilityPermission(X11Connection& x11, Launcher launcher)
     : m_launcher(std::move(launcher))
-    , m_display(display)
+    , m_x11(x11)
 {}
 
 bool X11AccessibilityPermission::isTrusted() const
 {
     if (!m_extensionsPresent)
-        m_extensionsPresent = missingInputExtensions(m_display).isEmpty();
+        m_extensionsPresent = missingInputExtensions(m_x11).isEmpty();
     return m_extensionsPresent;
 }
 
 QStringList X11AccessibilityPermission::missingRequirements() const
 {
-    return isTrusted() ? QStringList() : missingInputExtensions(m_display);
+    return isTrusted() ? QStringList() : missingInputExtensions(m_x11);
 }
 
 bool X11AccessibilityPermission::promptOncePerLaunch()

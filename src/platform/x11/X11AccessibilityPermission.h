@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/AccessibilityPermission.h"
-#include "platform/x11/X11Display.h"
+#include "platform/x11/X11Connection.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,8 +38,8 @@ public:
     // settings of its own.
     static QUrl permissionsHelpPage();
 
-    explicit X11AccessibilityPermission(Launcher launcher = Launcher::system(),
-                                        X11Display display = {});
+    // The server is asked on the connection, which must outlive the object.
+    explicit X11AccessibilityPermission(X11Connection& x11, Launcher launcher = Launcher::system());
 
     bool isTrusted() const override;
     // "XTEST" and/or "XInputExtension" (XInput 2), or "X display" without a server.
@@ -57,7 +57,7 @@ public:
 private:
     Launcher m_launcher;
     bool m_prompted = false;
+    X11Connection& m_x11;
     // Extensions never leave a running server, so a positive answer is kept.
-    X11Display m_display;
     mutable bool m_extensionsPresent = false;
 };

@@ -5,10 +5,10 @@
 
 struct xcb_connection_t;
 
-// Every connection to the X server named by DISPLAY is opened through this. Each adapter
-// gets its own connection from it, so grabs, selected events and event queues stay apart
-// and none of them competes with Qt's connection. The desktop wiring makes one and hands
-// it to every X11 adapter; it holds no connection itself and may be copied.
+// Every connection to the X server named by DISPLAY is opened through this: the one the X11
+// adapters share (X11Connection), and those that must stay apart from it, so that none of
+// them competes with Qt's connection. The desktop wiring makes one; it holds no connection
+// itself and may be copied.
 class X11Display {
 public:
     struct Connection {

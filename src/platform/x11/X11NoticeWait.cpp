@@ -1,36 +1,25 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/X11NoticeWait.h"
 
-#include <cstdlib>
-
-void X11NoticeWait::watch(xcb_connection_t* connection)
+void X11NoticeWait::watch(X11Connection& x11)
 {
-    if (m_connection || !connection)
+    if (m_x11)
         return;
-    m_connection = connection;
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection),
-                                                   QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
-        if (takeEvents())
-            m_wakeup.wakeLater();
-    });
-}
-
-bool X11NoticeWait::takeEvents()
-{
-    if (!m_connection)
-        return false;
-    bool notice = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-        notice = notice || m_isNotice(*event);
-        std::free(event);
-    }
-    return notice;
+    m_x11 = &x11;
+    m_events = x11.listen({[this](const xcb_generic_event_t& event) {
+                               if (!m_isNotice(event))
+                                   return;
+                               m_noticed = true;
+                               m_wakeup.wakeLater();
+                           },
+                           {}});
 }
 
 QCoro::Task<> X11NoticeWait::next(std::chrono::milliseconds timeout)
 {
-    if (takeEvents())
+    m_noticed = false;
+    takeWaitingEvents();
+    if (m_noticed)
         co_return;
     const std::unique_ptr<ClockTimer> timer =
         m_clock.startTimer(timeout, [this] { m_wakeup.wakeLater(); });

@@ -17,9 +17,8 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XInputKeyEventSource::XInputKeyEventSource(X11Display display)
-    : m_events(display, Log::hotkey(), QStringLiteral("double-tap watcher"),
-               QStringLiteral("raw keys"),
+XInputKeyEventSource::XInputKeyEventSource(X11Connection& x11)
+    : m_events(x11, Log::hotkey(), QStringLiteral("double-tap watcher"), QStringLiteral("raw keys"),
                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE)
 {}
 

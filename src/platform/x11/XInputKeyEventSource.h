@@ -17,7 +17,8 @@ struct xcb_connection_t;
 // changes. The events come from an XInputRawEvents listener of its own. Main thread only.
 class XInputKeyEventSource final : public KeyEventSource {
 public:
-    explicit XInputKeyEventSource(X11Display display = {});
+    // The connection is borrowed and must outlive the object.
+    explicit XInputKeyEventSource(X11Connection& x11);
     ~XInputKeyEventSource() override;
 
     bool start(Handler handler) override;

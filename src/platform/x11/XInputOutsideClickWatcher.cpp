@@ -15,8 +15,8 @@ constexpr uint32_t rightButton = 3;
 
 } // namespace
 
-XInputOutsideClickWatcher::XInputOutsideClickWatcher(X11Display display)
-    : m_events(display, Log::app(), QStringLiteral("click-outside watcher"),
+XInputOutsideClickWatcher::XInputOutsideClickWatcher(X11Connection& x11)
+    : m_events(x11, Log::app(), QStringLiteral("click-outside watcher"),
                QStringLiteral("raw presses"), XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS)
 {}
 

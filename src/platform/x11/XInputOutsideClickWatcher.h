@@ -11,7 +11,8 @@
 // XInputRawEvents listener of its own. Main thread only.
 class XInputOutsideClickWatcher final : public OutsideClickWatcher {
 public:
-    explicit XInputOutsideClickWatcher(X11Display display = {});
+    // The connection is borrowed and must outlive the object.
+    explicit XInputOutsideClickWatcher(X11Connection& x11);
     ~XInputOutsideClickWatcher() override;
 
     bool start(std::function<void()> onButtonPress) override;

@@ -89,14 +89,15 @@ bool XTestKeystrokeSender::shortcutKeyHeld()
 }
 
 XTestKeystrokeSender::XTestKeystrokeSender(const SecureInput& secureInput, OwnKeyboardGrab& ownGrab,
-                                           Clock& clock, X11Display display)
+                                           Clock& clock, X11Connection& x11)
     : m_secureInput(secureInput)
     , m_ownGrab(ownGrab)
-    , m_x11(display)
+    , m_x11(x11)
     // Every XKB event shares the first event code; a notice other than the state's is of a
     // new keymap.
     , m_stateChanges(clock, [this](const xcb_generic_event_t& event) {
-        if (m_xkbEvent == 0 || (event.response_type & 0x7f) != m_xkbEvent)
+        const uint8_t xkbEvent = m_x11.xkbEvent();
+        if (xkbEvent == 0 || (event.response_type & 0x7f) != xkbEvent)
             return false;
         if (reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event).xkbType !=
             XCB_XKB_STATE_NOTIFY)
@@ -116,24 +117,13 @@ void XTestKeystrokeSender::watchState()
 {
     if (m_stateChanges.isWatching())
         return;
-    xcb_connection_t* connection = m_x11.get();
-    const int32_t device = m_x11.keyboardDevice();
-    if (!connection || device < 0)
-        return;
-    const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(connection, &xcb_xkb_id);
-    if (!xkb || !xkb->present)
-        return;
-    m_xkbEvent = xkb->first_event;
     // Changes of the modifiers held, and new keymaps; selected for good, they arrive when the
     // user presses or releases a modifier or loads a layout and cost nothing otherwise.
-    constexpr uint16_t events = XCB_XKB_EVENT_TYPE_STATE_NOTIFY |
-                                XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY |
-                                XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-    constexpr uint16_t mapParts = 0xff;
-    xcb_xkb_select_events(connection, xcb_xkb_device_spec_t(device), events, 0, events, mapParts,
-                          mapParts, nullptr);
-    xcb_flush(connection);
-    m_stateChanges.watch(connection);
+    constexpr uint16_t notices = XCB_XKB_EVENT_TYPE_STATE_NOTIFY |
+                                 XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY |
+                                 XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    if (m_x11.selectKeyboardNotices(notices))
+        m_stateChanges.watch(m_x11);
 }
 
 QCoro::Task<> XTestKeystrokeSender::keysChanged(std::chrono::milliseconds timeout)

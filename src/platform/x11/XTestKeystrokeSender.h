@@ -18,17 +18,17 @@ struct xkb_keymap;
 // released are pressed again once the chord is typed: the user is still holding them, and
 // the next key of their shortcut must arrive with them, not as a plain letter. Before the
 // first key the secure input probe is asked, so nothing is typed into a password prompt
-// that took the keyboard while the caller was waiting. The probe, the grab record and the
-// clock are borrowed and must outlive the sender. Main thread only.
+// that took the keyboard while the caller was waiting. The probe, the grab record, the clock
+// and the connection are borrowed and must outlive the sender. Main thread only.
 class XTestKeystrokeSender final : public KeystrokeSender {
 public:
     XTestKeystrokeSender(const SecureInput& secureInput, OwnKeyboardGrab& ownGrab, Clock& clock,
-                         X11Display display = {});
+                         X11Connection& x11);
     ~XTestKeystrokeSender() override;
 
     bool relevantModifiersHeld() override;
     bool shortcutKeyHeld() override;
-    // Woken by XKB's state notices on this sender's connection (modifiers) and by the
+    // Woken by XKB's state notices on the connection (modifiers) and by the
     // grabber's word that the shortcut's grab ended.
     QCoro::Task<> keysChanged(std::chrono::milliseconds timeout) override;
     bool lendKeyboard() override { return m_ownGrab.lend(); }
@@ -47,8 +47,7 @@ private:
 
     const SecureInput& m_secureInput;
     OwnKeyboardGrab& m_ownGrab;
-    X11Connection m_x11;
-    uint8_t m_xkbEvent = 0;
+    X11Connection& m_x11;
     // Read once and dropped when the server announces a new one.
     std::unique_ptr<xkb_keymap, KeymapRelease> m_keymap;
     X11NoticeWait m_stateChanges;

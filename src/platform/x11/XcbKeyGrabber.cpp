@@ -27,9 +27,19 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, X11Display display, OwnKeyboardGrab* ownGrab)
+XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, X11Connection& x11, OwnKeyboardGrab* ownGrab)
+    : XcbKeyGrabber(layout, &x11, ownGrab, nullptr)
+{}
+
+XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, std::unique_ptr<X11Connection> own)
+    : XcbKeyGrabber(layout, nullptr, nullptr, std::move(own))
+{}
+
+XcbKeyGrabber::XcbKeyGrabber(KeyCharacters& layout, X11Connection* shared, OwnKeyboardGrab* ownGrab,
+                             std::unique_ptr<X11Connection> own)
     : m_layout(layout)
-    , m_display(display)
+    , m_own(std::move(own))
+    , m_x11(shared ? *shared : *m_own)
     , m_ownGrab(ownGrab)
 {
     if (!connect())
@@ -42,36 +52,36 @@ XcbKeyGrabber::~XcbKeyGrabber()
 {
     if (m_ownGrab)
         m_ownGrab->setHolder({});
-    disconnect();
-    // Deleted now rather than later, so that no read queued for this object outlives it.
-    delete m_notifier.data();
+    m_events.reset();
+    // The connection stays open for the other adapters, so what this grabber holds is given
+    // back here rather than by closing it.
+    if (xcb_connection_t* connection = this->connection()) {
+        for (const Held& held : m_held)
+            ungrabInEveryLockState(held.keycode, held.modifiers);
+        if (m_keyDown && !m_lent && !m_upAsOf)
+            xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+    }
+    setGrabActive(false);
 }
 
 bool XcbKeyGrabber::connect()
 {
-    const X11Display::Connection opened = m_display.open();
-    xcb_connection_t* connection = opened.connection;
+    xcb_connection_t* connection = m_x11.get();
     if (!connection)
         return false;
-    m_connection = connection;
-    m_root = opened.root;
+    m_connected = true;
+    m_root = m_x11.root();
     m_masks = X11ModifierMasks::query(connection);
+    m_events = m_x11.listen({[this](const xcb_generic_event_t& event) { handleEvent(event); },
+                             [this] { connectionLost(); }});
 
     // A new keymap (setxkbmap, a layout switch that loads one, another keyboard) may move
     // Super, Alt or the lock keys to other modifiers. Without XKB the core MappingNotify,
     // which every client gets, says the same.
-    XcbReply<xcb_xkb_use_extension_reply_t> xkb(
-        xcb_xkb_use_extension_reply(connection, xcb_xkb_use_extension(connection, 1, 0), nullptr));
-    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_xkb_id);
-    if (xkb && xkb->supported && extension && extension->present) {
-        constexpr uint16_t events =
-            XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-        constexpr uint16_t mapParts = 0xff;
-        XcbReply<xcb_generic_error_t> error(xcb_request_check(
-            connection, xcb_xkb_select_events_checked(connection, XCB_XKB_ID_USE_CORE_KBD, events,
-                                                      0, events, mapParts, mapParts, nullptr)));
-        if (!error)
-            m_xkbFirstEvent = extension->first_event;
+    constexpr uint16_t notices =
+        XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    if (m_x11.selectKeyboardNotices(notices)) {
         // Held keys then repeat as presses alone rather than release-press pairs, which is
         // what lets a held shortcut fire only once.
         constexpr uint32_t detectableRepeat = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
@@ -80,26 +90,26 @@ bool XcbKeyGrabber::connect()
                                                    detectableRepeat, detectableRepeat, 0, 0, 0)
                               .sequence);
     }
-
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(connection), QSocketNotifier::Read);
-    QObject::connect(m_notifier, &QSocketNotifier::activated, m_notifier, [this] { readEvents(); });
-    readEventsSoon();
     return true;
 }
 
-void XcbKeyGrabber::disconnect()
+xcb_connection_t* XcbKeyGrabber::connection()
 {
-    if (!m_connection)
+    if (!m_connected)
+        return nullptr;
+    // Asking may find the connection dropped, which connectionLost() hears first.
+    xcb_connection_t* connection = m_x11.get();
+    return m_connected ? connection : nullptr;
+}
+
+void XcbKeyGrabber::connectionLost()
+{
+    if (!m_connected)
         return;
-    // This may run inside the notifier's own signal (the server went away), so the notifier
-    // is silenced now and deleted later.
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        m_notifier->deleteLater();
-    }
-    X11Display::close(m_connection);
-    m_connection = nullptr;
-    // Closing the connection ends its grabs, so the keyboard is not held any more.
+    Log::hotkey().error(QStringLiteral("global hotkeys lost: X connection closed"));
+    m_connected = false;
+    m_events.reset();
+    // Closing the connection ended its grabs, so the keyboard is not held any more.
     setGrabActive(false);
     m_keyDown.reset();
     m_lent = false;
@@ -107,7 +117,7 @@ void XcbKeyGrabber::disconnect()
 
 GlobalKeyGrabber::Grab XcbKeyGrabber::grab(uint32_t id, const HotkeyShortcut& combination)
 {
-    if (!m_connection)
+    if (!connection())
         return {unavailable, 0};
     const std::optional<uint32_t> keycode =
         KeyPositions::xKeycodeForVirtualKey(combination.keyCode);
@@ -123,7 +133,6 @@ GlobalKeyGrabber::Grab XcbKeyGrabber::grab(uint32_t id, const HotkeyShortcut& co
         return {heldElsewhere, 0};
 
     const int status = grabInEveryLockState(uint8_t(*keycode), *modifiers);
-    readEventsSoon();
     if (status != ok)
         return {status, 0};
     m_held.push_back({++m_lastHandle, id, combination, uint8_t(*keycode), *modifiers});
@@ -136,24 +145,27 @@ void XcbKeyGrabber::release(Handle handle)
                                    [handle](const Held& entry) { return entry.handle == handle; });
     if (held == m_held.end())
         return;
-    if (m_connection)
+    if (connection())
         ungrabInEveryLockState(held->keycode, held->modifiers);
     m_held.erase(held);
 }
 
 int XcbKeyGrabber::grabInEveryLockState(uint8_t keycode, uint16_t modifiers)
 {
+    xcb_connection_t* connection = this->connection();
+    if (!connection)
+        return unavailable;
     std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t state : m_masks.withLockCombinations(modifiers))
-        cookies.push_back(xcb_grab_key_checked(m_connection, 0, m_root, state, keycode,
+        cookies.push_back(xcb_grab_key_checked(connection, 0, m_root, state, keycode,
                                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     int status = ok;
     for (const xcb_void_cookie_t& cookie : cookies) {
-        XcbReply<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+        XcbReply<xcb_generic_error_t> error(xcb_request_check(connection, cookie));
         if (error && status == ok)
             status = error->error_code;
     }
-    if (status == ok && xcb_connection_has_error(m_connection))
+    if (status == ok && xcb_connection_has_error(connection))
         status = unavailable;
     // Half a shortcut would fire only with some lock keys on; better none at all.
     if (status != ok)
@@ -163,50 +175,37 @@ int XcbKeyGrabber::grabInEveryLockState(uint8_t keycode, uint16_t modifiers)
 
 void XcbKeyGrabber::ungrabInEveryLockState(uint8_t keycode, uint16_t modifiers)
 {
+    xcb_connection_t* connection = this->connection();
+    if (!connection)
+        return;
     // Ungrabbing only ever gives back this client's own grabs, so the lock states another
     // client holds are left alone.
     std::vector<xcb_void_cookie_t> cookies;
     for (uint16_t state : m_masks.withLockCombinations(modifiers))
-        cookies.push_back(xcb_ungrab_key_checked(m_connection, keycode, m_root, state));
+        cookies.push_back(xcb_ungrab_key_checked(connection, keycode, m_root, state));
     // Wait until the server has applied them: whoever asks for the key next (another
     // application, or the shortcut recorder's new choice) must find it free.
     for (const xcb_void_cookie_t& cookie : cookies)
-        std::free(xcb_request_check(m_connection, cookie));
-    readEventsSoon();
+        std::free(xcb_request_check(connection, cookie));
 }
 
-void XcbKeyGrabber::readEventsSoon()
+void XcbKeyGrabber::handleEvent(const xcb_generic_event_t& event)
 {
-    if (m_notifier)
-        QMetaObject::invokeMethod(
-            m_notifier.data(), [this] { readEvents(); }, Qt::QueuedConnection);
-}
-
-void XcbKeyGrabber::readEvents()
-{
-    while (m_connection) {
-        std::unique_ptr<xcb_generic_event_t, FreeDeleter> event(xcb_poll_for_event(m_connection));
-        if (!event) {
-            if (xcb_connection_has_error(m_connection)) {
-                Log::hotkey().error(QStringLiteral("global hotkeys lost: X connection closed"));
-                disconnect();
-            }
-            return;
-        }
-        const uint8_t type = event->response_type & 0x7f;
-        if (type == XCB_KEY_PRESS) {
-            const auto* press = reinterpret_cast<xcb_key_press_event_t*>(event.get());
-            handleKeyPress(press->detail, press->state, press->sequence);
-        } else if (type == XCB_KEY_RELEASE) {
-            handleKeyRelease(reinterpret_cast<xcb_key_release_event_t*>(event.get())->detail);
-        } else if (type == XCB_MAPPING_NOTIFY) {
-            const auto* mapping = reinterpret_cast<xcb_mapping_notify_event_t*>(event.get());
-            if (mapping->request != XCB_MAPPING_POINTER)
-                keymapChanged();
-        } else if (m_xkbFirstEvent != 0 && type == m_xkbFirstEvent) {
-            // Only keymap changes were selected from XKB.
+    const uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_KEY_PRESS) {
+        const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(event);
+        handleKeyPress(press.detail, press.state, press.sequence);
+    } else if (type == XCB_KEY_RELEASE) {
+        handleKeyRelease(reinterpret_cast<const xcb_key_release_event_t&>(event).detail);
+    } else if (type == XCB_MAPPING_NOTIFY) {
+        const auto& mapping = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
+        if (mapping.request != XCB_MAPPING_POINTER)
             keymapChanged();
-        }
+    } else if (type != 0 && type == m_x11.xkbEvent() &&
+               reinterpret_cast<const xcb_xkb_new_keyboard_notify_event_t&>(event).xkbType !=
+                   XCB_XKB_STATE_NOTIFY) {
+        // The connection's other users select the state notices; here only keymaps count.
+        keymapChanged();
     }
 }
 
@@ -227,10 +226,15 @@ void XcbKeyGrabber::handleKeyPress(uint8_t keycode, uint16_t state, uint16_t seq
     m_upAsOf.reset();
     m_lent = false;
     setGrabActive(true);
-    for (uint32_t id : ids) {
-        if (onPressed)
-            onPressed(id);
-    }
+    QMetaObject::invokeMethod(
+        &m_context,
+        [this, ids] {
+            for (uint32_t id : ids) {
+                if (onPressed)
+                    onPressed(id);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void XcbKeyGrabber::handleKeyRelease(uint8_t keycode)
@@ -240,8 +244,10 @@ void XcbKeyGrabber::handleKeyRelease(uint8_t keycode)
     m_keyDown.reset();
     m_upAsOf.reset();
     // The grab a press makes ends with its release, the one reclaim() makes does not.
-    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
-    xcb_flush(m_connection);
+    if (xcb_connection_t* connection = this->connection()) {
+        xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+        xcb_flush(connection);
+    }
     setGrabActive(false);
 }
 
@@ -253,13 +259,13 @@ void XcbKeyGrabber::setGrabActive(bool active)
 
 bool XcbKeyGrabber::lend()
 {
-    if (!m_connection || !m_keyDown || m_lent || m_upAsOf)
+    xcb_connection_t* connection = this->connection();
+    if (!connection || !m_keyDown || m_lent || m_upAsOf)
         return false;
-    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+    xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
     // A round trip: once it is back, the server has let go and sent the window in front its
     // focus, before anyone asks that window where its focus is.
-    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
-    readEventsSoon();
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     m_lent = true;
     setGrabActive(false);
     return true;
@@ -267,15 +273,16 @@ bool XcbKeyGrabber::lend()
 
 void XcbKeyGrabber::reclaim()
 {
-    if (!m_lent || !m_connection || !m_keyDown)
+    xcb_connection_t* connection = this->connection();
+    if (!m_lent || !connection || !m_keyDown)
         return;
     m_lent = false;
     const uint8_t key = *m_keyDown;
     // Whether the key is down, and the request after which the server said so.
-    const auto ask = [this, key] {
-        const xcb_query_keymap_cookie_t asked = xcb_query_keymap(m_connection);
+    const auto ask = [connection, key] {
+        const xcb_query_keymap_cookie_t asked = xcb_query_keymap(connection);
         const XcbReply<xcb_query_keymap_reply_t> keys(
-            xcb_query_keymap_reply(m_connection, asked, nullptr));
+            xcb_query_keymap_reply(connection, asked, nullptr));
         const bool down = keys && (keys->keys[key / 8] & (1U << (key % 8))) != 0;
         return std::pair{down, uint16_t(asked.sequence)};
     };
@@ -284,22 +291,20 @@ void XcbKeyGrabber::reclaim()
     auto [down, asOf] = ask();
     if (down) {
         const XcbReply<xcb_grab_keyboard_reply_t> grab(
-            xcb_grab_keyboard_reply(m_connection,
-                                    xcb_grab_keyboard(m_connection, 0, m_root, XCB_CURRENT_TIME,
+            xcb_grab_keyboard_reply(connection,
+                                    xcb_grab_keyboard(connection, 0, m_root, XCB_CURRENT_TIME,
                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                                     nullptr));
         if (grab && grab->status == XCB_GRAB_STATUS_SUCCESS) {
             std::tie(down, asOf) = ask();
             if (down) {
-                readEventsSoon();
                 setGrabActive(true);
                 return;
             }
-            xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
-            xcb_flush(m_connection);
+            xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+            xcb_flush(connection);
         }
     }
-    readEventsSoon();
     // The release went to the window (or to the client that holds the keyboard now), so it
     // will not come here.
     m_upAsOf = asOf;
@@ -307,7 +312,10 @@ void XcbKeyGrabber::reclaim()
 
 void XcbKeyGrabber::keymapChanged()
 {
-    const X11ModifierMasks masks = X11ModifierMasks::query(m_connection);
+    xcb_connection_t* connection = this->connection();
+    if (!connection)
+        return;
+    const X11ModifierMasks masks = X11ModifierMasks::query(connection);
     if (masks == m_masks)
         return;
     for (const Held& held : m_held)

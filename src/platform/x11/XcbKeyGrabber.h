@@ -2,20 +2,17 @@
 #pragma once
 
 #include "platform/GlobalKeyGrabber.h"
-#include "platform/x11/X11Display.h"
+#include "platform/x11/OwnKeyboardGrab.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ModifierMasks.h"
 
-#include "platform/x11/OwnKeyboardGrab.h"
-
-#include <QPointer>
-#include <QSocketNotifier>
+#include <QObject>
+#include <memory>
 #include <optional>
 #include <vector>
 
-struct xcb_connection_t;
-
-// Global keys on X11: passive key grabs on the root window, made on a private X connection
-// that a socket notifier watches, so Qt's own connection is never touched.
+// Global keys on X11: passive key grabs on the root window, made on the X connection the
+// desktop wiring shares among the X11 adapters (never Qt's), whose events it listens to.
 //
 // A combination is grabbed once for every state the lock keys may be in (Caps Lock, Num
 // Lock, Scroll Lock where the keymap has it), because X matches modifiers exactly and a
@@ -30,12 +27,15 @@ struct xcb_connection_t;
 // goes up, which it reports to the process's OwnKeyboardGrab when given one. Through that
 // the keyboard can be lent back to the window in front while the key is still down (that
 // window reports its focus only while it has the keyboard) and taken again afterwards.
-// Main thread only; must not be destroyed from inside onPressed.
+// onPressed is called from the event loop, never from inside another adapter's request that
+// happened to read the press. Main thread only; must not be destroyed from inside onPressed.
 class XcbKeyGrabber final : public GlobalKeyGrabber {
 public:
-    // The layout names keys in the log; it and the grab record must outlive the grabber.
-    explicit XcbKeyGrabber(KeyCharacters& layout, X11Display display = {},
-                           OwnKeyboardGrab* ownGrab = nullptr);
+    // The layout names keys in the log; it, the connection and the grab record must outlive
+    // the grabber.
+    XcbKeyGrabber(KeyCharacters& layout, X11Connection& x11, OwnKeyboardGrab* ownGrab = nullptr);
+    // On a connection of its own, as another application grabs (the hotkey self-test's rival).
+    XcbKeyGrabber(KeyCharacters& layout, std::unique_ptr<X11Connection> own);
     ~XcbKeyGrabber() override;
 
     [[nodiscard]] Grab grab(uint32_t id, const HotkeyShortcut& combination) override;
@@ -50,17 +50,20 @@ private:
         uint16_t modifiers;
     };
 
-    // Opens the connection, reads the modifier masks and listens for keymap changes; false
-    // (and nothing held) without a display.
+    // On the shared connection when there is one, otherwise on its own.
+    XcbKeyGrabber(KeyCharacters& layout, X11Connection* shared, OwnKeyboardGrab* ownGrab,
+                  std::unique_ptr<X11Connection> own);
+
+    // Reads the modifier masks and listens for keys and keymap changes; false (and nothing
+    // held) without a display.
     [[nodiscard]] bool connect();
-    void disconnect();
+    // The connection the grabs are on; null once the server dropped it.
+    xcb_connection_t* connection();
     // Grabs the key with the modifiers in every lock state; the first X error code, or 0.
     int grabInEveryLockState(uint8_t keycode, uint16_t modifiers);
     void ungrabInEveryLockState(uint8_t keycode, uint16_t modifiers);
-    void readEvents();
-    // Checked requests read events into the connection's queue behind the notifier's back,
-    // so they are handled on the next turn of the event loop.
-    void readEventsSoon();
+    void handleEvent(const xcb_generic_event_t& event);
+    void connectionLost();
     void handleKeyPress(uint8_t keycode, uint16_t state, uint16_t sequence);
     void handleKeyRelease(uint8_t keycode);
     void setGrabActive(bool active);
@@ -72,11 +75,10 @@ private:
     void keymapChanged();
 
     KeyCharacters& m_layout;
-    X11Display m_display;
-    xcb_connection_t* m_connection = nullptr;
+    std::unique_ptr<X11Connection> m_own;
+    X11Connection& m_x11;
+    bool m_connected = false;
     uint32_t m_root = 0;
-    uint8_t m_xkbFirstEvent = 0;
-    QPointer<QSocketNotifier> m_notifier;
     X11ModifierMasks m_masks;
     std::vector<Held> m_held;
     Handle m_lastHandle = 0;
@@ -88,4 +90,7 @@ private:
     // When the lent key was found up: the request after which the server saw it so. A press
     // of that key the server sent before then is repeat from while it was lent.
     std::optional<uint16_t> m_upAsOf;
+    // Where the presses wait for the event loop; they go with it.
+    QObject m_context;
+    X11Connection::Subscription m_events;
 };

@@ -3,7 +3,6 @@
 
 #include "core/Log.h"
 
-#include <QSocketNotifier>
 #include <QStringList>
 #include <algorithm>
 #include <cstdlib>
@@ -43,16 +42,28 @@ struct XcbPasteboard::Transfer {
     qsizetype offset = 0;
 };
 
-XcbPasteboard::XcbPasteboard(Clock& clock, X11Display display)
-    : XcbPasteboard(clock, display, Deadlines{})
+XcbPasteboard::XcbPasteboard(Clock& clock, X11Connection& x11)
+    : XcbPasteboard(clock, x11, Deadlines{})
 {}
 
-XcbPasteboard::XcbPasteboard(Clock& clock, X11Display display, Deadlines deadlines)
-    : m_x11(display)
+XcbPasteboard::XcbPasteboard(Clock& clock, X11Connection& x11, Deadlines deadlines)
+    : m_x11(x11)
     , m_clock(clock)
     , m_deadlines(deadlines)
 {}
-XcbPasteboard::~XcbPasteboard() = default;
+
+XcbPasteboard::~XcbPasteboard()
+{
+    m_events.reset();
+    // The connection outlives the pasteboard, so its window (and with it a selection it owns)
+    // goes now, as it would with a connection of its own.
+    if (!m_ready)
+        return;
+    if (xcb_connection_t* connection = m_x11.get()) {
+        xcb_destroy_window(connection, m_window);
+        xcb_flush(connection);
+    }
+}
 
 bool XcbPasteboard::setUp()
 {
@@ -80,9 +91,18 @@ bool XcbPasteboard::setUp()
                 XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                 XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     }
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection),
-                                                   QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &m_context, [this] { pump(); });
+    // Woken from the event loop, not from the hand-out: a waiter resumed there would pump
+    // again from inside it.
+    m_events = m_x11.listen({[this](const xcb_generic_event_t& event) {
+                                 if (handle(&event))
+                                     m_wakeup.wakeLater();
+                             },
+                             [this] {
+                                 // The window went with the connection; a new one is made on
+                                 // the next use.
+                                 m_ready = false;
+                                 m_events.reset();
+                             }});
     xcb_flush(connection);
     m_ready = true;
     return true;
@@ -93,41 +113,34 @@ void XcbPasteboard::pump()
     xcb_connection_t* connection = m_x11.get();
     if (!connection || !m_ready)
         return;
-    bool handled = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-        handle(event);
-        std::free(event);
-        handled = true;
-    }
+    m_x11.handOutEvents();
     xcb_flush(connection);
-    // Woken from the event loop, not from here: a waiter resumed now would pump again
-    // from inside this pump.
-    if (handled)
-        m_wakeup.wakeLater();
 }
 
-void XcbPasteboard::handle(const void* raw)
+bool XcbPasteboard::handle(const void* raw)
 {
     const auto* event = static_cast<const xcb_generic_event_t*>(raw);
     const uint8_t type = event->response_type & 0x7f;
     if (m_xfixesEvent && type == m_xfixesEvent + XCB_XFIXES_SELECTION_NOTIFY) {
+        if (static_cast<const xcb_xfixes_selection_notify_event_t*>(raw)->window != m_window)
+            return false;
         ++m_changeCount;
-        return;
+        return true;
     }
     switch (type) {
     case XCB_SELECTION_NOTIFY: {
         const auto* notify = static_cast<const xcb_selection_notify_event_t*>(raw);
         if (!m_reading || m_reading->notified || notify->requestor != m_window ||
             notify->target != m_reading->target)
-            return;
+            return notify->requestor == m_window;
         m_reading->notified = true;
         if (notify->property == XCB_NONE) {
             m_reading->refused = true;
             m_reading->finished = true;
-            return;
+            return true;
         }
         takeProperty(*m_reading);
-        return;
+        return true;
     }
     case XCB_PROPERTY_NOTIFY: {
         const auto* change = static_cast<const xcb_property_notify_event_t*>(raw);
@@ -135,21 +148,25 @@ void XcbPasteboard::handle(const void* raw)
             change->state == XCB_PROPERTY_NEW_VALUE && m_reading && m_reading->incremental &&
             !m_reading->finished) {
             takeProperty(*m_reading);
-            return;
+            return true;
         }
         if (change->state == XCB_PROPERTY_DELETE)
-            continueTransfer(change->window, change->atom);
-        return;
+            return continueTransfer(change->window, change->atom);
+        return change->window == m_window;
     }
     case XCB_SELECTION_REQUEST:
+        // A request to another window of this connection is its owner's to answer.
+        if (static_cast<const xcb_selection_request_event_t*>(raw)->owner != m_window)
+            return false;
         serve(raw);
-        return;
+        return true;
     case XCB_SELECTION_CLEAR:
-        if (static_cast<const xcb_selection_clear_event_t*>(raw)->owner == m_window)
-            m_served.lost();
-        return;
+        if (static_cast<const xcb_selection_clear_event_t*>(raw)->owner != m_window)
+            return false;
+        m_served.lost();
+        return true;
     default:
-        return;
+        return false;
     }
 }
 
@@ -237,13 +254,13 @@ void XcbPasteboard::serve(const void* raw)
     xcb_flush(connection);
 }
 
-void XcbPasteboard::continueTransfer(uint32_t window, uint32_t property)
+bool XcbPasteboard::continueTransfer(uint32_t window, uint32_t property)
 {
     const auto found = std::find_if(m_transfers.begin(), m_transfers.end(), [&](const auto& t) {
         return t->requestor == window && t->property == property;
     });
     if (found == m_transfers.end())
-        return;
+        return false;
     Transfer& transfer = **found;
     // The last piece is an empty one, which tells the requestor the transfer is over.
     const QByteArray piece = transfer.bytes.mid(transfer.offset, pieceSize);
@@ -253,6 +270,7 @@ void XcbPasteboard::continueTransfer(uint32_t window, uint32_t property)
     transfer.offset += piece.size();
     if (piece.isEmpty())
         m_transfers.erase(found);
+    return true;
 }
 
 QCoro::Task<> XcbPasteboard::waitUntil(std::chrono::milliseconds deadline)

@@ -7,16 +7,14 @@
 #include "platform/x11/X11Connection.h"
 
 #include <QHash>
-#include <QObject>
 #include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class QSocketNotifier;
-
-// The CLIPBOARD selection spoken to directly over a private X connection, so that every
-// target is read and served as the bytes its owner gave, without any conversion: a UTF-16
+// The CLIPBOARD selection spoken to directly over the X connection the adapters share, through
+// a window of its own, so that every target is read and served as the bytes its owner gave,
+// without any conversion: a UTF-16
 // text/html keeps its byte order mark, a UTF8_STRING ending in NUL keeps it. Large targets
 // travel in INCR pieces both ways.
 //
@@ -38,9 +36,9 @@ public:
         std::chrono::milliseconds incrementalGrace{2000};
     };
 
-    // The clock is borrowed and must outlive the pasteboard.
-    explicit XcbPasteboard(Clock& clock, X11Display display = {});
-    XcbPasteboard(Clock& clock, X11Display display, Deadlines deadlines);
+    // The clock and the connection are borrowed and must outlive the pasteboard.
+    XcbPasteboard(Clock& clock, X11Connection& x11);
+    XcbPasteboard(Clock& clock, X11Connection& x11, Deadlines deadlines);
     ~XcbPasteboard() override;
 
     QCoro::Task<PasteboardSnapshot> snapshot() override;
@@ -63,11 +61,13 @@ private:
     };
 
     bool setUp();
-    // Handles every event that has arrived, then wakes the waiting coroutines.
+    // Has every event that has arrived handled; the waiting coroutines wake for those of this
+    // pasteboard.
     void pump();
-    void handle(const void* event);
+    // False for an event that is not this pasteboard's.
+    bool handle(const void* event);
     void serve(const void* request);
-    void continueTransfer(uint32_t window, uint32_t property);
+    bool continueTransfer(uint32_t window, uint32_t property);
     // Reads the property the owner answered on, deleting it; sets incremental for INCR.
     void takeProperty(Reading& reading);
     // The bytes of one target, or nothing when refused or not delivered by `deadline`.
@@ -82,15 +82,13 @@ private:
     // X text targets too; nothing when it has none.
     std::optional<QByteArray> bytesFor(const PasteboardSnapshot::Item& item, const QString& target);
 
-    X11Connection m_x11;
+    X11Connection& m_x11;
     Clock& m_clock;
     const Deadlines m_deadlines;
     uint32_t m_window = 0;
     uint32_t m_property = 0;
     bool m_ready = false;
     uint8_t m_xfixesEvent = 0;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    QObject m_context;
     Wakeup m_wakeup;
     int64_t m_changeCount = 0;
     std::optional<Reading> m_reading;
@@ -100,4 +98,5 @@ private:
     ServedItem m_served;
     std::vector<std::unique_ptr<Transfer>> m_transfers;
     QHash<uint32_t, QString> m_names;
+    X11Connection::Subscription m_events;
 };

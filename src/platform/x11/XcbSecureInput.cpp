@@ -14,35 +14,28 @@ template <class T> using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
-XcbSecureInput::~XcbSecureInput()
-{
-    disconnect();
-}
-
 bool XcbSecureInput::isActive() const
 {
     // One of Quillmark's own keys is down, so its grab holds the keyboard, and the keyboard
     // has only one holder: nobody else has it.
     if (m_ownGrab.isActive())
         return false;
-    xcb_connection_t* probe = connection();
+    xcb_connection_t* probe = m_x11.get();
     if (!probe)
         return false;
-    // Nothing is selected here, but every client hears of keymap changes; drop them.
-    while (xcb_generic_event_t* event = xcb_poll_for_event(probe))
-        std::free(event);
-
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(probe)).data->root;
+    const xcb_window_t root = m_x11.root();
     XcbReply<xcb_grab_keyboard_reply_t> reply(
         xcb_grab_keyboard_reply(probe,
                                 xcb_grab_keyboard(probe, 0, root, XCB_CURRENT_TIME,
                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                                 nullptr));
-    if (!reply) {
-        if (xcb_connection_has_error(probe))
-            disconnect();
+    if (!reply)
         return false;
-    }
+    // A press of the shortcut the server handled before the probe's grab is in the queue by
+    // now; then the keyboard was the grabber's already and stays so.
+    m_x11.handOutEvents();
+    if (m_ownGrab.isActive())
+        return false;
     switch (reply->status) {
     case XCB_GRAB_STATUS_SUCCESS:
         // Held for two round trips only; a key typed in that moment is the price of asking.
@@ -50,6 +43,11 @@ bool XcbSecureInput::isActive() const
         // keystroke sent right after this probe must reach the application, not the probe.
         xcb_ungrab_keyboard(probe, XCB_CURRENT_TIME);
         std::free(xcb_get_input_focus_reply(probe, xcb_get_input_focus(probe), nullptr));
+        m_x11.handOutEvents();
+        // The shortcut's key went down while the probe held the keyboard, and the ungrab
+        // ended what should have been its grab: the grabber takes the keyboard again.
+        if (m_ownGrab.isActive() && m_ownGrab.lend())
+            m_ownGrab.reclaim();
         return false;
     case XCB_GRAB_STATUS_ALREADY_GRABBED:
     case XCB_GRAB_STATUS_FROZEN:
@@ -57,20 +55,4 @@ bool XcbSecureInput::isActive() const
     default:
         return false;
     }
-}
-
-xcb_connection_t* XcbSecureInput::connection() const
-{
-    if (m_connection)
-        return m_connection;
-    m_connection = m_display.open().connection;
-    return m_connection;
-}
-
-void XcbSecureInput::disconnect() const
-{
-    if (!m_connection)
-        return;
-    X11Display::close(m_connection);
-    m_connection = nullptr;
 }

@@ -5,8 +5,6 @@
 
 #include <QtGlobal>
 
-#include <cstdlib>
-
 #include <xcb/xcb.h>
 // The XKB protocol header names a struct member "explicit", which C++ reserves.
 #define explicit explicit_
@@ -23,7 +21,6 @@ template <auto release> struct Releaser {
 using Context = std::unique_ptr<xkb_context, Releaser<xkb_context_unref>>;
 using Keymap = std::unique_ptr<xkb_keymap, Releaser<xkb_keymap_unref>>;
 using State = std::unique_ptr<xkb_state, Releaser<xkb_state_unref>>;
-using Connection = std::unique_ptr<xcb_connection_t, Releaser<xcb_disconnect>>;
 
 // A dead key types nothing by itself, yet its key cap shows the accent; name it after the
 // spacing form of that accent, so the German ^ key reads "^" and not "Key 50".
@@ -98,7 +95,11 @@ std::optional<QString> baseLevelText(xkb_state* state, xkb_keycode_t keycode)
 // the one compiled from the default rule names when there is no usable display.
 class XkbKeyboardLayout::Keymaps {
 public:
-    X11Display m_display;
+    explicit Keymaps(X11Connection& x11)
+        : m_x11(x11)
+    {}
+
+    std::unique_ptr<X11Connection> m_own;
 
     State currentState()
     {
@@ -114,12 +115,12 @@ public:
             m_triedServer = true;
             connectToServer();
         }
-        if (m_connection) {
+        if (m_events.isActive()) {
             if (State state = serverState())
                 return state;
             // The server went away or refused us: answer from the rules from now on.
             m_serverKeymap.reset();
-            m_connection.reset();
+            m_events.reset();
         }
         return rulesState();
     }
@@ -127,59 +128,53 @@ public:
 private:
     void connectToServer()
     {
-        Connection connection(m_display.open(true).connection);
-        if (!connection)
-            return;
-        const int ready = xkb_x11_setup_xkb_extension(
-            connection.get(), XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr);
-        if (!ready)
-            return;
-        const int32_t device = xkb_x11_get_core_keyboard_device_id(connection.get());
+        const int32_t device = m_x11.keyboardDevice();
         if (device == -1)
             return;
-        // Ask to hear of every keymap change (setxkbmap, a new keyboard plugged in), so the
-        // keymap is fetched again only when it really changed. Group switches need no event:
-        // the state is read afresh for every question.
-        constexpr uint16_t events =
+        // Hear of every keymap change (setxkbmap, a new keyboard plugged in), so the keymap is
+        // fetched again only when it really changed. Group switches need no event: the state
+        // is read afresh for every question.
+        m_events = m_x11.listen({[this](const xcb_generic_event_t& event) {
+                                     if (isKeymapNotice(event))
+                                         m_keymapChanged = true;
+                                 },
+                                 [this] { m_lost = true; }});
+        constexpr uint16_t notices =
             XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
-        constexpr uint16_t mapParts = 0xff;
-        const xcb_void_cookie_t cookie = xcb_xkb_select_events_checked(
-            connection.get(), uint16_t(device), events, 0, events, mapParts, mapParts, nullptr);
-        if (xcb_generic_error_t* error = xcb_request_check(connection.get(), cookie)) {
-            free(error);
+        if (!m_x11.selectKeyboardNotices(notices)) {
+            m_events.reset();
             return;
         }
-        m_connection = std::move(connection);
         m_device = device;
     }
 
-    // True when the server announced a keymap change since the last look. Only the events
-    // selected above arrive on this connection, so any event means a change.
-    bool keymapChanged()
+    // The connection's other users select XKB's state notices too; those change no keymap.
+    bool isKeymapNotice(const xcb_generic_event_t& event) const
     {
-        bool changed = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection.get())) {
-            changed = changed || event->response_type != 0;
-            free(event);
-        }
-        return changed;
+        const uint8_t xkbEvent = m_x11.xkbEvent();
+        return xkbEvent != 0 && (event.response_type & 0x7f) == xkbEvent &&
+               reinterpret_cast<const xcb_xkb_new_keyboard_notify_event_t&>(event).xkbType !=
+                   XCB_XKB_STATE_NOTIFY;
     }
 
     State serverState()
     {
-        xcb_connection_t* connection = m_connection.get();
-        if (xcb_connection_has_error(connection))
+        xcb_connection_t* connection = m_lost ? nullptr : m_x11.get();
+        if (!connection || m_lost)
             return {};
-        if (!m_serverKeymap)
+        if (!m_serverKeymap) {
+            m_keymapChanged = false;
             m_serverKeymap.reset(xkb_x11_keymap_new_from_device(
                 m_context.get(), connection, m_device, XKB_KEYMAP_COMPILE_NO_FLAGS));
+        }
         if (!m_serverKeymap)
             return {};
         // Reading the state is a round trip, so every change the server made before it has
-        // reached the event queue by the time it returns.
+        // reached the event queue by the time it returns, and is handed out here.
         State state(xkb_x11_state_new_from_device(m_serverKeymap.get(), connection, m_device));
-        if (state && keymapChanged()) {
+        m_x11.handOutEvents();
+        if (state && m_keymapChanged) {
+            m_keymapChanged = false;
             m_serverKeymap.reset(xkb_x11_keymap_new_from_device(
                 m_context.get(), connection, m_device, XKB_KEYMAP_COMPILE_NO_FLAGS));
             if (!m_serverKeymap)
@@ -201,8 +196,11 @@ private:
         return State(xkb_state_new(m_rulesKeymap.get()));
     }
 
+    X11Connection& m_x11;
     Context m_context;
-    Connection m_connection;
+    X11Connection::Subscription m_events;
+    bool m_keymapChanged = false;
+    bool m_lost = false;
     int32_t m_device = -1;
     bool m_triedServer = false;
     Keymap m_serverKeymap;
@@ -212,11 +210,16 @@ private:
     bool m_rulesFailed = false;
 };
 
-XkbKeyboardLayout::XkbKeyboardLayout(X11Display display)
-    : m_keymaps(std::make_unique<Keymaps>())
+XkbKeyboardLayout::XkbKeyboardLayout()
 {
-    m_keymaps->m_display = display;
+    auto own = std::make_unique<X11Connection>();
+    m_keymaps = std::make_unique<Keymaps>(*own);
+    m_keymaps->m_own = std::move(own);
 }
+
+XkbKeyboardLayout::XkbKeyboardLayout(X11Connection& x11)
+    : m_keymaps(std::make_unique<Keymaps>(x11))
+{}
 
 XkbKeyboardLayout::~XkbKeyboardLayout() = default;
 

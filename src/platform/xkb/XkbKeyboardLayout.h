@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/KeyboardLayout.h"
-#include "platform/x11/X11Display.h"
+#include "platform/x11/X11Connection.h"
 
 #include <memory>
 
@@ -16,7 +16,10 @@
 // show a shortcut never touch X.
 class XkbKeyboardLayout final : public KeyboardLayout {
 public:
-    explicit XkbKeyboardLayout(X11Display display = {});
+    // On a connection of its own (a command run from the shell).
+    XkbKeyboardLayout();
+    // On the connection the other X11 adapters share; it must outlive the layout.
+    explicit XkbKeyboardLayout(X11Connection& x11);
     ~XkbKeyboardLayout() override;
 
     std::optional<QString> unmodifiedText(uint32_t virtualKeyCode) override;

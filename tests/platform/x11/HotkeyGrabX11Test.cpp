@@ -35,7 +35,7 @@ protected:
         keyboard.emplace();
         ASSERT_TRUE(other.isConnected());
         manager = std::make_unique<HotkeyManager>(
-            std::make_unique<XcbKeyGrabber>(layout, X11Display{}, &ownGrab), layout);
+            std::make_unique<XcbKeyGrabber>(layout, x11, &ownGrab), layout);
         manager->onAnyHotkey = [this] { callbacks.append(QStringLiteral("any")); };
         manager->onHotkey = [this] { callbacks.append(QStringLiteral("hotkey")); };
         manager->onEscape = [this] { callbacks.append(QStringLiteral("escape")); };
@@ -55,6 +55,7 @@ protected:
     }
 
     FakeKeyboardLayout layout{{17, "t"}, {16, "y"}};
+    X11Connection x11;
     OwnKeyboardGrab ownGrab;
     std::optional<ScopedKeyboardState> keyboard;
     ScopedLogCapture log;

@@ -30,13 +30,17 @@ TEST(HotkeySelfTestX11Test, passesEveryCheckAndLeavesTheShortcutWorking)
     preferences.setFlag(DefaultsKey::hotkeySelfTest, true);
 
     int presses = 0;
-    HotkeyManager manager(std::make_unique<XcbKeyGrabber>(layout), layout);
+    X11Connection x11;
+    HotkeyManager manager(std::make_unique<XcbKeyGrabber>(layout, x11), layout);
     manager.onHotkey = [&] { ++presses; };
     ASSERT_TRUE(manager.registerShortcut(optionCommandT));
     log.sink.clear();
 
-    BuiltInHotkeySelfTest selfTest([&layout] { return std::make_unique<XcbKeyGrabber>(layout); },
-                                   layout, preferences);
+    BuiltInHotkeySelfTest selfTest(
+        [&layout] {
+            return std::make_unique<XcbKeyGrabber>(layout, std::make_unique<X11Connection>());
+        },
+        layout, preferences);
     selfTest.runIfRequested(manager);
 
     const QStringList lines = log.lines();

@@ -38,6 +38,7 @@ public:
     QStringList started;
     QStringList missing;
     int quits = 0;
+    X11Connection noServer; // never asked: these tests start programs only
 };
 
 const QString helpPage = X11AccessibilityPermission::permissionsHelpPage().toString();
@@ -66,7 +67,7 @@ TEST(X11AccessibilityPermission, OpensTheDesktopsAccessibilitySettings)
         ScopedLogCapture log;
         RecordingLauncher launcher;
         launcher.missing = row.missing;
-        X11AccessibilityPermission(launcher.launcher()).openSystemSettings();
+        X11AccessibilityPermission(launcher.noServer, launcher.launcher()).openSystemSettings();
         EXPECT_EQ(launcher.started, row.attempts);
         EXPECT_EQ(log.lines(), row.log);
     }
@@ -84,7 +85,7 @@ TEST(X11AccessibilityPermission, RelaunchStartsTheNewInstanceOnlyAfterThisOneExi
         ScopedLogCapture log;
         RecordingLauncher launcher;
         launcher.missing = missing;
-        X11AccessibilityPermission(launcher.launcher()).relaunch();
+        X11AccessibilityPermission(launcher.noServer, launcher.launcher()).relaunch();
         EXPECT_EQ(
             launcher.started,
             QStringList({"after exit: " +
