@@ -18,7 +18,8 @@ void X11NoticeWait::watch(X11Connection& x11)
 QCoro::Task<> X11NoticeWait::next(std::chrono::milliseconds timeout)
 {
     m_noticed = false;
-    takeWaitingEvents();
+    if (m_x11)
+        m_x11->handOutEvents();
     if (m_noticed)
         co_return;
     const std::unique_ptr<ClockTimer> timer =

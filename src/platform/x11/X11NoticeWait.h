@@ -31,13 +31,6 @@ public:
     QCoro::Task<> next(std::chrono::milliseconds timeout);
     // Wakes the waiters for a reason of the adapter's own (from the event loop).
     void wakeLater() { m_wakeup.wakeLater(); }
-    // Has the events the connection holds now handed out, as the notifier would on its next
-    // turn.
-    void takeWaitingEvents()
-    {
-        if (m_x11)
-            m_x11->handOutEvents();
-    }
 
 private:
     Clock& m_clock;

@@ -144,7 +144,7 @@ xkb_keymap* XTestKeystrokeSender::currentKeymap(xcb_connection_t* connection, in
     // announcement made before now.
     watchState();
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-    m_stateChanges.takeWaitingEvents();
+    m_x11.handOutEvents();
     if (m_keymap && m_stateChanges.isWatching())
         return m_keymap.get();
     const Context context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
